@@ -1,0 +1,154 @@
+#include "app/batch_driver.h"
+
+#include "app/batch_session.h"
+
+#include <memory>
+#include <ostream>
+#include <sstream>
+
+namespace cantova::app {
+
+namespace {
+
+// "NAME=VALUE" split at the first "=".
+bool SplitAssignment(const std::string& operand, std::string& name, std::string& value) {
+    const auto equals = operand.find('=');
+    if (equals == std::string::npos || equals == 0) {
+        return false;
+    }
+    name = operand.substr(0, equals);
+    value = operand.substr(equals + 1);
+    return true;
+}
+
+std::string CheckAssignment(BatchSession& session, const std::string& operand) {
+    std::string name, value, error;
+    if (!SplitAssignment(operand, name, value)) {
+        return "'set' needs NAME=VALUE, got '" + operand + "'";
+    }
+    if (!session.state.read(name, error)) {
+        return error;
+    }
+    return {};
+}
+
+std::string CheckButton(BatchSession& session, const std::string& name) {
+    std::string error;
+    const ui::Control* control = session.state.findControl(name, error);
+    if (control == nullptr) {
+        return error;
+    }
+    if (control->kind() != ui::ControlKind::Button && control->kind() != ui::ControlKind::Menu) {
+        return "'" + name + "' is not a button or menu item";
+    }
+    return {};
+}
+
+} // namespace
+
+BatchDriver::BatchDriver(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
+    defineVerbs();
+}
+
+void BatchDriver::defineVerbs() {
+    verbs_["set"] = {
+        1, [](BatchSession& s, const Step& step) { return CheckAssignment(s, step.operands[0]); },
+        [](BatchSession& s, const Step& step) {
+            std::string name, value, error;
+            SplitAssignment(step.operands[0], name, value);
+            s.state.assign(name, value, error);
+            return error;
+        }};
+    verbs_["click"] = {
+        1, [](BatchSession& s, const Step& step) { return CheckButton(s, step.operands[0]); },
+        [](BatchSession& s, const Step& step) {
+            std::string error;
+            auto* button = dynamic_cast<ui::Button*>(s.state.findControl(step.operands[0], error));
+            if (button != nullptr) {
+                button->press();
+            }
+            return error;
+        }};
+    verbs_["print"] = {1,
+                       [](BatchSession& s, const Step& step) {
+                           std::string error;
+                           s.state.read(step.operands[0], error);
+                           return error;
+                       },
+                       [](BatchSession& s, const Step& step) {
+                           std::string error;
+                           if (auto value = s.state.read(step.operands[0], error)) {
+                               s.out << step.operands[0] << '=' << *value << '\n';
+                           }
+                           return error;
+                       }};
+    verbs_["dump"] = {0, [](BatchSession&, const Step&) { return std::string(); },
+                      [](BatchSession& s, const Step&) {
+                          for (const std::string& line : s.state.dump()) {
+                              s.out << line << '\n';
+                          }
+                          return std::string();
+                      }};
+}
+
+bool BatchDriver::parse(const std::vector<std::string>& words, std::vector<Step>& steps) {
+    for (std::size_t i = 0; i < words.size();) {
+        auto verb = verbs_.find(words[i]);
+        if (verb == verbs_.end()) {
+            err_ << "cantova-batch: unknown step '" << words[i] << "'\n";
+            return false;
+        }
+        Step step{words[i], {}};
+        ++i;
+        for (int k = 0; k < verb->second.operandCount; ++k, ++i) {
+            if (i >= words.size()) {
+                err_ << "cantova-batch: step '" << step.verb << "' needs "
+                     << verb->second.operandCount << " operand(s)\n";
+                return false;
+            }
+            step.operands.push_back(words[i]);
+        }
+        steps.push_back(std::move(step));
+    }
+    return true;
+}
+
+int BatchDriver::run(const std::vector<std::string>& arguments) {
+    std::vector<std::string> words = arguments;
+    if (!words.empty() && words.front() == "--dry-run") {
+        dryRun_ = true;
+        words.erase(words.begin());
+    }
+    std::vector<Step> steps;
+    if (!parse(words, steps)) {
+        return 2;
+    }
+    {
+        // Names are checked against a separate start-up state, so that nothing is done
+        // when any step is wrong.
+        std::ostringstream discarded;
+        BatchSession probe(discarded, true);
+        for (const Step& step : steps) {
+            const std::string error = verbs_.at(step.verb).check(probe, step);
+            if (!error.empty()) {
+                err_ << "cantova-batch: " << error << '\n';
+                return 2;
+            }
+        }
+    }
+    BatchSession session(out_, dryRun_);
+    for (const Step& step : steps) {
+        if (session.windows.program.ended) {
+            break;
+        }
+        const std::string error = verbs_.at(step.verb).perform(session, step);
+        if (!error.empty()) {
+            out_.flush();
+            err_ << "cantova-batch: " << error << '\n';
+            return 2;
+        }
+    }
+    return 0;
+}
+
+} // namespace cantova::app

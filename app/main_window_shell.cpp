@@ -1,0 +1,52 @@
+// Start-up, exit and the About box of the main window.
+
+#include "app/transcoder_path.h"
+#include "settings/paths.h"
+#include "ui/main_window.h"
+#include "ui/windows.h"
+
+namespace cantova::ui {
+
+void MainWindow::Form_Load() {
+    addListBoxElement("LstJobFile", 1);
+    addListBoxElement("LstJobAudio", 1);
+
+    OptAudioCodec[1].setValue(true);
+
+    CmbMP3Mode.setListIndex(0);
+    CmbOGGMode.setListIndex(1);
+    ChkUseBoost.setValue(0);
+    CmbGainMode.setListIndex(0);
+    ChkDownSample.setValue(0);
+    CmbPriority.setListIndex(0);
+
+    LbStream1Info.setCaption("");
+
+    windows_.program.TranscoderPath = app::MakeTranscoderPath(settings::ProgramFolder());
+
+    CmdAddAudioJobList.setEnabled(false);
+    CmdDelAudioJobList.setEnabled(false);
+    cmdStartEncode.setEnabled(false);
+}
+
+void MainWindow::Form_Unload() {
+    removeListBoxElement("LstJobFile", 1);
+    removeListBoxElement("LstJobAudio", 1);
+    panel().hide();
+    hide();
+    windows_.program.ended = true;
+}
+
+void MainWindow::cmdExit_Click() {
+    Form_Unload();
+}
+
+void MainWindow::MenuAbout_Click() {
+    windows_.services.messages.Show(caption() +
+                                        "\n"
+                                        "A front end for the Cantova console audio transcoder.\n"
+                                        "Written by the Cantova developers.",
+                                    "About ...", MessageIcon::Information);
+}
+
+} // namespace cantova::ui

@@ -1,0 +1,91 @@
+#pragma once
+
+// The advanced panel model: the decoder and encoder options. It exists for the
+// whole life of the program; its Close button only hides it.
+
+#include "ui/window.h"
+
+#include <cstdint>
+
+namespace cantova::ui {
+
+struct Windows;
+class MainWindow;
+
+class AdvancedPanel : public Window {
+public:
+    explicit AdvancedPanel(Windows& windows);
+
+    void CmdCloseAudioPanel_Click();
+
+    // Item data of the last settled alt-preset entry.
+    std::int16_t SavePreviousAltPresetListIndex = 0;
+    // True after an Up or Left arrow key in the alt-preset list, until its next reaction.
+    bool isKeyDown = false;
+
+    // Azid (AC3 decoder).
+    Frame& Frame6{frame("Frame6")};
+    CheckBox& ChkUseLFEtoLR{checkBox("ChkUseLFEtoLR")};
+    TextBox& TxtLFEToLR{textBox("TxtLFEToLR")};
+    CheckBox& ChkUseOutPutModeAzid{checkBox("ChkUseOutPutModeAzid")};
+    ComboBox& CmbStereoMode{comboBox("CmbStereoMode")};
+    CheckBox& ChkUseDynamicCompressionAzid{checkBox("ChkUseDynamicCompressionAzid")};
+    ComboBox& CmbDynaComp{comboBox("CmbDynaComp")};
+    CheckBox& ChkUseGain{checkBox("ChkUseGain")};
+    TextBox& TxtGainAzid{textBox("TxtGainAzid")};
+    ComboBox& CmbGainModeAzid{comboBox("CmbGainModeAzid")};
+    CheckBox& ChkNormalise{checkBox("ChkNormalise")};
+    CheckBox& ChkDialogNormalise{checkBox("ChkDialogNormalise")};
+
+    // Lame (MP3).
+    Frame& Frame8{frame("Frame8")};
+    CheckBox& ChkUseALtPreset{checkBox("ChkUseALtPreset")};
+    TextBox& txtBitRateMP3{textBox("txtBitRateMP3")};
+    CheckBox& ChkUseMinBitrateMP3{checkBox("ChkUseMinBitrateMP3")};
+    TextBox& TxtMinBitrateMP3{textBox("TxtMinBitrateMP3")};
+    CheckBox& ChkUseMaxBitrateMP3{checkBox("ChkUseMaxBitrateMP3")};
+    TextBox& TxtMaxBitrateMP3{textBox("TxtMaxBitrateMP3")};
+    ComboBox& CmbRoutineVBR{comboBox("CmbRoutineVBR")};
+    CheckBox& ChkUseQualityVBR{checkBox("ChkUseQualityVBR")};
+    ComboBox& CmbQualityVBRMP3{comboBox("CmbQualityVBRMP3")};
+    ComboBox& CmbAltPreset{comboBox("CmbAltPreset")};
+    CheckBox& ChkModeMP3{checkBox("ChkModeMP3")};
+    ComboBox& CmbModeAudio{comboBox("CmbModeAudio")};
+    CheckBox& ChkLowPassMP3{checkBox("ChkLowPassMP3")};
+    ComboBox& CmbLowPassMP3{comboBox("CmbLowPassMP3")};
+    CheckBox& ChkUseScaleInput{checkBox("ChkUseScaleInput")};
+    TextBox& TxtScaleInput{textBox("TxtScaleInput")};
+    CheckBox& ChkUseATHType{checkBox("ChkUseATHType")};
+    CheckBox& ChkUseNspsytune{checkBox("ChkUseNspsytune")};
+    CheckBox& ChkPSYBass{checkBox("ChkPSYBass")};
+    CheckBox& ChkErrorProtection{checkBox("ChkErrorProtection")};
+
+    // Vorbis (OGG).
+    Frame& Frame7{frame("Frame7")};
+    TextBox& TxtNominalBitrate{textBox("TxtNominalBitrate")};
+    CheckBox& ChkUseMinBitrateOGG{checkBox("ChkUseMinBitrateOGG")};
+    TextBox& TxtMinBitrateOGG{textBox("TxtMinBitrateOGG")};
+    CheckBox& ChkUseMaxBitrateOGG{checkBox("ChkUseMaxBitrateOGG")};
+    TextBox& TxtMaxBitrateOGG{textBox("TxtMaxBitrateOGG")};
+    EditableComboBox& CmbQualityOGG{editableComboBox("CmbQualityOGG")};
+    Label& LbEstimate{label("LbEstimate")};
+    CheckBox& ChkUse51ModeOGG{checkBox("ChkUse51ModeOGG")};
+
+    // Close button frame.
+    Frame& Frame1{frame("Frame1")};
+    Button& CmdCloseAudioPanel{button("CmdCloseAudioPanel")};
+
+    // AC3 encoder.
+    Frame& Frame9{frame("Frame9")};
+    ComboBox& CmbBitrateAC3{comboBox("CmbBitrateAC3")};
+    CheckBox& ChkUse51ModeAC3{checkBox("ChkUse51ModeAC3")};
+    CheckBox& ChkConvertAC351To20{checkBox("ChkConvertAC351To20")};
+
+private:
+    MainWindow& main() const;
+    void connectReactions();
+
+    Windows& windows_;
+};
+
+} // namespace cantova::ui

@@ -1,0 +1,20 @@
+#include "ui/main_window.h"
+
+#include "ui/windows.h"
+
+namespace cantova::ui {
+
+MainWindow::MainWindow(Windows& windows) : Window(MainWindowForm()), windows_(windows) {
+    connectReactions();
+}
+
+AdvancedPanel& MainWindow::panel() const {
+    return windows_.frmPanelAudio;
+}
+
+void MainWindow::connectReactions() {
+    cmdExit.onClick([this] { cmdExit_Click(); });
+    MenuAbout.onClick([this] { MenuAbout_Click(); });
+}
+
+} // namespace cantova::ui

@@ -1,0 +1,96 @@
+#pragma once
+
+// The main window model: the target, its rate and options, the source, the
+// job list and the action buttons. Reactions are methods named after their
+// control and event.
+
+#include "ui/window.h"
+
+#include <cstdint>
+
+namespace cantova::ui {
+
+struct Windows;
+class AdvancedPanel;
+
+class MainWindow : public Window {
+public:
+    explicit MainWindow(Windows& windows);
+
+    // Start-up, exit and About.
+    void Form_Load();
+    void Form_Unload();
+    void cmdExit_Click();
+    void MenuAbout_Click();
+
+    // Bit rate in kbit/s of the chosen AC3 source, 0 while none is known.
+    std::int16_t BitRateAC3 = 0;
+
+    ListBox& LstJobAudio(int index) const { return listBox(ArrayElement("LstJobAudio", index)); }
+    ListBox& LstJobFile(int index) const { return listBox(ArrayElement("LstJobFile", index)); }
+
+    // Menus.
+    Button& MenuPrf{button("MenuPrf")};
+    Button& MenuPrfAudioLoad{button("MenuPrfAudioLoad")};
+    Button& MenuPrfAudioSave{button("MenuPrfAudioSave")};
+    Button& MenuHelp{button("MenuHelp")};
+    Button& MenuAbout{button("MenuAbout")};
+
+    // Source.
+    TextBox& TxtStreamAudio{textBox("TxtStreamAudio")};
+    Button& CmdBrowseStream1{button("CmdBrowseStream1")};
+    Label& LbStream1Info{label("LbStream1Info")};
+
+    // Compression.
+    OptionArray& OptAudioCodec{optionArray("OptAudioCodec")};
+    ComboBox& CmbMP3Mode{comboBox("CmbMP3Mode")};
+    ComboBox& CmbOGGMode{comboBox("CmbOGGMode")};
+    ComboBox& CmbWAVmode{comboBox("CmbWAVmode")};
+
+    // Bitrate.
+    ComboBox& CmbBitrateAudio{comboBox("CmbBitrateAudio")};
+    CheckBox& ChkAC3Reencode{checkBox("ChkAC3Reencode")};
+    Button& CmdAdvancedAudio{button("CmdAdvancedAudio")};
+
+    // Split.
+    CheckBox& ChkSplitStartPoint{checkBox("ChkSplitStartPoint")};
+    TextBox& TxtStartPoint{textBox("TxtStartPoint")};
+    CheckBox& ChkSplitEndPoint{checkBox("ChkSplitEndPoint")};
+    TextBox& TxtEndPoint{textBox("TxtEndPoint")};
+
+    // Delay.
+    TextBox& TxtDelay{textBox("TxtDelay")};
+    CheckBox& ChkAutoDelay{checkBox("ChkAutoDelay")};
+
+    // Resampling.
+    CheckBox& ChkDownSample{checkBox("ChkDownSample")};
+    ComboBox& CmbSampleRate{comboBox("CmbSampleRate")};
+
+    // Boost.
+    CheckBox& ChkUseBoost{checkBox("ChkUseBoost")};
+    TextBox& TxtBoostFactor{textBox("TxtBoostFactor")};
+    TextBox& TxtLimitFactor{textBox("TxtLimitFactor")};
+    ComboBox& CmbCompModeBoost{comboBox("CmbCompModeBoost")};
+
+    // Gain.
+    ComboBox& CmbGainMode{comboBox("CmbGainMode")};
+
+    // Job list and bottom row.
+    Button& CmdAddAudioJobList{button("CmdAddAudioJobList")};
+    Button& CmdDelAudioJobList{button("CmdDelAudioJobList")};
+    ComboBox& CmbPriority{comboBox("CmbPriority")};
+    Button& CmdClipboard{button("CmdClipboard")};
+    Button& cmdStartEncode{button("cmdStartEncode")};
+    Button& cmdExit{button("cmdExit")};
+
+private:
+    static std::string ArrayElement(const std::string& name, int index) {
+        return name + "(" + std::to_string(index) + ")";
+    }
+    AdvancedPanel& panel() const;
+    void connectReactions();
+
+    Windows& windows_;
+};
+
+} // namespace cantova::ui

@@ -1,0 +1,100 @@
+#include "ui/form.h"
+
+namespace cantova::ui {
+
+const FormSpec& MainWindowForm() {
+    static const FormSpec form{
+        "frmMain",
+        "Cantova Light GUI v1.4.8",
+        9480,
+        8880,
+        {
+            MenuSpec("MenuPrf", "", "Profils"),
+            MenuSpec("MenuPrfAudioLoad", "MenuPrf", "Load Audio ..."),
+            MenuSpec("MenuPrfAudioSave", "MenuPrf", "Save Audio ..."),
+            MenuSpec("MenuHelp", "", "Help"),
+            MenuSpec("MenuAbout", "MenuHelp", "About"),
+
+            FrameSpec("FrmAudio", "", "", {120, 0, 9240, 8100}).borderless(),
+
+            FrameSpec("Frame28", "FrmAudio", "Source", {240, 240, 8775, 1095}),
+            LabelSpec("Label47", "Frame28", "Audio Source Path :", {360, 330, 1455, 255}),
+            TextSpec("TxtStreamAudio", "Frame28", "", {2160, 240, 5295, 350}).readOnlyText(),
+            ButtonSpec("CmdBrowseStream1", "Frame28", "\\ ...", {7680, 240, 735, 350}),
+            LabelSpec("Label67", "Frame28", "AC3 Stream Info :", {360, 720, 1455, 255})
+                .underlined(),
+            LabelSpec("LbStream1Info", "Frame28", "LbStream1Info", {2160, 720, 5535, 255}).inBold(),
+
+            FrameSpec("Frame33", "FrmAudio", "Compression", {240, 1440, 8775, 855}),
+            OptionSpec("OptAudioCodec", 0, "Frame33", "AC3", {360, 360, 1335, 255}),
+            OptionSpec("OptAudioCodec", 1, "Frame33", "MP3", {1920, 360, 735, 255}),
+            ComboSpec("CmbMP3Mode", "Frame33", {"CBR", "ABR", "VBR"}, {2640, 320, 1095, 315}),
+            OptionSpec("OptAudioCodec", 2, "Frame33", "OGG", {4200, 360, 735, 255}),
+            ComboSpec("CmbOGGMode", "Frame33", {"ABR", "VBR"}, {5040, 320, 975, 315}),
+            OptionSpec("OptAudioCodec", 3, "Frame33", "WAV", {6360, 360, 735, 255}).withValue(1),
+            ComboSpec("CmbWAVmode", "Frame33", {"2.0 Stereo", "5.1 Surround", "6 Mono File"},
+                      {7200, 360, 1335, 315}),
+
+            FrameSpec("Frame29", "FrmAudio", "Bitrate", {240, 2400, 8775, 735}),
+            LabelSpec("Label77", "Frame29", "Generic Profil :", {240, 240, 1215, 255}),
+            ComboSpec("CmbBitrateAudio", "Frame29", {}, {1800, 240, 1695, 315}),
+            CheckSpec("ChkAC3Reencode", "Frame29", "Downsample AC3", {3840, 260, 1695, 255}),
+            ButtonSpec("CmdAdvancedAudio", "Frame29", "Advanced Parameters",
+                       {5880, 240, 2535, 375}),
+
+            FrameSpec("Frame31", "FrmAudio", "Split", {240, 3240, 3015, 1095}),
+            CheckSpec("ChkSplitStartPoint", "Frame31", "Start Point :", {240, 240, 1215, 255}),
+            TextSpec("TxtStartPoint", "Frame31", "0", {1440, 195, 855, 325}).disabled(),
+            LabelSpec("Label1", "Frame31", "sec", {2400, 240, 255, 255}),
+            CheckSpec("ChkSplitEndPoint", "Frame31", "End Point :", {240, 600, 1215, 255}),
+            TextSpec("TxtEndPoint", "Frame31", "2", {1440, 585, 855, 325}).disabled(),
+            LabelSpec("Label2", "Frame31", "sec", {2400, 600, 255, 255}),
+
+            FrameSpec("Frame32", "FrmAudio", "Delay", {3480, 3240, 2415, 1095}),
+            LabelSpec("Label79", "Frame32", "Value :", {360, 315, 495, 255}),
+            TextSpec("TxtDelay", "Frame32", "0", {1080, 300, 735, 300}),
+            LabelSpec("Label78", "Frame32", "ms", {1935, 360, 255, 255}),
+            CheckSpec("ChkAutoDelay", "Frame32", "Auto Delay (vob input)", {300, 720, 1935, 255}),
+
+            FrameSpec("Frame26", "FrmAudio", "", {6120, 3240, 2895, 1095}),
+            CheckSpec("ChkDownSample", "Frame26", "Sample Rate", {240, 0, 1215, 255}).withValue(1),
+            LabelSpec("Label3", "Frame26", "Fequency :", {240, 480, 855, 255}),
+            ComboSpec("CmbSampleRate", "Frame26", {"44100", "32000", "22050"},
+                      {1200, 480, 1095, 315}),
+            LabelSpec("Label4", "Frame26", "Hz", {2520, 480, 255, 255}),
+
+            FrameSpec("Frame27", "FrmAudio", "", {240, 4440, 3015, 1575}),
+            CheckSpec("ChkUseBoost", "Frame27", "Boost", {240, 0, 735, 195}).withValue(1),
+            LabelSpec("Label74", "Frame27", "Boost Factor :", {360, 320, 1095, 255}),
+            TextSpec("TxtBoostFactor", "Frame27", "3", {2040, 240, 735, 325}),
+            LabelSpec("Label75", "Frame27", "Limit Factor :", {360, 640, 1095, 255}),
+            TextSpec("TxtLimitFactor", "Frame27", "0.95", {2040, 600, 735, 325}),
+            LabelSpec("Label76", "Frame27", "DRC Algorithm :", {360, 1125, 1215, 255}),
+            ComboSpec("CmbCompModeBoost", "Frame27", {"Rook", "Kestrel", "Wren"},
+                      {1560, 1080, 1215, 315}),
+
+            FrameSpec("Frame24", "FrmAudio", "Select Gain", {6120, 4440, 2895, 735}),
+            LabelSpec("Label73", "Frame24", "Mode :", {360, 345, 615, 255}),
+            ComboSpec("CmbGainMode", "Frame24", {"None", "Pre-Gain", "Post-Gain", "HybridGain"},
+                      {1080, 300, 1575, 315}),
+
+            FrameSpec("Frame30", "FrmAudio", "JobList", {240, 6120, 8775, 1815}),
+            ListBoxSpec("LstJobAudio", 0, "Frame30", {240, 360, 8295, 840}),
+            ButtonSpec("CmdAddAudioJobList", "Frame30", "Add Stream", {1320, 1320, 1815, 375}),
+            ButtonSpec("CmdDelAudioJobList", "Frame30", "Delete Stream", {5520, 1320, 1815, 375}),
+
+            LabelSpec("Label5", "", "Encoder Prority :", {1200, 8280, 1215, 255}),
+            ComboSpec("CmbPriority", "",
+                      {"REALTIME", "HIGH", "ABOVE NORMAL", "NORMAL ", "BELOW NORMAL", "IDLE "},
+                      {2520, 8280, 1815, 315})
+                .disabled(),
+            ButtonSpec("CmdClipboard", "", "&Clipboard", {4800, 8280, 1215, 375}).disabled(),
+            ButtonSpec("cmdStartEncode", "", "&Start Encode", {6240, 8280, 1335, 375}),
+            ButtonSpec("cmdExit", "", "E&xit", {7800, 8280, 1215, 375}),
+            ListBoxSpec("LstJobFile", 0, "", {240, 8640, 1695, 255}).hidden(),
+        },
+    };
+    return form;
+}
+
+} // namespace cantova::ui

@@ -1,0 +1,24 @@
+#pragma once
+
+// The program's two windows and what they share. The main window comes
+// first; the advanced panel exists from start-up on, hidden.
+
+#include "ui/advanced_panel.h"
+#include "ui/main_window.h"
+#include "ui/program_values.h"
+#include "ui/services.h"
+
+namespace cantova::ui {
+
+struct Windows {
+    explicit Windows(Services& services) : services(services) {}
+    Windows(const Windows&) = delete;
+    Windows& operator=(const Windows&) = delete;
+
+    Services& services;
+    ProgramValues program;
+    MainWindow frmMain{*this};
+    AdvancedPanel frmPanelAudio{*this};
+};
+
+} // namespace cantova::ui
