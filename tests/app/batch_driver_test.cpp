@@ -1,0 +1,113 @@
+#include "app/batch_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct BatchRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+BatchRun RunBatch(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    cantova::app::BatchDriver driver(out, err);
+    const int status = driver.run(arguments);
+    return {status, out.str(), err.str()};
+}
+
+TEST(BatchDriver, PrintsNamesAsGivenWithTheirValues) {
+    const BatchRun run = RunBatch({"print", "frmMain.Caption", "print", "CmbPriority.List(3)",
+                                   "print", "frmPanelAudio.Label1.Caption", "print",
+                                   "OptAudioCodec(1).Value", "print", "CmdClipboard.Enabled"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "frmMain.Caption=Cantova Light GUI v1.4.8\n"
+                       "CmbPriority.List(3)=NORMAL \n"
+                       "frmPanelAudio.Label1.Caption=VBR (Alt) Preset :\n"
+                       "OptAudioCodec(1).Value=1\n"
+                       "CmdClipboard.Enabled=0\n");
+}
+
+TEST(BatchDriver, SetIsAProgramAssignmentAndStepsRunInOrder) {
+    const BatchRun run = RunBatch({"print", "ChkSplitEndPoint.Value", "set",
+                                   "ChkSplitEndPoint.Value=1", "print", "ChkSplitEndPoint.Value",
+                                   "set", "TxtDelay.Text=-24 ms", "print", "TxtDelay.Text"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "ChkSplitEndPoint.Value=0\nChkSplitEndPoint.Value=1\nTxtDelay.Text=-24 ms\n");
+}
+
+TEST(BatchDriver, ClickingTheCloseButtonHidesThePanel) {
+    const BatchRun run = RunBatch({"print", "frmPanelAudio.Visible", "click", "CmdCloseAudioPanel",
+                                   "print", "frmPanelAudio.Visible"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "frmPanelAudio.Visible=0\nfrmPanelAudio.Visible=0\n");
+}
+
+TEST(BatchDriver, AboutPrintsItsMessage) {
+    const BatchRun run = RunBatch({"click", "MenuAbout"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("message: About ...: Cantova Light GUI v1.4.8\n", 0), 0u) << run.out;
+}
+
+TEST(BatchDriver, ExitEndsTheRunWithoutFurtherSteps) {
+    const BatchRun run = RunBatch({"click", "cmdExit", "print", "frmMain.Caption"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(BatchDriver, WrongStepsAreRefusedBeforeAnythingIsDone) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"print", "frmMain.Caption", "frobnicate"},
+             {"print", "frmMain.Caption", "print", "NoSuchControl.Value"},
+             {"print", "frmMain.Caption", "print", "Label1.Caption"},
+             {"print", "frmMain.Caption", "print", "ChkUseBoost.ListIndex"},
+             {"print", "frmMain.Caption", "set", "ChkUseBoost.Value"},
+             {"print", "frmMain.Caption", "click", "ChkUseBoost"},
+             {"print", "frmMain.Caption", "print"},
+         }) {
+        const BatchRun run = RunBatch(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.back();
+        EXPECT_EQ(run.out, "") << arguments.back();
+        EXPECT_NE(run.err, "") << arguments.back();
+    }
+}
+
+TEST(BatchDriver, InvalidValuesStopTheRunWithStatusTwo) {
+    const BatchRun run = RunBatch({"set", "ChkSplitEndPoint.Value=3", "print", "frmMain.Caption"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("invalid value"), std::string::npos) << run.err;
+}
+
+TEST(BatchDriver, DumpListsEveryControlSortedWithItems) {
+    const BatchRun run = RunBatch({"dump"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> lines;
+    std::istringstream in(run.out);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
+    const auto has = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    EXPECT_TRUE(has("frmMain.CmdBrowseStream1.Caption=\\ ..."));
+    EXPECT_TRUE(has("frmMain.LstJobAudio(1).Visible=0"));
+    EXPECT_TRUE(has("frmPanelAudio.CmbAltPreset.List(3)=----- 192 Kbps  ------"));
+    EXPECT_TRUE(has("frmPanelAudio.CmbAltPreset.ItemData(9)=9"));
+    EXPECT_TRUE(has("frmPanelAudio.Frame6.Caption=Azid (AC3) "));
+    EXPECT_TRUE(has("frmPanelAudio.CmbQualityOGG.Left=1680"));
+    EXPECT_TRUE(has("frmPanelAudio.isKeyDown=0"));
+    EXPECT_TRUE(has("frmMain.BitRateAC3=0"));
+    EXPECT_TRUE(has("Ac3Channels=0"));
+}
+
+} // namespace
