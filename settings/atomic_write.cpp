@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,15 +25,18 @@ std::string ResolvedTarget(const std::string& path) {
     return path;
 }
 
-// Permission bits for the new file: those of the existing file, else what a plain create gives.
-mode_t PermissionsFor(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0) {
-        return info.st_mode & 07777;
+// Creates a new, unused file next to target for writing. Created with mode 0666 so that the
+// process's umask applies as for any new file.
+int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
     }
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+    return -1;
 }
 
 bool WriteAll(int fd, std::string_view content) {
@@ -54,16 +58,17 @@ bool WriteAll(int fd, std::string_view content) {
 bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
     const std::string target = ResolvedTarget(path);
     struct stat info {};
-    if (stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    const bool exists = stat(target.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
         return false;
     }
-    std::string temporary = target + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
+    std::string temporary;
+    const int fd = CreateTemporaryBeside(target, temporary);
     if (fd < 0) {
         return false;
     }
-    const bool written =
-        fchmod(fd, PermissionsFor(target)) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
+    const bool written = (!exists || fchmod(fd, info.st_mode & 07777) == 0) &&
+                         WriteAll(fd, content) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
     if (!written || !closed || rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());

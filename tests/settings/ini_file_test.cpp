@@ -3,6 +3,7 @@
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using cantova::settings::ReadIniValue;
@@ -123,6 +124,16 @@ TEST_F(IniFileTest, WriteGoesThroughASymbolicLinkAndKeepsPermissions) {
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                   std::filesystem::perms::group_read);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);
+}
+
+TEST_F(IniFileTest, NewFileGetsTheUsualPermissions) {
+    const mode_t saved = umask(027);
+    const bool written = WriteIniValue("S", "K", "1", path);
+    umask(saved);
+    ASSERT_TRUE(written);
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
 TEST_F(IniFileTest, WriteInReadOnlyFolderFailsWithoutDamage) {
