@@ -1,6 +1,11 @@
 #include "app/batch_driver.h"
 
 #include "app/batch_session.h"
+#include "cmdline/channel_flag.h"
+#include "cmdline/job_command.h"
+#include "cmdline/job_kind.h"
+#include "cmdline/output_name.h"
+#include "ui/control_properties.h"
 
 #include <memory>
 #include <ostream>
@@ -82,6 +87,29 @@ void BatchDriver::defineVerbs() {
                            }
                            return error;
                        }};
+    verbs_["command"] = {
+        1,
+        [](BatchSession&, const Step& step) {
+            return ui::ParseDecimal(step.operands[0])
+                       ? std::string()
+                       : "'command' needs a job number, got '" + step.operands[0] + "'";
+        },
+        [](BatchSession& s, const Step& step) {
+            const ui::Windows& w = s.windows;
+            const int number = *ui::ParseDecimal(step.operands[0]);
+            std::string output = cmdline::BuildOutputName(w, number);
+            if (output.empty()) {
+                return "no output name can be formed for the source '" +
+                       w.frmMain.TxtStreamAudio.text() + "'";
+            }
+            if (w.frmMain.OptAudioCodec[3].value()) {
+                output += cmdline::ChannelFlag(w);
+            }
+            s.out << cmdline::BuildJobCommand(w, cmdline::JobKind(w),
+                                              w.frmMain.TxtStreamAudio.text(), output)
+                  << '\n';
+            return std::string();
+        }};
     verbs_["dump"] = {0, [](BatchSession&, const Step&) { return std::string(); },
                       [](BatchSession& s, const Step&) {
                           for (const std::string& line : s.state.dump()) {

@@ -2,6 +2,7 @@
 
 // What one batch run works on: the platform stand-ins and both windows after start-up.
 
+#include "jobs/spawn_launcher.h"
 #include "settings/file_dialogs.h"
 #include "ui/message_boxes.h"
 #include "ui/services.h"
@@ -24,6 +25,16 @@ private:
     std::ostream& out_;
 };
 
+// The log is not opened in a viewer; its path is printed as "log: PATH".
+class PrintedLogViewer : public jobs::LogViewer {
+public:
+    explicit PrintedLogViewer(std::ostream& out) : out_(out) {}
+    void ShowLog(const std::string& path) override { out_ << "log: " << path << '\n'; }
+
+private:
+    std::ostream& out_;
+};
+
 class BatchSession {
 public:
     BatchSession(std::ostream& out, bool dryRun);
@@ -32,7 +43,13 @@ public:
     bool dryRun;
     settings::ScriptedFileDialogs dialogs;
     PrintedMessageBoxes messages{out};
-    ui::Services services{dialogs, messages};
+    jobs::SpawnLauncher spawnLauncher;
+    jobs::DryRunLauncher dryRunLauncher{out};
+    PrintedLogViewer logViewer{out};
+    ui::Services services{dialogs, messages,
+                          dryRun ? static_cast<jobs::ProcessLauncher&>(dryRunLauncher)
+                                 : static_cast<jobs::ProcessLauncher&>(spawnLauncher),
+                          logViewer};
     ui::Windows windows{services};
     ui::StateAccess state{windows};
 };

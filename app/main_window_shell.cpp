@@ -42,7 +42,7 @@ void MainWindow::cmdExit_Click() {
 }
 
 void MainWindow::MenuAbout_Click() {
-    windows_.services.messages.Show(caption() +
+    windows_.services.messages.Show(form().caption +
                                         "\n"
                                         "A front end for the Cantova console audio transcoder.\n"
                                         "Written by the Cantova developers.",

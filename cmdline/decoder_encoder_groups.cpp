@@ -1,0 +1,63 @@
+#include "cmdline/option_groups.h"
+#include "cmdline/selection.h"
+#include "ui/windows.h"
+
+namespace cantova::cmdline {
+
+namespace {
+
+constexpr const char* kStereoModes[] = {" -s stereo", " -s surround", " -s surround2"};
+constexpr const char* kCompressions[] = {" -c light", " -c normal", " -c heavy"};
+
+} // namespace
+
+std::string BuildAzidGroup(const ui::Windows& windows) {
+    const ui::AdvancedPanel& p = windows.frmPanelAudio;
+    std::string s;
+    if (p.ChkDialogNormalise.value() == 1) {
+        s += " -n1";
+    }
+    if (p.ChkUseOutPutModeAzid.value() == 1) {
+        s += Pick(kStereoModes, SelectedData(p.CmbStereoMode));
+    }
+    if (p.ChkUseDynamicCompressionAzid.value() == 1) {
+        s += Pick(kCompressions, SelectedData(p.CmbDynaComp));
+    }
+    if (p.ChkUseGain.value() == 1) {
+        s += " -g " + p.TxtGainAzid.text() + p.CmbGainModeAzid.selectedText();
+    }
+    if (p.ChkUseLFEtoLR.value() == 1) {
+        s += " -L " + p.TxtLFEToLR.text();
+    }
+    if (p.ChkNormalise.value() == 1) {
+        s += " --maximize";
+    }
+    return CloseGroup("azid", s, true);
+}
+
+std::string BuildOggGroup(const ui::Windows& windows) {
+    const ui::AdvancedPanel& p = windows.frmPanelAudio;
+    std::string s;
+    const int mode = SelectedData(windows.frmMain.CmbOGGMode);
+    if (mode == 0) {
+        s += " -b " + p.TxtNominalBitrate.text();
+        if (p.ChkUseMinBitrateOGG.value() == 1) {
+            s += " -m " + p.TxtMinBitrateOGG.text();
+        }
+        if (p.ChkUseMaxBitrateOGG.value() == 1) {
+            s += " -M " + p.TxtMaxBitrateOGG.text();
+        }
+    } else {
+        s += " -q " + p.CmbQualityOGG.text();
+    }
+    if (p.ChkUse51ModeOGG.value() == 1) {
+        s += " -6ch";
+    }
+    return CloseGroup("ogg", s, false);
+}
+
+std::string BuildAc3EncGroup(const ui::Windows& windows) {
+    return CloseGroup("ac3enc", " -b " + windows.frmPanelAudio.CmbBitrateAC3.selectedText(), false);
+}
+
+} // namespace cantova::cmdline

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace cantova::ui {
+struct Windows;
+}
+
+namespace cantova::cmdline {
+
+// The whole command line of one job: the transcoder path, the core group with
+// input, output (as passed, with its own quotes) and log, then the groups of
+// the job kind in their order. Kind 6 and unknown kinds carry the core group only.
+std::string BuildJobCommand(const ui::Windows& windows, int jobKind, const std::string& source,
+                            const std::string& outputArgument);
+
+} // namespace cantova::cmdline
