@@ -200,9 +200,20 @@ void Window::removeListBoxElement(const std::string& name, int index) {
     std::erase_if(owned_, [element](const auto& owned) { return owned.get() == element; });
 }
 
+int Window::subscribe(Observer observer) {
+    const int id = nextObserverId_++;
+    observers_.emplace_back(id, std::move(observer));
+    return id;
+}
+
+void Window::unsubscribe(int id) {
+    std::erase_if(observers_, [id](const auto& entry) { return entry.first == id; });
+}
+
 void Window::notify(WindowChange change) {
-    const std::vector<Observer> current = observers_;
-    for (const Observer& observer : current) {
+    // An observer may subscribe or unsubscribe while being told; work on a copy.
+    const auto current = observers_;
+    for (const auto& [id, observer] : current) {
         observer(change);
     }
 }

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cantova::ui {
@@ -46,7 +47,9 @@ public:
     Control* find(const std::string& qualifiedName) const;
     OptionArray* findOptionArray(const std::string& name) const;
 
-    void subscribe(Observer observer) { observers_.push_back(std::move(observer)); }
+    // Views subscribe to learn about window changes; the returned id unsubscribes.
+    int subscribe(Observer observer);
+    void unsubscribe(int id);
 
 protected:
     CheckBox& checkBox(const std::string& name) const;
@@ -78,7 +81,8 @@ private:
     std::map<std::string, std::unique_ptr<OptionArray>> optionArrays_;
     std::vector<Control*> order_;
     std::map<std::string, Control*> byName_;
-    std::vector<Observer> observers_;
+    std::vector<std::pair<int, Observer>> observers_;
+    int nextObserverId_ = 1;
 };
 
 } // namespace cantova::ui

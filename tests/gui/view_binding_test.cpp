@@ -1,0 +1,72 @@
+// The views' binding to the window models, under the offscreen platform.
+
+#include "ui/qt/main_window_view.h"
+#include "ui/qt/panel_view.h"
+#include "ui/windows.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QtTest>
+
+using namespace cantova;
+
+class ViewBindingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clickChangesModelAndRunsReactionWithoutFeedback() {
+        settings::ScriptedFileDialogs dialogs;
+        Messages messages;
+        ui::Services services{dialogs, messages};
+        ui::Windows windows(services);
+        ui::qt::MainWindowView view(windows.frmMain);
+        int runs = 0;
+        // A reaction that writes back must not recurse through the view.
+        windows.frmMain.ChkAutoDelay.onClick([&] {
+            ++runs;
+            windows.frmMain.ChkAutoDelay.setValue(0);
+        });
+        auto* box = static_cast<QCheckBox*>(view.form().widgetOf("ChkAutoDelay"));
+        QVERIFY(box != nullptr);
+        box->click();
+        QCOMPARE(runs, 2);
+        QCOMPARE(windows.frmMain.ChkAutoDelay.value(), 0);
+        QCOMPARE(box->checkState(), Qt::Unchecked);
+    }
+
+    void modelChangeShowsInWidgetAndGeometryInPixels() {
+        settings::ScriptedFileDialogs dialogs;
+        Messages messages;
+        ui::Services services{dialogs, messages};
+        ui::Windows windows(services);
+        ui::qt::MainWindowView view(windows.frmMain);
+        auto* list = static_cast<QComboBox*>(view.form().widgetOf("CmbSampleRate"));
+        windows.frmMain.CmbSampleRate.setListIndex(2);
+        QCOMPARE(list->currentText(), QString("22050"));
+        windows.frmMain.CmbSampleRate.setEnabled(false);
+        QVERIFY(!list->isEnabled());
+        QCOMPARE(list->geometry(), QRect(80, 32, 73, 21));
+    }
+
+    void panelIgnoresCloseRequest() {
+        settings::ScriptedFileDialogs dialogs;
+        Messages messages;
+        ui::Services services{dialogs, messages};
+        ui::Windows windows(services);
+        ui::qt::PanelView panel(windows.frmPanelAudio, nullptr);
+        windows.frmPanelAudio.show();
+        QVERIFY(panel.isVisible());
+        QVERIFY(!panel.close());
+        QVERIFY(panel.isVisible());
+    }
+
+private:
+    struct Messages : ui::MessageBoxes {
+        void Show(const std::string&, const std::string&, ui::MessageIcon) override {}
+        bool Ask(const std::string&, const std::string&) override { return false; }
+    };
+};
+
+QTEST_MAIN(ViewBindingTest)
+#include "view_binding_test.moc"

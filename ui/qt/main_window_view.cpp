@@ -1,0 +1,94 @@
+#include "ui/qt/main_window_view.h"
+
+#include "ui/qt/twips.h"
+#include "ui/qt/window_placement.h"
+
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMenuBar>
+
+#include <map>
+
+namespace cantova::ui::qt {
+
+MainWindowView::MainWindowView(MainWindow& model, QWidget* parent)
+    : QMainWindow(parent), model_(model), form_(new FormView(model, this)) {
+    const FormSpec& spec = model.form();
+    form_->setFixedSize(ToPixels(spec.clientWidth, spec.clientHeight));
+    setCentralWidget(form_);
+    buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The client area is fixed by the form, so a model size change has nothing to show.
+    subscription_ = model.subscribe([this](WindowChange change) { showWindowChange(change); });
+    showWindowChange(WindowChange::Caption);
+    showVisibility();
+}
+
+MainWindowView::~MainWindowView() {
+    model_.unsubscribe(subscription_);
+}
+
+void MainWindowView::buildMenus() {
+    std::map<std::string, QMenu*> menus;
+    for (const ControlSpec& spec : model_.form().controls) {
+        if (spec.kind != ControlKind::Menu) {
+            continue;
+        }
+        auto* item = dynamic_cast<Button*>(model_.find(spec.name));
+        if (item == nullptr) {
+            continue;
+        }
+        QAction* action = nullptr;
+        if (spec.container.empty()) {
+            QMenu* menu = menuBar()->addMenu(QString());
+            menus[spec.name] = menu;
+            action = menu->menuAction();
+        } else if (auto it = menus.find(spec.container); it != menus.end()) {
+            action = it->second->addAction(QString());
+        } else {
+            continue;
+        }
+        menus_.push_back(std::make_unique<MenuBinding>(*item, *action));
+    }
+}
+
+void MainWindowView::showWindowChange(WindowChange change) {
+    switch (change) {
+    case WindowChange::Caption:
+        setWindowTitle(QString::fromStdString(model_.caption()));
+        return;
+    case WindowChange::Visible:
+        showVisibility();
+        if (!model_.visible()) {
+            emit modelHidden();
+        }
+        return;
+    case WindowChange::Size:
+        return;
+    }
+}
+
+void MainWindowView::showVisibility() {
+    if (!model_.visible()) {
+        hide();
+        return;
+    }
+    if (!placed_) {
+        adjustSize();
+        CentreOnScreen(*this);
+        placed_ = true;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindowView::closeEvent(QCloseEvent* event) {
+    if (model_.visible()) {
+        model_.Form_Unload();
+    }
+    event->accept();
+}
+
+} // namespace cantova::ui::qt

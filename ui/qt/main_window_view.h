@@ -1,0 +1,46 @@
+#pragma once
+
+// The main window on screen: the form's controls as the fixed client area,
+// the menu bar from the form's menu rows, caption and visibility from the
+// model. Closing the window unloads the model's main window.
+
+#include "ui/main_window.h"
+#include "ui/qt/form_view.h"
+#include "ui/qt/menu_binding.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <vector>
+
+namespace cantova::ui::qt {
+
+class MainWindowView final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindowView(MainWindow& model, QWidget* parent = nullptr);
+    ~MainWindowView() override;
+
+    FormView& form() const { return *form_; }
+
+signals:
+    // The model hid its main window: it has been unloaded.
+    void modelHidden();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void showWindowChange(WindowChange change);
+    void showVisibility();
+
+    MainWindow& model_;
+    FormView* form_;
+    std::vector<std::unique_ptr<MenuBinding>> menus_;
+    int subscription_ = 0;
+    bool placed_ = false;
+};
+
+} // namespace cantova::ui::qt

@@ -1,0 +1,17 @@
+#pragma once
+
+// File dialogs of the GUI through QFileDialog.
+
+#include "settings/file_dialogs.h"
+
+namespace cantova::ui::qt {
+
+class QtFileDialogs final : public settings::FileDialogs {
+public:
+    std::string ShowOpenDialog(const std::string& filter, const std::string& title,
+                               const std::string& initialFolder) override;
+    std::string ShowSaveDialog(const std::string& filter, const std::string& title,
+                               const std::string& initialFolder) override;
+};
+
+} // namespace cantova::ui::qt
