@@ -1,6 +1,9 @@
 #include "engine_pipeline.h"
 
+#include "stop_request.h"
+
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -127,10 +130,22 @@ pid_t spawn(const std::vector<std::string>& arguments, const SpawnActions& actio
     return pid;
 }
 
-void pumpUntilClosed(std::vector<Stream>& streams) {
+// A bounded wait, so that a stop request arriving just before poll is still seen soon.
+constexpr int kPollMilliseconds = 250;
+
+void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pids) {
     std::vector<pollfd> polled;
     char buffer[8192];
+    bool enginesStopped = false;
     while (true) {
+        if (stopRequested() && !enginesStopped) {
+            for (pid_t pid : pids) {
+                if (pid > 0) {
+                    ::kill(pid, SIGTERM);
+                }
+            }
+            enginesStopped = true;
+        }
         polled.clear();
         for (Stream& stream : streams) {
             if (stream.fd.get() >= 0) {
@@ -140,9 +155,12 @@ void pumpUntilClosed(std::vector<Stream>& streams) {
         if (polled.empty()) {
             return;
         }
-        if (::poll(polled.data(), polled.size(), -1) < 0) {
+        if (::poll(polled.data(), polled.size(), kPollMilliseconds) < 0) {
             if (errno == EINTR) {
                 continue;
+            }
+            for (Stream& stream : streams) {
+                stream.fd.reset(-1); // engines that still write then end on a broken pipe
             }
             return;
         }
@@ -219,7 +237,7 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
     streams.push_back(Stream{std::move(progress.read), {}, nullptr, &listener.progressLine});
     previousOutput.reset(-1);
 
-    pumpUntilClosed(streams);
+    pumpUntilClosed(streams, pids);
     for (std::size_t i = 0; i < engines.size(); ++i) {
         if (pids[i] > 0) {
             outcomes[i].exitCode = waitForExit(pids[i]);

@@ -3,6 +3,7 @@
 #include "engine_pipeline.h"
 #include "progress_reporter.h"
 #include "run_log.h"
+#include "stop_request.h"
 #include "transcode_job.h"
 
 #include <iostream>
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
         return kExitRefused;
     }
 
+    installStopHandlers();
     RunLog log(job.core.logFile);
     log.beginEntry(describeCommand(received));
     const double delayForProgress = job.ota && !job.ota->autoDelay ? job.ota->delayMs : 0.0;

@@ -7,6 +7,7 @@
 #include "lame_translation.h"
 #include "output_files.h"
 #include "source_format.h"
+#include "stop_request.h"
 
 #include <cmath>
 #include <filesystem>
@@ -24,6 +25,9 @@ constexpr double kGainToleranceDb = 0.05;
 // output goes into the log as well.
 std::vector<EngineOutcome> runLogged(const std::vector<EngineCommand>& engines, RunLog& log,
                                      ProgressReporter& progress) {
+    if (stopRequested()) {
+        throw JobFailure("stopped by a signal");
+    }
     for (const EngineCommand& engine : engines) {
         log.write("engine: " + describeCommand(engine.arguments));
     }
@@ -42,6 +46,9 @@ std::vector<EngineOutcome> runLogged(const std::vector<EngineCommand>& engines, 
         log.write("engine error output (" + engines[i].arguments[0] + ", exit status " +
                   std::to_string(outcomes[i].exitCode) + "):");
         log.writeIndented(outcomes[i].errorOutput);
+    }
+    if (stopRequested()) {
+        throw JobFailure("stopped by a signal");
     }
     if (failed) {
         throw JobFailure("an engine failed");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,7 +29,9 @@ bool programsAvailable(const std::vector<std::string>& programs) {
     });
 }
 
-ProgramRun runProgram(const std::vector<std::string>& arguments) {
+namespace {
+
+ProgramRun runProgramUntil(const std::vector<std::string>& arguments, const std::string* marker) {
     int output[2];
     if (::pipe(output) != 0) {
         return {};
@@ -49,14 +52,30 @@ ProgramRun runProgram(const std::vector<std::string>& arguments) {
     ::close(output[1]);
     ProgramRun run;
     char buffer[4096];
+    bool stopped = false;
     for (ssize_t count; (count = ::read(output[0], buffer, sizeof buffer)) > 0;) {
         run.output.append(buffer, static_cast<std::size_t>(count));
+        if (marker != nullptr && !stopped && run.output.find(*marker) != std::string::npos) {
+            ::kill(pid, SIGTERM);
+            stopped = true;
+        }
     }
     ::close(output[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+} // namespace
+
+ProgramRun runProgram(const std::vector<std::string>& arguments) {
+    return runProgramUntil(arguments, nullptr);
+}
+
+ProgramRun runProgramStoppedAt(const std::vector<std::string>& arguments,
+                               const std::string& marker) {
+    return runProgramUntil(arguments, &marker);
 }
 
 void runFfmpeg(const std::vector<std::string>& arguments) {

@@ -17,6 +17,10 @@ struct ProgramRun {
 // Runs a program with its argument vector, no shell, collecting its standard output.
 ProgramRun runProgram(const std::vector<std::string>& arguments);
 
+// Runs a program and sends it SIGTERM once its standard output holds the marker text.
+ProgramRun runProgramStoppedAt(const std::vector<std::string>& arguments,
+                               const std::string& marker);
+
 // Runs ffmpeg with the arguments and fails the current test when it does not succeed.
 void runFfmpeg(const std::vector<std::string>& arguments);
 

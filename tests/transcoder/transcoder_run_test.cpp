@@ -16,6 +16,8 @@ namespace fs = std::filesystem;
 using Words = std::vector<std::string>;
 
 constexpr double kSourceSeconds = 3.0;
+// Names the set of sources below; change it whenever a source is added or changed.
+constexpr const char* kSourceSet = "tones-3s, noise-40s, corrupt\n";
 
 Words split(const std::string& groups) {
     std::istringstream in(groups);
@@ -37,11 +39,18 @@ protected:
         // Made once per build tree and kept, so that each test process does not make them
         // again; made under a temporary name first, so that a half-made set is never used.
         const fs::path kept = CANTOVA_TEST_SOURCES;
-        if (!fs::exists(kept / "complete")) {
+        if (readFile((kept / "complete").string()) != kSourceSet) {
+            std::error_code ignored;
+            fs::remove_all(kept, ignored);
             const fs::path making = kept.string() + ".making-" + std::to_string(::getpid());
             fs::create_directories(making);
             makeSources(making);
-            std::ofstream(making / "complete") << "ok\n";
+            if (::testing::Test::HasFailure()) {
+                fs::remove_all(making, ignored);
+                sourcesFailed_ = true;
+                return;
+            }
+            std::ofstream(making / "complete") << kSourceSet;
             std::error_code taken;
             fs::rename(making, kept, taken);
             if (taken) {
@@ -66,6 +75,8 @@ protected:
         runFfmpeg({"-f", "lavfi", "-i", tones, "-ac", "2", "-f", "s16be", in("dvd.pcm")});
         runFfmpeg({"-f", "lavfi", "-i", "sine=f=300:d=" + seconds + ":sample_rate=44100", "-ac",
                    "2", "-c:a", "pcm_s16le", in("wave.wav")});
+        runFfmpeg({"-f", "lavfi", "-i", "anoisesrc=d=40:r=48000:a=0.2", "-ac", "6", "-c:a", "ac3",
+                   "-b:a", "448k", in("long.ac3")});
         std::ofstream corrupt(in("corrupt.ac3"), std::ios::binary);
         for (int i = 0; i < 20000; ++i) {
             corrupt.put(static_cast<char>((i * 7919) % 251));
@@ -73,6 +84,9 @@ protected:
     }
 
     void SetUp() override {
+        if (sourcesFailed_) {
+            GTEST_FAIL() << "ffmpeg could not make the test sources";
+        }
         if (sources_.empty()) {
             GTEST_SKIP() << "ffmpeg, ffprobe, lame or oggenc is not installed; the transcoder "
                             "run tests need them (scripts/install-deps.sh installs them)";
@@ -113,6 +127,7 @@ protected:
     }
 
     static inline fs::path sources_;
+    static inline bool sourcesFailed_ = false;
     fs::path folder_;
 };
 
@@ -265,6 +280,18 @@ TEST_F(TranscoderRun, FailingEngineLeavesALogEntryAndNoOutput) {
     const std::string text = readFile(log());
     EXPECT_NE(text.find("engine error output (ffmpeg"), std::string::npos) << text;
     EXPECT_NE(text.find("result: FAILED"), std::string::npos) << text;
+    EXPECT_EQ(filesIn(folder_.string()), Words{"Audio_Stream.log"});
+}
+
+TEST_F(TranscoderRun, StopsItsEnginesAndRemovesPartialOutputOnSigterm) {
+    const ProgramRun run = runProgramStoppedAt(
+        {CANTOVA_TRANSCODER, "-core(", "-input", surround("long.ac3"), "-output",
+         out("Stream1.ogg"), "-logfilea", log(), ")", "-ogg(", "-q", "0.9", "-6ch", ")"},
+        "progress 0%");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_FALSE(run.output.ends_with("progress 100%\n")) << "the job ended before the stop";
+    EXPECT_NE(readFile(log()).find("result: FAILED, stopped by a signal"), std::string::npos)
+        << readFile(log());
     EXPECT_EQ(filesIn(folder_.string()), Words{"Audio_Stream.log"});
 }
 
