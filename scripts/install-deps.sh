@@ -10,4 +10,5 @@ $SUDO apt-get install -y --no-install-recommends \
     libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev qt6-base-dev-tools libgl-dev \
     xvfb xauth locales \
-    clang libclang-rt-dev
+    clang libclang-rt-dev \
+    ffmpeg lame vorbis-tools

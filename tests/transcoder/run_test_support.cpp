@@ -1,0 +1,158 @@
+#include "run_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace cantova::testing {
+
+namespace fs = std::filesystem;
+
+bool programsAvailable(const std::vector<std::string>& programs) {
+    const char* path = std::getenv("PATH");
+    std::vector<std::string> folders;
+    std::stringstream list(path != nullptr ? path : "");
+    for (std::string folder; std::getline(list, folder, ':');) {
+        folders.push_back(folder);
+    }
+    return std::all_of(programs.begin(), programs.end(), [&](const std::string& program) {
+        return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
+            return ::access((fs::path(folder) / program).c_str(), X_OK) == 0;
+        });
+    });
+}
+
+namespace {
+
+ProgramRun runProgramUntil(const std::vector<std::string>& arguments, const std::string* marker) {
+    int output[2];
+    if (::pipe(output) != 0) {
+        return {};
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(output[1], 1);
+        ::close(output[0]);
+        ::close(output[1]);
+        std::vector<char*> argv;
+        for (const std::string& word : arguments) {
+            argv.push_back(const_cast<char*>(word.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(output[1]);
+    ProgramRun run;
+    char buffer[4096];
+    bool stopped = false;
+    for (ssize_t count; (count = ::read(output[0], buffer, sizeof buffer)) > 0;) {
+        run.output.append(buffer, static_cast<std::size_t>(count));
+        if (marker != nullptr && !stopped && run.output.find(*marker) != std::string::npos) {
+            ::kill(pid, SIGTERM);
+            stopped = true;
+        }
+    }
+    ::close(output[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+} // namespace
+
+ProgramRun runProgram(const std::vector<std::string>& arguments) {
+    return runProgramUntil(arguments, nullptr);
+}
+
+ProgramRun runProgramStoppedAt(const std::vector<std::string>& arguments,
+                               const std::string& marker) {
+    return runProgramUntil(arguments, &marker);
+}
+
+void runFfmpeg(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {"ffmpeg", "-v", "error", "-nostdin", "-y"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    ASSERT_EQ(runProgram(command).exitCode, 0) << "ffmpeg could not make a test source";
+}
+
+namespace {
+
+std::string valueOf(const std::string& text, const std::string& key) {
+    const auto at = text.find(key + "=");
+    if (at == std::string::npos) {
+        return {};
+    }
+    const auto start = at + key.size() + 1;
+    return text.substr(start, text.find('\n', start) - start);
+}
+
+long numberOf(const std::string& text, const std::string& key) {
+    const std::string value = valueOf(text, key);
+    return value.empty() || value == "N/A" ? 0 : std::stol(value);
+}
+
+} // namespace
+
+AudioStreamInfo probeAudio(const std::string& path) {
+    const ProgramRun run =
+        runProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                    "stream=codec_name,channels,sample_rate,bit_rate", "-of",
+                    "default=noprint_wrappers=1", path});
+    AudioStreamInfo info;
+    info.codec = valueOf(run.output, "codec_name");
+    info.channels = static_cast<int>(numberOf(run.output, "channels"));
+    info.sampleRate = static_cast<int>(numberOf(run.output, "sample_rate"));
+    info.bitRate = numberOf(run.output, "bit_rate");
+    return info;
+}
+
+double decodedSeconds(const std::string& path) {
+    const ProgramRun run = runProgram({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f",
+                                       "null", "-", "-progress", "pipe:1"});
+    const auto at = run.output.rfind("out_time_us=");
+    if (at == std::string::npos) {
+        return -1.0;
+    }
+    return std::stod(run.output.substr(at + 12)) / 1e6;
+}
+
+double decodedPeakDb(const std::string& path) {
+    const std::string log = fs::temp_directory_path() / ("peak-" + std::to_string(::getpid()));
+    runProgram({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-af",
+                "astats=metadata=1:measure_perchannel=none:measure_overall=Peak_level,ametadata="
+                "mode=print:"
+                "key=lavfi.astats.Overall.Peak_level:file=" +
+                    log,
+                "-f", "null", "-"});
+    const std::string text = readFile(log);
+    fs::remove(log);
+    const auto at = text.rfind("Peak_level=");
+    return at == std::string::npos ? -1000.0 : std::stod(text.substr(at + 11));
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace cantova::testing

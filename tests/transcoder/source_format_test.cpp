@@ -1,0 +1,76 @@
+#include "command_line_error.h"
+#include "decimal_text.h"
+#include "source_format.h"
+#include "target_plan.h"
+
+#include <gtest/gtest.h>
+
+namespace cantova {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(SourceFormat, AssumesDvdLpcmUnlessTheNameSaysOtherwise) {
+    EXPECT_EQ(lpcmFormatFromName("/r/VTS_01 T01.pcm"), (LpcmFormat{48000, 16, 2}));
+    EXPECT_EQ(lpcmFormatFromName("/r/track 96kHz 24bit 6ch.pcm"), (LpcmFormat{96000, 24, 6}));
+    EXPECT_EQ(lpcmFormatFromName("/r/cd_44.1KHZ_mono.PCM"), (LpcmFormat{44100, 16, 1}));
+    EXPECT_EQ(sourceReadArguments("/r/a.pcm", std::nullopt),
+              (Words{"-f", "s16be", "-ar", "48000", "-ac", "2"}));
+}
+
+TEST(SourceFormat, SetsTheAc3DecodersCompressionOnlyForAc3Sources) {
+    EXPECT_EQ(sourceReadArguments("/r/a.ac3", std::nullopt), (Words{"-drc_scale", "0"}));
+    AzidOptions azid;
+    azid.compression = Compression::Light;
+    EXPECT_EQ(sourceReadArguments("/r/a.AC3", azid), (Words{"-drc_scale", "0.5"}));
+    azid.compression = Compression::Heavy;
+    EXPECT_EQ(sourceReadArguments("/r/a.ac3", azid),
+              (Words{"-drc_scale", "1", "-heavy_compr", "1"}));
+    EXPECT_TRUE(sourceReadArguments("/r/a.mp2", azid).empty());
+}
+
+TEST(SourceFormat, TakesTheDelayFromTheFileName) {
+    EXPECT_EQ(delayFromFileName("/r/VTS_01 T01 DELAY -24ms.ac3"), -24.0);
+    EXPECT_EQ(delayFromFileName("/r/x delay 120ms.ac3"), 120.0);
+    EXPECT_EQ(delayFromFileName("/r/DELAY +7,5ms.ac3"), 7.5);
+    EXPECT_FALSE(delayFromFileName("/DELAY -24ms/track.ac3").has_value());
+}
+
+TEST(DecimalText, ReadsPointAndCommaButNothingLooser) {
+    EXPECT_EQ(parseDecimal("12.5"), 12.5);
+    EXPECT_EQ(parseDecimal("12,5"), 12.5);
+    EXPECT_EQ(parseDecimal("+60"), 60.0);
+    EXPECT_EQ(parseDecimal("-24"), -24.0);
+    for (const char* refused : {"", "-", "1.2.3", "12 ", "1e3", "12s", "++1", "0x10"}) {
+        EXPECT_FALSE(parseDecimal(refused).has_value()) << refused;
+    }
+    EXPECT_EQ(formatDecimal(0.9), "0.9");
+    EXPECT_EQ(formatDecimal(44100.0), "44100");
+}
+
+TEST(TargetPlan, MatchesTheOutputWithItsEncoderGroup) {
+    JobRequest job;
+    job.core.output = "/o/Stream1.MP3";
+    job.lame = LameOptions{};
+    EXPECT_EQ(targetOf(job), Target::Mp3);
+    EXPECT_EQ(outputChannelsOf(job, Target::Mp3), OutputChannels::Stereo);
+    job.core.output = "/o/Stream1.ogg";
+    EXPECT_THROW(targetOf(job), CommandLineError);
+    job.lame.reset();
+    job.core.output = "/o/Stream1.wav";
+    job.core.wavChannels = WavChannels::SixMonoFiles;
+    EXPECT_EQ(targetOf(job), Target::Wav);
+    EXPECT_EQ(outputChannelsOf(job, Target::Wav), OutputChannels::FiveOne);
+    job.core.output = "/o/Stream1.flac";
+    EXPECT_THROW(targetOf(job), CommandLineError);
+    job.core.output = "/o/Stream1.ac3";
+    job.core.wavChannels = WavChannels::Unspecified;
+    job.ac3enc = Ac3EncOptions{448};
+    EXPECT_EQ(outputChannelsOf(job, Target::Ac3), OutputChannels::AsSource);
+    job.azid = AzidOptions{};
+    job.azid->stereoMode = StereoMode::Plain;
+    EXPECT_EQ(outputChannelsOf(job, Target::Ac3), OutputChannels::Stereo);
+}
+
+} // namespace
+} // namespace cantova

@@ -1,0 +1,101 @@
+#include "engine_commands.h"
+
+#include "decimal_text.h"
+
+#include <cmath>
+
+namespace cantova {
+
+namespace {
+
+std::vector<std::string> ffmpegHead(const std::vector<std::string>& sourceArguments,
+                                    const std::string& input) {
+    std::vector<std::string> words = {"ffmpeg", "-hide_banner", "-nostdin", "-nostats",
+                                      "-y",     "-progress",    "pipe:3"};
+    words.insert(words.end(), sourceArguments.begin(), sourceArguments.end());
+    words.insert(words.end(), {"-i", input, "-vn", "-sn", "-dn"});
+    return words;
+}
+
+void append(std::vector<std::string>& words, std::initializer_list<std::string> more) {
+    words.insert(words.end(), more);
+}
+
+} // namespace
+
+const std::vector<std::string>& monoChannelNames() {
+    static const std::vector<std::string> names = {"FL", "FR", "FC", "LFE", "SL", "SR"};
+    return names;
+}
+
+std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
+    std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
+    if (plan.sixMonoFiles) {
+        std::string graph = "[0:a:0]" + plan.filterChain + ",channelsplit=channel_layout=5.1(side)";
+        for (const std::string& name : monoChannelNames()) {
+            graph += "[" + name + "]";
+        }
+        append(ffmpeg, {"-filter_complex", graph});
+        for (std::size_t i = 0; i < monoChannelNames().size(); ++i) {
+            append(ffmpeg, {"-map", "[" + monoChannelNames()[i] + "]", "-c:a", "pcm_s16le", "-f",
+                            "wav", plan.outputs.at(i)});
+        }
+        return {EngineCommand{ffmpeg}};
+    }
+    append(ffmpeg, {"-map", "0:a:0", "-af", plan.filterChain});
+    switch (plan.target) {
+    case Target::Wav:
+        append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", plan.outputs.at(0)});
+        return {EngineCommand{ffmpeg}};
+    case Target::Ac3:
+        ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
+        append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", plan.outputs.at(0)});
+        return {EngineCommand{ffmpeg}};
+    case Target::Mp3: {
+        append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", "pipe:1"});
+        std::vector<std::string> lame = {"lame", "--quiet"};
+        lame.insert(lame.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
+        append(lame, {"-", plan.outputs.at(0)});
+        return {EngineCommand{ffmpeg}, EngineCommand{lame}};
+    }
+    case Target::Ogg: {
+        append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", "pipe:1"});
+        std::vector<std::string> oggenc = {"oggenc", "--quiet", "--ignorelength"};
+        oggenc.insert(oggenc.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
+        append(oggenc, {"-o", plan.outputs.at(0), "-"});
+        return {EngineCommand{ffmpeg}, EngineCommand{oggenc}};
+    }
+    }
+    return {};
+}
+
+EngineCommand peakMeasuringEngine(const std::vector<std::string>& sourceArguments,
+                                  const std::string& input, const std::string& filterChain) {
+    std::vector<std::string> ffmpeg = ffmpegHead(sourceArguments, input);
+    append(ffmpeg, {"-map", "0:a:0", "-af",
+                    filterChain + ",astats=measure_perchannel=none:measure_overall=Peak_level",
+                    "-f", "null", "-"});
+    return EngineCommand{ffmpeg};
+}
+
+std::vector<std::string> oggencSwitches(const OggOptions& ogg) {
+    std::vector<std::string> words;
+    if (ogg.quality) {
+        // The front end writes quality on a 0 to 1 scale, oggenc takes 0 to 10.
+        append(words, {"-q", formatDecimal(std::round(*ogg.quality * 10000.0) / 1000.0)});
+        return words;
+    }
+    if (ogg.nominalBitrate) {
+        append(words, {"-b", std::to_string(*ogg.nominalBitrate)});
+    }
+    if (ogg.minBitrate) {
+        append(words, {"-m", std::to_string(*ogg.minBitrate)});
+    }
+    if (ogg.maxBitrate) {
+        append(words, {"-M", std::to_string(*ogg.maxBitrate)});
+    }
+    words.push_back("--managed");
+    return words;
+}
+
+} // namespace cantova

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "engine_pipeline.h"
+#include "job_request.h"
+#include "target_plan.h"
+
+#include <string>
+#include <vector>
+
+namespace cantova {
+
+// Names of the six mono files, in the order of the 5.1 layout the channels are split from.
+const std::vector<std::string>& monoChannelNames();
+
+struct EncodePlan {
+    Target target = Target::Wav;
+    bool sixMonoFiles = false;
+    std::vector<std::string> sourceArguments; // options before "-i"
+    std::string input;
+    std::string filterChain;
+    std::vector<std::string> encoderSwitches; // lame or oggenc switches, already translated
+    std::vector<std::string> outputs;         // temporary paths, one per written file
+};
+
+// The engines of one encoding pass: ffmpeg alone, or ffmpeg feeding lame or oggenc.
+std::vector<EngineCommand> encodingEngines(const EncodePlan& plan);
+
+// An ffmpeg pass that runs the filter chain over the input and reports its peak level.
+EngineCommand peakMeasuringEngine(const std::vector<std::string>& sourceArguments,
+                                  const std::string& input, const std::string& filterChain);
+
+// The oggenc switches for the Vorbis group.
+std::vector<std::string> oggencSwitches(const OggOptions& ogg);
+
+} // namespace cantova

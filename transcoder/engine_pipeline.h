@@ -1,0 +1,37 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cantova {
+
+// One engine started directly with its argument vector; the program is looked up in PATH.
+struct EngineCommand {
+    std::vector<std::string> arguments; // arguments[0] is the program
+};
+
+struct EngineOutcome {
+    bool started = false;
+    int exitCode = -1;       // -1 when it was not started or ended by a signal
+    std::string errorOutput; // the end of what it wrote to its standard error
+    bool succeeded() const { return started && exitCode == 0; }
+};
+
+struct PipelineListener {
+    // Each line the first engine writes to descriptor 3 (ffmpeg's "-progress pipe:3").
+    std::function<void(std::string_view)> progressLine;
+    // Each line the first engine writes to its standard error.
+    std::function<void(std::string_view)> firstEngineErrorLine;
+};
+
+// Runs the engines side by side, the standard output of each feeding the standard input of
+// the next, and waits for all of them. The first reads nothing, the last writes nowhere.
+std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,
+                                             const PipelineListener& listener);
+
+// One engine command as a line for the log, with words holding blanks in double quotes.
+std::string describeCommand(const std::vector<std::string>& arguments);
+
+} // namespace cantova

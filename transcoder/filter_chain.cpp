@@ -1,0 +1,139 @@
+#include "filter_chain.h"
+
+#include "decimal_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cantova {
+
+namespace {
+
+void addSplit(const JobRequest& job, std::vector<std::string>& filters) {
+    if (!job.split || (!job.split->startSeconds && !job.split->endSeconds)) {
+        return;
+    }
+    std::string trim = "atrim=start=" + formatDecimal(job.split->startSeconds.value_or(0.0));
+    if (job.split->endSeconds) {
+        trim += ":end=" + formatDecimal(*job.split->endSeconds);
+    }
+    filters.push_back(trim);
+    filters.push_back("asetpts=PTS-STARTPTS");
+}
+
+void addDelay(double delayMs, std::vector<std::string>& filters) {
+    if (delayMs > 0.0) {
+        filters.push_back("adelay=delays=" + formatDecimal(delayMs) + ":all=1");
+    } else if (delayMs < 0.0) {
+        filters.push_back("atrim=start=" + formatDecimal(-delayMs / 1000.0));
+        filters.push_back("asetpts=PTS-STARTPTS");
+    }
+}
+
+std::string matrixEncoding(StereoMode mode) {
+    switch (mode) {
+    case StereoMode::Plain:
+        return "";
+    case StereoMode::DolbySurround:
+        return ":matrix_encoding=dolby";
+    case StereoMode::ProLogic2:
+        return ":matrix_encoding=dplii";
+    }
+    return "";
+}
+
+void addChannelLayout(const JobRequest& job, const FilterContext& context,
+                      std::vector<std::string>& filters, std::vector<std::string>& notes) {
+    const AzidOptions azid = job.azid.value_or(AzidOptions{});
+    const std::optional<double> lfe = azid.lfeMixFactor;
+    const std::optional<StereoMode> mode = azid.stereoMode;
+    switch (context.channels) {
+    case OutputChannels::Stereo: {
+        std::string resample =
+            "aresample=ochl=stereo" + matrixEncoding(mode.value_or(StereoMode::Plain));
+        if (lfe) {
+            resample += ":lfe_mix_level=" + formatDecimal(*lfe);
+        }
+        filters.push_back(resample);
+        break;
+    }
+    case OutputChannels::FiveOne:
+        filters.push_back("aresample=ochl=5.1(side)");
+        if (lfe) {
+            const std::string k = formatDecimal(*lfe);
+            filters.push_back("pan=5.1(side)|FL=FL+" + k + "*LFE|FR=FR+" + k +
+                              "*LFE|FC=FC|LFE=LFE|SL=SL|SR=SR");
+        }
+        if (mode) {
+            notes.push_back("azid: -s ignored, the output keeps six channels");
+        }
+        break;
+    case OutputChannels::AsSource:
+        if (lfe) {
+            notes.push_back("azid: -L ignored, the output keeps the source's channels");
+        }
+        break;
+    }
+}
+
+void addBoost(const BoostOptions& boost, std::vector<std::string>& filters) {
+    const std::string factor = formatDecimal(boost.factor);
+    const std::string limiter = "alimiter=limit=" + formatDecimal(std::max(boost.limit, 0.0625)) +
+                                ":attack=5:release=50:level=disabled";
+    switch (boost.algorithm) {
+    case BoostAlgorithm::Rook:
+        filters.push_back("volume=" + factor);
+        filters.push_back(limiter);
+        break;
+    case BoostAlgorithm::Kestrel:
+        filters.push_back("volume=" + factor);
+        filters.push_back("asoftclip=type=tanh");
+        break;
+    case BoostAlgorithm::Wren:
+        filters.push_back("acompressor=threshold=0.125:ratio=4:attack=10:release=200:makeup=" +
+                          formatDecimal(std::clamp(boost.factor, 1.0, 64.0)));
+        filters.push_back(limiter);
+        break;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> processingFilters(const JobRequest& job, const FilterContext& context,
+                                           std::vector<std::string>& notes) {
+    std::vector<std::string> filters;
+    addSplit(job, filters);
+    addDelay(context.delayMs, filters);
+    if (context.dialogueGainDb != 0.0) {
+        filters.push_back(gainFilter(context.dialogueGainDb));
+    }
+    addChannelLayout(job, context, filters, notes);
+    if (job.azid && job.azid->gainFactor) {
+        filters.push_back("volume=" + formatDecimal(*job.azid->gainFactor));
+    }
+    if (job.boost) {
+        addBoost(*job.boost, filters);
+    }
+    if (job.ssrc) {
+        filters.push_back("aresample=" + std::to_string(job.ssrc->rate) +
+                          (context.soxrAvailable ? ":resampler=soxr" : ""));
+    }
+    return filters;
+}
+
+std::string gainFilter(double gainDb) {
+    return "volume=" + formatDecimal(gainDb) + "dB";
+}
+
+std::string joinFilters(const std::vector<std::string>& filters) {
+    if (filters.empty()) {
+        return "anull";
+    }
+    std::string chain;
+    for (const std::string& filter : filters) {
+        chain += (chain.empty() ? "" : ",") + filter;
+    }
+    return chain;
+}
+
+} // namespace cantova

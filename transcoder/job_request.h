@@ -1,0 +1,92 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The job described by one command line: what the front end asked for, already checked
+// for form, before anything touches a file.
+namespace cantova {
+
+enum class WavChannels { Unspecified, Stereo, SixChannelFile, SixMonoFiles };
+
+struct CoreOptions {
+    std::string input;
+    std::string output;
+    std::string logFile;
+    WavChannels wavChannels = WavChannels::Unspecified;
+};
+
+enum class GainMode { None, PeakBeforeEncoding, PeakAfterEncoding, Hybrid };
+
+struct OtaOptions {
+    bool autoDelay = false;
+    double delayMs = 0.0;
+    GainMode gain = GainMode::None;
+};
+
+enum class StereoMode { Plain, DolbySurround, ProLogic2 };
+enum class Compression { Light, Normal, Heavy };
+
+struct AzidOptions {
+    bool dialogueNormalisation = false;
+    std::optional<StereoMode> stereoMode;
+    std::optional<Compression> compression;
+    std::optional<double> gainFactor;   // linear factor from "-g 3db" or "-g 150%"
+    std::optional<double> lfeMixFactor; // linear factor from "-L -3db"
+    bool maximize = false;
+};
+
+enum class BoostAlgorithm { Rook, Kestrel, Wren };
+
+struct BoostOptions {
+    BoostAlgorithm algorithm = BoostAlgorithm::Rook;
+    double factor = 1.0;
+    double limit = 1.0; // ceiling of the limiter (Rook and Wren)
+};
+
+// One LAME switch as received, in its canonical spelling, with its values.
+struct LameSwitch {
+    std::string name;
+    std::vector<std::string> values;
+    bool operator==(const LameSwitch&) const = default;
+};
+
+struct LameOptions {
+    std::vector<LameSwitch> switches;
+};
+
+struct OggOptions {
+    std::optional<int> nominalBitrate;
+    std::optional<int> minBitrate;
+    std::optional<int> maxBitrate;
+    std::optional<double> quality; // 0 to 1 as the front end writes it
+    bool sixChannels = false;
+};
+
+struct Ac3EncOptions {
+    int bitrate = 0;
+};
+
+struct SsrcOptions {
+    int rate = 0;
+};
+
+struct SplitOptions {
+    std::optional<double> startSeconds;
+    std::optional<double> endSeconds;
+};
+
+struct JobRequest {
+    CoreOptions core;
+    std::optional<OtaOptions> ota;
+    std::optional<AzidOptions> azid;
+    std::optional<BoostOptions> boost;
+    std::optional<LameOptions> lame;
+    std::optional<OggOptions> ogg;
+    std::optional<Ac3EncOptions> ac3enc;
+    std::optional<SsrcOptions> ssrc;
+    std::optional<SplitOptions> split;
+};
+
+} // namespace cantova

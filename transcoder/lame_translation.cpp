@@ -1,0 +1,73 @@
+#include "lame_translation.h"
+
+#include <algorithm>
+
+namespace cantova {
+
+namespace {
+
+bool choosesVariableOrAverageMode(const LameSwitch& lameSwitch) {
+    return lameSwitch.name == "--abr" || lameSwitch.name == "--alt-preset abr" ||
+           lameSwitch.name == "--alt-preset" || lameSwitch.name == "--preset r3mix" ||
+           lameSwitch.name == "-v" || lameSwitch.name == "--vbr-old" ||
+           lameSwitch.name == "--vbr-new" || lameSwitch.name == "--vbr-mtrh";
+}
+
+void append(std::vector<std::string>& arguments, std::initializer_list<std::string> words) {
+    arguments.insert(arguments.end(), words);
+}
+
+} // namespace
+
+LameTranslation translateLameSwitches(const LameOptions& lame) {
+    LameTranslation result;
+    auto& out = result.arguments;
+    // Without a VBR or ABR switch the first -b is the constant bitrate; a later -b is the
+    // front end's minimum bitrate, which would silently replace the constant bitrate.
+    const bool constantBitrate =
+        std::none_of(lame.switches.begin(), lame.switches.end(), choosesVariableOrAverageMode);
+    bool bitrateTaken = false;
+    for (const LameSwitch& s : lame.switches) {
+        const std::string& name = s.name;
+        if (name == "-b") {
+            if (constantBitrate && bitrateTaken) {
+                result.notes.push_back("lame: minimum bitrate -b " + s.values[0] +
+                                       " dropped, the constant bitrate is already set");
+                continue;
+            }
+            bitrateTaken = bitrateTaken || constantBitrate;
+            append(out, {"-b", s.values[0]});
+        } else if (name == "--alt-preset cbr") {
+            bitrateTaken = true;
+            append(out, {"--preset", "cbr", s.values[0]});
+            result.notes.push_back("lame: --alt-preset cbr " + s.values[0] +
+                                   " passed as --preset cbr " + s.values[0]);
+        } else if (name == "--alt-preset abr") {
+            append(out, {"--preset", s.values[0]});
+            result.notes.push_back("lame: --alt-preset " + s.values[0] + " passed as --preset " +
+                                   s.values[0]);
+        } else if (name == "--alt-preset") {
+            out.push_back("--preset");
+            out.insert(out.end(), s.values.begin(), s.values.end());
+            std::string preset = s.values[0] + (s.values.size() > 1 ? " " + s.values[1] : "");
+            result.notes.push_back("lame: --alt-preset " + preset + " passed as --preset " +
+                                   preset);
+        } else if (name == "--preset r3mix") {
+            append(out, {"-V", "2"});
+            result.notes.push_back("lame: --preset r3mix is not in the installed lame, encoded "
+                                   "as -V 2 (the 192 kbit/s VBR quality)");
+        } else if (name == "--athtype" || name == "--ns-bass") {
+            result.notes.push_back("lame: " + name + " " + s.values[0] +
+                                   " dropped, the installed lame no longer has it");
+        } else if (name == "--nspsytune") {
+            result.notes.push_back(
+                "lame: --nspsytune dropped, the installed lame no longer has it");
+        } else {
+            out.push_back(name);
+            out.insert(out.end(), s.values.begin(), s.values.end());
+        }
+    }
+    return result;
+}
+
+} // namespace cantova

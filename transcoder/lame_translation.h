@@ -1,0 +1,19 @@
+#pragma once
+
+#include "job_request.h"
+
+#include <string>
+#include <vector>
+
+namespace cantova {
+
+struct LameTranslation {
+    std::vector<std::string> arguments; // switches for the installed lame
+    std::vector<std::string> notes;     // one log line per switch changed or dropped
+};
+
+// Turns the LAME group's switches, written in the syntax of older LAME releases, into the
+// switches of the installed lame 3.100.
+LameTranslation translateLameSwitches(const LameOptions& lame);
+
+} // namespace cantova

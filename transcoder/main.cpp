@@ -1,0 +1,64 @@
+#include "command_line_error.h"
+#include "command_line_parser.h"
+#include "engine_pipeline.h"
+#include "progress_reporter.h"
+#include "run_log.h"
+#include "stop_request.h"
+#include "transcode_job.h"
+
+#include <iostream>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitRefused = 2;
+constexpr int kExitFailed = 1;
+
+std::string resultList(const std::vector<std::string>& files) {
+    std::string text;
+    for (const std::string& file : files) {
+        text += (text.empty() ? "" : ", ") + file;
+    }
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace cantova;
+    const std::vector<std::string> received(argv, argv + argc);
+    const std::span<const std::string> words = std::span(received).subspan(1);
+
+    JobRequest job;
+    try {
+        job = parseCommandLine(words);
+    } catch (const CommandLineError& error) {
+        std::cerr << "Cantova: command line refused: " << error.what() << '\n';
+        if (auto logFile = findLogFile(words)) {
+            RunLog log(*logFile);
+            log.beginEntry(describeCommand(received));
+            log.write(std::string("result: FAILED, command line refused: ") + error.what());
+        }
+        return kExitRefused;
+    }
+
+    installStopHandlers();
+    RunLog log(job.core.logFile);
+    log.beginEntry(describeCommand(received));
+    const double delayForProgress = job.ota && !job.ota->autoDelay ? job.ota->delayMs : 0.0;
+    ProgressReporter progress(std::cout, [&](double sourceSeconds) {
+        return expectedOutputSeconds(job, delayForProgress, sourceSeconds);
+    });
+    try {
+        const std::vector<std::string> written = runTranscodeJob(job, log, progress);
+        log.write("result: OK, wrote " + resultList(written));
+        return 0;
+    } catch (const std::exception& error) {
+        std::cerr << "Cantova: failed: " << error.what() << '\n';
+        log.write(std::string("result: FAILED, ") + error.what());
+        return kExitFailed;
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string_view>
+
+namespace cantova {
+
+// Turns ffmpeg's "-progress" lines into "progress N%" lines for the front end. A job may run
+// several engine passes; each pass covers its own share of the percentage.
+class ProgressReporter {
+public:
+    // outputSeconds maps the source's length to the length the output will have.
+    ProgressReporter(std::ostream& out, std::function<double(double)> outputSeconds);
+
+    void beginPass(int fromPercent, int toPercent);
+    void onProgressLine(std::string_view line);
+    // Reads the source's length from the first "Duration:" line ffmpeg reports.
+    void onEngineErrorLine(std::string_view line);
+    void finish();
+
+private:
+    void report(int percent);
+
+    std::ostream& out_;
+    std::function<double(double)> outputSeconds_;
+    double sourceSeconds_ = 0.0;
+    int passFrom_ = 0;
+    int passTo_ = 100;
+    int lastReported_ = -1;
+};
+
+} // namespace cantova

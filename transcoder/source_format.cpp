@@ -1,0 +1,94 @@
+#include "source_format.h"
+
+#include "decimal_text.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+
+namespace cantova {
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string lowerFileName(const std::string& path) {
+    return lowerCase(std::filesystem::path(path).filename().string());
+}
+
+std::string lowerExtension(const std::string& path) {
+    return lowerCase(std::filesystem::path(path).extension().string());
+}
+
+} // namespace
+
+bool isLpcmSource(const std::string& path) {
+    return lowerExtension(path) == ".pcm";
+}
+
+bool isAc3Source(const std::string& path) {
+    return lowerExtension(path) == ".ac3";
+}
+
+LpcmFormat lpcmFormatFromName(const std::string& path) {
+    const std::string name = lowerFileName(path);
+    LpcmFormat format;
+    std::smatch match;
+    if (std::regex_search(name, match, std::regex(R"((\d+(?:[.,]\d+)?) ?khz)"))) {
+        format.sampleRate = static_cast<int>(*parseDecimal(match[1].str()) * 1000.0 + 0.5);
+    } else if (std::regex_search(name, match, std::regex(R"((\d{4,6}) ?hz)"))) {
+        format.sampleRate = *parseInteger(match[1].str());
+    }
+    if (std::regex_search(name, match, std::regex(R"((16|24) ?-?bits?)"))) {
+        format.bitsPerSample = *parseInteger(match[1].str());
+    }
+    if (std::regex_search(name, match, std::regex(R"(([1-8]) ?ch)"))) {
+        format.channels = *parseInteger(match[1].str());
+    } else if (name.find("mono") != std::string::npos) {
+        format.channels = 1;
+    }
+    return format;
+}
+
+std::vector<std::string> sourceReadArguments(const std::string& path,
+                                             const std::optional<AzidOptions>& azid) {
+    if (isLpcmSource(path)) {
+        const LpcmFormat format = lpcmFormatFromName(path);
+        return {"-f",  format.bitsPerSample == 24 ? "s24be" : "s16be",
+                "-ar", std::to_string(format.sampleRate),
+                "-ac", std::to_string(format.channels)};
+    }
+    if (!isAc3Source(path)) {
+        return {};
+    }
+    // The AC3 decoder applies the stream's compression words unless told otherwise; the
+    // full dynamic range is kept unless the job asks for compression.
+    const std::optional<Compression> compression = azid.value_or(AzidOptions{}).compression;
+    if (!compression) {
+        return {"-drc_scale", "0"};
+    }
+    switch (*compression) {
+    case Compression::Light:
+        return {"-drc_scale", "0.5"};
+    case Compression::Normal:
+        return {"-drc_scale", "1"};
+    case Compression::Heavy:
+        return {"-drc_scale", "1", "-heavy_compr", "1"};
+    }
+    return {};
+}
+
+std::optional<double> delayFromFileName(const std::string& path) {
+    const std::string name = lowerFileName(path);
+    std::smatch match;
+    if (!std::regex_search(name, match, std::regex(R"(delay ?([+-]?\d+(?:[.,]\d+)?) ?ms)"))) {
+        return std::nullopt;
+    }
+    return parseDecimal(match[1].str());
+}
+
+} // namespace cantova

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "job_request.h"
+#include "progress_reporter.h"
+#include "run_log.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cantova {
+
+// A job that could not be done; its message becomes the log's result line.
+class JobFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Runs the engines for the job and returns the files written under their final names.
+// Throws JobFailure (or CommandLineError for a job that cannot be formed) and then leaves no
+// output behind.
+std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
+                                         ProgressReporter& progress);
+
+// The length the output will have, from the source's length: split first, then the delay.
+double expectedOutputSeconds(const JobRequest& job, double delayMs, double sourceSeconds);
+
+} // namespace cantova
