@@ -7,6 +7,8 @@
 #include "ui/window.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace cantova::ui {
 
@@ -22,6 +24,17 @@ public:
     void Form_Unload();
     void cmdExit_Click();
     void MenuAbout_Click();
+    // False while the main window must stay (a run asked to stop ends the program when done).
+    bool Form_QueryUnload();
+
+    // Job list and run.
+    void CmdAddAudioJobList_Click();
+    void CmdDelAudioJobList_Click();
+    void cmdStartEncode_Click();
+    void RunJobList();
+    void RemoveJob(int index);
+    void DeleteJobFiles(const std::string& path);
+    bool runInProgress() const { return run_.inProgress; }
 
     // Bit rate in kbit/s of the chosen AC3 source, 0 while none is known.
     std::int16_t BitRateAC3 = 0;
@@ -89,6 +102,22 @@ private:
     }
     AdvancedPanel& panel() const;
     void connectReactions();
+
+    struct RunState {
+        bool inProgress = false;
+        bool stopRequested = false;
+        bool unloadWhenDone = false;
+        std::vector<bool> enabledBefore;
+        // One line per job that was skipped, could not start or failed.
+        std::vector<std::string> problems;
+    };
+    int NextJobNumber() const;
+    void beginRun();
+    void endRun();
+    std::vector<Control*> runLockedControls();
+    void showRunStatus(int job, int count);
+    static std::string JoinKeys(const std::vector<std::string>& keys);
+    RunState run_;
 
     Windows& windows_;
 };

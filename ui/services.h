@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/process_launcher.h"
 #include "settings/file_dialogs.h"
 #include "ui/message_boxes.h"
 
@@ -10,6 +11,8 @@ namespace cantova::ui {
 struct Services {
     settings::FileDialogs& dialogs;
     MessageBoxes& messages;
+    jobs::ProcessLauncher& processes;
+    jobs::LogViewer& logViewer;
 };
 
 } // namespace cantova::ui

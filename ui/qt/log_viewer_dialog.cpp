@@ -1,0 +1,34 @@
+#include "ui/qt/log_viewer_dialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace cantova::ui::qt {
+
+void LogViewerDialog::ShowLog(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    QString text;
+    if (file.open(QIODevice::ReadOnly)) {
+        text = QString::fromUtf8(file.readAll());
+    }
+    QDialog dialog(owner_);
+    dialog.setObjectName("LogViewer");
+    dialog.setWindowTitle(QString::fromStdString(path));
+    auto* view = new QPlainTextEdit(text, &dialog);
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(view);
+    layout->addWidget(buttons);
+    dialog.resize(720, 480);
+    dialog.exec();
+}
+
+} // namespace cantova::ui::qt
