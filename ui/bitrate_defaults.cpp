@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 #include "ui/windows.h"
 
+#include <iterator>
 #include <string>
 
 namespace cantova::ui {
@@ -113,9 +114,9 @@ void MainWindow::ApplyVorbisDefaults(int kbps) {
 }
 
 void MainWindow::ApplyAc3EncoderDefaults(int kbps) {
-    constexpr int kAc3Rates[] = {128, 160, 192, 224, 256, 320, 384};
+    constexpr int kAc3Rates[] = {128, 160, 192, 224, 256, 320, 384, 448};
     AdvancedPanel& p = panel();
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(kAc3Rates)); ++i) {
         if (kAc3Rates[i] == kbps) {
             p.ChkUse51ModeAC3.setValue(1);
             p.CmbBitrateAC3.setListIndex(i);
