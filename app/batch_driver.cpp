@@ -37,6 +37,21 @@ std::string CheckAssignment(BatchSession& session, const std::string& operand) {
     return {};
 }
 
+std::string CheckList(BatchSession& session, const std::string& name, const std::string& code) {
+    std::string error;
+    const ui::Control* control = session.state.findControl(name, error);
+    if (control == nullptr) {
+        return error;
+    }
+    if (dynamic_cast<const ui::ComboBox*>(control) == nullptr) {
+        return "'" + name + "' is not a drop-down list";
+    }
+    if (!ui::ParseDecimal(code)) {
+        return "'key' needs a decimal key code, got '" + code + "'";
+    }
+    return {};
+}
+
 std::string CheckButton(BatchSession& session, const std::string& name) {
     std::string error;
     const ui::Control* control = session.state.findControl(name, error);
@@ -74,6 +89,19 @@ void BatchDriver::defineVerbs() {
             }
             return error;
         }};
+    verbs_["key"] = {2,
+                     [](BatchSession& s, const Step& step) {
+                         return CheckList(s, step.operands[0], step.operands[1]);
+                     },
+                     [](BatchSession& s, const Step& step) {
+                         std::string error;
+                         auto* list = dynamic_cast<ui::ComboBox*>(
+                             s.state.findControl(step.operands[0], error));
+                         if (list != nullptr) {
+                             list->pressKey(*ui::ParseDecimal(step.operands[1]));
+                         }
+                         return error;
+                     }};
     verbs_["print"] = {1,
                        [](BatchSession& s, const Step& step) {
                            std::string error;

@@ -18,6 +18,32 @@ public:
 
     void CmdCloseAudioPanel_Click();
 
+    // Resets the decoder switches and encoder options to the baseline of the current modes.
+    void InitAllCombo();
+    // Locks what a two-channel source or "HybridGain" makes useless.
+    void DisableUseLessSwitch();
+    void ChkUseALtPreset_Click();
+
+    // Reactions.
+    void ChkUseLFEtoLR_Click();
+    void ChkUseOutPutModeAzid_Click();
+    void ChkUseDynamicCompressionAzid_Click();
+    void ChkModeMP3_Click();
+    void ChkLowPassMP3_Click();
+    void ChkUseMinBitrateMP3_Click();
+    void ChkUseMaxBitrateMP3_Click();
+    void ChkUseQualityVBR_Click();
+    void ChkUseScaleInput_Click();
+    void ChkUseMinBitrateOGG_Click();
+    void ChkUseMaxBitrateOGG_Click();
+    void ChkUseGain_Click();
+    void ChkNormalise_Click();
+    void ChkUse51ModeAC3_Click();
+    void ChkConvertAC351To20_Click();
+    void CmbAltPreset_Click();
+    void CmbAltPreset_KeyDown(int keyCode);
+    void CmbQualityOGG_Change();
+
     // Item data of the last settled alt-preset entry.
     std::int16_t SavePreviousAltPresetListIndex = 0;
     // True after an Up or Left arrow key in the alt-preset list, until its next reaction.
@@ -84,6 +110,7 @@ public:
 private:
     MainWindow& main() const;
     void connectReactions();
+    int Mp3Mode() const;
 
     Windows& windows_;
 };

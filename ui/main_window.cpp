@@ -8,6 +8,18 @@ MainWindow::MainWindow(Windows& windows) : Window(MainWindowForm()), windows_(wi
     connectReactions();
 }
 
+int MainWindow::Mp3Mode() const {
+    int mode = -1;
+    CmbMP3Mode.selectedData(mode);
+    return mode;
+}
+
+int MainWindow::OggMode() const {
+    int mode = -1;
+    CmbOGGMode.selectedData(mode);
+    return mode;
+}
+
 AdvancedPanel& MainWindow::panel() const {
     return windows_.frmPanelAudio;
 }
@@ -15,6 +27,17 @@ AdvancedPanel& MainWindow::panel() const {
 void MainWindow::connectReactions() {
     cmdExit.onClick([this] { cmdExit_Click(); });
     MenuAbout.onClick([this] { MenuAbout_Click(); });
+    OptAudioCodec.onClick([this](int index) { OptAudioCodec_Click(index); });
+    CmbBitrateAudio.onClick([this] { CmbBitrateAudio_Click(); });
+    CmbGainMode.onClick([this] { CmbGainMode_Click(); });
+    CmbMP3Mode.onClick([this] { CmbMP3Mode_Click(); });
+    CmbOGGMode.onClick([this] { CmbOGGMode_Click(); });
+    ChkAC3Reencode.onClick([this] { ChkAC3Reencode_Click(); });
+    ChkDownSample.onClick([this] { ChkDownSample_Click(); });
+    ChkSplitStartPoint.onClick([this] { ChkSplitStartPoint_Click(); });
+    ChkAutoDelay.onClick([this] { ChkAutoDelay_Click(); });
+    ChkUseBoost.onClick([this] { ChkUseBoost_Click(); });
+    CmdAdvancedAudio.onClick([this] { CmdAdvancedAudio_Click(); });
 }
 
 } // namespace cantova::ui

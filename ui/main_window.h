@@ -36,6 +36,26 @@ public:
     void DeleteJobFiles(const std::string& path);
     bool runInProgress() const { return run_.inProgress; }
 
+    // Fills CmbBitrateAudio for "AC3", "MP3", "OGG" or "WAV" and preselects a rate.
+    void FillBitrateList(const std::string& codec);
+    // Presets the panel with the recommended settings for a bit rate in kbit/s.
+    void ApplyBitrateDefaults(std::int16_t kbps);
+    // Arranges the panel's frames for a job kind 0..5, sizes it and shows it.
+    void ShowAdvancedPanel(int jobKind);
+
+    // Reactions.
+    void OptAudioCodec_Click(int index);
+    void CmbBitrateAudio_Click();
+    void CmbGainMode_Click();
+    void CmbMP3Mode_Click();
+    void CmbOGGMode_Click();
+    void ChkAC3Reencode_Click();
+    void ChkDownSample_Click();
+    void ChkSplitStartPoint_Click();
+    void ChkAutoDelay_Click();
+    void ChkUseBoost_Click();
+    void CmdAdvancedAudio_Click();
+
     // Bit rate in kbit/s of the chosen AC3 source, 0 while none is known.
     std::int16_t BitRateAC3 = 0;
 
@@ -102,6 +122,12 @@ private:
     }
     AdvancedPanel& panel() const;
     void connectReactions();
+    // Item data of the selected mode item, -1 when nothing is selected.
+    int Mp3Mode() const;
+    int OggMode() const;
+    void ApplyMp3Defaults(int kbps);
+    void ApplyVorbisDefaults(int kbps);
+    void ApplyAc3EncoderDefaults(int kbps);
 
     struct RunState {
         bool inProgress = false;

@@ -1,0 +1,87 @@
+#include "tests/ui/windows_fixture.h"
+
+namespace cantova::ui::testing {
+namespace {
+
+using Toggles = WindowsTest;
+
+TEST_F(Toggles, FieldSwitchesResetTheirFields) {
+    main.ChkSplitStartPoint.setValue(1);
+    EXPECT_TRUE(main.TxtEndPoint.enabled());
+    EXPECT_EQ(main.TxtEndPoint.text(), "0");
+    main.TxtEndPoint.setText("75");
+    main.ChkSplitStartPoint.setValue(0);
+    EXPECT_EQ(main.TxtEndPoint.text(), "0");
+    EXPECT_FALSE(main.TxtStartPoint.enabled());
+
+    main.TxtDelay.setText("-24");
+    main.ChkAutoDelay.setValue(1);
+    EXPECT_EQ(main.TxtDelay.text(), "0");
+    EXPECT_FALSE(main.TxtDelay.enabled());
+    main.ChkAutoDelay.setValue(0);
+    EXPECT_TRUE(main.TxtDelay.enabled());
+
+    main.CmbSampleRate.setListIndex(2);
+    main.ChkDownSample.setValue(1);
+    EXPECT_EQ(main.CmbSampleRate.listIndex(), 0);
+    EXPECT_TRUE(main.CmbSampleRate.enabled());
+
+    main.ChkUseBoost.setValue(1);
+    main.TxtBoostFactor.setText("5");
+    EXPECT_TRUE(main.CmbCompModeBoost.enabled());
+    main.ChkUseBoost.setValue(0);
+    EXPECT_EQ(main.TxtBoostFactor.text(), "3");
+    main.TxtBoostFactor.setText("4");
+    main.ChkUseBoost.setValue(1);
+    EXPECT_EQ(main.TxtBoostFactor.text(), "4");
+}
+
+struct Layout {
+    int jobKind;
+    int width, height;
+    Geometry frame1;
+};
+
+TEST_F(Toggles, PanelLayoutsForEveryJobKind) {
+    for (const Layout& l : {Layout{0, 7295, 4520, {3360, 3485, 3735, 735}},
+                            Layout{1, 11140, 4520, {7205, 3485, 3735, 735}},
+                            Layout{2, 7900, 4520, {3965, 3485, 3735, 735}},
+                            Layout{3, 4055, 6085, {120, 5050, 3735, 735}},
+                            Layout{4, 4055, 4520, {120, 3485, 3735, 735}},
+                            Layout{5, 4055, 4520, {120, 3485, 3735, 735}}}) {
+        main.ShowAdvancedPanel(l.jobKind);
+        EXPECT_EQ(panel.width(), l.width) << l.jobKind;
+        EXPECT_EQ(panel.height(), l.height) << l.jobKind;
+        EXPECT_EQ(panel.Frame1.geometry(), l.frame1) << l.jobKind;
+        EXPECT_FALSE(panel.Frame1.border());
+        EXPECT_TRUE(panel.visible());
+    }
+    main.ShowAdvancedPanel(1);
+    EXPECT_EQ(panel.Frame8.geometry(), (Geometry{3965, 120, 6975, 3255}));
+    EXPECT_TRUE(panel.Frame6.visible());
+    EXPECT_FALSE(panel.Frame7.visible());
+    EXPECT_FALSE(panel.Frame9.visible());
+    main.ShowAdvancedPanel(3);
+    EXPECT_EQ(panel.Frame9.geometry(), (Geometry{120, 3485, 3735, 1455}));
+    EXPECT_FALSE(panel.Frame8.visible());
+}
+
+TEST_F(Toggles, AdvancedButtonDerivesTheJobKind) {
+    main.CmdAdvancedAudio.press();
+    EXPECT_EQ(panel.width(), 11140);
+    main.OptAudioCodec[0].setEnabled(false);
+    main.CmdAdvancedAudio.press();
+    EXPECT_EQ(panel.width(), 7295);
+    EXPECT_FALSE(panel.Frame6.visible());
+    main.OptAudioCodec[2].setValue(true);
+    main.CmdAdvancedAudio.press();
+    EXPECT_EQ(panel.width(), 4055);
+    EXPECT_TRUE(panel.Frame7.visible());
+    main.OptAudioCodec[0].setEnabled(true);
+    main.OptAudioCodec[0].setValue(true);
+    main.CmdAdvancedAudio.press();
+    EXPECT_EQ(panel.height(), 6085);
+}
+
+} // namespace
+} // namespace cantova::ui::testing
