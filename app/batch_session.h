@@ -2,6 +2,7 @@
 
 // What one batch run works on: the platform stand-ins and both windows after start-up.
 
+#include "jobs/library_loader.h"
 #include "settings/file_dialogs.h"
 #include "ui/message_boxes.h"
 #include "ui/services.h"
@@ -32,7 +33,8 @@ public:
     bool dryRun;
     settings::ScriptedFileDialogs dialogs;
     PrintedMessageBoxes messages{out};
-    ui::Services services{dialogs, messages};
+    jobs::DlopenLibraryLoader libraries;
+    ui::Services services{dialogs, messages, libraries};
     ui::Windows windows{services};
     ui::StateAccess state{windows};
 };

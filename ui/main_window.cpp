@@ -15,6 +15,7 @@ AdvancedPanel& MainWindow::panel() const {
 void MainWindow::connectReactions() {
     cmdExit.onClick([this] { cmdExit_Click(); });
     MenuAbout.onClick([this] { MenuAbout_Click(); });
+    CmdBrowseStream1.onClick([this] { CmdBrowseStream1_Click(); });
 }
 
 } // namespace cantova::ui

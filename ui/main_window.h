@@ -23,6 +23,9 @@ public:
     void cmdExit_Click();
     void MenuAbout_Click();
 
+    // Source selection.
+    void CmdBrowseStream1_Click();
+
     // Bit rate in kbit/s of the chosen AC3 source, 0 while none is known.
     std::int16_t BitRateAC3 = 0;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/library_loader.h"
 #include "settings/file_dialogs.h"
 #include "ui/message_boxes.h"
 
@@ -10,6 +11,7 @@ namespace cantova::ui {
 struct Services {
     settings::FileDialogs& dialogs;
     MessageBoxes& messages;
+    jobs::LibraryLoader& libraries = jobs::SystemLibraryLoader();
 };
 
 } // namespace cantova::ui

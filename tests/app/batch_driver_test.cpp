@@ -110,4 +110,15 @@ TEST(BatchDriver, DumpListsEveryControlSortedWithItems) {
     EXPECT_TRUE(has("Ac3Channels=0"));
 }
 
+TEST(BatchDriver, SelectStandsForTheSourceDialogsChoice) {
+    const BatchRun run =
+        RunBatch({"select", "/no/such/folder/x DELAY 7ms.mpa", "print", "TxtStreamAudio.Text",
+                  "print", "TxtDelay.Text", "print", "OptAudioCodec(0).Enabled", "select", "",
+                  "print", "TxtStreamAudio.Text", "print", "cmdStartEncode.Enabled"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "TxtStreamAudio.Text=/no/such/folder/x DELAY 7ms.mpa\n"
+                       "TxtDelay.Text=7\nOptAudioCodec(0).Enabled=0\n"
+                       "TxtStreamAudio.Text=\ncmdStartEncode.Enabled=0\n");
+}
+
 } // namespace
