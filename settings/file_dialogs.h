@@ -1,9 +1,28 @@
 #pragma once
-// Placeholder until the settings branch lands.
+
 #include <deque>
 #include <string>
 #include <vector>
+
 namespace cantova::settings {
+
+// One entry of a dialog filter: the text shown and the file patterns it stands for.
+struct DialogFilter {
+    std::string label;
+    std::vector<std::string> patterns;
+};
+
+// Reads a filter of "text|pattern" pairs ("Audio Profil File (*.aud)|*.aud"); a missing final "|"
+// is supplied. A pattern field may list several patterns separated by ";". The list ends at the
+// first empty field, as a NUL-separated filter list does; a text without a pattern is dropped.
+std::vector<DialogFilter> ParseDialogFilter(const std::string& filter);
+
+// The filter as name filters of the form "text (pattern pattern ...)". A "(...)" group that ends
+// a text is dropped first, so the patterns shown and matched are the real ones.
+std::vector<std::string> ToQtNameFilters(const std::string& filter);
+
+// The file-open and file-save dialogs. The open dialog accepts only an existing file, the save
+// dialog asks before overwriting one. Both return the chosen full path, empty text when cancelled.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
@@ -12,13 +31,31 @@ public:
     virtual std::string ShowSaveDialog(const std::string& filter, const std::string& title,
                                        const std::string& initialFolder) = 0;
 };
+
+// Dialogs without windows: each request takes the next queued answer (empty text, i.e. cancelled,
+// when none is left) and is recorded for inspection.
 class ScriptedFileDialogs : public FileDialogs {
 public:
-    void Answer(std::string path) { answers_.push_back(std::move(path)); }
-    std::string ShowOpenDialog(const std::string&, const std::string&, const std::string&) override { return next(); }
-    std::string ShowSaveDialog(const std::string&, const std::string&, const std::string&) override { return next(); }
+    enum class Kind { Open, Save };
+    struct Request {
+        Kind kind;
+        std::string filter;
+        std::string title;
+    };
+
+    void Answer(std::string path);
+    const std::vector<Request>& Requests() const { return requests_; }
+
+    std::string ShowOpenDialog(const std::string& filter, const std::string& title,
+                               const std::string& initialFolder) override;
+    std::string ShowSaveDialog(const std::string& filter, const std::string& title,
+                               const std::string& initialFolder) override;
+
 private:
-    std::string next() { if (answers_.empty()) return {}; auto a = answers_.front(); answers_.pop_front(); return a; }
+    std::string NextAnswer(Kind kind, const std::string& filter, const std::string& title);
+
     std::deque<std::string> answers_;
+    std::vector<Request> requests_;
 };
-}
+
+} // namespace cantova::settings

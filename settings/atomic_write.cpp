@@ -1,0 +1,80 @@
+#include "settings/atomic_write.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cantova::settings {
+
+namespace {
+
+// The path that is really replaced: the target of a symbolic link, else the path itself.
+std::string ResolvedTarget(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (realpath(path.c_str(), resolved) != nullptr) {
+            return resolved;
+        }
+    }
+    return path;
+}
+
+// Creates a new, unused file next to target for writing. Created with mode 0666 so that the
+// process's umask applies as for any new file.
+int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t written = write(fd, content.data(), content.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
+    const std::string target = ResolvedTarget(path);
+    struct stat info {};
+    const bool exists = stat(target.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    std::string temporary;
+    const int fd = CreateTemporaryBeside(target, temporary);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = (!exists || fchmod(fd, info.st_mode & 07777) == 0) &&
+                         WriteAll(fd, content) && fsync(fd) == 0;
+    const bool closed = close(fd) == 0;
+    if (!written || !closed || rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace cantova::settings

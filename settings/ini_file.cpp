@@ -1,0 +1,145 @@
+#include "settings/ini_file.h"
+
+#include "settings/atomic_write.h"
+#include "settings/ini_lines.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace cantova::settings {
+
+namespace {
+
+constexpr std::size_t kMaxValueLength = 749;
+
+// The whole file, or nothing when it cannot be opened or read (a folder, no permission).
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return std::move(content).str();
+}
+
+bool FileIsMissing(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
+std::string_view WithoutEnclosingQuotes(std::string_view value) {
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    return upper;
+}
+
+bool HoldsLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+std::string_view LineEndingOf(const std::vector<IniLine>& lines) {
+    if (!lines.empty() && !lines.front().ending.empty()) {
+        return lines.front().ending;
+    }
+    return "\n";
+}
+
+// The content with the key line set, following the rules of WriteIniValue.
+std::string WithKeySet(const std::string& content, std::string_view section, std::string_view key,
+                       std::string_view value) {
+    const std::vector<IniLine> lines = SplitIniLines(content);
+    const IniLocation location = LocateIniKey(lines, section, key);
+    const std::string_view newline = LineEndingOf(lines);
+    const std::string keyLine = UpperAscii(key) + "=" + std::string(value);
+
+    if (location.keyLine) {
+        const IniLine& old = lines[*location.keyLine];
+        return content.substr(0, old.offset) + keyLine +
+               content.substr(old.offset + old.text.size());
+    }
+
+    std::string insertion;
+    std::size_t insertAt = content.size();
+    if (location.sectionLine) {
+        const IniLine& after = lines[location.lastKeyLine.value_or(*location.sectionLine)];
+        insertAt = after.offset + after.text.size() + after.ending.size();
+        if (after.ending.empty()) {
+            insertion += newline; // the line before had no line end of its own
+        }
+        insertion += keyLine;
+        insertion += newline;
+    } else {
+        if (!content.empty() && content.back() != '\n') {
+            insertion += newline;
+        }
+        insertion += "[" + std::string(section) + "]";
+        insertion += newline;
+        insertion += keyLine;
+        insertion += newline;
+    }
+    return content.substr(0, insertAt) + insertion + content.substr(insertAt);
+}
+
+} // namespace
+
+std::string ReadIniValue(const std::string& section, const std::string& key,
+                         const std::string& path) {
+    const std::optional<std::string> content = ReadWholeFile(path);
+    if (!content) {
+        return {};
+    }
+    const std::vector<IniLine> lines = SplitIniLines(*content);
+    const IniLocation location = LocateIniKey(lines, TrimBlanks(section), TrimBlanks(key));
+    if (!location.keyLine) {
+        return {};
+    }
+    const std::string_view value =
+        WithoutEnclosingQuotes(KeyLineOf(lines[*location.keyLine].text)->value);
+    return std::string(value.substr(0, kMaxValueLength));
+}
+
+bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
+                   const std::string& path) {
+    const std::string_view sectionName = TrimBlanks(section);
+    const std::string_view keyName = TrimBlanks(key);
+    if (sectionName.empty() || keyName.empty() || HoldsLineBreakOrNul(sectionName) ||
+        HoldsLineBreakOrNul(keyName) || HoldsLineBreakOrNul(value) ||
+        sectionName.find(']') != std::string_view::npos ||
+        keyName.find('=') != std::string_view::npos || keyName.front() == ';' ||
+        keyName.front() == '[') {
+        return false;
+    }
+    std::optional<std::string> content = ReadWholeFile(path);
+    if (!content) {
+        if (!FileIsMissing(path)) {
+            return false;
+        }
+        content.emplace();
+    }
+    return ReplaceFileAtomically(path, WithKeySet(*content, sectionName, keyName, value));
+}
+
+} // namespace cantova::settings

@@ -1,0 +1,50 @@
+#include "jobs/command_line.h"
+
+#include <gtest/gtest.h>
+
+using cantova::jobs::SplitCommandLine;
+using Words = std::vector<std::string>;
+
+namespace {
+
+TEST(SplitCommandLineTest, BlanksSeparateAndQuotesGroup) {
+    EXPECT_EQ(SplitCommandLine(""), Words{});
+    EXPECT_EQ(SplitCommandLine("prog"), Words{"prog"});
+    EXPECT_EQ(SplitCommandLine("prog  a\t b  "), (Words{"prog", "a", "b"}));
+    EXPECT_EQ(SplitCommandLine(" prog a"), (Words{"", "prog", "a"}));
+    EXPECT_EQ(SplitCommandLine("\"/opt/my apps/Cantova/Cantova\" -i \"/rips/VTS 01 $x.ac3\" "
+                               "-o \"/rips/Stream1.mp3\""),
+              (Words{"/opt/my apps/Cantova/Cantova", "-i", "/rips/VTS 01 $x.ac3", "-o",
+                     "/rips/Stream1.mp3"}));
+    EXPECT_EQ(SplitCommandLine("p a\"b c\"d \"\" x\"\""), (Words{"p", "ab cd", "", "x"}));
+    EXPECT_EQ(SplitCommandLine("p \"unclosed arg"), (Words{"p", "unclosed arg"}));
+}
+
+TEST(SplitCommandLineTest, ProgramWordTakesBackslashesAndEndsAtItsQuote) {
+    EXPECT_EQ(SplitCommandLine("\"C:\\a b\\x.exe\"next"), (Words{"C:\\a b\\x.exe", "next"}));
+    EXPECT_EQ(SplitCommandLine("C:\\dir\\\"x a"), (Words{"C:\\dir\\\"x", "a"}));
+    EXPECT_EQ(SplitCommandLine("\"unclosed program"), Words{"unclosed program"});
+    EXPECT_EQ(SplitCommandLine("\"\" a"), (Words{"", "a"}));
+}
+
+TEST(SplitCommandLineTest, BackslashesBeforeQuotes) {
+    EXPECT_EQ(SplitCommandLine(R"(p a\b c:\d\ e\\)"), (Words{"p", R"(a\b)", R"(c:\d\)", R"(e\\)"}));
+    EXPECT_EQ(SplitCommandLine(R"(p a\"b)"), (Words{"p", R"(a"b)"}));
+    EXPECT_EQ(SplitCommandLine(R"(p a\\"b c" d)"), (Words{"p", R"(a\b c)", "d"}));
+    EXPECT_EQ(SplitCommandLine(R"(p a\\\"b c)"), (Words{"p", R"(a\"b)", "c"}));
+    EXPECT_EQ(SplitCommandLine(R"(p "dir\\" next)"), (Words{"p", R"(dir\)", "next"}));
+}
+
+TEST(SplitCommandLineTest, DoubledQuoteInsideQuotesIsLiteral) {
+    EXPECT_EQ(SplitCommandLine(R"(p "say ""hi"" now" x)"), (Words{"p", R"(say "hi" now)", "x"}));
+    EXPECT_EQ(SplitCommandLine(R"(p """a b""")"), (Words{"p", R"("a b")"}));
+}
+
+TEST(SplitCommandLineTest, ShellCharactersAndUtf8StayUntouched) {
+    EXPECT_EQ(SplitCommandLine("p $(touch x) `id` a;b c|d *.ac3 $HOME"),
+              (Words{"p", "$(touch", "x)", "`id`", "a;b", "c|d", "*.ac3", "$HOME"}));
+    EXPECT_EQ(SplitCommandLine("p \"/musique/Été à Zürich.ac3\" Ñ"),
+              (Words{"p", "/musique/Été à Zürich.ac3", "Ñ"}));
+}
+
+} // namespace
