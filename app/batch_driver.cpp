@@ -84,6 +84,8 @@ void BatchDriver::defineVerbs() {
     };
     const auto anyPath = [](BatchSession&, const Step&) { return std::string(); };
     verbs_["select"] = {1, anyPath, answerAndPress("CmdBrowseStream1")};
+    verbs_["load"] = {1, anyPath, answerAndPress("MenuPrfAudioLoad")};
+    verbs_["save"] = {1, anyPath, answerAndPress("MenuPrfAudioSave")};
     verbs_["print"] = {1,
                        [](BatchSession& s, const Step& step) {
                            std::string error;

@@ -16,6 +16,8 @@ void MainWindow::connectReactions() {
     cmdExit.onClick([this] { cmdExit_Click(); });
     MenuAbout.onClick([this] { MenuAbout_Click(); });
     CmdBrowseStream1.onClick([this] { CmdBrowseStream1_Click(); });
+    MenuPrfAudioSave.onClick([this] { MenuPrfAudioSave_Click(); });
+    MenuPrfAudioLoad.onClick([this] { MenuPrfAudioLoad_Click(); });
 }
 
 } // namespace cantova::ui
