@@ -102,6 +102,23 @@ void BatchDriver::defineVerbs() {
                          }
                          return error;
                      }};
+    // Steps that stand for a dialog's choice: the scripted dialog answers with PATH, then the
+    // button or menu item that opens the dialog is pressed.
+    const auto answerAndPress = [](const char* buttonName) {
+        return [buttonName](BatchSession& s, const Step& step) {
+            std::string error;
+            auto* button = dynamic_cast<ui::Button*>(s.state.findControl(buttonName, error));
+            if (button != nullptr) {
+                s.dialogs.Answer(step.operands[0]);
+                button->press();
+            }
+            return error;
+        };
+    };
+    const auto anyPath = [](BatchSession&, const Step&) { return std::string(); };
+    verbs_["select"] = {1, anyPath, answerAndPress("CmdBrowseStream1")};
+    verbs_["load"] = {1, anyPath, answerAndPress("MenuPrfAudioLoad")};
+    verbs_["save"] = {1, anyPath, answerAndPress("MenuPrfAudioSave")};
     verbs_["print"] = {1,
                        [](BatchSession& s, const Step& step) {
                            std::string error;

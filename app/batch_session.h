@@ -2,6 +2,7 @@
 
 // What one batch run works on: the platform stand-ins and both windows after start-up.
 
+#include "jobs/library_loader.h"
 #include "jobs/spawn_launcher.h"
 #include "settings/file_dialogs.h"
 #include "ui/message_boxes.h"
@@ -46,7 +47,8 @@ public:
     jobs::SpawnLauncher spawnLauncher;
     jobs::DryRunLauncher dryRunLauncher{out};
     PrintedLogViewer logViewer{out};
-    ui::Services services{dialogs, messages,
+    jobs::DlopenLibraryLoader libraries;
+    ui::Services services{dialogs, messages, libraries,
                           dryRun ? static_cast<jobs::ProcessLauncher&>(dryRunLauncher)
                                  : static_cast<jobs::ProcessLauncher&>(spawnLauncher),
                           logViewer};

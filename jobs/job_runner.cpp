@@ -75,7 +75,7 @@ void MainWindow::RunJobList() {
             continue;
         }
         const std::vector<std::string> skippedKeys =
-            settings::LoadAudioProfile(windows_, record.settingsFile);
+            settings::LoadAudioProfile(windows_, record.settingsFile).skippedKeys;
         if (!skippedKeys.empty()) {
             run_.problems.push_back(job + ": settings not restored: " + JoinKeys(skippedKeys));
         }

@@ -31,4 +31,10 @@ public:
     virtual void ShowLog(const std::string& path) = 0;
 };
 
+// A blocking launcher for callers that bring none of their own.
+ProcessLauncher& SystemProcessLauncher();
+
+// Shows nothing: for callers without a viewer, such as tests of other concerns.
+LogViewer& SilentLogViewer();
+
 } // namespace cantova::jobs

@@ -52,6 +52,20 @@ void SpawnLauncher::TerminateRunning() {
     }
 }
 
+ProcessLauncher& SystemProcessLauncher() {
+    static SpawnLauncher launcher;
+    return launcher;
+}
+
+LogViewer& SilentLogViewer() {
+    class Silent : public LogViewer {
+    public:
+        void ShowLog(const std::string&) override {}
+    };
+    static Silent viewer;
+    return viewer;
+}
+
 LaunchResult DryRunLauncher::ShellAndWait(const std::string& commandLine) {
     out_ << "run: " << commandLine << '\n';
     return {true, 0};

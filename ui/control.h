@@ -204,6 +204,8 @@ public:
     // nothing selected selects the first item). A disabled list ignores keys.
     void pressKey(int keyCode);
     void onClick(Reaction reaction) { click_ = std::move(reaction); }
+    // Runs the click reaction without a change of the index, as a direct call of the handler does.
+    void click() { run(click_); }
     void onKeyDown(std::function<void(int)> handler) { keyDown_ = std::move(handler); }
     std::string text() const { return selectedText(); }
 

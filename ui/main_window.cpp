@@ -38,6 +38,12 @@ void MainWindow::connectReactions() {
     ChkAutoDelay.onClick([this] { ChkAutoDelay_Click(); });
     ChkUseBoost.onClick([this] { ChkUseBoost_Click(); });
     CmdAdvancedAudio.onClick([this] { CmdAdvancedAudio_Click(); });
+    CmdBrowseStream1.onClick([this] { CmdBrowseStream1_Click(); });
+    MenuPrfAudioSave.onClick([this] { MenuPrfAudioSave_Click(); });
+    MenuPrfAudioLoad.onClick([this] { MenuPrfAudioLoad_Click(); });
+    CmdAddAudioJobList.onClick([this] { CmdAddAudioJobList_Click(); });
+    CmdDelAudioJobList.onClick([this] { CmdDelAudioJobList_Click(); });
+    cmdStartEncode.onClick([this] { cmdStartEncode_Click(); });
 }
 
 } // namespace cantova::ui

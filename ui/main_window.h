@@ -56,6 +56,13 @@ public:
     void ChkUseBoost_Click();
     void CmdAdvancedAudio_Click();
 
+    // Source selection.
+    void CmdBrowseStream1_Click();
+
+    // Profiles menu.
+    void MenuPrfAudioSave_Click();
+    void MenuPrfAudioLoad_Click();
+
     // Bit rate in kbit/s of the chosen AC3 source, 0 while none is known.
     std::int16_t BitRateAC3 = 0;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/library_loader.h"
 #include "jobs/process_launcher.h"
 #include "settings/file_dialogs.h"
 #include "ui/message_boxes.h"
@@ -11,8 +12,10 @@ namespace cantova::ui {
 struct Services {
     settings::FileDialogs& dialogs;
     MessageBoxes& messages;
-    jobs::ProcessLauncher& processes;
-    jobs::LogViewer& logViewer;
+    jobs::LibraryLoader& libraries = jobs::SystemLibraryLoader();
+    // Blocking child processes unless the program provides its own.
+    jobs::ProcessLauncher& processes = jobs::SystemProcessLauncher();
+    jobs::LogViewer& logViewer = jobs::SilentLogViewer();
 };
 
 } // namespace cantova::ui

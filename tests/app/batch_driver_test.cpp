@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include <sstream>
 #include <string>
@@ -108,6 +109,41 @@ TEST(BatchDriver, DumpListsEveryControlSortedWithItems) {
     EXPECT_TRUE(has("frmPanelAudio.isKeyDown=0"));
     EXPECT_TRUE(has("frmMain.BitRateAC3=0"));
     EXPECT_TRUE(has("Ac3Channels=0"));
+}
+
+TEST(BatchDriver, SelectStandsForTheSourceDialogsChoice) {
+    const BatchRun run =
+        RunBatch({"select", "/no/such/folder/x DELAY 7ms.mpa", "print", "TxtStreamAudio.Text",
+                  "print", "TxtDelay.Text", "print", "OptAudioCodec(0).Enabled", "select", "",
+                  "print", "TxtStreamAudio.Text", "print", "cmdStartEncode.Enabled"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "TxtStreamAudio.Text=/no/such/folder/x DELAY 7ms.mpa\n"
+                       "TxtDelay.Text=7\nOptAudioCodec(0).Enabled=0\n"
+                       "TxtStreamAudio.Text=\ncmdStartEncode.Enabled=0\n");
+}
+
+TEST(BatchDriver, AProfileLoadsBackAndReportsBadKeysOnce) {
+    const std::string path = ::testing::TempDir() + "/round_trip_profile";
+    const BatchRun saved =
+        RunBatch({"set", "ChkUseBoost.Value=1", "set", "TxtBoostFactor.Text= 5", "set",
+                  "frmPanelAudio.TxtScaleInput.Text=2", "save", path, "dump"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const BatchRun loaded = RunBatch({"load", path + ".aud", "dump"});
+    ASSERT_EQ(loaded.status, 0) << loaded.err;
+    EXPECT_EQ(loaded.out, saved.out);
+    {
+        std::ofstream broken(path + ".bad.aud");
+        broken << "[SETTING]\nCODEC=MP3\n[BOOST]\nUSEBOOST=7\nBOOSTFACTOR=9\n";
+    }
+    const BatchRun bad = RunBatch({"load", path + ".bad.aud", "print", "ChkUseBoost.Value", "print",
+                                   "TxtBoostFactor.Text", "print", "TxtDelay.Text"});
+    ASSERT_EQ(bad.status, 0) << bad.err;
+    EXPECT_NE(bad.out.find("message: Error: "), std::string::npos) << bad.out;
+    EXPECT_NE(bad.out.find("BOOST/USEBOOST"), std::string::npos) << bad.out;
+    EXPECT_NE(bad.out.find("DELAY/DELAYVALUE"), std::string::npos) << bad.out;
+    EXPECT_NE(bad.out.find("ChkUseBoost.Value=0\nTxtBoostFactor.Text=9\nTxtDelay.Text=0\n"),
+              std::string::npos)
+        << bad.out;
 }
 
 } // namespace

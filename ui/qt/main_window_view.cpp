@@ -86,6 +86,11 @@ void MainWindowView::showVisibility() {
 
 void MainWindowView::closeEvent(QCloseEvent* event) {
     if (model_.visible()) {
+        if (!model_.Form_QueryUnload()) {
+            // A run is still going; when asked to stop, the model unloads itself afterwards.
+            event->ignore();
+            return;
+        }
         model_.Form_Unload();
     }
     event->accept();

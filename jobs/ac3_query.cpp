@@ -1,0 +1,45 @@
+#include "jobs/ac3_query.h"
+
+#include "jobs/library_loader.h"
+#include "ui/program_values.h"
+#include "ui/services.h"
+
+#include <limits>
+#include <vector>
+
+namespace cantova::jobs {
+
+std::int16_t QueryAc3Info(ui::Services& services, ui::ProgramValues& program,
+                          const std::string& path) {
+    LibraryLoader& loader = services.libraries;
+    LibraryLoader::Handle library = loader.Open(kTracklensLibrary);
+    if (library == nullptr) {
+        services.messages.Show("Can't find the libtracklens.so file", "Error",
+                               ui::MessageIcon::Exclamation);
+        return 0;
+    }
+    auto getAc3Info =
+        reinterpret_cast<GetAc3InfoFunction>(loader.FindSymbol(library, kGetAc3InfoSymbol));
+    if (getAc3Info == nullptr) {
+        loader.Close(library);
+        services.messages.Show("Can't find the getac3info function in the libtracklens.so file",
+                               "Error", ui::MessageIcon::Exclamation);
+        return 0;
+    }
+    // The export takes a writable, zero-terminated 8-bit string.
+    std::vector<char> pathBytes(path.begin(), path.end());
+    pathBytes.push_back('\0');
+    AC3_INFO info{0, 0, 0};
+    getAc3Info(pathBytes.data(), &info);
+    loader.Close(library);
+
+    program.Ac3Channels = info.Channels;
+    program.Ac3Frequency = info.SampleRate;
+    if (info.Bitrate < std::numeric_limits<std::int16_t>::min() ||
+        info.Bitrate > std::numeric_limits<std::int16_t>::max()) {
+        return 0;
+    }
+    return static_cast<std::int16_t>(info.Bitrate);
+}
+
+} // namespace cantova::jobs

@@ -1,0 +1,35 @@
+#pragma once
+
+// The AC3 probe of the media information library, loaded by name for each query.
+
+#include <cstdint>
+#include <string>
+
+namespace cantova::ui {
+struct Services;
+struct ProgramValues;
+} // namespace cantova::ui
+
+namespace cantova::jobs {
+
+// The record exchanged with the library's GetAc3Info.
+struct AC3_INFO {
+    std::int32_t Bitrate;
+    std::int32_t Channels;
+    std::int32_t SampleRate;
+};
+
+inline constexpr const char* kTracklensLibrary = "libtracklens.so";
+inline constexpr const char* kGetAc3InfoSymbol = "GetAc3Info";
+
+// The library's export, with C linkage.
+using GetAc3InfoFunction = int (*)(char* path, AC3_INFO* info);
+
+// Loads the library, asks it about the file with a zeroed record and releases it again. Keeps the
+// channel count and sampling rate in Ac3Channels and Ac3Frequency and returns the bit rate in
+// kbit/s. When the library or its export is missing, a message says so and the result is 0 (the
+// program values are left alone). A bit rate outside the 16-bit range gives 0.
+std::int16_t QueryAc3Info(ui::Services& services, ui::ProgramValues& program,
+                          const std::string& path);
+
+} // namespace cantova::jobs

@@ -1,0 +1,205 @@
+#include "settings/audio_profile.h"
+
+#include "settings/audio_profile_keys.h"
+#include "settings/ini_file.h"
+#include "settings/ini_lines.h"
+#include "settings/paths.h"
+#include "ui/control_properties.h"
+#include "ui/windows.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+namespace cantova::settings {
+
+namespace {
+
+const ui::Window& WindowOf(const ui::Windows& windows, ProfileWindow which) {
+    if (which == ProfileWindow::Main) {
+        return windows.frmMain;
+    }
+    return windows.frmPanelAudio;
+}
+
+// The reader drops blanks around a value and one pair of enclosing quotes; a text that would
+// lose characters that way is stored inside one more pair of quotes.
+std::string StoredText(const std::string& text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quoted = text.size() >= 2 && text.front() == '"' && text.back() == '"';
+    if (!text.empty() && (blank(text.front()) || blank(text.back()) || quoted)) {
+        return '"' + text + '"';
+    }
+    return text;
+}
+
+std::optional<std::string> ValueOf(const ui::Windows& windows, const ProfileKey& row, int jobKind) {
+    switch (row.value) {
+    case ProfileValue::JobKind:
+        return std::to_string(jobKind);
+    case ProfileValue::Codec:
+        return std::string(CodecName(windows.frmMain.OptAudioCodec.chosen()));
+    default:
+        break;
+    }
+    const ui::Control* control = WindowOf(windows, row.window).find(std::string(row.control));
+    if (control == nullptr) {
+        return std::nullopt;
+    }
+    if (const auto* box = dynamic_cast<const ui::CheckBox*>(control)) {
+        return std::to_string(box->value());
+    }
+    if (const auto* editable = dynamic_cast<const ui::EditableComboBox*>(control)) {
+        return StoredText(editable->text());
+    }
+    if (const auto* list = dynamic_cast<const ui::ComboBox*>(control)) {
+        return std::to_string(list->listIndex());
+    }
+    if (const auto* text = dynamic_cast<const ui::TextBox*>(control)) {
+        return StoredText(text->text());
+    }
+    return std::nullopt;
+}
+
+bool Written(const ProfileKey& row, int jobKind, std::string_view codec) {
+    return (row.codec.empty() || row.codec == codec) && SectionHeldForJobKind(row.section, jobKind);
+}
+
+class ProfileReader {
+public:
+    ProfileReader(ui::Windows& windows, std::string path, std::string content)
+        : windows_(windows), path_(std::move(path)), content_(std::move(content)),
+          lines_(SplitIniLines(content_)) {}
+
+    std::string read(const ProfileKey& row) const {
+        return ReadIniValue(std::string(row.section), std::string(row.key), path_);
+    }
+    bool present(const ProfileKey& row) const {
+        return LocateIniKey(lines_, row.section, row.key).keyLine.has_value();
+    }
+    void skip(const ProfileKey& row) {
+        result.skippedKeys.push_back(std::string(row.section) + "/" + std::string(row.key));
+    }
+
+    // Writes the stored value into the row's control, or skips the row.
+    void apply(const ProfileKey& row) {
+        ui::Control* control = WindowOf(windows_, row.window).find(std::string(row.control));
+        if (control == nullptr) {
+            skip(row);
+            return;
+        }
+        if (row.value == ProfileValue::Text) {
+            if (!present(row)) {
+                skip(row);
+                return;
+            }
+            const std::string value = read(row);
+            if (auto* editable = dynamic_cast<ui::EditableComboBox*>(control)) {
+                editable->setText(value);
+            } else if (auto* text = dynamic_cast<ui::TextBox*>(control)) {
+                text->setText(value);
+            } else {
+                skip(row);
+            }
+            return;
+        }
+        const std::optional<int> number = ui::ParseDecimal(read(row));
+        auto* box = dynamic_cast<ui::CheckBox*>(control);
+        auto* list = dynamic_cast<ui::ComboBox*>(control);
+        if (number && row.value == ProfileValue::Check && box != nullptr && *number >= 0 &&
+            *number <= 1) {
+            box->setValue(*number);
+        } else if (number && row.value == ProfileValue::ListIndex && list != nullptr &&
+                   *number >= -1 && *number < list->listCount()) {
+            list->setListIndex(*number);
+        } else {
+            skip(row);
+        }
+    }
+
+    AudioProfileLoad result;
+
+private:
+    ui::Windows& windows_;
+    std::string path_;
+    std::string content_;
+    std::vector<IniLine> lines_;
+};
+
+const ProfileKey& Row(std::string_view section, std::string_view key, std::string_view codec) {
+    for (const ProfileKey& row : ProfileKeys()) {
+        if (row.section == section && row.key == key && row.codec == codec) {
+            return row;
+        }
+    }
+    return ProfileKeys().front();
+}
+
+} // namespace
+
+bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, int jobKind) {
+    const std::string_view codec = CodecName(windows.frmMain.OptAudioCodec.chosen());
+    if (FileExist(path) && !DeleteFile(path)) {
+        return false;
+    }
+    for (const ProfileKey& row : ProfileKeys()) {
+        if (!Written(row, jobKind, codec)) {
+            continue;
+        }
+        const std::optional<std::string> value = ValueOf(windows, row, jobKind);
+        if (!value ||
+            !WriteIniValue(std::string(row.section), std::string(row.key), *value, path)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+AudioProfileLoad LoadAudioProfile(ui::Windows& windows, const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!FileExist(path) || !file) {
+        return {};
+    }
+    ProfileReader reader(windows, path, std::string(std::istreambuf_iterator<char>(file), {}));
+    reader.result.readable = true;
+    ui::MainWindow& main = windows.frmMain;
+
+    // The codec first: its reaction refills the lists and resets the panel.
+    const ProfileKey& codecRow = Row("SETTING", "CODEC", "");
+    const std::string codec = reader.read(codecRow);
+    int choice = -1;
+    for (int i = 0; i < 4; ++i) {
+        if (CodecName(i) == codec) {
+            choice = i;
+        }
+    }
+    if (choice < 0) {
+        reader.skip(codecRow);
+    } else {
+        main.OptAudioCodec[choice].setValue(true);
+        if (codec == "WAV") {
+            reader.apply(Row("WAVMODE", "NBRCHANNEL", "WAV"));
+        }
+    }
+    reader.apply(Row("SETTING", "BITRATE", ""));
+    if (codec == "MP3" || codec == "OGG") {
+        reader.apply(Row("SETTING", "MODE", codec));
+    }
+
+    const ProfileKey& panelRow = Row("SETTING", "PANEL", "");
+    std::optional<int> jobKind = ui::ParseDecimal(reader.read(panelRow));
+    if (!jobKind || *jobKind < 0 || *jobKind > 6) {
+        reader.skip(panelRow);
+        jobKind = -1;
+    }
+    for (const ProfileKey& row : ProfileKeys()) {
+        if (row.section == "SETTING" || row.section == "WAVMODE" ||
+            !SectionHeldForJobKind(row.section, *jobKind)) {
+            continue;
+        }
+        reader.apply(row);
+    }
+    return reader.result;
+}
+
+} // namespace cantova::settings

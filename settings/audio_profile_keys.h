@@ -1,0 +1,31 @@
+#pragma once
+
+// The keys of an audio profile, in the order they are written, with the control each one holds.
+
+#include <span>
+#include <string_view>
+
+namespace cantova::settings {
+
+enum class ProfileWindow { Main, Panel };
+enum class ProfileValue { JobKind, Codec, Check, ListIndex, Text };
+
+struct ProfileKey {
+    std::string_view section;
+    std::string_view key; // as stored
+    ProfileWindow window;
+    std::string_view control;
+    ProfileValue value;
+    // The only codec for which the key is written; empty for every codec.
+    std::string_view codec = {};
+};
+
+std::span<const ProfileKey> ProfileKeys();
+
+// Whether the section is written for the job kind (the encoder sections depend on it).
+bool SectionHeldForJobKind(std::string_view section, int jobKind);
+
+// "AC3", "MP3", "OGG" or "WAV" for the codec choice 0 to 3; empty for anything else.
+std::string_view CodecName(int choice);
+
+} // namespace cantova::settings

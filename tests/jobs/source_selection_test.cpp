@@ -1,0 +1,198 @@
+#include "jobs/ac3_query.h"
+#include "jobs/library_loader.h"
+#include "settings/file_dialogs.h"
+#include "ui/state_access.h"
+#include "ui/windows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using cantova::jobs::AC3_INFO;
+using cantova::jobs::LibraryLoader;
+
+struct Shown {
+    std::string text;
+    std::string caption;
+    cantova::ui::MessageIcon icon;
+};
+
+class RecordedMessages : public cantova::ui::MessageBoxes {
+public:
+    void Show(const std::string& text, const std::string& caption,
+              cantova::ui::MessageIcon icon) override {
+        shown.push_back({text, caption, icon});
+    }
+    bool Ask(const std::string&, const std::string&) override { return false; }
+    std::vector<Shown> shown;
+};
+
+// What the stand-in GetAc3Info saw and answers.
+struct ProbeScript {
+    AC3_INFO answer{448, 5, 48000};
+    std::string seenPath;
+    AC3_INFO seenRecord{-1, -1, -1};
+};
+ProbeScript* gProbe = nullptr;
+
+int StandInGetAc3Info(char* path, AC3_INFO* info) {
+    gProbe->seenPath = path;
+    gProbe->seenRecord = *info;
+    *info = gProbe->answer;
+    return 1;
+}
+
+class StandInLoader : public LibraryLoader {
+public:
+    bool hasLibrary = true;
+    bool hasSymbol = true;
+    std::vector<std::string> opened;
+    std::vector<std::string> looked;
+    int open = 0;
+
+    Handle Open(const std::string& name) override {
+        opened.push_back(name);
+        if (!hasLibrary) {
+            return nullptr;
+        }
+        ++open;
+        return this;
+    }
+    void* FindSymbol(Handle, const std::string& symbol) override {
+        looked.push_back(symbol);
+        return hasSymbol ? reinterpret_cast<void*>(&StandInGetAc3Info) : nullptr;
+    }
+    void Close(Handle) override { --open; }
+};
+
+class SourceSelection : public ::testing::Test {
+protected:
+    SourceSelection() {
+        gProbe = &probe;
+        windows.frmMain.Form_Load();
+    }
+    ~SourceSelection() override { gProbe = nullptr; }
+
+    void Select(const std::string& path) {
+        dialogs.Answer(path);
+        windows.frmMain.CmdBrowseStream1.press();
+    }
+    std::string Read(const std::string& name) {
+        std::string error;
+        auto value = state.read(name, error);
+        EXPECT_TRUE(value) << error;
+        return value.value_or("");
+    }
+
+    ProbeScript probe;
+    cantova::settings::ScriptedFileDialogs dialogs;
+    RecordedMessages messages;
+    StandInLoader loader;
+    cantova::ui::Services services{dialogs, messages, loader};
+    cantova::ui::Windows windows{services};
+    cantova::ui::StateAccess state{windows};
+};
+
+TEST_F(SourceSelection, AnAc3SourceIsProbedAndShown) {
+    Select("/rips/VTS_01 T01 DELAY -24ms.Ac3");
+    EXPECT_EQ(Read("TxtStreamAudio.Text"), "/rips/VTS_01 T01 DELAY -24ms.Ac3");
+    EXPECT_EQ(Read("LbStream1Info.Caption"),
+              "Bitrate : 448 Kbps   Channels : 5   Frequency : 48000 Hz");
+    EXPECT_EQ(Read("OptAudioCodec(0).Caption"), "AC3 448 Kbps");
+    EXPECT_EQ(Read("OptAudioCodec(0).Enabled"), "1");
+    EXPECT_EQ(Read("BitRateAC3"), "448");
+    EXPECT_EQ(Read("Ac3Channels"), "5");
+    EXPECT_EQ(Read("Ac3Frequency"), "48000");
+    EXPECT_EQ(Read("TxtDelay.Text"), "-24");
+    for (const char* button : {"CmdAddAudioJobList", "CmdDelAudioJobList", "cmdStartEncode"}) {
+        EXPECT_EQ(Read(std::string(button) + ".Enabled"), "1") << button;
+    }
+    EXPECT_EQ(loader.opened, std::vector<std::string>{"libtracklens.so"});
+    EXPECT_EQ(loader.looked, std::vector<std::string>{"GetAc3Info"});
+    EXPECT_EQ(loader.open, 0) << "the library is released after the call";
+    EXPECT_EQ(probe.seenPath, "/rips/VTS_01 T01 DELAY -24ms.Ac3");
+    EXPECT_EQ(probe.seenRecord.Bitrate, 0);
+    EXPECT_EQ(probe.seenRecord.Channels, 0);
+    EXPECT_EQ(probe.seenRecord.SampleRate, 0);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(SourceSelection, AnotherSourceAfterAnAc3SourceKeepsTheOldCaption) {
+    Select("/rips/a.ac3");
+    Select("/rips/b.ac3.mpa");
+    EXPECT_EQ(Read("OptAudioCodec(0).Enabled"), "0");
+    EXPECT_EQ(Read("OptAudioCodec(0).Caption"), "AC3 448 Kbps");
+    EXPECT_EQ(Read("BitRateAC3"), "448");
+    EXPECT_EQ(Read("Ac3Channels"), "0");
+    EXPECT_EQ(Read("LbStream1Info.Caption"), "");
+    EXPECT_EQ(loader.opened.size(), 1u);
+}
+
+TEST_F(SourceSelection, TheAdvancedButtonFollowsTheSourceWhenWavIsChosen) {
+    windows.frmMain.OptAudioCodec[3].setValue(true);
+    Select("/rips/a.mpa");
+    EXPECT_EQ(Read("CmdAdvancedAudio.Enabled"), "0");
+    Select("/rips/a.ac3");
+    EXPECT_EQ(Read("CmdAdvancedAudio.Enabled"), "1");
+}
+
+TEST_F(SourceSelection, AMissingLibraryOrExportIsReportedAndShowsZeros) {
+    for (bool libraryPresent : {false, true}) {
+        loader.hasLibrary = libraryPresent;
+        loader.hasSymbol = false;
+        messages.shown.clear();
+        Select("/rips/a.ac3");
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text,
+                  libraryPresent ? "Can't find the getac3info function in the libtracklens.so file"
+                                 : "Can't find the libtracklens.so file");
+        EXPECT_EQ(messages.shown[0].caption, "Error");
+        EXPECT_EQ(messages.shown[0].icon, cantova::ui::MessageIcon::Exclamation);
+        EXPECT_EQ(Read("OptAudioCodec(0).Caption"), "AC3 0 Kbps");
+        EXPECT_EQ(Read("LbStream1Info.Caption"),
+                  "Bitrate : 0 Kbps   Channels : 0   Frequency : 0 Hz");
+        EXPECT_EQ(loader.open, 0);
+    }
+}
+
+TEST_F(SourceSelection, CancellingEmptiesTheJobListsAndDisablesTheJobButtons) {
+    Select("/rips/a.ac3");
+    windows.frmMain.LstJobAudio(0).addItem("a.ac3");
+    windows.frmMain.LstJobAudio(1).addItem("$/rips/a.stream1.aud$/rips/a.ac3$x$0$128$");
+    Select("");
+    EXPECT_EQ(Read("TxtStreamAudio.Text"), "");
+    EXPECT_EQ(Read("LbStream1Info.Caption"), "");
+    EXPECT_EQ(Read("LstJobAudio(0).ListCount"), "0");
+    EXPECT_EQ(Read("LstJobAudio(1).ListCount"), "0");
+    for (const char* button : {"CmdAddAudioJobList", "CmdDelAudioJobList", "cmdStartEncode"}) {
+        EXPECT_EQ(Read(std::string(button) + ".Enabled"), "0") << button;
+    }
+}
+
+TEST_F(SourceSelection, APathTheCommandLineCannotCarryChangesNothing) {
+    Select("/rips/a DELAY 5ms.ac3");
+    const auto before = state.dump();
+    for (const std::string path : {"/rips/say \"hi\".ac3", "/rips/odd.ac3\\"}) {
+        messages.shown.clear();
+        Select(path);
+        ASSERT_EQ(messages.shown.size(), 1u) << path;
+        EXPECT_NE(messages.shown[0].text.find(path), std::string::npos);
+        EXPECT_EQ(state.dump(), before) << path;
+    }
+    EXPECT_EQ(loader.opened.size(), 1u);
+}
+
+TEST(DlopenLibraryLoader, FindsASystemLibraryAndRefusesAMissingOne) {
+    cantova::jobs::DlopenLibraryLoader loader;
+    EXPECT_EQ(loader.Open("libno-such-library-here.so"), nullptr);
+    LibraryLoader::Handle math = loader.Open("libm.so.6");
+    ASSERT_NE(math, nullptr);
+    EXPECT_NE(loader.FindSymbol(math, "cos"), nullptr);
+    EXPECT_EQ(loader.FindSymbol(math, "no_such_symbol_here"), nullptr);
+    loader.Close(math);
+}
+
+} // namespace
