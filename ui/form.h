@@ -10,7 +10,7 @@
 
 namespace cantova::ui {
 
-struct ControlSpec {
+struct ControlRow {
     ControlKind kind = ControlKind::Label;
     std::string name;
     int index = -1;
@@ -28,40 +28,40 @@ struct ControlSpec {
     bool readOnly = false;
     bool border = true;
 
-    ControlSpec disabled() const;
-    ControlSpec hidden() const;
-    ControlSpec inBold() const;
-    ControlSpec underlined() const;
-    ControlSpec readOnlyText() const;
-    ControlSpec borderless() const;
-    ControlSpec withValue(int designValue) const;
+    ControlRow disabled() const;
+    ControlRow hidden() const;
+    ControlRow inBold() const;
+    ControlRow underlined() const;
+    ControlRow readOnlyText() const;
+    ControlRow borderless() const;
+    ControlRow withValue(int designValue) const;
 };
 
-struct FormSpec {
+struct FormTable {
     std::string name;
     std::string caption;
     // Client area in twips.
     int clientWidth = 0;
     int clientHeight = 0;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlRow> controls;
 };
 
 // Builders for the rows of a form table.
-ControlSpec FrameSpec(std::string name, std::string container, std::string caption, Geometry g);
-ControlSpec LabelSpec(std::string name, std::string container, std::string caption, Geometry g);
-ControlSpec TextSpec(std::string name, std::string container, std::string text, Geometry g);
-ControlSpec CheckSpec(std::string name, std::string container, std::string caption, Geometry g);
-ControlSpec OptionSpec(std::string name, int index, std::string container, std::string caption,
-                       Geometry g);
-ControlSpec ComboSpec(std::string name, std::string container, std::vector<std::string> items,
-                      Geometry g);
-ControlSpec EditableComboSpec(std::string name, std::string container, std::string text,
-                              std::vector<std::string> items, Geometry g);
-ControlSpec ButtonSpec(std::string name, std::string container, std::string caption, Geometry g);
-ControlSpec ListBoxSpec(std::string name, int index, std::string container, Geometry g);
-ControlSpec MenuSpec(std::string name, std::string parent, std::string caption);
+ControlRow FrameRow(std::string name, std::string container, std::string caption, Geometry g);
+ControlRow LabelRow(std::string name, std::string container, std::string caption, Geometry g);
+ControlRow TextRow(std::string name, std::string container, std::string text, Geometry g);
+ControlRow CheckRow(std::string name, std::string container, std::string caption, Geometry g);
+ControlRow OptionRow(std::string name, int index, std::string container, std::string caption,
+                     Geometry g);
+ControlRow ComboRow(std::string name, std::string container, std::vector<std::string> items,
+                    Geometry g);
+ControlRow EditableComboRow(std::string name, std::string container, std::string text,
+                            std::vector<std::string> items, Geometry g);
+ControlRow ButtonRow(std::string name, std::string container, std::string caption, Geometry g);
+ControlRow ListBoxRow(std::string name, int index, std::string container, Geometry g);
+ControlRow MenuRow(std::string name, std::string parent, std::string caption);
 
-const FormSpec& MainWindowForm();
-const FormSpec& AdvancedPanelForm();
+const FormTable& MainWindowForm();
+const FormTable& AdvancedPanelForm();
 
 } // namespace cantova::ui

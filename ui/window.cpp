@@ -5,10 +5,10 @@
 
 namespace cantova::ui {
 
-Window::Window(const FormSpec& form)
+Window::Window(const FormTable& form)
     : form_(form), caption_(form.caption), width_(form.clientWidth), height_(form.clientHeight) {
-    for (const ControlSpec& spec : form.controls) {
-        build(spec);
+    for (const ControlRow& row : form.controls) {
+        build(row);
     }
 }
 
@@ -91,87 +91,87 @@ OptionArray& Window::optionArray(const std::string& name) const {
     return *array;
 }
 
-void Window::build(const ControlSpec& spec) {
-    switch (spec.kind) {
+void Window::build(const ControlRow& row) {
+    switch (row.kind) {
     case ControlKind::CheckBox: {
-        auto box = std::make_unique<CheckBox>(spec.name, spec.container);
-        box->setDesignValue(spec.value);
-        adopt(std::move(box), spec);
+        auto box = std::make_unique<CheckBox>(row.name, row.container);
+        box->setDesignValue(row.value);
+        adopt(std::move(box), row);
         return;
     }
     case ControlKind::OptionButton: {
-        auto& array = optionArrays_[spec.name];
+        auto& array = optionArrays_[row.name];
         if (!array) {
-            array = std::make_unique<OptionArray>(spec.name);
+            array = std::make_unique<OptionArray>(row.name);
         }
-        OptionButton& element = array->add(spec.index, spec.container);
-        if (spec.value != 0) {
-            array->setDesignChoice(spec.index);
+        OptionButton& element = array->add(row.index, row.container);
+        if (row.value != 0) {
+            array->setDesignChoice(row.index);
         }
-        adopt(nullptr, spec);
+        adopt(nullptr, row);
         order_.back() = &element;
         byName_[element.qualifiedName()] = &element;
-        element.setCaption(spec.caption);
-        element.setGeometry(spec.geometry);
-        element.setEnabled(spec.enabled);
-        element.setVisible(spec.visible);
+        element.setCaption(row.caption);
+        element.setGeometry(row.geometry);
+        element.setEnabled(row.enabled);
+        element.setVisible(row.visible);
         return;
     }
     case ControlKind::ComboBox:
     case ControlKind::EditableComboBox: {
         std::unique_ptr<ComboBox> list;
-        if (spec.kind == ControlKind::ComboBox) {
-            list = std::make_unique<ComboBox>(spec.name, spec.container);
+        if (row.kind == ControlKind::ComboBox) {
+            list = std::make_unique<ComboBox>(row.name, row.container);
         } else {
-            auto editable = std::make_unique<EditableComboBox>(spec.name, spec.container);
-            editable->setText(spec.caption);
+            auto editable = std::make_unique<EditableComboBox>(row.name, row.container);
+            editable->setText(row.caption);
             list = std::move(editable);
         }
-        for (const std::string& item : spec.items) {
+        for (const std::string& item : row.items) {
             list->addItem(item);
         }
-        adopt(std::move(list), spec);
+        adopt(std::move(list), row);
         return;
     }
     case ControlKind::TextBox: {
-        auto box = std::make_unique<TextBox>(spec.name, spec.container);
-        box->setText(spec.caption);
-        box->setReadOnly(spec.readOnly);
-        adopt(std::move(box), spec);
+        auto box = std::make_unique<TextBox>(row.name, row.container);
+        box->setText(row.caption);
+        box->setReadOnly(row.readOnly);
+        adopt(std::move(box), row);
         return;
     }
     case ControlKind::Label:
-        adopt(std::make_unique<Label>(spec.name, spec.container), spec);
+        adopt(std::make_unique<Label>(row.name, row.container), row);
         return;
     case ControlKind::Button:
     case ControlKind::Menu:
-        adopt(std::make_unique<Button>(spec.kind, spec.name, spec.container), spec);
+        adopt(std::make_unique<Button>(row.kind, row.name, row.container), row);
         return;
     case ControlKind::ListBox:
-        adopt(std::make_unique<ListBox>(spec.name, spec.index, spec.container), spec);
+        adopt(std::make_unique<ListBox>(row.name, row.index, row.container), row);
         return;
     case ControlKind::Frame: {
-        auto frame = std::make_unique<Frame>(spec.name, spec.container);
-        frame->setBorder(spec.border);
-        adopt(std::move(frame), spec);
+        auto frame = std::make_unique<Frame>(row.name, row.container);
+        frame->setBorder(row.border);
+        adopt(std::move(frame), row);
         return;
     }
     }
 }
 
-void Window::adopt(std::unique_ptr<Control> control, const ControlSpec& spec) {
+void Window::adopt(std::unique_ptr<Control> control, const ControlRow& row) {
     if (!control) {
         // Option elements are owned by their array; the caller fills the slot.
         order_.push_back(nullptr);
         return;
     }
-    if (spec.kind != ControlKind::TextBox && spec.kind != ControlKind::EditableComboBox) {
-        control->setCaption(spec.caption);
+    if (row.kind != ControlKind::TextBox && row.kind != ControlKind::EditableComboBox) {
+        control->setCaption(row.caption);
     }
-    control->setGeometry(spec.geometry);
-    control->setEnabled(spec.enabled);
-    control->setVisible(spec.visible);
-    control->setFont(spec.bold, spec.underline);
+    control->setGeometry(row.geometry);
+    control->setEnabled(row.enabled);
+    control->setVisible(row.visible);
+    control->setFont(row.bold, row.underline);
     order_.push_back(control.get());
     byName_[control->qualifiedName()] = control.get();
     owned_.push_back(std::move(control));

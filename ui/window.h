@@ -22,12 +22,12 @@ class Window {
 public:
     using Observer = std::function<void(WindowChange)>;
 
-    explicit Window(const FormSpec& form);
+    explicit Window(const FormTable& form);
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
     virtual ~Window() = default;
 
-    const FormSpec& form() const { return form_; }
+    const FormTable& form() const { return form_; }
     const std::string& name() const { return form_.name; }
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption);
@@ -68,11 +68,11 @@ protected:
 
 private:
     template <typename T> T& typed(const std::string& qualifiedName) const;
-    void build(const ControlSpec& spec);
-    void adopt(std::unique_ptr<Control> control, const ControlSpec& spec);
+    void build(const ControlRow& row);
+    void adopt(std::unique_ptr<Control> control, const ControlRow& row);
     void notify(WindowChange change);
 
-    const FormSpec& form_;
+    const FormTable& form_;
     std::string caption_;
     bool visible_ = false;
     int width_;

@@ -11,11 +11,11 @@ namespace cantova::ui::qt {
 
 namespace {
 
-std::string QualifiedName(const ControlSpec& spec) {
-    if (spec.index < 0) {
-        return spec.name;
+std::string QualifiedName(const ControlRow& row) {
+    if (row.index < 0) {
+        return row.name;
     }
-    return spec.name + "(" + std::to_string(spec.index) + ")";
+    return row.name + "(" + std::to_string(row.index) + ")";
 }
 
 template <typename T> T& ModelControl(const Window& window, const std::string& name) {
@@ -29,8 +29,8 @@ template <typename T> T& ModelControl(const Window& window, const std::string& n
 } // namespace
 
 FormView::FormView(Window& window, QWidget* parent) : QWidget(parent), window_(window) {
-    for (const ControlSpec& spec : window.form().controls) {
-        build(spec);
+    for (const ControlRow& row : window.form().controls) {
+        build(row);
     }
     placeTitleControls();
 }
@@ -42,20 +42,20 @@ QWidget* FormView::widgetOf(const std::string& qualifiedName) const {
     return it == widgets_.end() ? nullptr : it->second;
 }
 
-void FormView::build(const ControlSpec& spec) {
-    if (spec.kind == ControlKind::Menu) {
+void FormView::build(const ControlRow& row) {
+    if (row.kind == ControlKind::Menu) {
         return;
     }
-    const std::string name = QualifiedName(spec);
-    QWidget& parent = containerOf(spec);
+    const std::string name = QualifiedName(row);
+    QWidget& parent = containerOf(row);
     std::unique_ptr<WidgetBinding> binding;
-    switch (spec.kind) {
+    switch (row.kind) {
     case ControlKind::CheckBox:
         binding = std::make_unique<CheckBoxBinding>(ModelControl<CheckBox>(window_, name), parent);
         break;
     case ControlKind::OptionButton:
         binding = std::make_unique<OptionBinding>(ModelControl<OptionButton>(window_, name),
-                                                  groupOf(spec.name), parent);
+                                                  groupOf(row.name), parent);
         break;
     case ControlKind::ComboBox:
         binding = std::make_unique<ComboBinding>(ModelControl<ComboBox>(window_, name), parent);
@@ -89,13 +89,13 @@ void FormView::build(const ControlSpec& spec) {
     bindings_.push_back(std::move(binding));
 }
 
-QWidget& FormView::containerOf(const ControlSpec& spec) {
-    if (spec.container.empty()) {
+QWidget& FormView::containerOf(const ControlRow& row) {
+    if (row.container.empty()) {
         return *this;
     }
-    auto it = frames_.find(spec.container);
+    auto it = frames_.find(row.container);
     if (it == frames_.end()) {
-        throw std::logic_error(spec.name + " lies in " + spec.container +
+        throw std::logic_error(row.name + " lies in " + row.container +
                                ", which the form does not list before it");
     }
     return it->second->box();

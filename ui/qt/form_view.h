@@ -30,8 +30,8 @@ public:
     QWidget* widgetOf(const std::string& qualifiedName) const;
 
 private:
-    void build(const ControlSpec& spec);
-    QWidget& containerOf(const ControlSpec& spec);
+    void build(const ControlRow& row);
+    QWidget& containerOf(const ControlRow& row);
     QButtonGroup& groupOf(const std::string& arrayName);
     void placeTitleControls();
 

@@ -13,8 +13,8 @@ namespace cantova::ui::qt {
 
 MainWindowView::MainWindowView(MainWindow& model, QWidget* parent)
     : QMainWindow(parent), model_(model), form_(new FormView(model, this)) {
-    const FormSpec& spec = model.form();
-    form_->setFixedSize(ToPixels(spec.clientWidth, spec.clientHeight));
+    const FormTable& row = model.form();
+    form_->setFixedSize(ToPixels(row.clientWidth, row.clientHeight));
     setCentralWidget(form_);
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -31,20 +31,20 @@ MainWindowView::~MainWindowView() {
 
 void MainWindowView::buildMenus() {
     std::map<std::string, QMenu*> menus;
-    for (const ControlSpec& spec : model_.form().controls) {
-        if (spec.kind != ControlKind::Menu) {
+    for (const ControlRow& row : model_.form().controls) {
+        if (row.kind != ControlKind::Menu) {
             continue;
         }
-        auto* item = dynamic_cast<Button*>(model_.find(spec.name));
+        auto* item = dynamic_cast<Button*>(model_.find(row.name));
         if (item == nullptr) {
             continue;
         }
         QAction* action = nullptr;
-        if (spec.container.empty()) {
+        if (row.container.empty()) {
             QMenu* menu = menuBar()->addMenu(QString());
-            menus[spec.name] = menu;
+            menus[row.name] = menu;
             action = menu->menuAction();
-        } else if (auto it = menus.find(spec.container); it != menus.end()) {
+        } else if (auto it = menus.find(row.container); it != menus.end()) {
             action = it->second->addAction(QString());
         } else {
             continue;
