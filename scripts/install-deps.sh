@@ -12,3 +12,14 @@ $SUDO apt-get install -y --no-install-recommends \
     xvfb xauth locales \
     clang libclang-rt-dev \
     ffmpeg lame vorbis-tools
+
+# A locale with a decimal comma, for the tests of locale-dependent number forms.
+if ! locale -a | grep -qi '^de_DE\.utf-\?8$'; then
+    if [ -f /etc/locale.gen ]; then
+        $SUDO sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+        $SUDO locale-gen
+    else
+        $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
+    fi
+fi
