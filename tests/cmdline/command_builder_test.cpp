@@ -163,13 +163,17 @@ TEST(SplitPoints, ReadLenientlyAndWrittenShort) {
     EXPECT_EQ(cmdline::WriteSplitPoint(0.1 + 0.2), "0.3");
 }
 
-TEST(SplitPoints, FractionsUseTheLocalesDecimalSeparator) {
+TEST_F(CommandBuilder, SplitFractionsUseTheLocalesDecimalSeparator) {
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
     if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
         GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
     }
-    EXPECT_EQ(cmdline::WriteSplitPoint(cmdline::ReadSplitPoint("12.5")), "12,5");
+    main.Form_Load();
+    main.ChkSplitStartPoint.setValue(1);
+    main.TxtStartPoint.setText("12.5");
+    const std::string group = cmdline::BuildSplitGroup(windows);
     std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_EQ(group, " -split( -start 12,5 )");
 }
 
 class JobCommands : public CommandBuilder {
@@ -216,6 +220,35 @@ TEST_F(JobCommands, KindsChooseTheGroupsAndTheirOrder) {
     EXPECT_EQ(cmdline::BuildJobCommand(windows, 6, source_, "\"o\" -6ch"),
               windows.program.TranscoderPath + " -core( -input \"" + source_ +
                   "\" -output \"o\" -6ch -logfilea \"" + settings::TranscoderLogPath() + "\" )");
+}
+
+// The gain item with item data 2 is not offered for WAV targets; the builder still reads item
+// data, so an item carrying 2 gives the capital-G switch in a whole WAV command.
+TEST_F(JobCommands, AWavCommandReadsTheGainItemData) {
+    main.OptAudioCodec[3].setValue(true);
+    main.ChkAutoDelay.setValue(1);
+    main.CmbGainMode.setItemData(1, 2);
+    main.CmbGainMode.setListIndex(1);
+    panel.ChkUseOutPutModeAzid.setValue(0);
+    panel.ChkUseDynamicCompressionAzid.setValue(0);
+    panel.ChkUseLFEtoLR.setValue(0);
+    panel.ChkDialogNormalise.setValue(0);
+    main.ChkUseBoost.setValue(1);
+    main.CmbCompModeBoost.setListIndex(0);
+    main.TxtBoostFactor.setText("2");
+    main.TxtLimitFactor.setText("0.95");
+    main.ChkDownSample.setValue(1);
+    main.CmbSampleRate.setListIndex(0);
+    main.ChkSplitStartPoint.setValue(1);
+    main.TxtStartPoint.setText("10");
+    ASSERT_EQ(cmdline::JobKind(windows), 5);
+    const std::string output = cmdline::BuildOutputName(windows, 2) + " -6ch";
+    EXPECT_EQ(cmdline::BuildJobCommand(windows, 5, source_, output),
+              windows.program.TranscoderPath + " -core( -input \"" + source_ + "\" -output \"" +
+                  folder_.string() + "/Stream2.wav\" -6ch -logfilea \"" +
+                  settings::TranscoderLogPath() +
+                  "\" ) -ota( -d auto -G 1 ) -boost( /b=2 /l=0.95 ) -ssrc( --rate 44100 )"
+                  " -split( -start 10 )");
 }
 
 TEST_F(JobCommands, TheCommandSplitsBackIntoTheIntendedArguments) {
