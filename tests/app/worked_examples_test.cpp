@@ -49,28 +49,28 @@ protected:
 
 TEST_F(WorkedExamples, Mp3FromAnAc3Source) {
     const std::string line = LastLine({
-        "set", "OptAudioCodec(1).Value=1",          //
-        "set", "CmbMP3Mode.ListIndex=2",            // VBR
-        "set", "ChkAutoDelay.Value=0",              //
-        "set", "TxtDelay.Text=-60",                 //
-        "set", "CmbGainMode.ListIndex=0",           // item data 0
-        "set", "ChkUseOutPutModeAzid.Value=1",      //
-        "set", "CmbStereoMode.ListIndex=0",         // Stereo
-        "set", "ChkUseDynamicCompressionAzid.Value=1",
-        "set", "CmbDynaComp.ListIndex=1",           // Normal
-        "set", "ChkUseLFEtoLR.Value=1",             //
-        "set", "TxtLFEToLR.Text=-3db",              //
-        "set", "ChkDialogNormalise.Value=0",        //
-        "set", "ChkUseGain.Value=0",                //
-        "set", "ChkNormalise.Value=0",              //
-        "set", "ChkUseBoost.Value=0",               //
-        "set", "ChkModeMP3.Value=0",                //
-        "set", "ChkUseALtPreset.Value=1",           //
-        "set", "CmbAltPreset.ListIndex=4",          // Standard
-        "set", "ChkUseScaleInput.Value=0",          // the only other LAME box ticked
-        "set", "ChkDownSample.Value=0",             //
-        "set", "ChkSplitStartPoint.Value=0",        //
-        "set", "ChkSplitEndPoint.Value=0",          //
+        "set",     "OptAudioCodec(1).Value=1",     //
+        "set",     "CmbMP3Mode.ListIndex=2",       // VBR
+        "set",     "ChkAutoDelay.Value=0",         //
+        "set",     "TxtDelay.Text=-60",            //
+        "set",     "CmbGainMode.ListIndex=0",      // item data 0
+        "set",     "ChkUseOutPutModeAzid.Value=1", //
+        "set",     "CmbStereoMode.ListIndex=0",    // Stereo
+        "set",     "ChkUseDynamicCompressionAzid.Value=1",
+        "set",     "CmbDynaComp.ListIndex=1",    // Normal
+        "set",     "ChkUseLFEtoLR.Value=1",      //
+        "set",     "TxtLFEToLR.Text=-3db",       //
+        "set",     "ChkDialogNormalise.Value=0", //
+        "set",     "ChkUseGain.Value=0",         //
+        "set",     "ChkNormalise.Value=0",       //
+        "set",     "ChkUseBoost.Value=0",        //
+        "set",     "ChkModeMP3.Value=0",         //
+        "set",     "ChkUseALtPreset.Value=1",    //
+        "set",     "CmbAltPreset.ListIndex=4",   // Standard
+        "set",     "ChkUseScaleInput.Value=0",   // the only other LAME box ticked
+        "set",     "ChkDownSample.Value=0",      //
+        "set",     "ChkSplitStartPoint.Value=0", //
+        "set",     "ChkSplitEndPoint.Value=0",   //
         "command", "1",
     });
     EXPECT_EQ(line, CoreGroup("Stream1.mp3\"") +
@@ -83,25 +83,25 @@ TEST_F(WorkedExamples, Mp3FromAnAc3Source) {
 // builder's side of item data 2 (" -G 1") is covered with the processing groups.
 TEST_F(WorkedExamples, SixMonoWavFilesFromAnAc3Source) {
     const std::string line = LastLine({
-        "set", "OptAudioCodec(3).Value=1",          //
-        "set", "CmbWAVmode.ListIndex=2",            // 6 Mono File
-        "set", "ChkAutoDelay.Value=1",              //
-        "set", "CmbGainMode.ListIndex=0",           //
-        "set", "ChkUseOutPutModeAzid.Value=0",      //
-        "set", "ChkUseDynamicCompressionAzid.Value=0",
-        "set", "ChkUseLFEtoLR.Value=0",             //
-        "set", "ChkDialogNormalise.Value=0",        //
-        "set", "ChkUseGain.Value=0",                //
-        "set", "ChkNormalise.Value=0",              //
-        "set", "ChkUseBoost.Value=1",               //
-        "set", "CmbCompModeBoost.ListIndex=0",      // Rook
-        "set", "TxtBoostFactor.Text=2",             //
-        "set", "TxtLimitFactor.Text=0.95",          //
-        "set", "ChkDownSample.Value=1",             //
-        "set", "CmbSampleRate.ListIndex=0",         // 44100
-        "set", "ChkSplitStartPoint.Value=1",        //
-        "set", "TxtStartPoint.Text=10",             //
-        "set", "ChkSplitEndPoint.Value=0",          //
+        "set",     "OptAudioCodec(3).Value=1",     //
+        "set",     "CmbWAVmode.ListIndex=2",       // 6 Mono File
+        "set",     "ChkAutoDelay.Value=1",         //
+        "set",     "CmbGainMode.ListIndex=0",      //
+        "set",     "ChkUseOutPutModeAzid.Value=0", //
+        "set",     "ChkUseDynamicCompressionAzid.Value=0",
+        "set",     "ChkUseLFEtoLR.Value=0",        //
+        "set",     "ChkDialogNormalise.Value=0",   //
+        "set",     "ChkUseGain.Value=0",           //
+        "set",     "ChkNormalise.Value=0",         //
+        "set",     "ChkUseBoost.Value=1",          //
+        "set",     "CmbCompModeBoost.ListIndex=0", // Rook
+        "set",     "TxtBoostFactor.Text=2",        //
+        "set",     "TxtLimitFactor.Text=0.95",     //
+        "set",     "ChkDownSample.Value=1",        //
+        "set",     "CmbSampleRate.ListIndex=0",    // 44100
+        "set",     "ChkSplitStartPoint.Value=1",   //
+        "set",     "TxtStartPoint.Text=10",        //
+        "set",     "ChkSplitEndPoint.Value=0",     //
         "command", "2",
     });
     EXPECT_EQ(line, CoreGroup("Stream2.wav\" -6ch") +

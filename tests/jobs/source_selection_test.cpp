@@ -1,6 +1,5 @@
-#include "jobs/ac3_query.h"
-#include "jobs/library_loader.h"
 #include "settings/file_dialogs.h"
+#include "stand_in_services.h"
 #include "ui/state_access.h"
 #include "ui/windows.h"
 
@@ -11,62 +10,7 @@
 
 namespace {
 
-using cantova::jobs::AC3_INFO;
-using cantova::jobs::LibraryLoader;
-
-struct Shown {
-    std::string text;
-    std::string caption;
-    cantova::ui::MessageIcon icon;
-};
-
-class RecordedMessages : public cantova::ui::MessageBoxes {
-public:
-    void Show(const std::string& text, const std::string& caption,
-              cantova::ui::MessageIcon icon) override {
-        shown.push_back({text, caption, icon});
-    }
-    bool Ask(const std::string&, const std::string&) override { return false; }
-    std::vector<Shown> shown;
-};
-
-// What the stand-in GetAc3Info saw and answers.
-struct ProbeScript {
-    AC3_INFO answer{448, 5, 48000};
-    std::string seenPath;
-    AC3_INFO seenRecord{-1, -1, -1};
-};
-ProbeScript* gProbe = nullptr;
-
-int StandInGetAc3Info(char* path, AC3_INFO* info) {
-    gProbe->seenPath = path;
-    gProbe->seenRecord = *info;
-    *info = gProbe->answer;
-    return 1;
-}
-
-class StandInLoader : public LibraryLoader {
-public:
-    bool hasLibrary = true;
-    bool hasSymbol = true;
-    std::vector<std::string> opened;
-    std::vector<std::string> looked;
-    int open = 0;
-
-    Handle Open(const std::string& name) override {
-        opened.push_back(name);
-        if (!hasLibrary) {
-            return nullptr;
-        }
-        ++open;
-        return this;
-    }
-    void* FindSymbol(Handle, const std::string& symbol) override {
-        looked.push_back(symbol);
-        return hasSymbol ? reinterpret_cast<void*>(&StandInGetAc3Info) : nullptr;
-    }
-    void Close(Handle) override { --open; }
-};
+using namespace cantova::test;
 
 class SourceSelection : public ::testing::Test {
 protected:
