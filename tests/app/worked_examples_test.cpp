@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,9 +25,14 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(root_); }
 
-    // The last line printed by a run that starts with choosing the source.
-    std::string LastLine(std::vector<std::string> steps) {
-        steps.insert(steps.begin(), {"select", source_});
+    // The command line printed after choosing the source and making the assignments in order.
+    std::string CommandAfter(const std::vector<std::pair<std::string, std::string>>& assignments,
+                             int jobNumber) {
+        std::vector<std::string> steps{"select", source_};
+        for (const auto& [name, value] : assignments) {
+            steps.insert(steps.end(), {"set", name + "=" + value});
+        }
+        steps.insert(steps.end(), {"command", std::to_string(jobNumber)});
         std::ostringstream out, err;
         cantova::app::BatchDriver driver(out, err);
         EXPECT_EQ(driver.run(steps), 0) << err.str();
@@ -48,31 +54,32 @@ protected:
 };
 
 TEST_F(WorkedExamples, Mp3FromAnAc3Source) {
-    const std::string line = LastLine({
-        "set",     "OptAudioCodec(1).Value=1",     //
-        "set",     "CmbMP3Mode.ListIndex=2",       // VBR
-        "set",     "ChkAutoDelay.Value=0",         //
-        "set",     "TxtDelay.Text=-60",            //
-        "set",     "CmbGainMode.ListIndex=0",      // item data 0
-        "set",     "ChkUseOutPutModeAzid.Value=1", //
-        "set",     "CmbStereoMode.ListIndex=0",    // Stereo
-        "set",     "ChkUseDynamicCompressionAzid.Value=1",
-        "set",     "CmbDynaComp.ListIndex=1",    // Normal
-        "set",     "ChkUseLFEtoLR.Value=1",      //
-        "set",     "TxtLFEToLR.Text=-3db",       //
-        "set",     "ChkDialogNormalise.Value=0", //
-        "set",     "ChkUseGain.Value=0",         //
-        "set",     "ChkNormalise.Value=0",       //
-        "set",     "ChkUseBoost.Value=0",        //
-        "set",     "ChkModeMP3.Value=0",         //
-        "set",     "ChkUseALtPreset.Value=1",    //
-        "set",     "CmbAltPreset.ListIndex=4",   // Standard
-        "set",     "ChkUseScaleInput.Value=0",   // the only other LAME box ticked
-        "set",     "ChkDownSample.Value=0",      //
-        "set",     "ChkSplitStartPoint.Value=0", //
-        "set",     "ChkSplitEndPoint.Value=0",   //
-        "command", "1",
-    });
+    const std::string line = CommandAfter(
+        {
+            {"OptAudioCodec(1).Value", "1"},
+            {"CmbMP3Mode.ListIndex", "2"}, // VBR
+            {"ChkAutoDelay.Value", "0"},
+            {"TxtDelay.Text", "-60"},
+            {"CmbGainMode.ListIndex", "0"}, // item data 0
+            {"ChkUseOutPutModeAzid.Value", "1"},
+            {"CmbStereoMode.ListIndex", "0"}, // Stereo
+            {"ChkUseDynamicCompressionAzid.Value", "1"},
+            {"CmbDynaComp.ListIndex", "1"}, // Normal
+            {"ChkUseLFEtoLR.Value", "1"},
+            {"TxtLFEToLR.Text", "-3db"},
+            {"ChkDialogNormalise.Value", "0"},
+            {"ChkUseGain.Value", "0"},
+            {"ChkNormalise.Value", "0"},
+            {"ChkUseBoost.Value", "0"},
+            {"ChkModeMP3.Value", "0"},
+            {"ChkUseALtPreset.Value", "1"},
+            {"CmbAltPreset.ListIndex", "4"}, // Standard
+            {"ChkUseScaleInput.Value", "0"}, // the only other LAME box ticked
+            {"ChkDownSample.Value", "0"},
+            {"ChkSplitStartPoint.Value", "0"},
+            {"ChkSplitEndPoint.Value", "0"},
+        },
+        1);
     EXPECT_EQ(line, CoreGroup("Stream1.mp3\"") +
                         " -ota( -d -60 ) -azid( -s stereo -c normal -L -3db )"
                         " -lame( --alt-preset standard )");
@@ -82,28 +89,20 @@ TEST_F(WorkedExamples, Mp3FromAnAc3Source) {
 // with item data 2 cannot be chosen here; with "None" its OTA group keeps only the delay. The
 // builder's side of item data 2 (" -G 1") is covered with the processing groups.
 TEST_F(WorkedExamples, SixMonoWavFilesFromAnAc3Source) {
-    const std::string line = LastLine({
-        "set",     "OptAudioCodec(3).Value=1",     //
-        "set",     "CmbWAVmode.ListIndex=2",       // 6 Mono File
-        "set",     "ChkAutoDelay.Value=1",         //
-        "set",     "CmbGainMode.ListIndex=0",      //
-        "set",     "ChkUseOutPutModeAzid.Value=0", //
-        "set",     "ChkUseDynamicCompressionAzid.Value=0",
-        "set",     "ChkUseLFEtoLR.Value=0",        //
-        "set",     "ChkDialogNormalise.Value=0",   //
-        "set",     "ChkUseGain.Value=0",           //
-        "set",     "ChkNormalise.Value=0",         //
-        "set",     "ChkUseBoost.Value=1",          //
-        "set",     "CmbCompModeBoost.ListIndex=0", // Rook
-        "set",     "TxtBoostFactor.Text=2",        //
-        "set",     "TxtLimitFactor.Text=0.95",     //
-        "set",     "ChkDownSample.Value=1",        //
-        "set",     "CmbSampleRate.ListIndex=0",    // 44100
-        "set",     "ChkSplitStartPoint.Value=1",   //
-        "set",     "TxtStartPoint.Text=10",        //
-        "set",     "ChkSplitEndPoint.Value=0",     //
-        "command", "2",
-    });
+    const std::string line = CommandAfter(
+        {
+            {"OptAudioCodec(3).Value", "1"},     {"CmbWAVmode.ListIndex", "2"}, // 6 Mono File
+            {"ChkAutoDelay.Value", "1"},         {"CmbGainMode.ListIndex", "0"},
+            {"ChkUseOutPutModeAzid.Value", "0"}, {"ChkUseDynamicCompressionAzid.Value", "0"},
+            {"ChkUseLFEtoLR.Value", "0"},        {"ChkDialogNormalise.Value", "0"},
+            {"ChkUseGain.Value", "0"},           {"ChkNormalise.Value", "0"},
+            {"ChkUseBoost.Value", "1"},          {"CmbCompModeBoost.ListIndex", "0"}, // Rook
+            {"TxtBoostFactor.Text", "2"},        {"TxtLimitFactor.Text", "0.95"},
+            {"ChkDownSample.Value", "1"},        {"CmbSampleRate.ListIndex", "0"}, // 44100
+            {"ChkSplitStartPoint.Value", "1"},   {"TxtStartPoint.Text", "10"},
+            {"ChkSplitEndPoint.Value", "0"},
+        },
+        2);
     EXPECT_EQ(line, CoreGroup("Stream2.wav\" -6ch") +
                         " -ota( -d auto ) -boost( /b=2 /l=0.95 ) -ssrc( --rate 44100 )"
                         " -split( -start 10 )");
