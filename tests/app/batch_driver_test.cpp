@@ -146,4 +146,61 @@ TEST(BatchDriver, AProfileLoadsBackAndReportsBadKeysOnce) {
         << bad.out;
 }
 
+TEST(BatchDriver, KeysMoveTheAltPresetAcrossItsSeparators) {
+    const BatchRun run = RunBatch({"set",
+                                   "CmbMP3Mode.ListIndex=2",
+                                   "set",
+                                   "CmbBitrateAudio.ListIndex=7",
+                                   "print",
+                                   "CmbAltPreset.ListIndex",
+                                   "key",
+                                   "CmbAltPreset",
+                                   "38",
+                                   "print",
+                                   "CmbAltPreset.ListIndex",
+                                   "key",
+                                   "CmbAltPreset",
+                                   "40",
+                                   "print",
+                                   "CmbAltPreset.ListIndex",
+                                   "key",
+                                   "CmbAltPreset",
+                                   "39",
+                                   "key",
+                                   "CmbAltPreset",
+                                   "39",
+                                   "key",
+                                   "CmbAltPreset",
+                                   "37",
+                                   "key",
+                                   "CmbAltPreset",
+                                   "37",
+                                   "print",
+                                   "CmbAltPreset.ListIndex",
+                                   "key",
+                                   "CmbAltPreset",
+                                   "13",
+                                   "print",
+                                   "CmbAltPreset.ListIndex",
+                                   "set",
+                                   "ChkUseALtPreset.Value=0",
+                                   "key",
+                                   "CmbAltPreset",
+                                   "40",
+                                   "print",
+                                   "CmbAltPreset.ListIndex"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "CmbAltPreset.ListIndex=4\n"   // Standard at 192 kbit/s
+                       "CmbAltPreset.ListIndex=2\n"   // up over the separator to Fast Extreme
+                       "CmbAltPreset.ListIndex=4\n"   // down over it again
+                       "CmbAltPreset.ListIndex=4\n"   // to R3mix and back
+                       "CmbAltPreset.ListIndex=4\n"   // another key only runs the handler
+                       "CmbAltPreset.ListIndex=8\n"); // a disabled list ignores keys
+}
+
+TEST(BatchDriver, KeyStepsNeedADropDownListAndACode) {
+    EXPECT_EQ(RunBatch({"key", "ChkUseBoost", "40"}).status, 2);
+    EXPECT_EQ(RunBatch({"key", "CmbAltPreset", "down"}).status, 2);
+}
+
 } // namespace
