@@ -119,6 +119,37 @@ TEST_F(CommandBuilder, VorbisAndAc3EncoderGroups) {
     EXPECT_EQ(cmdline::BuildAc3EncGroup(windows), " -ac3enc( -b 448 )");
 }
 
+TEST_F(CommandBuilder, GroupTextsGoInAsTyped) {
+    panel.ChkUseGain.setValue(1);
+    panel.CmbGainModeAzid.setListIndex(0);
+    panel.TxtGainAzid.setText("3");
+    EXPECT_EQ(cmdline::BuildAzidGroup(windows), " -azid( -g 3db )");
+    panel.CmbGainModeAzid.setListIndex(1);
+    panel.TxtGainAzid.setText("150");
+    EXPECT_EQ(cmdline::BuildAzidGroup(windows), " -azid( -g 150% )");
+    panel.CmbGainModeAzid.setListIndex(0);
+    panel.TxtGainAzid.setText("");
+    EXPECT_EQ(cmdline::BuildAzidGroup(windows), " -azid( -g db )");
+
+    main.CmbOGGMode.setListIndex(0);
+    panel.TxtNominalBitrate.setText("128");
+    EXPECT_EQ(cmdline::BuildOggGroup(windows), " -ogg( -b 128 )");
+    main.CmbOGGMode.setListIndex(1);
+    panel.ChkUseMinBitrateOGG.setValue(1);
+    panel.ChkUseMaxBitrateOGG.setValue(1);
+    panel.CmbQualityOGG.setListIndex(4);
+    EXPECT_EQ(cmdline::BuildOggGroup(windows), " -ogg( -q 0.350 )");
+
+    main.Form_Load();
+    main.TxtDelay.setText("+60");
+    EXPECT_EQ(cmdline::BuildOtaGroup(windows), " -ota( -d +60 )");
+    main.ChkAutoDelay.setValue(1);
+    EXPECT_EQ(cmdline::BuildOtaGroup(windows), " -ota( -d auto )");
+    main.ChkUseBoost.setValue(1);
+    main.CmbCompModeBoost.setItemData(main.CmbCompModeBoost.listIndex(), 7);
+    EXPECT_EQ(cmdline::BuildBoostGroup(windows), " -boost( )");
+}
+
 TEST_F(CommandBuilder, ProcessingGroups) {
     main.Form_Load();
     main.ChkUseBoost.setValue(0);
