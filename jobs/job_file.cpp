@@ -9,18 +9,16 @@ namespace cantova::jobs {
 bool WriteJobFile(const ui::MainWindow& window, const std::string& path) {
     const ui::ListBox& records = window.LstJobAudio(1);
     const int count = window.LstJobAudio(0).listCount();
-    bool written = settings::WriteIniValue("AUDIO", "Number", std::to_string(count), path);
+    std::vector<settings::IniEntry> entries{{"AUDIO", "Number", std::to_string(count)}};
     for (int k = 0; k < count && k < records.listCount(); ++k) {
         const JobRecord record = ParseJobRecord(records.list(k));
         const std::string section = "STREAM" + std::to_string(k + 1);
-        written = settings::WriteIniValue(section, "File", record.settingsFile, path) && written;
-        written = settings::WriteIniValue(section, "Input", record.source, path) && written;
-        written =
-            settings::WriteIniValue(section, "Output", record.outputArgument, path) && written;
-        written =
-            settings::WriteIniValue(section, "StreamCopy", record.copyMarker, path) && written;
+        entries.push_back({section, "File", record.settingsFile});
+        entries.push_back({section, "Input", record.source});
+        entries.push_back({section, "Output", record.outputArgument});
+        entries.push_back({section, "StreamCopy", record.copyMarker});
     }
-    return written;
+    return settings::WriteIniValues(entries, path);
 }
 
 } // namespace cantova::jobs

@@ -142,17 +142,18 @@ bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, int j
     if (FileExist(path) && !DeleteFile(path)) {
         return false;
     }
+    std::vector<IniEntry> entries;
     for (const ProfileKey& row : ProfileKeys()) {
         if (!Written(row, jobKind, codec)) {
             continue;
         }
         const std::optional<std::string> value = ValueOf(windows, row, jobKind);
-        if (!value ||
-            !WriteIniValue(std::string(row.section), std::string(row.key), *value, path)) {
+        if (!value) {
             return false;
         }
+        entries.push_back({std::string(row.section), std::string(row.key), *value});
     }
-    return true;
+    return WriteIniValues(entries, path);
 }
 
 AudioProfileLoad LoadAudioProfile(ui::Windows& windows, const std::string& path) {

@@ -67,6 +67,14 @@ std::string_view LineEndingOf(const std::vector<IniLine>& lines) {
     return "\n";
 }
 
+// Whether a key line for these names and this value can be written and read back as such.
+bool Storable(std::string_view section, std::string_view key, std::string_view value) {
+    return !section.empty() && !key.empty() && !HoldsLineBreakOrNul(section) &&
+           !HoldsLineBreakOrNul(key) && !HoldsLineBreakOrNul(value) &&
+           section.find(']') == std::string_view::npos && key.find('=') == std::string_view::npos &&
+           key.front() != ';' && key.front() != '[';
+}
+
 // The content with the key line set, following the rules of WriteIniValue.
 std::string WithKeySet(const std::string& content, std::string_view section, std::string_view key,
                        std::string_view value) {
@@ -123,15 +131,10 @@ std::string ReadIniValue(const std::string& section, const std::string& key,
 
 bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& path) {
-    const std::string_view sectionName = TrimBlanks(section);
-    const std::string_view keyName = TrimBlanks(key);
-    if (sectionName.empty() || keyName.empty() || HoldsLineBreakOrNul(sectionName) ||
-        HoldsLineBreakOrNul(keyName) || HoldsLineBreakOrNul(value) ||
-        sectionName.find(']') != std::string_view::npos ||
-        keyName.find('=') != std::string_view::npos || keyName.front() == ';' ||
-        keyName.front() == '[') {
-        return false;
-    }
+    return WriteIniValues({{section, key, value}}, path);
+}
+
+bool WriteIniValues(const std::vector<IniEntry>& entries, const std::string& path) {
     std::optional<std::string> content = ReadWholeFile(path);
     if (!content) {
         if (!FileIsMissing(path)) {
@@ -139,7 +142,22 @@ bool WriteIniValue(const std::string& section, const std::string& key, const std
         }
         content.emplace();
     }
-    return ReplaceFileAtomically(path, WithKeySet(*content, sectionName, keyName, value));
+    bool allStorable = true;
+    bool anyStored = false;
+    for (const IniEntry& entry : entries) {
+        const std::string_view sectionName = TrimBlanks(entry.section);
+        const std::string_view keyName = TrimBlanks(entry.key);
+        if (!Storable(sectionName, keyName, entry.value)) {
+            allStorable = false;
+            continue;
+        }
+        *content = WithKeySet(*content, sectionName, keyName, entry.value);
+        anyStored = true;
+    }
+    if (!anyStored) {
+        return allStorable;
+    }
+    return ReplaceFileAtomically(path, *content) && allStorable;
 }
 
 } // namespace cantova::settings

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace cantova::settings {
 
@@ -26,5 +27,16 @@ std::string ReadIniValue(const std::string& section, const std::string& key,
 // not "=" and not begin with ";" or "[" (it would not be read back as a key).
 bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& path);
+
+struct IniEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// Sets every entry in order with the rules of WriteIniValue, giving the same file as one call each
+// would, but reads the file once and replaces it once. An entry that cannot be stored is left out
+// and makes the result false; the others are still written.
+bool WriteIniValues(const std::vector<IniEntry>& entries, const std::string& path);
 
 } // namespace cantova::settings

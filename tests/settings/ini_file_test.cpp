@@ -1,13 +1,17 @@
 #include "settings/ini_file.h"
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using cantova::settings::ReadIniValue;
 using cantova::settings::WriteIniValue;
+using cantova::settings::WriteIniValues;
 
 namespace {
 
@@ -108,6 +112,25 @@ TEST_F(IniFileTest, RefusedAndFailedWritesLeaveTheFileAlone) {
 
     EXPECT_FALSE(WriteIniValue("S", "K", "v", folder.File("missing/profile.aud")));
     EXPECT_FALSE(WriteIniValue("S", "K", "v", folder.Path().string()));
+}
+
+TEST_F(IniFileTest, ManyEntriesAtOnceGiveTheFileThatSingleWritesGive) {
+    const std::string single = folder.File("single.ini");
+    WriteText(path, "; kept\r\n[B]\r\nx=0\r\n");
+    WriteText(single, "; kept\r\n[B]\r\nx=0\r\n");
+    const std::vector<cantova::settings::IniEntry> entries{{"A", "One", "1"},
+                                                           {"b", "X", "2"},
+                                                           {"A", "Two", " 2 "},
+                                                           {"C", "bad", "a\nb"},
+                                                           {"A", "one", "3"}};
+    EXPECT_FALSE(WriteIniValues(entries, path)) << "one entry cannot be stored";
+    for (const auto& entry : entries) {
+        WriteIniValue(entry.section, entry.key, entry.value, single);
+    }
+    EXPECT_EQ(ReadText(path), ReadText(single));
+    EXPECT_EQ(ReadText(path), "; kept\r\n[B]\r\nX=2\r\n[A]\r\nONE=3\r\nTWO= 2 \r\n");
+    EXPECT_TRUE(WriteIniValues({}, folder.File("none.ini")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("none.ini")));
 }
 
 TEST_F(IniFileTest, WriteGoesThroughASymbolicLinkAndKeepsPermissions) {
