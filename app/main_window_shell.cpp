@@ -38,7 +38,10 @@ void MainWindow::Form_Unload() {
 }
 
 void MainWindow::cmdExit_Click() {
-    Form_Unload();
+    // During a run the question whether to stop it comes first; the run then ends the program.
+    if (Form_QueryUnload()) {
+        Form_Unload();
+    }
 }
 
 void MainWindow::MenuAbout_Click() {
