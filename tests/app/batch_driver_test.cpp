@@ -1,5 +1,7 @@
 #include "app/batch_driver.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -123,7 +125,8 @@ TEST(BatchDriver, SelectStandsForTheSourceDialogsChoice) {
 }
 
 TEST(BatchDriver, AProfileLoadsBackAndReportsBadKeysOnce) {
-    const std::string path = ::testing::TempDir() + "/round_trip_profile";
+    const TempFolder temp;
+    const std::string path = temp.File("round_trip_profile");
     const BatchRun saved =
         RunBatch({"set", "ChkUseBoost.Value=1", "set", "TxtBoostFactor.Text= 5", "set",
                   "frmPanelAudio.TxtScaleInput.Text=2", "save", path, "dump"});

@@ -3,6 +3,8 @@
 
 #include "app/batch_driver.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -97,13 +99,12 @@ std::string Differences(const std::string& first, const std::string& second) {
 class ProfileRoundTrip : public ::testing::TestWithParam<ProfileCase> {
 protected:
     void SetUp() override {
-        folder_ = fs::path(::testing::TempDir()) / "profile round trip";
+        folder_ = temp_.Path() / "profiles";
         fs::create_directories(folder_);
         // Not an AC3 stream: the source only decides which target choices are offered.
         std::ofstream(Source(true)) << "x";
         std::ofstream(Source(false)) << "x";
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     std::string Source(bool ac3) const { return (folder_ / (ac3 ? "a.ac3" : "a.mpa")).string(); }
     std::string Profile() const { return (folder_ / "preset").string(); }
@@ -117,6 +118,7 @@ protected:
         return text.substr(text.find("frmMain."));
     }
 
+    TempFolder temp_;
     fs::path folder_;
 };
 

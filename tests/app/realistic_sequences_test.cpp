@@ -6,6 +6,8 @@
 #include "app/batch_driver.h"
 #include "settings/paths.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,12 +21,11 @@ namespace {
 class RealisticSequences : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = std::filesystem::path(::testing::TempDir()) / "realistic sequences";
+        root_ = temp_.Path() / "realistic sequences";
         std::filesystem::create_directories(root_ / "Movie Audio");
         source_ = (root_ / "Movie Audio" / "track.ac3").string();
         std::ofstream(source_) << "not a stream";
     }
-    void TearDown() override { std::filesystem::remove_all(root_); }
 
     // The lines printed by a run that starts by putting the source path into its text box.
     std::vector<std::string> Run(std::vector<std::string> steps) {
@@ -49,6 +50,7 @@ protected:
                cantova::settings::TranscoderLogPath() + "\" )";
     }
 
+    TempFolder temp_;
     std::filesystem::path root_;
     std::string source_;
 };

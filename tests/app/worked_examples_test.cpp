@@ -4,6 +4,8 @@
 #include "app/batch_driver.h"
 #include "settings/paths.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,12 +20,11 @@ namespace {
 class WorkedExamples : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = std::filesystem::path(::testing::TempDir()) / "worked examples";
+        root_ = temp_.Path() / "worked examples";
         std::filesystem::create_directories(root_ / "Rips" / "Movie Audio");
         source_ = (root_ / "Rips" / "Movie Audio" / "track.ac3").string();
         std::ofstream(source_) << "not a stream";
     }
-    void TearDown() override { std::filesystem::remove_all(root_); }
 
     // The command line printed after choosing the source and making the assignments in order.
     std::string CommandAfter(const std::vector<std::pair<std::string, std::string>>& assignments,
@@ -49,6 +50,7 @@ protected:
                " -logfilea \"" + cantova::settings::TranscoderLogPath() + "\" )";
     }
 
+    TempFolder temp_;
     std::filesystem::path root_;
     std::string source_;
 };

@@ -8,6 +8,8 @@
 #include "settings/paths.h"
 #include "ui/windows.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -210,14 +212,14 @@ TEST_F(CommandBuilder, SplitFractionsUseTheLocalesDecimalSeparator) {
 class JobCommands : public CommandBuilder {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() / "cantova cmd $test";
+        folder_ = temp_.Path() / "cmd $test";
         std::filesystem::create_directories(folder_);
         source_ = (folder_ / "track.ac3").string();
         std::ofstream(source_) << "x";
         main.Form_Load();
         main.TxtStreamAudio.setText(source_);
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    TempFolder temp_;
     std::filesystem::path folder_;
     std::string source_;
 };

@@ -1,6 +1,8 @@
 #include "jobs/job_files.h"
 #include "jobs/job_record.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,16 +47,12 @@ TEST(JobRecord, BitrateLadder) {
 class JobFileNames : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("cantova-names-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder_);
+        folder_ = temp_.Path();
         std::filesystem::create_directories(folder_ / "my.rips");
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
     std::string path(const std::string& relative) const { return (folder_ / relative).string(); }
     static void touch(const std::string& file) { std::ofstream(file) << "x"; }
+    TempFolder temp_;
     std::filesystem::path folder_;
 };
 

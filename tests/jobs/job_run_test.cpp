@@ -8,6 +8,8 @@
 #include "stand_in_services.h"
 #include "ui/windows.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,7 +62,7 @@ bool Contains(const Arguments& arguments, const std::string& word) {
 class JobRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        base_ = fs::temp_directory_path() / "cantova job run";
+        base_ = temp_.Path();
         // Every character here would mean something to a shell.
         folder_ = base_ / "rips $(touch pwned) `touch pwned2`; a | b * ä\\x & $HOME";
         fs::create_directories(folder_);
@@ -77,10 +79,7 @@ protected:
         main.CmdBrowseStream1.press();
         ASSERT_EQ(main.TxtStreamAudio.text(), source_);
     }
-    void TearDown() override {
-        gProbe = nullptr;
-        fs::remove_all(base_);
-    }
+    void TearDown() override { gProbe = nullptr; }
 
     void AddJob(int target) {
         main.OptAudioCodec[target].setValue(true);
@@ -98,6 +97,7 @@ protected:
         return names;
     }
 
+    TempFolder temp_;
     ProbeScript probe;
     settings::ScriptedFileDialogs dialogs;
     RecordedMessages messages;

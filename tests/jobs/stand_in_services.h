@@ -26,8 +26,13 @@ public:
     void Show(const std::string& text, const std::string& caption, ui::MessageIcon icon) override {
         shown.push_back({text, caption, icon});
     }
-    bool Ask(const std::string&, const std::string&) override { return false; }
+    bool Ask(const std::string& text, const std::string& caption) override {
+        asked.push_back({text, caption, ui::MessageIcon::Question});
+        return answer;
+    }
     std::vector<Shown> shown;
+    std::vector<Shown> asked;
+    bool answer = false;
 };
 
 // What the stand-in GetAc3Info saw and answers.

@@ -1,6 +1,6 @@
 #include "settings/paths.h"
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
