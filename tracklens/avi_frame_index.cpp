@@ -52,7 +52,8 @@ std::optional<std::uint32_t> StandardIndexStride(const OpenDmlHeader& header) {
 
 std::optional<std::vector<std::uint64_t>> ReadSuperIndexOffsets(const OpenFile& file, ByteSpan data,
                                                                 const OpenDmlHeader& header) {
-    if (header.longsPerEntry != 4 || header.entriesInUse > kMaxSuperIndexEntries) {
+    if (header.indexType != kIndexOfIndexes || header.longsPerEntry != 4 ||
+        header.entriesInUse > kMaxSuperIndexEntries) {
         return std::nullopt;
     }
     std::vector<std::uint8_t> entries(std::size_t{header.entriesInUse} * 16);
