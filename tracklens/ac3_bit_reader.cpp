@@ -9,16 +9,21 @@
 namespace tracklens {
 
 namespace {
+// The header of an ordinary file is near its start: the first block is small, later ones large.
+constexpr std::size_t kFirstBlockBytes = std::size_t{64} << 10;
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
-}
+} // namespace
 
-Ac3BitReader::Ac3BitReader(int fd) : fd_(fd), block_(kBlockBytes) {
+Ac3BitReader::Ac3BitReader(int fd) : fd_(fd), block_(kFirstBlockBytes) {
     if (!FetchBlock()) {
         atEnd_ = true;
     }
 }
 
 bool Ac3BitReader::FetchBlock() {
+    if (blockSize_ == block_.size()) {
+        block_.resize(kBlockBytes); // the file goes on past the first block
+    }
     const std::uint64_t keepFrom = std::min(bit_ / 8, blockStart_ + blockSize_);
     const std::size_t keep = static_cast<std::size_t>(blockStart_ + blockSize_ - keepFrom);
     std::memmove(block_.data(), block_.data() + (keepFrom - blockStart_), keep);

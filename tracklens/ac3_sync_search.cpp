@@ -2,6 +2,10 @@
 
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tracklens {
 
 namespace {
@@ -41,6 +45,42 @@ std::optional<std::uint64_t> CheckCandidates(const std::uint8_t* data, std::size
     return std::nullopt;
 }
 
+#if defined(__SSE2__)
+// Sixteen middle bytes at a time. For each shift s the middle byte must be (sync >> s) & 0xFF and
+// the low 8 - s bits of the byte before it the top 8 - s bits of the sync word; only the rare
+// positions that pass both are checked whole, in order.
+std::optional<std::uint64_t> SearchSixteenAtATime(const std::uint8_t* data, std::size_t size,
+                                                  std::size_t& middle, std::uint64_t firstBit) {
+    __m128i middles[8];
+    __m128i firstMasks[8];
+    __m128i firsts[8];
+    for (unsigned s = 0; s < 8; ++s) {
+        middles[s] = _mm_set1_epi8(static_cast<char>((kAc3SyncWord >> s) & 0xFF));
+        firstMasks[s] = _mm_set1_epi8(static_cast<char>((1u << (8 - s)) - 1));
+        firsts[s] = _mm_set1_epi8(static_cast<char>(kAc3SyncWord >> (8 + s)));
+    }
+    for (; middle + 16 <= size; middle += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + middle));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + middle - 1));
+        __m128i any = _mm_setzero_si128();
+        for (unsigned s = 0; s < 8; ++s) {
+            const __m128i middleFits = _mm_cmpeq_epi8(bytes, middles[s]);
+            const __m128i firstFits =
+                _mm_cmpeq_epi8(_mm_and_si128(before, firstMasks[s]), firsts[s]);
+            any = _mm_or_si128(any, _mm_and_si128(middleFits, firstFits));
+        }
+        for (unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(any)); hits != 0;
+             hits &= hits - 1) {
+            const std::size_t at = middle + static_cast<std::size_t>(__builtin_ctz(hits));
+            if (auto offset = CheckCandidates(data, size, at, firstBit)) {
+                return offset;
+            }
+        }
+    }
+    return std::nullopt;
+}
+#endif
+
 } // namespace
 
 std::optional<std::uint64_t> FindAc3SyncWord(const std::uint8_t* data, std::size_t size,
@@ -50,25 +90,11 @@ std::optional<std::uint64_t> FindAc3SyncWord(const std::uint8_t* data, std::size
     }
     // Middle bytes of words starting at or after firstBit; earlier ones are skipped by the check.
     std::size_t middle = static_cast<std::size_t>(firstBit / 8) + 1;
-    // Eight bytes at a time while none of them can be a middle byte.
-    while (middle + 8 <= size) {
-        const std::uint8_t* p = data + middle;
-        const unsigned any = kMiddleByteShifts[p[0]] | kMiddleByteShifts[p[1]] |
-                             kMiddleByteShifts[p[2]] | kMiddleByteShifts[p[3]] |
-                             kMiddleByteShifts[p[4]] | kMiddleByteShifts[p[5]] |
-                             kMiddleByteShifts[p[6]] | kMiddleByteShifts[p[7]];
-        if (any == 0) {
-            middle += 8;
-            continue;
-        }
-        for (std::size_t end = middle + 8; middle < end; ++middle) {
-            if (kMiddleByteShifts[data[middle]] != 0) {
-                if (auto offset = CheckCandidates(data, size, middle, firstBit)) {
-                    return offset;
-                }
-            }
-        }
+#if defined(__SSE2__)
+    if (auto offset = SearchSixteenAtATime(data, size, middle, firstBit)) {
+        return offset;
     }
+#endif
     for (; middle < size; ++middle) {
         if (kMiddleByteShifts[data[middle]] != 0) {
             if (auto offset = CheckCandidates(data, size, middle, firstBit)) {
