@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -83,8 +84,16 @@ TEST(Ac3Sync, FoundAtEveryBitOffset) {
 
 TEST(Ac3Sync, FoundFarIntoTheFileAndAcrossReadBlocks) {
     TempFolder folder;
-    // Offsets around the reader's 1 MiB blocks, at odd bit positions.
-    for (unsigned offset : {(1u << 23) - 13, (1u << 23) - 3, (1u << 23) + 5, (3u << 23) + 7}) {
+    // The reader's first block ends at byte 65536 and its second one 1 MiB - 2 bytes later: sync
+    // words and header fields straddling those ends, and one far on.
+    std::vector<unsigned> offsets;
+    for (const unsigned blockEnd : {65536u * 8, (65536u + 1048574u) * 8}) {
+        for (unsigned offset = blockEnd - 80; offset < blockEnd + 8; ++offset) {
+            offsets.push_back(offset);
+        }
+    }
+    offsets.push_back((3u << 23) + 7);
+    for (const unsigned offset : offsets) {
         SCOPED_TRACE(offset);
         ExpectInfo(ProbeBytes(folder, Ac3FileWithHeaderAt(offset, {0, 31, 6, 1})), 448, 4, 48000);
     }

@@ -23,10 +23,12 @@ public:
         return *this;
     }
     BitString& PutOnes(unsigned count) {
-        for (unsigned i = 0; i < count; ++i) {
+        for (; count > 0 && bits_ % 8 != 0; --count) {
             Put(1, 1);
         }
-        return *this;
+        bytes_.append(count / 8, '\xFF');
+        bits_ += count / 8 * 8;
+        return Put(0xFF, count % 8);
     }
     // Pads with ones to a whole number of 32-bit words, so that every bit is delivered.
     BitString& PadToWords() {
