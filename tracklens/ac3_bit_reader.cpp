@@ -75,10 +75,19 @@ bool Ac3BitReader::SkipToSyncWord() {
                 FindAc3SyncWord(from, static_cast<std::size_t>(delivered - firstByte), bit_ % 8);
             if (found) {
                 const std::uint64_t wordStart = firstByte * 8 + *found;
-                if (!positionKnown_ && wordStart - start > 32) {
-                    return false;
-                }
                 bit_ = wordStart + 16;
+                if (wordStart - start > 32) {
+                    // Past its 32nd bit the search gives up once the file position cannot be
+                    // told or the stream has ended, which it has as soon as the last whole
+                    // word is used up, before the window is compared.
+                    if (!positionKnown_) {
+                        return false;
+                    }
+                    if (bit_ == delivered * 8 && (atEnd_ || !FetchBlock())) {
+                        atEnd_ = true;
+                        return false;
+                    }
+                }
                 return true;
             }
             // A word may still start in the last 15 bits searched.

@@ -21,8 +21,8 @@ public:
     unsigned Read(unsigned n);
 
     // Moves past the first sync word whose first bit is at or after the current position. Fails
-    // when the stream ends first, or, on a file whose position cannot be told, when the word
-    // starts more than 32 bits on.
+    // when the stream ends first. A word starting more than 32 bits on also fails when it ends
+    // the stream (its last bit is the last one delivered) or the file position cannot be told.
     bool SkipToSyncWord();
 
 private:

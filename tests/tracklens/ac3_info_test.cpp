@@ -141,10 +141,26 @@ TEST(Ac3EndOfFile, TrailingBytesOfAPartWordAreNeverDelivered) {
     ExpectInfo(ProbeBytes(folder, std::string("\x0B\x77\x12\x34\x7C", 5)), 32, 2, 48000);
 }
 
-TEST(Ac3EndOfFile, SyncWordEndingTheFileDecodesZeroFields) {
+// Using up the last whole word ends the stream at once, and past its 32nd bit the search checks
+// for that before it compares the window.
+TEST(Ac3EndOfFile, SyncWordEndingTheStreamIsFoundOnlyWithinTheFirst32Bits) {
     TempFolder folder;
-    ExpectInfo(ProbeBytes(folder, std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x0B\x77", 8)), 32, 2,
+    ExpectInfo(ProbeBytes(folder, std::string("\xFF\xFF\x0B\x77", 4)), 32, 2, 48000);
+    ExpectInfo(ProbeBytes(folder, std::string("\xFF\xFF\xFF\xFF\x0B\x77\x00\x00", 8)), 32, 2,
                48000);
+    ExpectUntouched(ProbeBytes(folder, std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x0B\x77", 8)));
+    ExpectUntouched(ProbeBytes(folder, std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x0B\x77\x00", 9)));
+    // One more word after it: crc1, then fscod 1 and frmsizecod 60.
+    ExpectInfo(
+        ProbeBytes(folder, std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x0B\x77\x00\x00\x7C\x00", 12)), 0,
+        2, 44100);
+    // The same at the end of a read block, where the reader has to look for more.
+    std::string bytes(65536 + 4, '\xFF');
+    bytes[65534] = '\x0B';
+    bytes[65535] = '\x77';
+    ExpectInfo(ProbeBytes(folder, bytes), 0, 2, 0);
+    bytes.resize(65536);
+    ExpectUntouched(ProbeBytes(folder, bytes));
 }
 
 TEST(Ac3EndOfFile, PipeWhosePositionCannotBeToldIsSearchedOnlyOverItsFirst32Bits) {
