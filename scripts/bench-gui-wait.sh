@@ -25,7 +25,7 @@ TICKS="$(getconf CLK_TCK)"
 # utime + stime of a process in clock ticks (fields 14 and 15; the name in field 2 has no blanks).
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 now() { date +%s.%N; }
-child_of() { cat "/proc/$1/task/$1/children" 2>/dev/null | awk '{ print $1 }'; }
+child_of() { awk '{ print $1 }' "/proc/$1/task/$1/children" 2>/dev/null; }
 
 : >"$WORK/shares"
 for round in $(seq "$ROUNDS"); do
