@@ -19,7 +19,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -102,6 +104,18 @@ struct PaintCounter : QObject {
     int paints = 0;
 };
 
+// Message boxes as they are shown, also those whose loop returns at once because the
+// application is quitting.
+struct ShownBoxes : QObject {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* box = qobject_cast<QMessageBox*>(watched); box && event->type() == QEvent::Show) {
+            texts.push_back(box->windowTitle().toStdString() + ": " + box->text().toStdString());
+        }
+        return false;
+    }
+    std::vector<std::string> texts;
+};
+
 } // namespace
 
 class GuiRunTest : public QObject {
@@ -163,6 +177,36 @@ private slots:
         QVERIFY(watcher.boxes[0].find("could not be started") != std::string::npos);
         QCOMPARE(watcher.boxes[1], std::string("Not Found: No Log File Found"));
         QVERIFY(watcher.logShown.empty());
+    }
+
+    void quittingTheApplicationDuringARunStopsItAndCleansUp() {
+        qputenv("CANTOVA_TEST_SLEEP_MS", "20000");
+        Gui gui(CANTOVA_RECORDING_TRANSCODER);
+        gui.dialogs.Answer(source);
+        gui.click("CmdBrowseStream1");
+        gui.click("CmdAddAudioJobList");
+        gui.click("CmdAddAudioJobList");
+        ShownBoxes boxes;
+        qApp->installEventFilter(&boxes);
+        QTimer::singleShot(0, qApp, [&] {
+            QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(0); });
+            gui.click("cmdStartEncode");
+        });
+        QApplication::exec();
+        qApp->removeEventFilter(&boxes);
+        QVERIFY(!gui.windows.frmMain.runInProgress());
+        QCOMPARE(boxes.texts, (std::vector<std::string>{
+                                  "Job Report: Not every job ran as it should:\n"
+                                  "Job 1 (Film DELAY 0ms.mpa): stopped before it finished"}));
+        QCOMPARE(gui.windows.frmMain.LstJobAudio(0).listCount(), 0);
+        const std::string log = ReadText(temp->File("home/Audio_Stream.log"));
+        QVERIFY2(log.find("Stream2") == std::string::npos, "the second job never starts");
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(temp->Path())) {
+            left.push_back(entry.path().filename().string());
+        }
+        std::sort(left.begin(), left.end());
+        QCOMPARE(left, (std::vector<std::string>{"Film DELAY 0ms.mpa", "home"}));
     }
 
 private:
