@@ -7,6 +7,7 @@
 #include "jobs/job_file.h"
 #include "jobs/job_files.h"
 #include "jobs/job_record.h"
+#include "jobs/output_lines.h"
 #include "jobs/process_launcher.h"
 #include "settings/audio_profile.h"
 #include "settings/ini_file.h"
@@ -99,9 +100,17 @@ void MainWindow::RunJobList() {
         }
         const std::string command =
             cmdline::BuildJobCommand(windows_, *kind, record.source, output);
-        const jobs::LaunchResult result = windows_.services.processes.ShellAndWait(command);
+        const jobs::LaunchResult result =
+            windows_.services.processes.ShellAndWait(command, [&](std::string_view line) {
+                if (const std::optional<int> percent = jobs::ParseProgressLine(line)) {
+                    showRunStatus(i + 1, count, percent);
+                }
+            });
         if (!result.started) {
             run_.problems.push_back(job + ": the transcoder could not be started");
+        } else if (result.stopped) {
+            run_.stopRequested = true;
+            run_.problems.push_back(job + ": stopped before it finished");
         } else if (result.exitStatus != 0) {
             run_.problems.push_back(job + ": the transcoder failed (exit status " +
                                     std::to_string(result.exitStatus) + ")");
@@ -140,8 +149,12 @@ std::vector<Control*> MainWindow::runLockedControls() {
             &MenuPrfAudioLoad};
 }
 
-void MainWindow::showRunStatus(int job, int count) {
-    setCaption(form().caption + " - job " + std::to_string(job) + " of " + std::to_string(count));
+void MainWindow::showRunStatus(int job, int count, std::optional<int> percent) {
+    std::string status = " - job " + std::to_string(job) + " of " + std::to_string(count);
+    if (percent) {
+        status += " - " + std::to_string(*percent) + "%";
+    }
+    setCaption(form().caption + status);
 }
 
 bool MainWindow::Form_QueryUnload() {

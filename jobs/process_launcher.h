@@ -4,6 +4,8 @@
 // platform service: the GUI keeps its event loop running while it waits, the
 // batch driver blocks, a dry run only prints.
 
+#include "jobs/output_lines.h"
+
 #include <string>
 
 namespace cantova::jobs {
@@ -12,15 +14,20 @@ struct LaunchResult {
     bool started = false;
     // Exit status of a process that ended normally; -1 when it was killed by a signal.
     int exitStatus = 0;
+    // The wait ended because the process was told to stop (TerminateRunning, or the program
+    // being asked to quit); whatever it returned, the job did not finish and the run should end.
+    bool stopped = false;
 };
 
 class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
     // Splits the command line with the Windows command-line rules and starts the
-    // program directly (never through a shell), then waits until it has ended.
-    virtual LaunchResult ShellAndWait(const std::string& commandLine) = 0;
-    // Ends the process that is being waited for, if any.
+    // program directly (never through a shell), then waits until it has ended. Each line the
+    // process writes to its standard output goes to onOutputLine while it runs.
+    virtual LaunchResult ShellAndWait(const std::string& commandLine,
+                                      const OutputLineHandler& onOutputLine) = 0;
+    // Asks the process that is being waited for, if any, to end.
     virtual void TerminateRunning() = 0;
 };
 

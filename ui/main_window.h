@@ -7,6 +7,7 @@
 #include "ui/window.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -148,7 +149,8 @@ private:
     void beginRun();
     void endRun();
     std::vector<Control*> runLockedControls();
-    void showRunStatus(int job, int count);
+    // The caption " - job i of n", followed by " - N%" once the transcoder reports its progress.
+    void showRunStatus(int job, int count, std::optional<int> percent = std::nullopt);
     static std::string JoinKeys(const std::vector<std::string>& keys);
     RunState run_;
 

@@ -25,16 +25,25 @@ namespace fs = std::filesystem;
 // Runs the scripted action while "waiting" for each job, as the GUI's event loop would.
 class InteractiveLauncher : public jobs::ProcessLauncher {
 public:
-    jobs::LaunchResult ShellAndWait(const std::string& commandLine) override {
+    jobs::LaunchResult ShellAndWait(const std::string& commandLine,
+                                    const jobs::OutputLineHandler& onOutputLine) override {
         commands.push_back(commandLine);
+        for (const std::string& line : output) {
+            onOutputLine(line);
+            if (whileWaiting) {
+                whileWaiting();
+            }
+        }
         if (whileWaiting) {
             whileWaiting();
         }
-        return {true, terminated ? -1 : 0};
+        return {true, terminated ? 143 : 0, terminated};
     }
     void TerminateRunning() override { terminated = true; }
 
     std::function<void()> whileWaiting;
+    // What every job's transcoder writes to its standard output, one line after the other.
+    std::vector<std::string> output;
     std::vector<std::string> commands;
     bool terminated = false;
 };
@@ -84,6 +93,22 @@ TEST_F(RunInterruption, TheWindowShowsTheRunningJobAndIsLockedMeanwhile) {
     EXPECT_TRUE(main.cmdStartEncode.enabled() && main.MenuPrfAudioLoad.enabled());
 }
 
+TEST_F(RunInterruption, TheCaptionFollowsTheTranscodersProgressLines) {
+    launcher.output = {"starting", "progress 0%", "progress 45%", "progress 145%", "progress 100%"};
+    std::vector<std::string> captions;
+    launcher.whileWaiting = [&] { captions.push_back(main.caption()); };
+    main.cmdStartEncode.press();
+    const std::string title = "Cantova Light GUI v1.4.8";
+    ASSERT_EQ(captions.size(), 18u);
+    EXPECT_EQ(captions[0], title + " - job 1 of 3") << "a line that is no progress changes nothing";
+    EXPECT_EQ(captions[2], title + " - job 1 of 3 - 45%");
+    EXPECT_EQ(captions[3], title + " - job 1 of 3 - 45%") << "an impossible percentage is ignored";
+    EXPECT_EQ(captions[5], title + " - job 1 of 3 - 100%");
+    EXPECT_EQ(captions[6], title + " - job 2 of 3") << "a new job starts without a percentage";
+    EXPECT_EQ(captions[17], title + " - job 3 of 3 - 100%");
+    EXPECT_EQ(main.caption(), title);
+}
+
 TEST_F(RunInterruption, ExitDuringARunStopsItOnlyWhenThePersonSaysSo) {
     launcher.whileWaiting = [&] { main.cmdExit.press(); };
     main.cmdStartEncode.press();
@@ -102,6 +127,10 @@ TEST_F(RunInterruption, StoppingTheRunEndsTheProgramAfterTheCleanUp) {
     EXPECT_EQ(launcher.commands.size(), 1u) << "no further job starts";
     EXPECT_TRUE(launcher.terminated);
     EXPECT_TRUE(windows.program.ended);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("Job 1 (film.mpa): stopped before it finished"),
+              std::string::npos)
+        << messages.shown[0].text;
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
         << "only the source is left";
 }

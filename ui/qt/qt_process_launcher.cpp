@@ -4,10 +4,21 @@
 
 #include <QEventLoop>
 #include <QStringList>
+#include <QTimer>
+
+#include <chrono>
 
 namespace cantova::ui::qt {
 
-jobs::LaunchResult QtProcessLauncher::ShellAndWait(const std::string& commandLine) {
+namespace {
+
+// How long a child told to stop may take to clean up before it is killed.
+constexpr std::chrono::seconds kStopGrace{2};
+
+} // namespace
+
+jobs::LaunchResult QtProcessLauncher::ShellAndWait(const std::string& commandLine,
+                                                   const jobs::OutputLineHandler& onOutputLine) {
     const std::vector<std::string> arguments = jobs::SplitCommandLine(commandLine);
     if (arguments.empty()) {
         return {};
@@ -19,34 +30,52 @@ jobs::LaunchResult QtProcessLauncher::ShellAndWait(const std::string& commandLin
     QProcess process;
     process.setProgram(QString::fromStdString(arguments[0]));
     process.setArguments(rest);
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    jobs::OutputLineSplitter splitter;
+    const auto readOutput = [&] {
+        const QByteArray chunk = process.readAllStandardOutput();
+        splitter.feed({chunk.constData(), static_cast<std::size_t>(chunk.size())}, onOutputLine);
+    };
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, readOutput);
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart) {
-            loop.quit();
-        }
-    });
     process.start();
-    if (process.state() == QProcess::NotRunning && process.error() == QProcess::FailedToStart) {
+    // Returns as soon as the program has been executed, or could not be.
+    if (!process.waitForStarted(-1)) {
         return {};
     }
     running_ = &process;
-    if (process.state() != QProcess::NotRunning) {
-        loop.exec();
+    stopping_ = false;
+    while (process.state() != QProcess::NotRunning) {
+        if (!stopping_) {
+            loop.exec();
+            if (process.state() != QProcess::NotRunning) {
+                // Only a quit of the application ends this loop early: the child must not be left
+                // behind, nor its job counted as done.
+                TerminateRunning();
+            }
+        } else {
+            // Once the application quits, a nested loop would return at once; this still sleeps.
+            loop.processEvents(QEventLoop::WaitForMoreEvents);
+        }
     }
+    readOutput();
+    splitter.finish(onOutputLine);
+    const bool stopped = stopping_;
     running_ = nullptr;
-    if (process.error() == QProcess::FailedToStart) {
-        return {};
-    }
+    stopping_ = false;
     const bool normal = process.exitStatus() == QProcess::NormalExit;
-    return {true, normal ? process.exitCode() : -1};
+    return {true, normal ? process.exitCode() : -1, stopped};
 }
 
 void QtProcessLauncher::TerminateRunning() {
-    if (running_ != nullptr) {
-        running_->terminate();
+    if (running_ == nullptr || stopping_) {
+        return;
     }
+    stopping_ = true;
+    running_->terminate();
+    // The timer goes with the process object, so it cannot fire on a later job.
+    QTimer::singleShot(kStopGrace, running_, &QProcess::kill);
 }
 
 } // namespace cantova::ui::qt

@@ -4,11 +4,16 @@
 //   CANTOVA_TEST_RECORD       file that gets, per call, the argument count on a line and then
 //                             every argument followed by a NUL byte
 //   CANTOVA_TEST_SLEEP_MS     milliseconds to wait before ending
+//   CANTOVA_TEST_PROGRESS     N: prints "progress 0%" at once and then N more progress lines,
+//                             evenly over the wait, the last one "progress 100%"
+//   CANTOVA_TEST_IGNORE_TERM  when set, SIGTERM does not end the program
 //   CANTOVA_TEST_FAIL_OUTPUT  exit with status 3 when the -output argument contains this text
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <thread>
 
@@ -19,9 +24,25 @@ std::string Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// Waits the given time, reporting progress in the given number of steps.
+void Work(std::chrono::milliseconds duration, int progressSteps) {
+    if (progressSteps <= 0) {
+        std::this_thread::sleep_for(duration);
+        return;
+    }
+    std::cout << "progress 0%" << std::endl;
+    for (int step = 1; step <= progressSteps; ++step) {
+        std::this_thread::sleep_for(duration / progressSteps);
+        std::cout << "progress " << step * 100 / progressSteps << "%" << std::endl;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (!Environment("CANTOVA_TEST_IGNORE_TERM").empty()) {
+        std::signal(SIGTERM, SIG_IGN);
+    }
     std::string log, output;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "-logfilea") {
@@ -40,9 +61,8 @@ int main(int argc, char** argv) {
     if (!log.empty()) {
         std::ofstream(log, std::ios::app) << "transcoded " << output << '\n';
     }
-    if (const std::string sleep = Environment("CANTOVA_TEST_SLEEP_MS"); !sleep.empty()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(sleep.c_str())));
-    }
+    Work(std::chrono::milliseconds(std::atoi(Environment("CANTOVA_TEST_SLEEP_MS").c_str())),
+         std::atoi(Environment("CANTOVA_TEST_PROGRESS").c_str()));
     const std::string fail = Environment("CANTOVA_TEST_FAIL_OUTPUT");
     return !fail.empty() && output.find(fail) != std::string::npos ? 3 : 0;
 }

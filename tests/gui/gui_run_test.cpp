@@ -1,0 +1,218 @@
+// A whole run through the Qt GUI: a scripted source dialog, clicks on the real buttons, the
+// recording transcoder as the job's program, and the modal windows at the end closed as a
+// person would close them.
+
+#include "jobs/library_loader.h"
+#include "settings/file_dialogs.h"
+#include "ui/qt/log_viewer_dialog.h"
+#include "ui/qt/main_window_view.h"
+#include "ui/qt/panel_view.h"
+#include "ui/qt/qt_message_boxes.h"
+#include "ui/qt/qt_process_launcher.h"
+#include "ui/windows.h"
+
+#include "support/temp_folder.h"
+
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace cantova;
+
+namespace {
+
+// The GUI as the program builds it, with the source dialog answered from a script.
+struct Gui {
+    explicit Gui(const std::string& transcoder) {
+        windows.frmMain.Form_Load();
+        windows.program.TranscoderPath = transcoder;
+        logViewer.setOwner(&view);
+        windows.frmMain.show();
+    }
+    QPushButton* button(const std::string& name) const {
+        return qobject_cast<QPushButton*>(view.form().widgetOf(name));
+    }
+    void click(const std::string& name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+
+    settings::ScriptedFileDialogs dialogs;
+    ui::qt::QtMessageBoxes messages;
+    ui::qt::QtProcessLauncher processes;
+    ui::qt::LogViewerDialog logViewer{nullptr};
+    ui::Services services{dialogs, messages, jobs::SystemLibraryLoader(), processes, logViewer};
+    ui::Windows windows{services};
+    ui::qt::MainWindowView view{windows.frmMain};
+    ui::qt::PanelView panel{windows.frmPanelAudio, &view};
+};
+
+// What a person watching the screen during a click on Start sees, sampled by a timer of the
+// GUI's own event loop. Modal windows are read and closed as they come.
+struct Watcher {
+    explicit Watcher(Gui& gui) : gui(gui) {
+        QObject::connect(&timer, &QTimer::timeout, [this] { look(); });
+        timer.start(50);
+    }
+    void look() {
+        ++ticks;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            titles.insert(gui.view.windowTitle().toStdString());
+            if (gui.windows.frmMain.runInProgress()) {
+                for (const char* name : {"cmdStartEncode", "CmdBrowseStream1", "CmdAddAudioJobList",
+                                         "CmdDelAudioJobList"}) {
+                    if (gui.button(name)->isEnabled()) {
+                        usableDuringRun.insert(name);
+                    }
+                }
+            }
+            gui.view.form().update();
+            return;
+        }
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            boxes.push_back(box->windowTitle().toStdString() + ": " + box->text().toStdString());
+        } else if (auto* log = modal->findChild<QPlainTextEdit*>()) {
+            logShown = log->toPlainText().toStdString();
+        }
+        modal->close();
+    }
+
+    Gui& gui;
+    QTimer timer;
+    int ticks = 0;
+    std::set<std::string> titles;
+    // Job buttons found enabled while the run was in progress.
+    std::set<std::string> usableDuringRun;
+    std::vector<std::string> boxes;
+    std::string logShown;
+};
+
+// Counts the repaints of a widget.
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int paints = 0;
+};
+
+// Message boxes as they are shown, also those whose loop returns at once because the
+// application is quitting.
+struct ShownBoxes : QObject {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* box = qobject_cast<QMessageBox*>(watched); box && event->type() == QEvent::Show) {
+            texts.push_back(box->windowTitle().toStdString() + ": " + box->text().toStdString());
+        }
+        return false;
+    }
+    std::vector<std::string> texts;
+};
+
+} // namespace
+
+class GuiRunTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        temp = std::make_unique<TempFolder>();
+        std::filesystem::create_directories(temp->Path() / "home");
+        qputenv("HOME", QByteArray::fromStdString(temp->File("home")));
+        source = temp->File("Film DELAY 0ms.mpa");
+        WriteText(source, "stream");
+    }
+    void cleanup() { temp.reset(); }
+
+    void startRunsBothJobsWhileTheWindowStaysResponsiveAndShowsTheLog() {
+        qputenv("CANTOVA_TEST_SLEEP_MS", "2000");
+        qputenv("CANTOVA_TEST_PROGRESS", "4");
+        Gui gui(CANTOVA_RECORDING_TRANSCODER);
+        gui.dialogs.Answer(source);
+        gui.click("CmdBrowseStream1");
+        gui.click("CmdAddAudioJobList");
+        gui.windows.frmMain.OptAudioCodec[2].setValue(true);
+        gui.click("CmdAddAudioJobList");
+        QCOMPARE(gui.windows.frmMain.LstJobAudio(0).listCount(), 2);
+
+        PaintCounter painted;
+        gui.view.form().installEventFilter(&painted);
+        Watcher watcher(gui);
+        gui.click("cmdStartEncode");
+
+        QVERIFY2(watcher.ticks >= 20, "a timer fires all through the four seconds of the run");
+        QVERIFY2(painted.paints >= 10, "the window repaints while the jobs run");
+        const std::string title = "Cantova Light GUI v1.4.8";
+        for (const std::string status :
+             {" - job 1 of 2 - 50%", " - job 2 of 2 - 25%", " - job 2 of 2 - 75%"}) {
+            QVERIFY2(watcher.titles.count(title + status) == 1, status.c_str());
+        }
+        QVERIFY(watcher.usableDuringRun.empty());
+        QVERIFY(watcher.boxes.empty());
+        QVERIFY2(watcher.logShown.find("transcoded " + temp->File("Stream1.mp3")) !=
+                     std::string::npos,
+                 watcher.logShown.c_str());
+        QVERIFY(watcher.logShown.find("Stream2.ogg") != std::string::npos);
+        QCOMPARE(gui.view.windowTitle().toStdString(), title);
+        QVERIFY(gui.button("cmdStartEncode")->isEnabled());
+        QCOMPARE(gui.windows.frmMain.LstJobAudio(0).listCount(), 0);
+    }
+
+    void aRunWithoutLogEndsWithNotFound() {
+        Gui gui(temp->File("no-transcoder"));
+        gui.dialogs.Answer(source);
+        gui.click("CmdBrowseStream1");
+        gui.click("CmdAddAudioJobList");
+        Watcher watcher(gui);
+        gui.click("cmdStartEncode");
+        QCOMPARE(watcher.boxes.size(), std::size_t{2});
+        QVERIFY(watcher.boxes[0].starts_with("Job Report: "));
+        QVERIFY(watcher.boxes[0].find("could not be started") != std::string::npos);
+        QCOMPARE(watcher.boxes[1], std::string("Not Found: No Log File Found"));
+        QVERIFY(watcher.logShown.empty());
+    }
+
+    void quittingTheApplicationDuringARunStopsItAndCleansUp() {
+        qputenv("CANTOVA_TEST_SLEEP_MS", "20000");
+        Gui gui(CANTOVA_RECORDING_TRANSCODER);
+        gui.dialogs.Answer(source);
+        gui.click("CmdBrowseStream1");
+        gui.click("CmdAddAudioJobList");
+        gui.click("CmdAddAudioJobList");
+        ShownBoxes boxes;
+        qApp->installEventFilter(&boxes);
+        QTimer::singleShot(0, qApp, [&] {
+            QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(0); });
+            gui.click("cmdStartEncode");
+        });
+        QApplication::exec();
+        qApp->removeEventFilter(&boxes);
+        QVERIFY(!gui.windows.frmMain.runInProgress());
+        QCOMPARE(boxes.texts, (std::vector<std::string>{
+                                  "Job Report: Not every job ran as it should:\n"
+                                  "Job 1 (Film DELAY 0ms.mpa): stopped before it finished"}));
+        QCOMPARE(gui.windows.frmMain.LstJobAudio(0).listCount(), 0);
+        const std::string log = ReadText(temp->File("home/Audio_Stream.log"));
+        QVERIFY2(log.find("Stream2") == std::string::npos, "the second job never starts");
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(temp->Path())) {
+            left.push_back(entry.path().filename().string());
+        }
+        std::sort(left.begin(), left.end());
+        QCOMPARE(left, (std::vector<std::string>{"Film DELAY 0ms.mpa", "home"}));
+    }
+
+private:
+    std::unique_ptr<TempFolder> temp;
+    std::string source;
+};
+
+QTEST_MAIN(GuiRunTest)
+#include "gui_run_test.moc"

@@ -1,0 +1,64 @@
+// The GUI with one job, for scripts/bench-gui-wait.sh: chooses the source given on the command
+// line through a scripted dialog, adds one job, clicks Start and ends after the run. The program
+// is the one given; HOME should name a scratch folder, since the transcoder log goes there.
+// Not a test: it only gives the script a GUI process to measure.
+//
+//   gui_wait_bench_driver TRANSCODER SOURCE
+
+#include "jobs/library_loader.h"
+#include "settings/file_dialogs.h"
+#include "ui/qt/main_window_view.h"
+#include "ui/qt/panel_view.h"
+#include "ui/qt/qt_process_launcher.h"
+#include "ui/windows.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
+
+#include <iostream>
+
+namespace {
+
+// Message boxes would wait for a person; the driver prints them instead.
+class PrintedMessages : public cantova::ui::MessageBoxes {
+public:
+    void Show(const std::string& text, const std::string& caption,
+              cantova::ui::MessageIcon) override {
+        std::cerr << "message: " << caption << ": " << text << '\n';
+    }
+    bool Ask(const std::string&, const std::string&) override { return false; }
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::cerr << "usage: gui_wait_bench_driver TRANSCODER SOURCE\n";
+        return 2;
+    }
+    using namespace cantova;
+    settings::ScriptedFileDialogs dialogs;
+    PrintedMessages messages;
+    ui::qt::QtProcessLauncher processes;
+    ui::Services services{dialogs, messages, jobs::SystemLibraryLoader(), processes};
+    ui::Windows windows(services);
+    windows.frmMain.Form_Load();
+    windows.program.TranscoderPath = argv[1];
+    ui::qt::MainWindowView view(windows.frmMain);
+    ui::qt::PanelView panel(windows.frmPanelAudio, &view);
+    windows.frmMain.show();
+
+    const auto click = [&](const char* name) {
+        qobject_cast<QAbstractButton*>(view.form().widgetOf(name))->click();
+    };
+    dialogs.Answer(argv[2]);
+    click("CmdBrowseStream1");
+    click("CmdAddAudioJobList");
+    QTimer::singleShot(0, &app, [&] {
+        click("cmdStartEncode");
+        QApplication::quit();
+    });
+    return QApplication::exec();
+}

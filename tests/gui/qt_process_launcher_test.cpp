@@ -1,0 +1,82 @@
+// The GUI's launcher with a real child: output lines while it runs, a quit of the
+// application during the wait, and a child that will not end on SIGTERM.
+// Each function runs in a process of its own (a quit stays in force for the process).
+
+#include "ui/qt/qt_process_launcher.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QtTest>
+
+#include <string>
+#include <vector>
+
+using cantova::jobs::LaunchResult;
+using cantova::ui::qt::QtProcessLauncher;
+
+class QtProcessLauncherTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        qunsetenv("CANTOVA_TEST_PROGRESS");
+        qunsetenv("CANTOVA_TEST_IGNORE_TERM");
+    }
+
+    void progressLinesArriveWhileTheChildRuns() {
+        qputenv("CANTOVA_TEST_SLEEP_MS", "800");
+        qputenv("CANTOVA_TEST_PROGRESS", "4");
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<std::string> lines;
+        qint64 firstLineAt = -1;
+        const LaunchResult result = launcher.ShellAndWait(transcoder, [&](std::string_view line) {
+            if (lines.empty()) {
+                firstLineAt = clock.elapsed();
+            }
+            lines.emplace_back(line);
+        });
+        const qint64 endedAt = clock.elapsed();
+        QVERIFY(result.started && !result.stopped);
+        QCOMPARE(result.exitStatus, 0);
+        QCOMPARE(lines, (std::vector<std::string>{"progress 0%", "progress 25%", "progress 50%",
+                                                  "progress 75%", "progress 100%"}));
+        QVERIFY2(firstLineAt < endedAt - 400, "the first line comes while the child still runs");
+    }
+
+    void aQuitOfTheApplicationStopsTheJobInsteadOfPassingItAsDone() {
+        qputenv("CANTOVA_TEST_SLEEP_MS", "20000");
+        // The application's own loop runs the job, as a click on Start does, and is told to end.
+        LaunchResult result;
+        QTimer::singleShot(0, qApp, [&] {
+            QTimer::singleShot(200, qApp, [] { QCoreApplication::exit(0); });
+            result = launcher.ShellAndWait(transcoder, [](std::string_view) {});
+        });
+        QCoreApplication::exec();
+        QVERIFY(result.started);
+        QVERIFY(result.stopped);
+        QCOMPARE(result.exitStatus, -1); // ended by SIGTERM, not by the end of its work
+    }
+
+    void aChildIgnoringTerminationIsKilledAfterTheGracePeriod() {
+        qputenv("CANTOVA_TEST_SLEEP_MS", "20000");
+        qputenv("CANTOVA_TEST_IGNORE_TERM", "1");
+        QTimer::singleShot(200, qApp, [this] { launcher.TerminateRunning(); });
+        const LaunchResult result = launcher.ShellAndWait(transcoder, [](std::string_view) {});
+        QVERIFY(result.started && result.stopped);
+        QCOMPARE(result.exitStatus, -1);
+    }
+
+    void aMissingProgramIsNotStarted() {
+        const LaunchResult result =
+            launcher.ShellAndWait("/nonexistent/Cantova -core(", [](std::string_view) {});
+        QVERIFY(!result.started);
+    }
+
+private:
+    const std::string transcoder = "\"" CANTOVA_RECORDING_TRANSCODER "\" -core( )";
+    QtProcessLauncher launcher;
+};
+
+QTEST_GUILESS_MAIN(QtProcessLauncherTest)
+#include "qt_process_launcher_test.moc"
