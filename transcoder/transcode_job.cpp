@@ -153,6 +153,12 @@ public:
         EncodePlan plan = plan_;
         plan.filterChain = joinFilters(filters);
         runLogged(encodingEngines(plan), log_, progress_);
+        // The encoders take an empty input without complaint and write a valid file of no
+        // length, which is not what anybody asked for.
+        if (progress_.passOutputMicroseconds() == 0) {
+            throw JobFailure("no audio to encode: nothing is left of the source after the "
+                             "split and the delay, or it holds none");
+        }
     }
 
     // The peak of the processed source, before any encoder.

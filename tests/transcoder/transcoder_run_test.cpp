@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
+#include <utility>
 
 namespace cantova::testing {
 namespace {
@@ -281,6 +282,21 @@ TEST_F(TranscoderRun, FailingEngineLeavesALogEntryAndNoOutput) {
     EXPECT_NE(text.find("engine error output (ffmpeg"), std::string::npos) << text;
     EXPECT_NE(text.find("result: FAILED"), std::string::npos) << text;
     EXPECT_EQ(filesIn(folder_.string()), Words{"Audio_Stream.log"});
+}
+
+TEST_F(TranscoderRun, FailsWithoutOutputWhenNothingIsLeftToEncode) {
+    // Through an encoder and written by ffmpeg itself: both would end with an empty file.
+    for (const auto& [output, groups] : std::vector<std::pair<std::string, std::string>>{
+             {"Stream1.mp3", "-lame( --alt-preset standard ) -split( -start 5 -end 6 )"},
+             {"Stream1.wav", "-ota( -d -3500 )"}}) {
+        SCOPED_TRACE(output);
+        EXPECT_EQ(transcode("stereo.ac3", output, groups).exitCode, 1);
+        const std::string text = readFile(log());
+        EXPECT_TRUE(text.ends_with("result: FAILED, no audio to encode: nothing is left of the "
+                                   "source after the split and the delay, or it holds none\n"))
+            << text;
+        EXPECT_EQ(filesIn(folder_.string()), Words{"Audio_Stream.log"});
+    }
 }
 
 TEST_F(TranscoderRun, StopsItsEnginesAndRemovesPartialOutputOnSigterm) {
