@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -147,21 +148,23 @@ protected:
 
     // Runs the batch driver with HOME in the test's folder, so that the transcoder's log is
     // written there and never in the real home.
-    ProgramRun runBatch(const Words& steps) const {
+    ProgramRun runBatch(const Words& steps, Environment environment = {}) const {
         Words argv = {CANTOVA_BATCH};
         argv.insert(argv.end(), steps.begin(), steps.end());
-        return runProgram(argv, {{"HOME", temp_.Path().string()}});
+        environment.emplace_back("HOME", temp_.Path().string());
+        return runProgram(argv, environment);
     }
 
     // select, the choices, add and start.
-    ProgramRun runJob(const std::string& source, const Words& choices) const {
+    ProgramRun runJob(const std::string& source, const Words& choices,
+                      const Environment& environment = {}) const {
         Words steps = {"select", source};
         steps.insert(steps.end(), choices.begin(), choices.end());
         for (const char* button : {"CmdAddAudioJobList", "cmdStartEncode"}) {
             steps.push_back("click");
             steps.push_back(button);
         }
-        return runBatch(steps);
+        return runBatch(steps, environment);
     }
 
     TempFolder temp_;
@@ -230,6 +233,7 @@ TEST_P(EveryJobKind, WritesTheChosenTargetNextToTheSource) {
 
 constexpr double kPiece = kSplitEnd - kSplitStart;
 constexpr double kMp3Frame = 1152.0 / 44100.0;
+constexpr double kMp3Frame48k = 1152.0 / 48000.0;
 constexpr double kAc3Frame = 1536.0 / 44100.0;
 constexpr double kVorbisShortBlock = 256.0 / 44100.0;
 constexpr double kWavTolerance = 0.001;
@@ -322,6 +326,61 @@ INSTANTIATE_TEST_SUITE_P(
                 {"-core(", "-6ch", "-logfilea"},
                 {kSixMono, "pcm_s16le", 1, 48000, kSourceSeconds, kWavTolerance}}),
     [](const ::testing::TestParamInfo<JobCase>& info) { return info.param.name; });
+
+TEST_F(BatchJob, EveryJobOfARunKeepsItsOwnSettingsAndAppendsToTheOneLog) {
+    const std::string path = makeSource(Source::Surround51Ac3);
+    const Words steps = Join({{"select", path},
+                              kVorbis,
+                              Set("frmPanelAudio.ChkUse51ModeOGG.Value=1"),
+                              {"click", "CmdAddAudioJobList"},
+                              kMp3,
+                              Set("CmbGainMode.ListIndex=2"),
+                              {"click", "CmdAddAudioJobList", "click", "cmdStartEncode"}});
+
+    const ProgramRun run = runBatch(steps);
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string logText = readFile(log());
+    const auto first = logText.find("result: OK, wrote " + inFolder("Stream1.ogg"));
+    const auto second = logText.find("result: OK, wrote " + inFolder("Stream2.mp3"));
+    EXPECT_NE(first, std::string::npos) << logText;
+    EXPECT_NE(second, std::string::npos) << logText;
+    EXPECT_LT(first, second) << logText;
+    EXPECT_EQ(filesIn(folder_.string()),
+              (Words{"Stream1.ogg", "Stream2.mp3", Describe(Source::Surround51Ac3).name}));
+
+    const AudioStreamInfo vorbis = probeAudio(inFolder("Stream1.ogg"));
+    EXPECT_EQ(vorbis.codec, "vorbis");
+    EXPECT_EQ(vorbis.channels, 6);
+    const AudioStreamInfo mp3 = probeAudio(inFolder("Stream2.mp3"));
+    EXPECT_EQ(mp3.codec, "mp3");
+    EXPECT_EQ(mp3.channels, 2);
+    // The post-encoding gain brings the decoded MP3 to full scale.
+    EXPECT_NEAR(decodedPeakDb(inFolder("Stream2.mp3")), 0.0, 0.5);
+    EXPECT_NEAR(decodedSeconds(inFolder("Stream2.mp3")), kSourceSeconds - 0.040, kMp3Frame48k);
+}
+
+TEST_F(BatchJob, UnderADecimalCommaLocaleTheNumbersArriveWithCommasAndAreRead) {
+    const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
+    if (german == nullptr) {
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
+    }
+    ::freelocale(german);
+    const std::string path = makeSource(Source::StereoAc3);
+
+    const ProgramRun run =
+        runJob(path,
+               Join({kWav, Set("ChkSplitStartPoint.Value=1"), Set("TxtStartPoint.Text=0.5"),
+                     Set("ChkSplitEndPoint.Value=1"), Set("TxtEndPoint.Text=2.25"),
+                     Set("TxtDelay.Text=12,5")}),
+               {{"LC_ALL", "de_DE.UTF-8"}});
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string arguments = ArgumentsLine(readFile(log()));
+    EXPECT_NE(arguments.find("-ota( -d 12,5 )"), std::string::npos) << arguments;
+    EXPECT_NE(arguments.find("-split( -start 0,5 -end 2,25 )"), std::string::npos) << arguments;
+    EXPECT_NEAR(decodedSeconds(inFolder("Stream1.wav")), 1.75 + 0.0125, kWavTolerance);
+}
 
 TEST_F(BatchJob, ACopyJobRunsNothingAndLeavesTheSourceUntouched) {
     const std::string path = makeSource(Source::Surround51Ac3);
