@@ -259,6 +259,15 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     if (job.ssrc && !context.soxrAvailable) {
         log.write("ssrc: soxr is not available, ffmpeg's own resampler is used");
     }
+    if (job.ssrc) {
+        // Resampled once, to a rate the target can carry: the encoder would otherwise
+        // resample the resampled signal again, and still say nothing.
+        context.resampleRate = targetSampleRate(target, job.ssrc->rate);
+        if (*context.resampleRate != job.ssrc->rate) {
+            log.write("ssrc: the target cannot carry " + std::to_string(job.ssrc->rate) +
+                      " Hz, resampled to " + std::to_string(*context.resampleRate) + " Hz");
+        }
+    }
     std::vector<std::string> notes;
     std::vector<std::string> filters = processingFilters(job, context, notes);
     for (const std::string& note : notes) {

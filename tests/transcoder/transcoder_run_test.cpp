@@ -219,6 +219,19 @@ TEST_F(TranscoderRun, EncodesAc3KeepingTheChannelsUnlessAStereoModeIsAsked) {
     EXPECT_EQ(stereo.bitRate, 192000);
 }
 
+TEST_F(TranscoderRun, ResamplesAnAc3OnceToTheNearestRateItCanCarry) {
+    ASSERT_EQ(
+        transcode("stereo.ac3", "Stream1.ac3", "-ac3enc( -b 192 ) -ssrc( --rate 22050 )").exitCode,
+        0)
+        << readFile(log());
+    EXPECT_EQ(probeAudio(out("Stream1.ac3")).sampleRate, 32000);
+    const std::string text = readFile(log());
+    EXPECT_NE(text.find("ssrc: the target cannot carry 22050 Hz, resampled to 32000 Hz"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("aresample=22050"), std::string::npos) << text;
+}
+
 TEST_F(TranscoderRun, WritesWavInEachChannelMode) {
     ASSERT_EQ(transcode("wave.wav", "Stream1.wav", "", "-2ch").exitCode, 0) << readFile(log());
     const AudioStreamInfo stereo = probeAudio(out("Stream1.wav"));
