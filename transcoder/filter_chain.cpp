@@ -114,8 +114,8 @@ std::vector<std::string> processingFilters(const JobRequest& job, const FilterCo
     if (job.boost) {
         addBoost(*job.boost, filters);
     }
-    if (job.ssrc) {
-        filters.push_back("aresample=" + std::to_string(job.ssrc->rate) +
+    if (context.resampleRate) {
+        filters.push_back("aresample=" + std::to_string(*context.resampleRate) +
                           (context.soxrAvailable ? ":resampler=soxr" : ""));
     }
     return filters;

@@ -3,6 +3,7 @@
 #include "job_request.h"
 #include "target_plan.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ struct FilterContext {
     double delayMs = 0.0;        // after "-d auto" has been resolved
     double dialogueGainDb = 0.0; // from the source's dialogue level when -n1 is given
     bool soxrAvailable = false;
+    // The rate to resample to: the job's --rate as far as the target can carry it; empty
+    // when the job does not resample.
+    std::optional<int> resampleRate;
 };
 
 // The ffmpeg audio filters of the job, in processing order: split, delay, dialogue level,

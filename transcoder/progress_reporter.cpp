@@ -15,17 +15,22 @@ ProgressReporter::ProgressReporter(std::ostream& out, std::function<double(doubl
 void ProgressReporter::beginPass(int fromPercent, int toPercent) {
     passFrom_ = fromPercent;
     passTo_ = toPercent;
+    passOutput_.reset();
     report(fromPercent);
 }
 
 void ProgressReporter::onProgressLine(std::string_view line) {
     constexpr std::string_view key = "out_time_us=";
-    if (!line.starts_with(key) || sourceSeconds_ <= 0.0) {
+    if (!line.starts_with(key)) {
         return;
     }
     long long microseconds = 0;
     line.remove_prefix(key.size());
     if (std::from_chars(line.data(), line.data() + line.size(), microseconds).ec != std::errc{}) {
+        return;
+    }
+    passOutput_ = microseconds;
+    if (sourceSeconds_ <= 0.0) {
         return;
     }
     const double total = outputSeconds_(sourceSeconds_);

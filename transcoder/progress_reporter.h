@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
@@ -18,6 +19,9 @@ public:
     // Reads the source's length from the first "Duration:" line ffmpeg reports.
     void onEngineErrorLine(std::string_view line);
     void finish();
+    // How far the output of the running pass has got, from its last progress line; empty
+    // before the first one.
+    std::optional<long long> passOutputMicroseconds() const { return passOutput_; }
 
 private:
     void report(int percent);
@@ -28,6 +32,7 @@ private:
     int passFrom_ = 0;
     int passTo_ = 100;
     int lastReported_ = -1;
+    std::optional<long long> passOutput_;
 };
 
 } // namespace cantova

@@ -3,6 +3,8 @@
 #include "command_line_error.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <filesystem>
 
 namespace cantova {
@@ -59,6 +61,16 @@ OutputChannels outputChannelsOf(const JobRequest& job, Target target) {
         }
     }
     return OutputChannels::AsSource;
+}
+
+int targetSampleRate(Target target, int requested) {
+    if (target != Target::Ac3) {
+        return requested;
+    }
+    constexpr std::array<int, 3> kAc3Rates = {48000, 44100, 32000};
+    return *std::min_element(kAc3Rates.begin(), kAc3Rates.end(), [&](int a, int b) {
+        return std::abs(a - requested) < std::abs(b - requested);
+    });
 }
 
 } // namespace cantova

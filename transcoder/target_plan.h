@@ -17,4 +17,8 @@ Target targetOf(const JobRequest& job);
 // AC3 becomes stereo when the Azid group asks for a stereo mode; WAV follows the channel flag.
 OutputChannels outputChannelsOf(const JobRequest& job, Target target);
 
+// The rate the target is written at when the job resamples to `requested` Hz: AC3 carries
+// 48000, 44100 and 32000 Hz only and takes the nearest of them; the other targets take any.
+int targetSampleRate(Target target, int requested);
+
 } // namespace cantova

@@ -153,6 +153,12 @@ public:
         EncodePlan plan = plan_;
         plan.filterChain = joinFilters(filters);
         runLogged(encodingEngines(plan), log_, progress_);
+        // The encoders take an empty input without complaint and write a valid file of no
+        // length, which is not what anybody asked for.
+        if (progress_.passOutputMicroseconds() == 0) {
+            throw JobFailure("no audio to encode: nothing is left of the source after the "
+                             "split and the delay, or it holds none");
+        }
     }
 
     // The peak of the processed source, before any encoder.
@@ -252,6 +258,15 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     context.soxrAvailable = job.ssrc && soxrAvailable();
     if (job.ssrc && !context.soxrAvailable) {
         log.write("ssrc: soxr is not available, ffmpeg's own resampler is used");
+    }
+    if (job.ssrc) {
+        // Resampled once, to a rate the target can carry: the encoder would otherwise
+        // resample the resampled signal again, and still say nothing.
+        context.resampleRate = targetSampleRate(target, job.ssrc->rate);
+        if (*context.resampleRate != job.ssrc->rate) {
+            log.write("ssrc: the target cannot carry " + std::to_string(job.ssrc->rate) +
+                      " Hz, resampled to " + std::to_string(*context.resampleRate) + " Hz");
+        }
     }
     std::vector<std::string> notes;
     std::vector<std::string> filters = processingFilters(job, context, notes);

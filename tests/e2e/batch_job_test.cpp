@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <locale.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
@@ -20,35 +22,35 @@ namespace fs = std::filesystem;
 using Words = std::vector<std::string>;
 
 constexpr double kSourceSeconds = 3.0;
-// Every job with a split group cuts this piece out of its source.
+// Every job with a split group cuts this piece out of its source (ResampleAndSplitSteps).
 constexpr double kSplitStart = 0.5;
 constexpr double kSplitEnd = 2.5;
 
 enum class Source { Surround51Ac3, StereoAc3, StereoMp2, SixChannelWav, Corrupt };
 
-// What the tests know about a source: its file name and the delay its job gets (the 5.1 AC3
-// carries its delay in its name, as demuxers name their tracks; the others are given one).
+// What the tests know about a source: its file name and the steps that give its job a delay
+// (the 5.1 AC3 carries its delay, -40 ms, in its name, as demuxers name their tracks; the
+// others are given 100 ms).
 struct SourceFile {
     std::string name;
     Words delaySteps;
-    double delaySeconds;
 };
 
 SourceFile Describe(Source source) {
     const Words typedDelay = {"set", "TxtDelay.Text=100"};
     switch (source) {
     case Source::Surround51Ac3:
-        return {"VTS_01 T80 DELAY -40ms.ac3", {}, -0.040};
+        return {"VTS_01 T80 DELAY -40ms.ac3", {}};
     case Source::StereoAc3:
-        return {"stereo.ac3", typedDelay, 0.100};
+        return {"stereo.ac3", typedDelay};
     case Source::StereoMp2:
-        return {"stereo.mp2", typedDelay, 0.100};
+        return {"stereo.mp2", typedDelay};
     case Source::SixChannelWav:
-        return {"surround.wav", typedDelay, 0.100};
+        return {"surround.wav", typedDelay};
     case Source::Corrupt:
         break;
     }
-    return {"broken.ac3", {}, 0.0};
+    return {"broken.ac3", {}};
 }
 
 void MakeSource(Source source, const std::string& path) {
@@ -80,13 +82,13 @@ void MakeSource(Source source, const std::string& path) {
     }
 }
 
-enum class Mp3Mode { NotMp3, Constant, Variable };
+enum class Mp3Mode { NotChecked, Constant, Variable };
 
 // Lame's constant bit rate gives frames of one size, one byte more where a frame is padded.
 Mp3Mode BitrateModeOf(const std::string& path) {
     const std::vector<long> sizes = packetSizes(path);
-    if (sizes.empty()) {
-        return Mp3Mode::NotMp3;
+    if (sizes.size() < 2) {
+        return Mp3Mode::NotChecked; // nothing to tell from
     }
     const auto [smallest, largest] = std::minmax_element(sizes.begin(), sizes.end());
     return *largest - *smallest <= 1 ? Mp3Mode::Constant : Mp3Mode::Variable;
@@ -99,7 +101,7 @@ struct ExpectedOutput {
     int sampleRate;
     double seconds;
     double frameSeconds; // the tolerance of the length
-    Mp3Mode mp3Mode = Mp3Mode::NotMp3;
+    Mp3Mode mp3Mode = Mp3Mode::NotChecked;
 };
 
 struct JobCase {
@@ -147,21 +149,23 @@ protected:
 
     // Runs the batch driver with HOME in the test's folder, so that the transcoder's log is
     // written there and never in the real home.
-    ProgramRun runBatch(const Words& steps) const {
+    ProgramRun runBatch(const Words& steps, Environment environment = {}) const {
         Words argv = {CANTOVA_BATCH};
         argv.insert(argv.end(), steps.begin(), steps.end());
-        return runProgram(argv, {{"HOME", temp_.Path().string()}});
+        environment.emplace_back("HOME", temp_.Path().string());
+        return runProgram(argv, environment);
     }
 
     // select, the choices, add and start.
-    ProgramRun runJob(const std::string& source, const Words& choices) const {
+    ProgramRun runJob(const std::string& source, const Words& choices,
+                      const Environment& environment = {}) const {
         Words steps = {"select", source};
         steps.insert(steps.end(), choices.begin(), choices.end());
         for (const char* button : {"CmdAddAudioJobList", "cmdStartEncode"}) {
             steps.push_back("click");
             steps.push_back(button);
         }
-        return runBatch(steps);
+        return runBatch(steps, environment);
     }
 
     TempFolder temp_;
@@ -222,7 +226,7 @@ TEST_P(EveryJobKind, WritesTheChosenTargetNextToTheSource) {
         // Decoded, so that an MP3's encoder delay and padding are not counted.
         EXPECT_NEAR(decodedSeconds(inFolder(file)), job.expected.seconds,
                     job.expected.frameSeconds);
-        if (job.expected.mp3Mode != Mp3Mode::NotMp3) {
+        if (job.expected.mp3Mode != Mp3Mode::NotChecked) {
             EXPECT_EQ(BitrateModeOf(inFolder(file)), job.expected.mp3Mode);
         }
     }
@@ -230,6 +234,7 @@ TEST_P(EveryJobKind, WritesTheChosenTargetNextToTheSource) {
 
 constexpr double kPiece = kSplitEnd - kSplitStart;
 constexpr double kMp3Frame = 1152.0 / 44100.0;
+constexpr double kMp3Frame48k = 1152.0 / 48000.0;
 constexpr double kAc3Frame = 1536.0 / 44100.0;
 constexpr double kVorbisShortBlock = 256.0 / 44100.0;
 constexpr double kWavTolerance = 0.001;
@@ -322,6 +327,61 @@ INSTANTIATE_TEST_SUITE_P(
                 {"-core(", "-6ch", "-logfilea"},
                 {kSixMono, "pcm_s16le", 1, 48000, kSourceSeconds, kWavTolerance}}),
     [](const ::testing::TestParamInfo<JobCase>& info) { return info.param.name; });
+
+TEST_F(BatchJob, EveryJobOfARunKeepsItsOwnSettingsAndAppendsToTheOneLog) {
+    const std::string path = makeSource(Source::Surround51Ac3);
+    const Words steps = Join({{"select", path},
+                              kVorbis,
+                              Set("frmPanelAudio.ChkUse51ModeOGG.Value=1"),
+                              {"click", "CmdAddAudioJobList"},
+                              kMp3,
+                              Set("CmbGainMode.ListIndex=2"),
+                              {"click", "CmdAddAudioJobList", "click", "cmdStartEncode"}});
+
+    const ProgramRun run = runBatch(steps);
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string logText = readFile(log());
+    const auto first = logText.find("result: OK, wrote " + inFolder("Stream1.ogg"));
+    const auto second = logText.find("result: OK, wrote " + inFolder("Stream2.mp3"));
+    EXPECT_NE(first, std::string::npos) << logText;
+    EXPECT_NE(second, std::string::npos) << logText;
+    EXPECT_LT(first, second) << logText;
+    EXPECT_EQ(filesIn(folder_.string()),
+              (Words{"Stream1.ogg", "Stream2.mp3", Describe(Source::Surround51Ac3).name}));
+
+    const AudioStreamInfo vorbis = probeAudio(inFolder("Stream1.ogg"));
+    EXPECT_EQ(vorbis.codec, "vorbis");
+    EXPECT_EQ(vorbis.channels, 6);
+    const AudioStreamInfo mp3 = probeAudio(inFolder("Stream2.mp3"));
+    EXPECT_EQ(mp3.codec, "mp3");
+    EXPECT_EQ(mp3.channels, 2);
+    // The post-encoding gain brings the decoded MP3 to full scale.
+    EXPECT_NEAR(decodedPeakDb(inFolder("Stream2.mp3")), 0.0, 0.5);
+    EXPECT_NEAR(decodedSeconds(inFolder("Stream2.mp3")), kSourceSeconds - 0.040, kMp3Frame48k);
+}
+
+TEST_F(BatchJob, UnderADecimalCommaLocaleTheNumbersArriveWithCommasAndAreRead) {
+    const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
+    if (german == nullptr) {
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
+    }
+    ::freelocale(german);
+    const std::string path = makeSource(Source::StereoAc3);
+
+    const ProgramRun run =
+        runJob(path,
+               Join({kWav, Set("ChkSplitStartPoint.Value=1"), Set("TxtStartPoint.Text=0.5"),
+                     Set("ChkSplitEndPoint.Value=1"), Set("TxtEndPoint.Text=2.25"),
+                     Set("TxtDelay.Text=12,5")}),
+               {{"LC_ALL", "de_DE.UTF-8"}});
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string arguments = ArgumentsLine(readFile(log()));
+    EXPECT_NE(arguments.find("-ota( -d 12,5 )"), std::string::npos) << arguments;
+    EXPECT_NE(arguments.find("-split( -start 0,5 -end 2,25 )"), std::string::npos) << arguments;
+    EXPECT_NEAR(decodedSeconds(inFolder("Stream1.wav")), 1.75 + 0.0125, kWavTolerance);
+}
 
 TEST_F(BatchJob, ACopyJobRunsNothingAndLeavesTheSourceUntouched) {
     const std::string path = makeSource(Source::Surround51Ac3);

@@ -76,8 +76,8 @@ TEST(FilterChain, OrdersGainBoostAndResamplingLast) {
     job.azid = AzidOptions{};
     job.azid->gainFactor = 1.5;
     job.boost = BoostOptions{BoostAlgorithm::Kestrel, 2.0, 1.0};
-    job.ssrc = SsrcOptions{44100};
     FilterContext context;
+    context.resampleRate = 44100;
     context.dialogueGainDb = -4.0;
     context.soxrAvailable = true;
     EXPECT_EQ(filtersOf(job, context),

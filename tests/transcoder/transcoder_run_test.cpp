@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
+#include <utility>
 
 namespace cantova::testing {
 namespace {
@@ -218,6 +219,19 @@ TEST_F(TranscoderRun, EncodesAc3KeepingTheChannelsUnlessAStereoModeIsAsked) {
     EXPECT_EQ(stereo.bitRate, 192000);
 }
 
+TEST_F(TranscoderRun, ResamplesAnAc3OnceToTheNearestRateItCanCarry) {
+    ASSERT_EQ(
+        transcode("stereo.ac3", "Stream1.ac3", "-ac3enc( -b 192 ) -ssrc( --rate 22050 )").exitCode,
+        0)
+        << readFile(log());
+    EXPECT_EQ(probeAudio(out("Stream1.ac3")).sampleRate, 32000);
+    const std::string text = readFile(log());
+    EXPECT_NE(text.find("ssrc: the target cannot carry 22050 Hz, resampled to 32000 Hz"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("aresample=22050"), std::string::npos) << text;
+}
+
 TEST_F(TranscoderRun, WritesWavInEachChannelMode) {
     ASSERT_EQ(transcode("wave.wav", "Stream1.wav", "", "-2ch").exitCode, 0) << readFile(log());
     const AudioStreamInfo stereo = probeAudio(out("Stream1.wav"));
@@ -281,6 +295,21 @@ TEST_F(TranscoderRun, FailingEngineLeavesALogEntryAndNoOutput) {
     EXPECT_NE(text.find("engine error output (ffmpeg"), std::string::npos) << text;
     EXPECT_NE(text.find("result: FAILED"), std::string::npos) << text;
     EXPECT_EQ(filesIn(folder_.string()), Words{"Audio_Stream.log"});
+}
+
+TEST_F(TranscoderRun, FailsWithoutOutputWhenNothingIsLeftToEncode) {
+    // Through an encoder and written by ffmpeg itself: both would end with an empty file.
+    for (const auto& [output, groups] : std::vector<std::pair<std::string, std::string>>{
+             {"Stream1.mp3", "-lame( --alt-preset standard ) -split( -start 5 -end 6 )"},
+             {"Stream1.wav", "-ota( -d -3500 )"}}) {
+        SCOPED_TRACE(output);
+        EXPECT_EQ(transcode("stereo.ac3", output, groups).exitCode, 1);
+        const std::string text = readFile(log());
+        EXPECT_TRUE(text.ends_with("result: FAILED, no audio to encode: nothing is left of the "
+                                   "source after the split and the delay, or it holds none\n"))
+            << text;
+        EXPECT_EQ(filesIn(folder_.string()), Words{"Audio_Stream.log"});
+    }
 }
 
 TEST_F(TranscoderRun, StopsItsEnginesAndRemovesPartialOutputOnSigterm) {
