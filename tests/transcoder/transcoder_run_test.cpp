@@ -1,4 +1,4 @@
-#include "run_test_support.h"
+#include "support/program_runs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Helpers for the tests that run the transcoder and the engines as programs.
@@ -14,8 +15,12 @@ struct ProgramRun {
     std::string output; // standard output
 };
 
+// Variables set in a child's environment on top of the test's own.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
 // Runs a program with its argument vector, no shell, collecting its standard output.
-ProgramRun runProgram(const std::vector<std::string>& arguments);
+ProgramRun runProgram(const std::vector<std::string>& arguments,
+                      const Environment& environment = {});
 
 // Runs a program and sends it SIGTERM once its standard output holds the marker text.
 ProgramRun runProgramStoppedAt(const std::vector<std::string>& arguments,
@@ -34,6 +39,8 @@ struct AudioStreamInfo {
 AudioStreamInfo probeAudio(const std::string& path);
 // The length in seconds a decoder plays back (encoder delay and padding removed).
 double decodedSeconds(const std::string& path);
+// The sizes in bytes of the first audio stream's packets, in file order.
+std::vector<long> packetSizes(const std::string& path);
 // The overall peak level of the decoded file in dBFS.
 double decodedPeakDb(const std::string& path);
 

@@ -1,4 +1,4 @@
-#include "run_test_support.h"
+#include "support/program_runs.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,8 @@ bool programsAvailable(const std::vector<std::string>& programs) {
 
 namespace {
 
-ProgramRun runProgramUntil(const std::vector<std::string>& arguments, const std::string* marker) {
+ProgramRun runProgramUntil(const std::vector<std::string>& arguments,
+                           const Environment& environment, const std::string* marker) {
     int output[2];
     if (::pipe(output) != 0) {
         return {};
@@ -41,6 +42,9 @@ ProgramRun runProgramUntil(const std::vector<std::string>& arguments, const std:
         ::dup2(output[1], 1);
         ::close(output[0]);
         ::close(output[1]);
+        for (const auto& [name, value] : environment) {
+            ::setenv(name.c_str(), value.c_str(), 1);
+        }
         std::vector<char*> argv;
         for (const std::string& word : arguments) {
             argv.push_back(const_cast<char*>(word.c_str()));
@@ -69,13 +73,13 @@ ProgramRun runProgramUntil(const std::vector<std::string>& arguments, const std:
 
 } // namespace
 
-ProgramRun runProgram(const std::vector<std::string>& arguments) {
-    return runProgramUntil(arguments, nullptr);
+ProgramRun runProgram(const std::vector<std::string>& arguments, const Environment& environment) {
+    return runProgramUntil(arguments, environment, nullptr);
 }
 
 ProgramRun runProgramStoppedAt(const std::vector<std::string>& arguments,
                                const std::string& marker) {
-    return runProgramUntil(arguments, &marker);
+    return runProgramUntil(arguments, {}, &marker);
 }
 
 void runFfmpeg(const std::vector<std::string>& arguments) {
@@ -123,6 +127,18 @@ double decodedSeconds(const std::string& path) {
         return -1.0;
     }
     return std::stod(run.output.substr(at + 12)) / 1e6;
+}
+
+std::vector<long> packetSizes(const std::string& path) {
+    const ProgramRun run =
+        runProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                    "packet=size", "-of", "default=noprint_wrappers=1:nokey=1", path});
+    std::vector<long> sizes;
+    std::istringstream lines(run.output);
+    for (long size; lines >> size;) {
+        sizes.push_back(size);
+    }
+    return sizes;
 }
 
 double decodedPeakDb(const std::string& path) {

@@ -1,0 +1,358 @@
+// Whole jobs as a user runs them: the batch driver selects a source made with ffmpeg, sets the
+// options, adds the job and presses Start; the real transcoder writes the output next to the
+// source and the tests look at what it wrote with ffprobe.
+
+#include "support/program_runs.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace cantova::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Words = std::vector<std::string>;
+
+constexpr double kSourceSeconds = 3.0;
+// Every job with a split group cuts this piece out of its source.
+constexpr double kSplitStart = 0.5;
+constexpr double kSplitEnd = 2.5;
+
+enum class Source { Surround51Ac3, StereoAc3, StereoMp2, SixChannelWav, Corrupt };
+
+// What the tests know about a source: its file name and the delay its job gets (the 5.1 AC3
+// carries its delay in its name, as demuxers name their tracks; the others are given one).
+struct SourceFile {
+    std::string name;
+    Words delaySteps;
+    double delaySeconds;
+};
+
+SourceFile Describe(Source source) {
+    const Words typedDelay = {"set", "TxtDelay.Text=100"};
+    switch (source) {
+    case Source::Surround51Ac3:
+        return {"VTS_01 T80 DELAY -40ms.ac3", {}, -0.040};
+    case Source::StereoAc3:
+        return {"stereo.ac3", typedDelay, 0.100};
+    case Source::StereoMp2:
+        return {"stereo.mp2", typedDelay, 0.100};
+    case Source::SixChannelWav:
+        return {"surround.wav", typedDelay, 0.100};
+    case Source::Corrupt:
+        break;
+    }
+    return {"broken.ac3", {}, 0.0};
+}
+
+void MakeSource(Source source, const std::string& path) {
+    const std::string tone = "sine=f=440:d=" + std::to_string(kSourceSeconds) + ":r=48000";
+    const std::string surround =
+        "pan=5.1(side)|c0=0.5*c0|c1=0.4*c0|c2=0.3*c0|c3=0.2*c0|c4=0.2*c0|c5=0.2*c0";
+    switch (source) {
+    case Source::Surround51Ac3:
+        runFfmpeg(
+            {"-f", "lavfi", "-i", tone, "-af", surround, "-c:a", "ac3", "-b:a", "448k", path});
+        return;
+    case Source::StereoAc3:
+        runFfmpeg({"-f", "lavfi", "-i", tone, "-ac", "2", "-c:a", "ac3", "-b:a", "192k", path});
+        return;
+    case Source::StereoMp2:
+        runFfmpeg({"-f", "lavfi", "-i", tone, "-ac", "2", "-c:a", "mp2", "-b:a", "192k", path});
+        return;
+    case Source::SixChannelWav:
+        runFfmpeg({"-f", "lavfi", "-i", tone, "-af", surround, "-c:a", "pcm_s16le", path});
+        return;
+    case Source::Corrupt: {
+        std::string noise;
+        for (int i = 0; i < 20000; ++i) {
+            noise.push_back(static_cast<char>((i * 7919) % 251));
+        }
+        WriteText(path, noise);
+        return;
+    }
+    }
+}
+
+enum class Mp3Mode { NotMp3, Constant, Variable };
+
+// Lame's constant bit rate gives frames of one size, one byte more where a frame is padded.
+Mp3Mode BitrateModeOf(const std::string& path) {
+    const std::vector<long> sizes = packetSizes(path);
+    if (sizes.empty()) {
+        return Mp3Mode::NotMp3;
+    }
+    const auto [smallest, largest] = std::minmax_element(sizes.begin(), sizes.end());
+    return *largest - *smallest <= 1 ? Mp3Mode::Constant : Mp3Mode::Variable;
+}
+
+struct ExpectedOutput {
+    Words files; // in the source's folder
+    std::string codec;
+    int channels;
+    int sampleRate;
+    double seconds;
+    double frameSeconds; // the tolerance of the length
+    Mp3Mode mp3Mode = Mp3Mode::NotMp3;
+};
+
+struct JobCase {
+    std::string name;
+    Source source;
+    // The user's choices after selecting the source; the resampling, split and delay steps
+    // follow them.
+    Words choices;
+    // The groups the transcoder must receive, in order: they tell the job kind.
+    Words groups;
+    ExpectedOutput expected;
+};
+
+void PrintTo(const JobCase& job, std::ostream* out) {
+    *out << job.name;
+}
+
+// Steps that switch on resampling to 44100 Hz and the split.
+Words ResampleAndSplitSteps() {
+    return {"set", "ChkDownSample.Value=1",      "set", "CmbSampleRate.ListIndex=0",
+            "set", "ChkSplitStartPoint.Value=1", "set", "TxtStartPoint.Text=0.5",
+            "set", "ChkSplitEndPoint.Value=1",   "set", "TxtEndPoint.Text=2.5"};
+}
+
+class BatchJob : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!programsAvailable({"ffmpeg", "ffprobe", "lame", "oggenc"})) {
+            GTEST_SKIP() << "ffmpeg, ffprobe, lame or oggenc is not installed; the end-to-end "
+                            "tests need them (scripts/install-deps.sh installs them)";
+        }
+        // A folder with blanks, as DVD rip folders often are.
+        folder_ = temp_.Path() / "rips of VTS_01";
+        fs::create_directories(folder_);
+    }
+
+    std::string inFolder(const std::string& name) const { return (folder_ / name).string(); }
+    std::string log() const { return temp_.File("Audio_Stream.log"); }
+
+    std::string makeSource(Source source) {
+        const std::string path = inFolder(Describe(source).name);
+        MakeSource(source, path);
+        return path;
+    }
+
+    // Runs the batch driver with HOME in the test's folder, so that the transcoder's log is
+    // written there and never in the real home.
+    ProgramRun runBatch(const Words& steps) const {
+        Words argv = {CANTOVA_BATCH};
+        argv.insert(argv.end(), steps.begin(), steps.end());
+        return runProgram(argv, {{"HOME", temp_.Path().string()}});
+    }
+
+    // select, the choices, add and start.
+    ProgramRun runJob(const std::string& source, const Words& choices) const {
+        Words steps = {"select", source};
+        steps.insert(steps.end(), choices.begin(), choices.end());
+        for (const char* button : {"CmdAddAudioJobList", "cmdStartEncode"}) {
+            steps.push_back("click");
+            steps.push_back(button);
+        }
+        return runBatch(steps);
+    }
+
+    TempFolder temp_;
+    fs::path folder_;
+};
+
+// The log's "arguments:" line of the last run.
+std::string ArgumentsLine(const std::string& log) {
+    const auto at = log.rfind("arguments: ");
+    return at == std::string::npos ? std::string() : log.substr(at, log.find('\n', at) - at);
+}
+
+bool HasInOrder(const std::string& text, const Words& parts) {
+    std::size_t at = 0;
+    for (const std::string& part : parts) {
+        at = text.find(" " + part + " ", at);
+        if (at == std::string::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class EveryJobKind : public BatchJob, public ::testing::WithParamInterface<JobCase> {};
+
+TEST_P(EveryJobKind, WritesTheChosenTargetNextToTheSource) {
+    const JobCase& job = GetParam();
+    const SourceFile source = Describe(job.source);
+    const std::string path = makeSource(job.source);
+    Words choices = job.choices;
+    for (const Words& more : {ResampleAndSplitSteps(), source.delaySteps}) {
+        choices.insert(choices.end(), more.begin(), more.end());
+    }
+
+    const ProgramRun run = runJob(path, choices);
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output.find("message: Job Report"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("log: " + log() + "\n"), std::string::npos) << run.output;
+    const std::string logText = readFile(log());
+    EXPECT_NE(logText.find("result: OK, wrote " + inFolder(job.expected.files.front())),
+              std::string::npos)
+        << logText;
+    EXPECT_TRUE(HasInOrder(ArgumentsLine(logText), job.groups)) << ArgumentsLine(logText);
+
+    // Nothing else is left: no settings file, no job file, no half-written output.
+    Words expectedFiles = job.expected.files;
+    expectedFiles.push_back(source.name);
+    std::sort(expectedFiles.begin(), expectedFiles.end());
+    EXPECT_EQ(filesIn(folder_.string()), expectedFiles);
+
+    for (const std::string& file : job.expected.files) {
+        SCOPED_TRACE(file);
+        const AudioStreamInfo info = probeAudio(inFolder(file));
+        EXPECT_EQ(info.codec, job.expected.codec);
+        EXPECT_EQ(info.channels, job.expected.channels);
+        EXPECT_EQ(info.sampleRate, job.expected.sampleRate);
+        // Decoded, so that an MP3's encoder delay and padding are not counted.
+        EXPECT_NEAR(decodedSeconds(inFolder(file)), job.expected.seconds,
+                    job.expected.frameSeconds);
+        if (job.expected.mp3Mode != Mp3Mode::NotMp3) {
+            EXPECT_EQ(BitrateModeOf(inFolder(file)), job.expected.mp3Mode);
+        }
+    }
+}
+
+constexpr double kPiece = kSplitEnd - kSplitStart;
+constexpr double kMp3Frame = 1152.0 / 44100.0;
+constexpr double kAc3Frame = 1536.0 / 44100.0;
+constexpr double kVorbisShortBlock = 256.0 / 44100.0;
+constexpr double kWavTolerance = 0.001;
+// The 5.1 source's job cuts 40 ms from the start of the piece, the others put 100 ms of
+// silence in front of it.
+constexpr double kSurroundSeconds = kPiece - 0.040;
+constexpr double kStereoSeconds = kPiece + 0.100;
+
+Words Set(const std::string& assignment) {
+    return {"set", assignment};
+}
+
+Words Join(std::initializer_list<Words> parts) {
+    Words joined;
+    for (const Words& part : parts) {
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    return joined;
+}
+
+const Words kMp3 = Set("OptAudioCodec(1).Value=1");
+const Words kVorbis = Set("OptAudioCodec(2).Value=1");
+const Words kAc3 = Set("OptAudioCodec(0).Value=1");
+const Words kWav = Set("OptAudioCodec(3).Value=1");
+const Words kSixMono = {"Stream1_FL.wav",  "Stream1_FR.wav", "Stream1_FC.wav",
+                        "Stream1_LFE.wav", "Stream1_SL.wav", "Stream1_SR.wav"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, EveryJobKind,
+    ::testing::Values(
+        JobCase{"Kind0Mp3CbrFromMpegAudio",
+                Source::StereoMp2,
+                kMp3,
+                {"-core(", "-ota(", "-lame(", "-ssrc(", "-split("},
+                {{"Stream1.mp3"}, "mp3", 2, 44100, kStereoSeconds, kMp3Frame, Mp3Mode::Constant}},
+        JobCase{"Kind1Mp3VbrFrom51Ac3",
+                Source::Surround51Ac3,
+                Join({kMp3, Set("CmbMP3Mode.ListIndex=2"), Set("CmbBitrateAudio.ListIndex=7")}),
+                {"-core(", "-ota(", "-azid(", "-lame(", "-ssrc(", "-split("},
+                {{"Stream1.mp3"}, "mp3", 2, 44100, kSurroundSeconds, kMp3Frame, Mp3Mode::Variable}},
+        JobCase{"Kind2VorbisFromStereoAc3",
+                Source::StereoAc3,
+                kVorbis,
+                {"-core(", "-ota(", "-azid(", "-ogg(", "-ssrc(", "-split("},
+                {{"Stream1.ogg"}, "vorbis", 2, 44100, kStereoSeconds, kVorbisShortBlock}},
+        JobCase{"Kind3Ac3KeepsTheSixChannelsWithoutADownmix",
+                Source::Surround51Ac3,
+                Join({kAc3, Set("frmPanelAudio.ChkUseOutPutModeAzid.Value=0")}),
+                {"-core(", "-ota(", "-azid(", "-ac3enc(", "-ssrc(", "-split("},
+                {{"Stream1.ac3"}, "ac3", 6, 44100, kSurroundSeconds, kAc3Frame}},
+        JobCase{"Kind3Ac3FromStereoAc3",
+                Source::StereoAc3,
+                Join({kAc3, Set("CmbBitrateAudio.ListIndex=0")}),
+                {"-core(", "-ota(", "-azid(", "-ac3enc(", "-ssrc(", "-split("},
+                {{"Stream1.ac3"}, "ac3", 2, 44100, kStereoSeconds, kAc3Frame}},
+        JobCase{"Kind4VorbisFromMpegAudio",
+                Source::StereoMp2,
+                kVorbis,
+                {"-core(", "-ota(", "-ogg(", "-ssrc(", "-split("},
+                {{"Stream1.ogg"}, "vorbis", 2, 44100, kStereoSeconds, kVorbisShortBlock}},
+        JobCase{"Kind5StereoWav",
+                Source::Surround51Ac3,
+                Join({kWav, Set("CmbWAVmode.ListIndex=0")}),
+                {"-core(", "-2ch", "-ota(", "-azid(", "-ssrc(", "-split("},
+                {{"Stream1.wav"}, "pcm_s16le", 2, 44100, kSurroundSeconds, kWavTolerance}},
+        JobCase{"Kind5OneSixChannelWav",
+                Source::Surround51Ac3,
+                Join({kWav, Set("CmbWAVmode.ListIndex=1")}),
+                {"-core(", "-6chwav", "-ota(", "-azid(", "-ssrc(", "-split("},
+                {{"Stream1.wav"}, "pcm_s16le", 6, 44100, kSurroundSeconds, kWavTolerance}},
+        JobCase{"Kind5SixMonoWavs",
+                Source::Surround51Ac3,
+                Join({kWav, Set("CmbWAVmode.ListIndex=2")}),
+                {"-core(", "-6ch", "-ota(", "-azid(", "-ssrc(", "-split("},
+                {kSixMono, "pcm_s16le", 1, 44100, kSurroundSeconds, kWavTolerance}},
+        // Kind 6 has the core group only: resampling, split and delay do not apply.
+        JobCase{"Kind6StereoWav",
+                Source::SixChannelWav,
+                Join({kWav, Set("CmbWAVmode.ListIndex=0")}),
+                {"-core(", "-2ch", "-logfilea"},
+                {{"Stream1.wav"}, "pcm_s16le", 2, 48000, kSourceSeconds, kWavTolerance}},
+        JobCase{"Kind6OneSixChannelWav",
+                Source::SixChannelWav,
+                Join({kWav, Set("CmbWAVmode.ListIndex=1")}),
+                {"-core(", "-6chwav", "-logfilea"},
+                {{"Stream1.wav"}, "pcm_s16le", 6, 48000, kSourceSeconds, kWavTolerance}},
+        JobCase{"Kind6SixMonoWavs",
+                Source::SixChannelWav,
+                Join({kWav, Set("CmbWAVmode.ListIndex=2")}),
+                {"-core(", "-6ch", "-logfilea"},
+                {kSixMono, "pcm_s16le", 1, 48000, kSourceSeconds, kWavTolerance}}),
+    [](const ::testing::TestParamInfo<JobCase>& info) { return info.param.name; });
+
+TEST_F(BatchJob, ACopyJobRunsNothingAndLeavesTheSourceUntouched) {
+    const std::string path = makeSource(Source::Surround51Ac3);
+    const std::string before = readFile(path);
+
+    const ProgramRun run = runJob(path, Join({kAc3, Set("ChkAC3Reencode.Value=0")}));
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("message: Not Found: No Log File Found\n"), std::string::npos)
+        << run.output;
+    EXPECT_FALSE(fs::exists(log()));
+    EXPECT_EQ(filesIn(folder_.string()), Words{Describe(Source::Surround51Ac3).name});
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(BatchJob, ACorruptSourceFailsWithALogEntryAReportAndNoOutput) {
+    const std::string path = makeSource(Source::Corrupt);
+
+    const ProgramRun run = runJob(path, kMp3);
+
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("message: Job Report: Not every job ran as it should:\n"
+                              "Job 1 (broken.ac3): the transcoder failed (exit status 1)\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("log: " + log() + "\n"), std::string::npos) << run.output;
+    const std::string logText = readFile(log());
+    EXPECT_NE(logText.find("engine error output (ffmpeg"), std::string::npos) << logText;
+    EXPECT_NE(logText.find("result: FAILED"), std::string::npos) << logText;
+    EXPECT_EQ(filesIn(folder_.string()), Words{"broken.ac3"});
+}
+
+} // namespace
+} // namespace cantova::testing

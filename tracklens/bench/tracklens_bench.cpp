@@ -1,0 +1,141 @@
+// Speed of the tracklens probes on generated files. Usage: tracklens_bench DATA_FOLDER [benchmark
+// options]. Files missing from DATA_FOLDER are generated: a 256 MiB file without any AC3 sync
+// word, and two-hour 25 fps AVIs (180,000 frames) with an idx1 and with an OpenDML index. An
+// ordinary AC3 file "ordinary.ac3" is used when present (scripts/bench-tracklens.sh encodes one).
+
+#include "ac3_sync_search.h"
+#include "avi_file_builder.h"
+#include "tracklens/tracklens.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kNoSyncBytes = std::size_t{256} << 20;
+constexpr unsigned kTwoHourFrames = 2 * 60 * 60 * 25;
+
+std::string g_folder;
+
+std::string PathOf(const std::string& name) {
+    return g_folder + "/" + name;
+}
+
+// Random bytes with bits 7 and 3 set: no four zero bits in a row anywhere, so no sync word at
+// any bit offset, while the bytes that can sit inside one still come up often.
+std::vector<std::uint8_t> NoSyncBytes() {
+    std::vector<std::uint8_t> bytes(kNoSyncBytes);
+    std::mt19937_64 random(11);
+    for (std::size_t i = 0; i < bytes.size(); i += 8) {
+        const std::uint64_t word = random() | 0x8888888888888888ull;
+        for (std::size_t k = 0; k < 8; ++k) {
+            bytes[i + k] = static_cast<std::uint8_t>(word >> (8 * k));
+        }
+    }
+    return bytes;
+}
+
+void WriteIfMissing(const std::string& path, const auto& makeBytes) {
+    if (std::filesystem::exists(path)) {
+        return;
+    }
+    const auto bytes = makeBytes();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string TwoHourAvi(AviTestIndex index) {
+    AviTestFile file;
+    // 10,000 bytes a frame: 1.8 GB in all, so that a target of 2 GiB - 1 walks the whole index.
+    file.frames = FramesOfSize(10000, kTwoHourFrames, 250);
+    file.index = index;
+    file.openDmlChunks = 180;
+    return BuildAvi(file);
+}
+
+void GenerateFiles() {
+    WriteIfMissing(PathOf("no-sync-256MiB.ac3"), NoSyncBytes);
+    WriteIfMissing(PathOf("two-hours-idx1.avi"), [] { return TwoHourAvi(AviTestIndex::Legacy); });
+    WriteIfMissing(PathOf("two-hours-opendml.avi"),
+                   [] { return TwoHourAvi(AviTestIndex::OpenDml); });
+}
+
+void SyncSearchInMemory(benchmark::State& state) {
+    const std::vector<std::uint8_t> bytes = NoSyncBytes();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tracklens::FindAc3SyncWord(bytes.data(), bytes.size(), 0));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(SyncSearchInMemory)->Unit(benchmark::kMillisecond);
+
+void ProbeAc3File(benchmark::State& state, const std::string& name) {
+    std::string path = PathOf(name);
+    if (!std::filesystem::exists(path)) {
+        state.SkipWithError((path + " is missing").c_str());
+        return;
+    }
+    AC3_INFO info{0, 0, 0};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(GetAc3Info(path.data(), &info));
+    }
+    if (state.range(0) != 0) {
+        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                                static_cast<std::int64_t>(std::filesystem::file_size(path)));
+    }
+}
+// The argument says whether to report bytes per second: the whole file is searched.
+BENCHMARK_CAPTURE(ProbeAc3File, no_sync_256MiB, "no-sync-256MiB.ac3")
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ProbeAc3File, ordinary, "ordinary.ac3")->Arg(0)->Unit(benchmark::kMicrosecond);
+
+void SizeToFrameTwoHours(benchmark::State& state, const std::string& name) {
+    std::string path = PathOf(name);
+    int32_t frame = -2;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            filesize2frame(path.data(), std::numeric_limits<int32_t>::max(), 0, &frame));
+    }
+    state.counters["frame"] = frame;
+}
+BENCHMARK_CAPTURE(SizeToFrameTwoHours, idx1, "two-hours-idx1.avi")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SizeToFrameTwoHours, opendml, "two-hours-opendml.avi")
+    ->Unit(benchmark::kMillisecond);
+
+void AviInfoTwoHours(benchmark::State& state) {
+    std::string path = PathOf("two-hours-idx1.avi");
+    double fps = 0;
+    int32_t frames = 0;
+    int32_t seconds = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(get_avi_info(path.data(), &fps, &frames, &seconds));
+    }
+    state.counters["frames"] = frames;
+}
+BENCHMARK(AviInfoTwoHours)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return 2;
+    }
+    g_folder = argv[1];
+    GenerateFiles();
+    argv[1] = argv[0];
+    --argc;
+    ++argv;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

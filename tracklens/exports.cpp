@@ -1,0 +1,58 @@
+// The library's five exported functions, with C linkage.
+
+#include "tracklens/tracklens.h"
+
+#include "ac3_probe.h"
+#include "avi_services.h"
+#include "file_size.h"
+#include "open_file.h"
+
+extern "C" {
+
+int GetAc3Info(char* path, AC3_INFO* info) {
+    const tracklens::OpenFile file(path);
+    if (!file.IsOpen()) {
+        return 0;
+    }
+    const std::optional<tracklens::Ac3WaveFormat> format = tracklens::ProbeAc3(file.Descriptor());
+    if (!format) {
+        return 0;
+    }
+    info->Bitrate = static_cast<std::int32_t>(format->averageBytesPerSecond * 8 / 1000);
+    info->Channels = format->channels;
+    info->SampleRate = static_cast<std::int32_t>(format->samplesPerSecond);
+    return 1;
+}
+
+int get_avi_info(char* path, double* fps, int32_t* frames, int32_t* seconds) {
+    const tracklens::AviInfo info = tracklens::ReadAviInfo(path);
+    *fps = info.fps;
+    *frames = info.frames;
+    *seconds = info.seconds;
+    return 0;
+}
+
+int filesize2frame(char* path, int32_t size, int32_t kbps, int32_t* frame) {
+    if (size < 0) {
+        return -1;
+    }
+    if (const std::optional<std::int32_t> found = tracklens::FindFrameForSize(path, size, kbps)) {
+        *frame = *found;
+    }
+    return 0;
+}
+
+int getfilesize(char* path, int32_t* size) {
+    const std::optional<std::int32_t> bytes = tracklens::FileSize(path);
+    if (!bytes) {
+        return -1;
+    }
+    *size = *bytes;
+    return 0;
+}
+
+const char* get_version(void) {
+    return "1.05";
+}
+
+} // extern "C"

@@ -1,0 +1,66 @@
+#pragma once
+
+// Chunks of a RIFF file: a four-character code, a 32-bit little-endian size, the data and a pad
+// byte after data of odd size.
+
+#include "open_file.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace tracklens {
+
+constexpr std::uint32_t FourCc(const char (&code)[5]) {
+    return std::uint32_t{static_cast<unsigned char>(code[0])} |
+           (std::uint32_t{static_cast<unsigned char>(code[1])} << 8) |
+           (std::uint32_t{static_cast<unsigned char>(code[2])} << 16) |
+           (std::uint32_t{static_cast<unsigned char>(code[3])} << 24);
+}
+
+inline std::uint16_t LittleEndian16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+inline std::uint32_t LittleEndian32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+           (std::uint32_t{p[3]} << 24);
+}
+inline std::uint64_t LittleEndian64(const std::uint8_t* p) {
+    return std::uint64_t{LittleEndian32(p)} | (std::uint64_t{LittleEndian32(p + 4)} << 32);
+}
+
+// Where a chunk's data lies in the file.
+struct ByteSpan {
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
+    std::uint64_t End() const { return offset + size; }
+};
+
+struct Chunk {
+    std::uint32_t id = 0;
+    ByteSpan data;
+    // For "RIFF" and "LIST": the form or list type, the first four bytes of the data.
+    std::uint32_t listType = 0;
+    // For "RIFF" and "LIST": the data after the type.
+    ByteSpan Children() const { return {data.offset + 4, data.size - 4}; }
+};
+
+// The chunk whose header starts at offset; nothing when its header cannot be read or its data
+// would reach past end, or when a list is too short for its type.
+std::optional<Chunk> ReadChunk(const OpenFile& file, std::uint64_t offset, std::uint64_t end);
+
+// Calls visit(chunk) for the chunks that follow one another in span, in order, until visit
+// returns false. Returns false when a chunk reaches past the span or visit returned false. Each
+// step moves forward, so the walk ends after at most span.size / 8 chunks.
+template <typename Visit> bool ForEachChunk(const OpenFile& file, ByteSpan span, Visit&& visit) {
+    std::uint64_t offset = span.offset;
+    while (offset + 8 <= span.End()) {
+        const std::optional<Chunk> chunk = ReadChunk(file, offset, span.End());
+        if (!chunk || !visit(*chunk)) {
+            return false;
+        }
+        offset = chunk->data.End() + (chunk->data.size & 1);
+    }
+    return true;
+}
+
+} // namespace tracklens
