@@ -67,6 +67,15 @@ private slots:
         QCOMPARE(result.exitStatus, -1);
     }
 
+    void aChildReadingItsInputGetsItsEndInsteadOfWaiting() {
+        std::vector<std::string> lines;
+        const LaunchResult result =
+            launcher.ShellAndWait("/bin/sh -c \"read line; echo read:$?\"",
+                                  [&](std::string_view line) { lines.emplace_back(line); });
+        QVERIFY(result.started);
+        QCOMPARE(lines, std::vector<std::string>{"read:1"});
+    }
+
     void aMissingProgramIsNotStarted() {
         const LaunchResult result =
             launcher.ShellAndWait("/nonexistent/Cantova -core(", [](std::string_view) {});

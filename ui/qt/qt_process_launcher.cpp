@@ -31,6 +31,8 @@ jobs::LaunchResult QtProcessLauncher::ShellAndWait(const std::string& commandLin
     process.setProgram(QString::fromStdString(arguments[0]));
     process.setArguments(rest);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Nothing is ever written to the child: a read of its input ends at once instead of waiting.
+    process.setStandardInputFile(QProcess::nullDevice());
     jobs::OutputLineSplitter splitter;
     const auto readOutput = [&] {
         const QByteArray chunk = process.readAllStandardOutput();
