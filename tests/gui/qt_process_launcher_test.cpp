@@ -48,8 +48,9 @@ private slots:
         qputenv("CANTOVA_TEST_SLEEP_MS", "20000");
         // The application's own loop runs the job, as a click on Start does, and is told to end.
         LaunchResult result;
-        QTimer::singleShot(0, qApp, [&] {
-            QTimer::singleShot(200, qApp, [] { QCoreApplication::exit(0); });
+        QTimer::singleShot(0, QCoreApplication::instance(), [&] {
+            QTimer::singleShot(200, QCoreApplication::instance(),
+                               [] { QCoreApplication::exit(0); });
             result = launcher.ShellAndWait(transcoder, [](std::string_view) {});
         });
         QCoreApplication::exec();
@@ -61,7 +62,8 @@ private slots:
     void aChildIgnoringTerminationIsKilledAfterTheGracePeriod() {
         qputenv("CANTOVA_TEST_SLEEP_MS", "20000");
         qputenv("CANTOVA_TEST_IGNORE_TERM", "1");
-        QTimer::singleShot(200, qApp, [this] { launcher.TerminateRunning(); });
+        QTimer::singleShot(200, QCoreApplication::instance(),
+                           [this] { launcher.TerminateRunning(); });
         const LaunchResult result = launcher.ShellAndWait(transcoder, [](std::string_view) {});
         QVERIFY(result.started && result.stopped);
         QCOMPARE(result.exitStatus, -1);
