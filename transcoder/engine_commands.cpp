@@ -72,9 +72,8 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
 EngineCommand peakMeasuringEngine(const std::vector<std::string>& sourceArguments,
                                   const std::string& input, const std::string& filterChain) {
     std::vector<std::string> ffmpeg = ffmpegHead(sourceArguments, input);
-    append(ffmpeg, {"-map", "0:a:0", "-af",
-                    filterChain + ",astats=measure_perchannel=none:measure_overall=Peak_level",
-                    "-f", "null", "-"});
+    append(ffmpeg,
+           {"-map", "0:a:0", "-af", filterChain + "," + kPeakMeasuringFilter, "-f", "null", "-"});
     return EngineCommand{ffmpeg};
 }
 

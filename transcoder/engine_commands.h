@@ -25,6 +25,11 @@ struct EncodePlan {
 // The engines of one encoding pass: ffmpeg alone, or ffmpeg feeding lame or oggenc.
 std::vector<EngineCommand> encodingEngines(const EncodePlan& plan);
 
+// The filter that passes the audio on and reports its overall peak level, "Peak level dB: P",
+// on ffmpeg's error output at the end.
+inline constexpr const char* kPeakMeasuringFilter =
+    "astats=measure_perchannel=none:measure_overall=Peak_level";
+
 // An ffmpeg pass that runs the filter chain over the input and reports its peak level.
 EngineCommand peakMeasuringEngine(const std::vector<std::string>& sourceArguments,
                                   const std::string& input, const std::string& filterChain);

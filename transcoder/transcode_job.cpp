@@ -143,22 +143,12 @@ public:
               ProgressReporter& progress)
         : plan_(std::move(plan)), filters_(std::move(filters)), log_(log), progress_(progress) {}
 
-    void encode(double gainDb, int from, int to) {
-        progress_.beginPass(from, to);
-        std::vector<std::string> filters = filters_;
-        if (std::abs(gainDb) >= kGainToleranceDb) {
-            log_.write("gain: " + formatDecimal(std::round(gainDb * 100.0) / 100.0) + " dB");
-            filters.push_back(gainFilter(gainDb));
-        }
-        EncodePlan plan = plan_;
-        plan.filterChain = joinFilters(filters);
-        runLogged(encodingEngines(plan), log_, progress_);
-        // The encoders take an empty input without complaint and write a valid file of no
-        // length, which is not what anybody asked for.
-        if (progress_.passOutputMicroseconds() == 0) {
-            throw JobFailure("no audio to encode: nothing is left of the source after the "
-                             "split and the delay, or it holds none");
-        }
+    void encode(double gainDb, int from, int to) { runEncode(gainDb, from, to, false); }
+
+    // Encodes at unity gain and measures, in the same pass, the peak of the encoder's input.
+    double encodeMeasuringInput(int from, int to) {
+        const std::vector<EngineOutcome> outcomes = runEncode(0.0, from, to, true);
+        return loggedPeak(outcomes.front().errorOutput, "before encoding");
     }
 
     // The peak of the processed source, before any encoder.
@@ -173,12 +163,30 @@ public:
     }
 
 private:
-    double measure(const std::vector<std::string>& sourceArguments, const std::string& input,
-                   const std::string& chain, int from, int to, const std::string& when) {
+    std::vector<EngineOutcome> runEncode(double gainDb, int from, int to, bool measureInput) {
         progress_.beginPass(from, to);
-        auto outcomes =
-            runLogged({peakMeasuringEngine(sourceArguments, input, chain)}, log_, progress_);
-        auto peak = peakLevelDb(outcomes.front().errorOutput);
+        std::vector<std::string> filters = filters_;
+        if (std::abs(gainDb) >= kGainToleranceDb) {
+            log_.write("gain: " + formatDecimal(std::round(gainDb * 100.0) / 100.0) + " dB");
+            filters.push_back(gainFilter(gainDb));
+        }
+        if (measureInput) {
+            filters.push_back(kPeakMeasuringFilter);
+        }
+        EncodePlan plan = plan_;
+        plan.filterChain = joinFilters(filters);
+        std::vector<EngineOutcome> outcomes = runLogged(encodingEngines(plan), log_, progress_);
+        // The encoders take an empty input without complaint and write a valid file of no
+        // length, which is not what anybody asked for.
+        if (progress_.passOutputMicroseconds() == 0) {
+            throw JobFailure("no audio to encode: nothing is left of the source after the "
+                             "split and the delay, or it holds none");
+        }
+        return outcomes;
+    }
+
+    double loggedPeak(const std::string& errorOutput, const std::string& when) {
+        auto peak = peakLevelDb(errorOutput);
         if (!peak || !std::isfinite(*peak)) {
             log_.write("gain: no peak found " + when + " (silent input), no gain applied");
             return 0.0;
@@ -186,6 +194,14 @@ private:
         log_.write("gain: peak " + formatDecimal(std::round(*peak * 100.0) / 100.0) + " dBFS " +
                    when);
         return *peak;
+    }
+
+    double measure(const std::vector<std::string>& sourceArguments, const std::string& input,
+                   const std::string& chain, int from, int to, const std::string& when) {
+        progress_.beginPass(from, to);
+        auto outcomes =
+            runLogged({peakMeasuringEngine(sourceArguments, input, chain)}, log_, progress_);
+        return loggedPeak(outcomes.front().errorOutput, when);
     }
 
     EncodePlan plan_;
@@ -203,10 +219,14 @@ void runPasses(JobPasses& passes, GainMode mode) {
         passes.encode(-passes.measureSource(0, 40), 40, 100);
         return;
     case GainMode::PeakAfterEncoding: {
-        passes.encode(0.0, 0, 45);
-        const double peak = passes.measureEncoded(45, 55);
-        if (std::abs(peak) >= kGainToleranceDb) {
-            passes.encode(-peak, 55, 100);
+        const double inputPeak = passes.encodeMeasuringInput(0, 45);
+        const double encodedPeak = passes.measureEncoded(45, 55);
+        // The decoded output is brought to full scale, but never by more gain than the
+        // encoder's 16-bit input can take: where the encoded peak lies below the input's, the
+        // input would be clipped.
+        const double gain = -std::max(encodedPeak, inputPeak);
+        if (std::abs(gain) >= kGainToleranceDb) {
+            passes.encode(gain, 55, 100);
         }
         return;
     }

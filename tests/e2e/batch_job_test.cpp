@@ -136,10 +136,12 @@ protected:
         // A folder with blanks, as DVD rip folders often are.
         folder_ = temp_.Path() / "rips of VTS_01";
         fs::create_directories(folder_);
+        home_ = temp_.Path() / "home of the user";
+        fs::create_directories(home_);
     }
 
     std::string inFolder(const std::string& name) const { return (folder_ / name).string(); }
-    std::string log() const { return temp_.File("Audio_Stream.log"); }
+    std::string log() const { return (home_ / "Audio_Stream.log").string(); }
 
     std::string makeSource(Source source) {
         const std::string path = inFolder(Describe(source).name);
@@ -148,11 +150,12 @@ protected:
     }
 
     // Runs the batch driver with HOME in the test's folder, so that the transcoder's log is
-    // written there and never in the real home.
+    // written there and never in the real home; it has blanks, as the log path must arrive in
+    // one piece.
     ProgramRun runBatch(const Words& steps, Environment environment = {}) const {
         Words argv = {CANTOVA_BATCH};
         argv.insert(argv.end(), steps.begin(), steps.end());
-        environment.emplace_back("HOME", temp_.Path().string());
+        environment.emplace_back("HOME", home_.string());
         return runProgram(argv, environment);
     }
 
@@ -170,6 +173,7 @@ protected:
 
     TempFolder temp_;
     fs::path folder_;
+    fs::path home_;
 };
 
 // The log's "arguments:" line of the last run.
@@ -295,10 +299,11 @@ INSTANTIATE_TEST_SUITE_P(
                 kVorbis,
                 {"-core(", "-ota(", "-ogg(", "-ssrc(", "-split("},
                 {{"Stream1.ogg"}, "vorbis", 2, 44100, kStereoSeconds, kVorbisShortBlock}},
-        JobCase{"Kind5StereoWav",
+        // The transcoder reads the delay from the source's name itself.
+        JobCase{"Kind5StereoWavWithAutoDelay",
                 Source::Surround51Ac3,
-                Join({kWav, Set("CmbWAVmode.ListIndex=0")}),
-                {"-core(", "-2ch", "-ota(", "-azid(", "-ssrc(", "-split("},
+                Join({kWav, Set("CmbWAVmode.ListIndex=0"), Set("ChkAutoDelay.Value=1")}),
+                {"-core(", "-2ch", "-ota(", "-d", "auto", "-azid(", "-ssrc(", "-split("},
                 {{"Stream1.wav"}, "pcm_s16le", 2, 44100, kSurroundSeconds, kWavTolerance}},
         JobCase{"Kind5OneSixChannelWav",
                 Source::Surround51Ac3,
