@@ -7,6 +7,7 @@
 
 #include "jobs/library_loader.h"
 #include "settings/file_dialogs.h"
+#include "tests/gui/printed_messages.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
 #include "ui/qt/qt_process_launcher.h"
@@ -18,20 +19,6 @@
 
 #include <iostream>
 
-namespace {
-
-// Message boxes would wait for a person; the driver prints them instead.
-class PrintedMessages : public cantova::ui::MessageBoxes {
-public:
-    void Show(const std::string& text, const std::string& caption,
-              cantova::ui::MessageIcon) override {
-        std::cerr << "message: " << caption << ": " << text << '\n';
-    }
-    bool Ask(const std::string&, const std::string&) override { return false; }
-};
-
-} // namespace
-
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc != 3) {
@@ -40,7 +27,7 @@ int main(int argc, char* argv[]) {
     }
     using namespace cantova;
     settings::ScriptedFileDialogs dialogs;
-    PrintedMessages messages;
+    ui::PrintedMessages messages;
     ui::qt::QtProcessLauncher processes;
     ui::Services services{dialogs, messages, jobs::SystemLibraryLoader(), processes};
     ui::Windows windows(services);

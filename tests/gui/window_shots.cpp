@@ -5,6 +5,7 @@
 //   xvfb-run -a build/bin/window_shots FOLDER
 
 #include "settings/file_dialogs.h"
+#include "tests/gui/printed_messages.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
 #include "ui/windows.h"
@@ -14,19 +15,6 @@
 
 #include <iostream>
 
-namespace {
-
-class PrintedMessages : public cantova::ui::MessageBoxes {
-public:
-    void Show(const std::string& text, const std::string& caption,
-              cantova::ui::MessageIcon) override {
-        std::cerr << "message: " << caption << ": " << text << '\n';
-    }
-    bool Ask(const std::string&, const std::string&) override { return false; }
-};
-
-} // namespace
-
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc != 2) {
@@ -35,7 +23,7 @@ int main(int argc, char* argv[]) {
     }
     using namespace cantova;
     settings::ScriptedFileDialogs dialogs;
-    PrintedMessages messages;
+    ui::PrintedMessages messages;
     ui::Services services{dialogs, messages};
     ui::Windows windows(services);
     windows.frmMain.Form_Load();
