@@ -12,10 +12,13 @@
 #include "ui/windows.h"
 
 #include "support/temp_folder.h"
+#include "tests/tracklens/ac3_stream_builder.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -163,6 +166,23 @@ private slots:
         QCOMPARE(gui.view.windowTitle().toStdString(), title);
         QVERIFY(gui.button("cmdStartEncode")->isEnabled());
         QCOMPARE(gui.windows.frmMain.LstJobAudio(0).listCount(), 0);
+    }
+
+    void anAc3SourceShowsWhatTheLibraryReadsInTheWindow() {
+        const std::string ac3 = temp->File("VTS_01 DELAY -24ms.ac3");
+        // 448 kbit/s, 3/2 with LFE, 48 kHz, not on a byte boundary.
+        WriteText(ac3, Ac3FileWithHeaderAt(5, {0, 30, 7, 1}));
+        Gui gui(CANTOVA_RECORDING_TRANSCODER);
+        gui.dialogs.Answer(ac3);
+        gui.click("CmdBrowseStream1");
+        auto* info = qobject_cast<QLabel*>(gui.view.form().widgetOf("LbStream1Info"));
+        auto* ac3Target = qobject_cast<QRadioButton*>(gui.view.form().widgetOf("OptAudioCodec(0)"));
+        QVERIFY(info != nullptr && ac3Target != nullptr);
+        QCOMPARE(info->text().toStdString(),
+                 std::string("Bitrate : 448 Kbps   Channels : 5   Frequency : 48000 Hz"));
+        QCOMPARE(ac3Target->text().toStdString(), std::string("AC3 448 Kbps"));
+        QVERIFY(ac3Target->isEnabled());
+        QCOMPARE(gui.windows.frmMain.TxtDelay.text(), std::string("-24"));
     }
 
     void aRunWithoutLogEndsWithNotFound() {
