@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace cantova::cmdline {
 
@@ -69,11 +70,10 @@ double ReadSplitPoint(const std::string& text) {
 std::string WriteSplitPoint(double value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    std::string text = buffer;
-    if (text == "-0") {
-        text = "0";
+    if (std::strcmp(buffer, "-0") == 0) {
+        return "0";
     }
-    return text;
+    return buffer;
 }
 
 } // namespace cantova::cmdline
