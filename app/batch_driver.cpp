@@ -1,10 +1,12 @@
 #include "app/batch_driver.h"
 
 #include "app/batch_session.h"
+#include "app/stop_signals.h"
 #include "cmdline/channel_flag.h"
 #include "cmdline/job_command.h"
 #include "cmdline/job_kind.h"
 #include "cmdline/output_name.h"
+#include "jobs/source_path_rules.h"
 #include "ui/control_properties.h"
 
 #include <memory>
@@ -14,6 +16,9 @@
 namespace cantova::app {
 
 namespace {
+
+constexpr int kExitUnfinishedJobs = 1;
+constexpr int kExitRefused = 2;
 
 // "NAME=VALUE" split at the first "=".
 bool SplitAssignment(const std::string& operand, std::string& name, std::string& value) {
@@ -31,10 +36,26 @@ std::string CheckAssignment(BatchSession& session, const std::string& operand) {
     if (!SplitAssignment(operand, name, value)) {
         return "'set' needs NAME=VALUE, got '" + operand + "'";
     }
-    if (!session.state.read(name, error)) {
+    if (!session.state.readable(name, error)) {
         return error;
     }
     return {};
+}
+
+// The source box is read-only in the window: a source given to the driver must pass the rules a
+// chosen source passes. Shows their message and returns false when it does not.
+bool SourceAccepted(BatchSession& session, const std::string& name, const std::string& value) {
+    std::string error;
+    const auto target = session.state.resolve(name, error);
+    if (!target || target->control != &session.windows.frmMain.TxtStreamAudio ||
+        target->property != "Text") {
+        return true;
+    }
+    if (const std::optional<std::string> problem = jobs::SourcePathProblem(value)) {
+        session.messages.Show(*problem, "Error", ui::MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
 }
 
 std::string CheckList(BatchSession& session, const std::string& name, const std::string& code) {
@@ -76,7 +97,9 @@ void BatchDriver::defineVerbs() {
         [](BatchSession& s, const Step& step) {
             std::string name, value, error;
             SplitAssignment(step.operands[0], name, value);
-            s.state.assign(name, value, error);
+            if (SourceAccepted(s, name, value)) {
+                s.state.assign(name, value, error);
+            }
             return error;
         }};
     verbs_["click"] = {
@@ -122,7 +145,7 @@ void BatchDriver::defineVerbs() {
     verbs_["print"] = {1,
                        [](BatchSession& s, const Step& step) {
                            std::string error;
-                           s.state.read(step.operands[0], error);
+                           s.state.readable(step.operands[0], error);
                            return error;
                        },
                        [](BatchSession& s, const Step& step) {
@@ -186,42 +209,63 @@ bool BatchDriver::parse(const std::vector<std::string>& words, std::vector<Step>
     return true;
 }
 
-int BatchDriver::run(const std::vector<std::string>& arguments) {
-    std::vector<std::string> words = arguments;
-    if (!words.empty() && words.front() == "--dry-run") {
-        dryRun_ = true;
+bool BatchDriver::parseOptions(std::vector<std::string>& words, BatchOptions& options) {
+    while (!words.empty() && words.front().starts_with("--")) {
+        if (words.front() == "--dry-run") {
+            options.dryRun = true;
+        } else if (words.front() == "--overwrite") {
+            options.overwrite = true;
+        } else {
+            err_ << "cantova-batch: unknown option '" << words.front() << "'\n";
+            return false;
+        }
         words.erase(words.begin());
     }
+    return true;
+}
+
+int BatchDriver::run(const std::vector<std::string>& arguments) {
+    std::vector<std::string> words = arguments;
+    BatchOptions options;
     std::vector<Step> steps;
-    if (!parse(words, steps)) {
-        return 2;
+    if (!parseOptions(words, options) || !parse(words, steps)) {
+        return kExitRefused;
     }
     {
         // Names are checked against a separate start-up state, so that nothing is done
-        // when any step is wrong.
+        // when any step is wrong; list items are looked for when their step runs.
         std::ostringstream discarded;
-        BatchSession probe(discarded, true);
+        BatchSession probe(discarded, BatchOptions{true, false, -1});
         for (const Step& step : steps) {
             const std::string error = verbs_.at(step.verb).check(probe, step);
             if (!error.empty()) {
                 err_ << "cantova-batch: " << error << '\n';
-                return 2;
+                return kExitRefused;
             }
         }
     }
-    BatchSession session(out_, dryRun_);
+    const StopSignals stopSignals;
+    options.stopDescriptor = stopSignals.descriptor();
+    BatchSession session(out_, options);
+    bool unfinishedJobs = false;
     for (const Step& step : steps) {
         if (session.windows.program.ended) {
             break;
         }
         const std::string error = verbs_.at(step.verb).perform(session, step);
+        unfinishedJobs = unfinishedJobs || session.windows.frmMain.unfinishedJobsOfLastRun() > 0;
         if (!error.empty()) {
             out_.flush();
             err_ << "cantova-batch: " << error << '\n';
-            return 2;
+            return kExitRefused;
+        }
+        if (const int signal = stopSignals.received(); signal != 0) {
+            out_.flush();
+            err_ << "cantova-batch: stopped by signal " << signal << '\n';
+            return 128 + signal;
         }
     }
-    return 0;
+    return unfinishedJobs ? kExitUnfinishedJobs : 0;
 }
 
 } // namespace cantova::app

@@ -12,11 +12,14 @@
 namespace cantova::app {
 
 class BatchSession;
+struct BatchOptions;
 
 class BatchDriver {
 public:
     BatchDriver(std::ostream& out, std::ostream& err);
-    // Runs "[--dry-run] STEP..."; 0 on success, 2 for an unknown step or name or an invalid value.
+    // Runs "[--dry-run] [--overwrite] STEP...". 0 on success; 1 when a job of a run was skipped,
+    // not started, stopped or failed; 2 for an unknown option, step or name, or a step that
+    // cannot be done; 128 + the signal when SIGINT, SIGTERM or SIGHUP stopped it.
     int run(const std::vector<std::string>& arguments);
 
 private:
@@ -32,12 +35,12 @@ private:
         std::function<std::string(BatchSession&, const Step&)> perform;
     };
     void defineVerbs();
+    bool parseOptions(std::vector<std::string>& words, BatchOptions& options);
     bool parse(const std::vector<std::string>& words, std::vector<Step>& steps);
 
     std::ostream& out_;
     std::ostream& err_;
     std::map<std::string, Verb> verbs_;
-    bool dryRun_ = false;
 };
 
 } // namespace cantova::app

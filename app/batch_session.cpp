@@ -9,10 +9,11 @@ void PrintedMessageBoxes::Show(const std::string& text, const std::string& capti
 
 bool PrintedMessageBoxes::Ask(const std::string& text, const std::string& caption) {
     out_ << "message: " << caption << ": " << text << '\n';
-    return false;
+    return answer_;
 }
 
-BatchSession::BatchSession(std::ostream& out, bool dryRun) : out(out), dryRun(dryRun) {
+BatchSession::BatchSession(std::ostream& out, const BatchOptions& options)
+    : out(out), options(options) {
     windows.frmMain.Form_Load();
 }
 

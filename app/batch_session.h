@@ -17,13 +17,15 @@ namespace cantova::app {
 // Message boxes become printed lines "message: CAPTION: TEXT".
 class PrintedMessageBoxes : public ui::MessageBoxes {
 public:
-    explicit PrintedMessageBoxes(std::ostream& out) : out_(out) {}
+    PrintedMessageBoxes(std::ostream& out, bool answer) : out_(out), answer_(answer) {}
     void Show(const std::string& text, const std::string& caption, ui::MessageIcon icon) override;
-    // Nobody can answer in a batch run: every question is answered no.
+    // Nobody can answer in a batch run: every question gets the answer given at the start (no,
+    // unless the driver was told to replace files).
     bool Ask(const std::string& text, const std::string& caption) override;
 
 private:
     std::ostream& out_;
+    bool answer_;
 };
 
 // The log is not opened in a viewer; its path is printed as "log: PATH".
@@ -36,22 +38,37 @@ private:
     std::ostream& out_;
 };
 
+// How a batch run treats the files and processes of a run.
+struct BatchOptions {
+    // Print what would be run and deleted instead of doing it.
+    bool dryRun = false;
+    // Answer yes when a run would replace existing output files.
+    bool overwrite = false;
+    // Readable when the driver is asked to stop (-1: never).
+    int stopDescriptor = -1;
+};
+
 class BatchSession {
 public:
-    BatchSession(std::ostream& out, bool dryRun);
+    BatchSession(std::ostream& out, const BatchOptions& options);
 
     std::ostream& out;
-    bool dryRun;
+    BatchOptions options;
     settings::ScriptedFileDialogs dialogs;
-    PrintedMessageBoxes messages{out};
-    jobs::SpawnLauncher spawnLauncher;
+    PrintedMessageBoxes messages{out, options.overwrite};
+    jobs::SpawnLauncher spawnLauncher{options.stopDescriptor};
     jobs::DryRunLauncher dryRunLauncher{out};
+    jobs::DryRunLogFiles dryRunLogFiles{out};
     PrintedLogViewer logViewer{out};
     jobs::DlopenLibraryLoader libraries;
-    ui::Services services{dialogs, messages, libraries,
-                          dryRun ? static_cast<jobs::ProcessLauncher&>(dryRunLauncher)
-                                 : static_cast<jobs::ProcessLauncher&>(spawnLauncher),
-                          logViewer};
+    ui::Services services{dialogs,
+                          messages,
+                          libraries,
+                          options.dryRun ? static_cast<jobs::ProcessLauncher&>(dryRunLauncher)
+                                         : static_cast<jobs::ProcessLauncher&>(spawnLauncher),
+                          logViewer,
+                          options.dryRun ? static_cast<jobs::TranscoderLogFiles&>(dryRunLogFiles)
+                                         : jobs::SystemTranscoderLogFiles()};
     ui::Windows windows{services};
     ui::StateAccess state{windows};
 };

@@ -32,9 +32,10 @@ void MainWindow::Form_Load() {
 void MainWindow::Form_Unload() {
     removeListBoxElement("LstJobFile", 1);
     removeListBoxElement("LstJobAudio", 1);
+    // The program ends with the main window: whoever watches it disappear must already know.
+    windows_.program.ended = true;
     panel().hide();
     hide();
-    windows_.program.ended = true;
 }
 
 void MainWindow::cmdExit_Click() {

@@ -1,15 +1,12 @@
 #include "app/transcoder_path.h"
 
+#include "cmdline/argument_quoting.h"
 #include "settings/paths.h"
 
 namespace cantova::app {
 
 std::string MakeTranscoderPath(const std::string& programFolder) {
-    const std::string path = settings::ShortPathOf(programFolder) + "/Cantova/Cantova";
-    if (path.find(' ') != std::string::npos) {
-        return "\"" + path + "\"";
-    }
-    return path;
+    return cmdline::QuoteProgram(settings::ShortPathOf(programFolder) + "/Cantova/Cantova");
 }
 
 } // namespace cantova::app

@@ -9,6 +9,10 @@ std::string ChannelFlag(const ui::Windows& windows) {
     if (!windows.frmMain.CmbWAVmode.selectedData(data)) {
         return {};
     }
+    return ChannelFlagForMode(data);
+}
+
+std::string ChannelFlagForMode(int data) {
     switch (data) {
     case 0:
         return " -2ch";

@@ -11,7 +11,7 @@ constexpr const char* kCompressions[] = {" -c light", " -c normal", " -c heavy"}
 
 } // namespace
 
-std::string BuildAzidGroup(const ui::Windows& windows) {
+std::string BuildAzidGroup(const ui::Windows& windows, TypedValueCheck* check) {
     const ui::AdvancedPanel& p = windows.frmPanelAudio;
     std::string s;
     if (p.ChkDialogNormalise.value() == 1) {
@@ -24,10 +24,11 @@ std::string BuildAzidGroup(const ui::Windows& windows) {
         s += Pick(kCompressions, SelectedData(p.CmbDynaComp));
     }
     if (p.ChkUseGain.value() == 1) {
-        s += " -g " + p.TxtGainAzid.text() + p.CmbGainModeAzid.selectedText();
+        s += " -g " + Typed(check, "TxtGainAzid", p.TxtGainAzid.text()) +
+             p.CmbGainModeAzid.selectedText();
     }
     if (p.ChkUseLFEtoLR.value() == 1) {
-        s += " -L " + p.TxtLFEToLR.text();
+        s += " -L " + Typed(check, "TxtLFEToLR", p.TxtLFEToLR.text());
     }
     if (p.ChkNormalise.value() == 1) {
         s += " --maximize";
@@ -35,20 +36,20 @@ std::string BuildAzidGroup(const ui::Windows& windows) {
     return CloseGroup("azid", s, true);
 }
 
-std::string BuildOggGroup(const ui::Windows& windows) {
+std::string BuildOggGroup(const ui::Windows& windows, TypedValueCheck* check) {
     const ui::AdvancedPanel& p = windows.frmPanelAudio;
     std::string s;
     const int mode = SelectedData(windows.frmMain.CmbOGGMode);
     if (mode == 0) {
-        s += " -b " + p.TxtNominalBitrate.text();
+        s += " -b " + Typed(check, "TxtNominalBitrate", p.TxtNominalBitrate.text());
         if (p.ChkUseMinBitrateOGG.value() == 1) {
-            s += " -m " + p.TxtMinBitrateOGG.text();
+            s += " -m " + Typed(check, "TxtMinBitrateOGG", p.TxtMinBitrateOGG.text());
         }
         if (p.ChkUseMaxBitrateOGG.value() == 1) {
-            s += " -M " + p.TxtMaxBitrateOGG.text();
+            s += " -M " + Typed(check, "TxtMaxBitrateOGG", p.TxtMaxBitrateOGG.text());
         }
     } else {
-        s += " -q " + p.CmbQualityOGG.text();
+        s += " -q " + Typed(check, "CmbQualityOGG", p.CmbQualityOGG.text());
     }
     if (p.ChkUse51ModeOGG.value() == 1) {
         s += " -6ch";
@@ -56,7 +57,7 @@ std::string BuildOggGroup(const ui::Windows& windows) {
     return CloseGroup("ogg", s, false);
 }
 
-std::string BuildAc3EncGroup(const ui::Windows& windows) {
+std::string BuildAc3EncGroup(const ui::Windows& windows, TypedValueCheck*) {
     return CloseGroup("ac3enc", " -b " + windows.frmPanelAudio.CmbBitrateAC3.selectedText(), false);
 }
 

@@ -1,5 +1,6 @@
 #include "cmdline/job_command.h"
 
+#include "cmdline/argument_quoting.h"
 #include "cmdline/option_groups.h"
 #include "settings/paths.h"
 #include "ui/windows.h"
@@ -10,7 +11,7 @@ namespace cantova::cmdline {
 
 namespace {
 
-using GroupBuilder = std::string (*)(const ui::Windows&);
+using GroupBuilder = std::string (*)(const ui::Windows&, TypedValueCheck*);
 
 std::vector<GroupBuilder> GroupsOfKind(int jobKind) {
     switch (jobKind) {
@@ -37,12 +38,12 @@ std::vector<GroupBuilder> GroupsOfKind(int jobKind) {
 } // namespace
 
 std::string BuildJobCommand(const ui::Windows& windows, int jobKind, const std::string& source,
-                            const std::string& outputArgument) {
-    std::string command = windows.program.TranscoderPath + " -core( -input \"" + source +
-                          "\" -output " + outputArgument + " -logfilea \"" +
-                          settings::TranscoderLogPath() + "\" )";
+                            const std::string& outputArgument, TypedValueCheck* check) {
+    std::string command = windows.program.TranscoderPath + " -core( -input " +
+                          QuoteArgument(source) + " -output " + outputArgument + " -logfilea " +
+                          QuoteArgument(settings::TranscoderLogPath()) + " )";
     for (GroupBuilder build : GroupsOfKind(jobKind)) {
-        command += build(windows);
+        command += build(windows, check);
     }
     return command;
 }

@@ -25,22 +25,23 @@ constexpr const char* kLowPasses[] = {" --lowpass 13", " --lowpass 14", " --lowp
 
 } // namespace
 
-std::string BuildLameGroup(const ui::Windows& windows) {
+std::string BuildLameGroup(const ui::Windows& windows, TypedValueCheck* check) {
     const ui::AdvancedPanel& p = windows.frmPanelAudio;
     const bool preset = p.ChkUseALtPreset.value() != 0;
+    const auto bitrate = [&] { return Typed(check, "txtBitRateMP3", p.txtBitRateMP3.text()); };
     std::string s;
     if (p.ChkModeMP3.value() == 1) {
         s += Pick(kChannelModes, SelectedData(p.CmbModeAudio));
     }
     if (p.ChkUseScaleInput.value() == 1) {
-        s += " --scale " + p.TxtScaleInput.text();
+        s += " --scale " + Typed(check, "TxtScaleInput", p.TxtScaleInput.text());
     }
     switch (SelectedData(windows.frmMain.CmbMP3Mode)) {
     case 0:
-        s += (preset ? " --alt-preset cbr " : " -b ") + p.txtBitRateMP3.text();
+        s += (preset ? " --alt-preset cbr " : " -b ") + bitrate();
         break;
     case 1:
-        s += (preset ? " --alt-preset " : " --abr ") + p.txtBitRateMP3.text();
+        s += (preset ? " --alt-preset " : " --abr ") + bitrate();
         break;
     case 2:
         s += preset ? Pick(kVbrPresets, SelectedData(p.CmbAltPreset))
@@ -53,10 +54,10 @@ std::string BuildLameGroup(const ui::Windows& windows) {
         s += Pick(kVbrQualities, SelectedData(p.CmbQualityVBRMP3));
     }
     if (p.ChkUseMinBitrateMP3.value() == 1) {
-        s += " -b " + p.TxtMinBitrateMP3.text();
+        s += " -b " + Typed(check, "TxtMinBitrateMP3", p.TxtMinBitrateMP3.text());
     }
     if (p.ChkUseMaxBitrateMP3.value() == 1) {
-        s += " -B " + p.TxtMaxBitrateMP3.text();
+        s += " -B " + Typed(check, "TxtMaxBitrateMP3", p.TxtMaxBitrateMP3.text());
     }
     if (p.ChkErrorProtection.value() == 1) {
         s += " -p";

@@ -12,13 +12,13 @@ std::string CloseGroup(const std::string& word, const std::string& switches, boo
     return " -" + word + "(" + switches + " )";
 }
 
-std::string BuildOtaGroup(const ui::Windows& windows) {
+std::string BuildOtaGroup(const ui::Windows& windows, TypedValueCheck* check) {
     const ui::MainWindow& w = windows.frmMain;
     std::string switches;
     if (w.ChkAutoDelay.value() == 1) {
         switches += " -d auto";
     } else if (DelayIsZero(w.TxtDelay.text()) == false) {
-        switches += " -d " + w.TxtDelay.text();
+        switches += " -d " + Typed(check, "TxtDelay", w.TxtDelay.text());
     }
     switch (SelectedData(w.CmbGainMode)) {
     case 1:
@@ -36,21 +36,23 @@ std::string BuildOtaGroup(const ui::Windows& windows) {
     return CloseGroup("ota", switches, true);
 }
 
-std::string BuildBoostGroup(const ui::Windows& windows) {
+std::string BuildBoostGroup(const ui::Windows& windows, TypedValueCheck* check) {
     const ui::MainWindow& w = windows.frmMain;
     if (w.ChkUseBoost.value() != 1) {
         return {};
     }
+    const auto factor = [&] { return Typed(check, "TxtBoostFactor", w.TxtBoostFactor.text()); };
+    const auto limit = [&] { return Typed(check, "TxtLimitFactor", w.TxtLimitFactor.text()); };
     std::string switches;
     switch (SelectedData(w.CmbCompModeBoost)) {
     case 0:
-        switches = " /b=" + w.TxtBoostFactor.text() + " /l=" + w.TxtLimitFactor.text();
+        switches = " /b=" + factor() + " /l=" + limit();
         break;
     case 1:
-        switches = " /b2=" + w.TxtBoostFactor.text();
+        switches = " /b2=" + factor();
         break;
     case 2:
-        switches = " /b3=" + w.TxtBoostFactor.text() + " /l=" + w.TxtLimitFactor.text();
+        switches = " /b3=" + factor() + " /l=" + limit();
         break;
     default:
         break;
@@ -58,7 +60,7 @@ std::string BuildBoostGroup(const ui::Windows& windows) {
     return CloseGroup("boost", switches, false);
 }
 
-std::string BuildSsrcGroup(const ui::Windows& windows) {
+std::string BuildSsrcGroup(const ui::Windows& windows, TypedValueCheck*) {
     const ui::MainWindow& w = windows.frmMain;
     std::string switches;
     if (w.ChkDownSample.value() == 1 && w.CmbSampleRate.listIndex() >= 0) {
@@ -67,7 +69,7 @@ std::string BuildSsrcGroup(const ui::Windows& windows) {
     return CloseGroup("ssrc", switches, true);
 }
 
-std::string BuildSplitGroup(const ui::Windows& windows) {
+std::string BuildSplitGroup(const ui::Windows& windows, TypedValueCheck*) {
     const ui::MainWindow& w = windows.frmMain;
     std::string switches;
     if (w.ChkSplitStartPoint.value() == 1) {

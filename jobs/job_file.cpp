@@ -1,12 +1,13 @@
 #include "jobs/job_file.h"
 
+#include "jobs/job_files.h"
 #include "jobs/job_record.h"
 #include "settings/ini_file.h"
 #include "ui/main_window.h"
 
 namespace cantova::jobs {
 
-bool WriteJobFile(const ui::MainWindow& window, const std::string& path) {
+std::optional<std::string> WriteJobFile(const ui::MainWindow& window, const std::string& name) {
     const ui::ListBox& records = window.LstJobAudio(1);
     const int count = window.LstJobAudio(0).listCount();
     std::vector<settings::IniEntry> entries{{"AUDIO", "Number", std::to_string(count)}};
@@ -18,7 +19,9 @@ bool WriteJobFile(const ui::MainWindow& window, const std::string& path) {
         entries.push_back({section, "Output", record.outputArgument});
         entries.push_back({section, "StreamCopy", record.copyMarker});
     }
-    return settings::WriteIniValues(entries, path);
+    // The file is a record for people; a path no line can hold is left out of it, as the run
+    // works from the job list itself.
+    return CreateUniqueFile(name, settings::FormatIniFile(entries));
 }
 
 } // namespace cantova::jobs

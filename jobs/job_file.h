@@ -3,6 +3,7 @@
 // The job file of a run (".task", INI syntax): the number of jobs and, per job,
 // its settings file, source, output argument and copy marker.
 
+#include <optional>
 #include <string>
 
 namespace cantova::ui {
@@ -11,7 +12,8 @@ class MainWindow;
 
 namespace cantova::jobs {
 
-// Writes the job file for the current job list; false when a write failed.
-bool WriteJobFile(const ui::MainWindow& window, const std::string& path);
+// Writes the job file for the current job list into a new file, under name or the first free name
+// made from it; the path of the file, or nothing when it could not be written.
+std::optional<std::string> WriteJobFile(const ui::MainWindow& window, const std::string& name);
 
 } // namespace cantova::jobs

@@ -1,12 +1,18 @@
 #include "jobs/job_files.h"
 
+#include "settings/atomic_write.h"
+
 #include <filesystem>
+#include <vector>
 
 namespace cantova::jobs {
 
 namespace {
 
-// Any entry counts as taken, also one that cannot be read, so that nothing is overwritten.
+constexpr int kMaxUniqueNumber = 100;
+
+// Any entry counts as taken, also one that cannot be read or a dangling link, so that nothing is
+// overwritten.
 bool Taken(const std::string& path) {
     std::error_code error;
     return std::filesystem::symlink_status(path, error).type() !=
@@ -17,6 +23,18 @@ bool Taken(const std::string& path) {
 std::size_t FileNameStart(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? 0 : slash + 1;
+}
+
+// name, then the names with "_1" ... "_100" before the first "." of the file name.
+std::vector<std::string> Candidates(const std::string& name) {
+    const auto dot = name.find('.', FileNameStart(name));
+    const std::string head = dot == std::string::npos ? name : name.substr(0, dot);
+    const std::string tail = dot == std::string::npos ? std::string() : name.substr(dot);
+    std::vector<std::string> candidates{name};
+    for (int i = 1; i <= kMaxUniqueNumber; ++i) {
+        candidates.push_back(head + "_" + std::to_string(i) + tail);
+    }
+    return candidates;
 }
 
 } // namespace
@@ -33,29 +51,35 @@ std::string FileBase(const std::string& sourcePath) {
     return sourcePath.substr(0, dot);
 }
 
-std::string MakeUniqueName(const std::string& name) {
-    if (!Taken(name)) {
-        return name;
-    }
-    const auto dot = name.find('.', FileNameStart(name));
-    const std::string head = dot == std::string::npos ? name : name.substr(0, dot);
-    const std::string tail = dot == std::string::npos ? std::string() : name.substr(dot);
-    std::string candidate;
-    for (int i = 1; i <= 100; ++i) {
-        candidate = head + "_" + std::to_string(i) + tail;
+std::optional<std::string> MakeUniqueName(const std::string& name) {
+    for (const std::string& candidate : Candidates(name)) {
         if (!Taken(candidate)) {
-            break;
+            return candidate;
         }
     }
-    return candidate;
+    return std::nullopt;
+}
+
+std::optional<std::string> CreateUniqueFile(const std::string& name, std::string_view content) {
+    for (const std::string& candidate : Candidates(name)) {
+        switch (settings::CreateFileExclusively(candidate, content)) {
+        case settings::CreateResult::Created:
+            return candidate;
+        case settings::CreateResult::NameTaken:
+            continue;
+        case settings::CreateResult::Failed:
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
 }
 
 std::string SettingsFileName(const std::string& sourcePath, int jobNumber) {
-    return MakeUniqueName(FileBase(sourcePath) + ".stream" + std::to_string(jobNumber) + ".aud");
+    return FileBase(sourcePath) + ".stream" + std::to_string(jobNumber) + ".aud";
 }
 
 std::string JobFileName(const std::string& sourcePath) {
-    return MakeUniqueName(FileBase(sourcePath) + ".task");
+    return FileBase(sourcePath) + ".task";
 }
 
 } // namespace cantova::jobs

@@ -1,8 +1,12 @@
 #pragma once
 
-// Names of the files that belong to a job or a run, next to the source.
+// Names of the files that belong to a job or a run, next to the source, and their creation. Files
+// are created exclusively under the first free name, so that two instances of the program working
+// in one folder never share or replace each other's files.
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace cantova::jobs {
 
@@ -10,15 +14,20 @@ namespace cantova::jobs {
 // the file name has none (a dot in a folder name never cuts the path).
 std::string FileBase(const std::string& sourcePath);
 
-// A name no existing file has: name itself when free, else "_1" ... "_100"
-// inserted before the first "." of the file name (the last candidate when all
-// are taken).
-std::string MakeUniqueName(const std::string& name);
+// A name no existing entry (file, folder or link) has: name itself when free, else "_1" ...
+// "_100" inserted before the first "." of the file name. Nothing when all of them are taken.
+std::optional<std::string> MakeUniqueName(const std::string& name);
 
-// The settings file of job number n of a source: base + ".stream" + n + ".aud", made unique.
+// Creates a file holding content under the first name MakeUniqueName would give at that moment,
+// never over an existing entry: a name taken meanwhile (by another program) moves on to the next.
+// The path of the new file; nothing when all names are taken or the file could not be written.
+std::optional<std::string> CreateUniqueFile(const std::string& name, std::string_view content);
+
+// The settings file name of job number n of a source before it is made unique:
+// base + ".stream" + n + ".aud".
 std::string SettingsFileName(const std::string& sourcePath, int jobNumber);
 
-// The job file of a run: base + ".task", made unique.
+// The job file name of a run before it is made unique: base + ".task".
 std::string JobFileName(const std::string& sourcePath);
 
 // The part of a path after its last "/".

@@ -1,6 +1,7 @@
 // Adding and deleting jobs, and removing a run's job file with the settings
 // files it names.
 
+#include "cmdline/job_command.h"
 #include "cmdline/job_kind.h"
 #include "cmdline/output_name.h"
 #include "jobs/job_files.h"
@@ -35,40 +36,59 @@ int MainWindow::NextJobNumber() const {
 
 void MainWindow::CmdAddAudioJobList_Click() {
     MessageBoxes& messages = windows_.services.messages;
+    const auto refuse = [&](const std::string& text) {
+        messages.Show(text, kErrorCaption, MessageIcon::Exclamation);
+    };
     const std::string source = TxtStreamAudio.text();
     if (!settings::FileExist(source)) {
-        messages.Show("The source file \"" + source +
-                          "\" cannot be read any more, so no job was added.",
-                      kErrorCaption, MessageIcon::Exclamation);
+        refuse("The source file \"" + source + "\" cannot be read any more, so no job was added.");
+        return;
+    }
+    // Only a loaded profile or a program assignment can leave a greyed-out target chosen.
+    const int target = OptAudioCodec.chosen();
+    if (target < 0 || !OptAudioCodec[target].enabled()) {
+        refuse("The chosen target cannot be used with this source, so no job was added. Choose "
+               "another target.");
         return;
     }
     const int kind = cmdline::JobKind(windows_);
     const int number = NextJobNumber();
     std::string output = cmdline::BuildOutputName(windows_, number);
     if (output.empty()) {
-        messages.Show("No output file name can be formed for \"" + source +
-                          "\", so no job was added.",
-                      kErrorCaption, MessageIcon::Exclamation);
+        refuse("No output file name can be formed for \"" + source + "\", so no job was added.");
         return;
     }
     std::string copyMarker = "0";
-    if (OptAudioCodec[0].value() && ChkAC3Reencode.value() != 1) {
+    if (target == 0 && ChkAC3Reencode.value() != 1) {
         copyMarker = "1";
         output = "\"" + source + "\"";
     }
+    // The copy job starts no transcoder, so only the others' typed values reach a command line.
+    cmdline::TypedValueCheck typed;
+    if (copyMarker == "0") {
+        cmdline::BuildJobCommand(windows_, kind, source, output, &typed);
+    }
+    if (!typed.refusedFields().empty()) {
+        const cmdline::TypedValueCheck::Field& field = typed.refusedFields().front();
+        refuse("The field \"" + cmdline::TypedFieldLabel(field.control) + "\" (" + field.control +
+               ") holds \"" + field.text + "\", but a value in the transcoder command line may " +
+               "not hold " + cmdline::kSwitchValueBreakers + ", so no job was added.");
+        return;
+    }
     int code = -1;
     const int bitrate = CmbBitrateAudio.selectedData(code) ? jobs::BitrateForCode(code) : 0;
-    const std::string settingsFile = jobs::SettingsFileName(source, number);
-    if (!settings::SaveAudioProfile(windows_, settingsFile, kind)) {
-        settings::DeleteFile(settingsFile);
-        messages.Show("The job settings could not be written to \"" + settingsFile +
-                          "\", so no job was added.",
-                      kErrorCaption, MessageIcon::Exclamation);
+    const std::string wantedName = jobs::SettingsFileName(source, number);
+    const std::optional<std::string> profile = settings::AudioProfileText(windows_, kind);
+    const std::optional<std::string> settingsFile =
+        profile ? jobs::CreateUniqueFile(wantedName, *profile) : std::nullopt;
+    if (!settingsFile) {
+        refuse("The job settings could not be written to \"" + wantedName +
+               "\", so no job was added.");
         return;
     }
     LstJobAudio(0).addItem(jobs::FileNamePart(source));
     LstJobAudio(1).addItem(
-        jobs::FormatJobRecord({settingsFile, source, output, copyMarker, std::to_string(bitrate)}),
+        jobs::FormatJobRecord({*settingsFile, source, output, copyMarker, std::to_string(bitrate)}),
         number);
 }
 

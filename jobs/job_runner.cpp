@@ -2,15 +2,17 @@
 // transcoder command one after the other with that job's own settings, cleans
 // up and shows the transcoder log.
 
+#include "cmdline/argument_quoting.h"
 #include "cmdline/channel_flag.h"
 #include "cmdline/job_command.h"
+#include "jobs/command_line.h"
 #include "jobs/job_file.h"
 #include "jobs/job_files.h"
+#include "jobs/job_outputs.h"
 #include "jobs/job_record.h"
 #include "jobs/output_lines.h"
 #include "jobs/process_launcher.h"
 #include "settings/audio_profile.h"
-#include "settings/ini_file.h"
 #include "settings/paths.h"
 #include "ui/control_properties.h"
 #include "ui/main_window.h"
@@ -18,24 +20,70 @@
 
 namespace cantova::ui {
 
+namespace {
+
+constexpr const char* kErrorCaption = "Error";
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string joined;
+    for (const std::string& line : lines) {
+        joined += "\n" + line;
+    }
+    return joined;
+}
+
+} // namespace
+
+std::vector<std::string> MainWindow::OutputsTheRunWouldReplace() const {
+    std::vector<std::string> outputs;
+    for (int i = 0; i < LstJobAudio(1).listCount(); ++i) {
+        for (const std::string& file :
+             jobs::JobOutputFiles(jobs::ParseJobRecord(LstJobAudio(1).list(i)))) {
+            outputs.push_back(file);
+        }
+    }
+    return jobs::ExistingPaths(outputs);
+}
+
 void MainWindow::cmdStartEncode_Click() {
     if (run_.inProgress) {
         return;
     }
-    const std::string jobFile = jobs::JobFileName(TxtStreamAudio.text());
+    MessageBoxes& messages = windows_.services.messages;
+    if (LstJobAudio(0).listCount() == 0) {
+        messages.Show("The job list is empty: add a job with \"Add Stream\" first.", kErrorCaption,
+                      MessageIcon::Exclamation);
+        return;
+    }
+    if (const std::string problem = cmdline::ProgramWordProblem(windows_.program.TranscoderPath);
+        !problem.empty()) {
+        messages.Show("Nothing was run: " + problem + ".", kErrorCaption, MessageIcon::Exclamation);
+        return;
+    }
+    if (const std::vector<std::string> replaced = OutputsTheRunWouldReplace();
+        !replaced.empty() && !messages.Ask("These files exist and the run would replace them:" +
+                                               JoinLines(replaced) + "\nReplace them?",
+                                           "Replace Files")) {
+        return;
+    }
+    const std::string jobFileName = jobs::JobFileName(TxtStreamAudio.text());
+    const std::optional<std::string> jobFile = jobs::WriteJobFile(*this, jobFileName);
+    if (!jobFile) {
+        messages.Show("Nothing was run: the job file \"" + jobFileName +
+                          "\" could not be written (or every name made from it is taken).",
+                      kErrorCaption, MessageIcon::Exclamation);
+        return;
+    }
     LstJobFile(0).addItem("Job " + std::to_string(LstJobFile(0).listCount() + 1));
-    LstJobFile(1).addItem(jobFile);
-    jobs::WriteJobFile(*this, jobFile);
+    LstJobFile(1).addItem(*jobFile);
 
     const std::string log = settings::TranscoderLogPath();
-    if (settings::FileExist(log)) {
-        settings::DeleteFile(log);
-    }
+    windows_.services.logFiles.RemoveOld(log);
 
     beginRun();
     RunJobList();
-    // The settings files are also removed from the records, in case the job file could not be
-    // written.
+    // The settings files are also removed from the records, in case the job file could not hold
+    // them all.
     for (int i = 0; i < LstJobAudio(1).listCount(); ++i) {
         settings::DeleteFile(jobs::ParseJobRecord(LstJobAudio(1).list(i)).settingsFile);
     }
@@ -44,19 +92,15 @@ void MainWindow::cmdStartEncode_Click() {
     LstJobAudio(1).clear();
     endRun();
 
-    MessageBoxes& messages = windows_.services.messages;
     if (!run_.problems.empty()) {
-        std::string text = "Not every job ran as it should:";
-        for (const std::string& problem : run_.problems) {
-            text += "\n" + problem;
-        }
-        messages.Show(text, "Job Report", MessageIcon::Exclamation);
+        messages.Show("Not every job ran as it should:" + JoinLines(run_.problems), "Job Report",
+                      MessageIcon::Exclamation);
     }
     if (run_.unloadWhenDone) {
         Form_Unload();
         return;
     }
-    if (settings::FileExist(log)) {
+    if (windows_.services.logFiles.Exists(log)) {
         windows_.services.logViewer.ShowLog(log);
     } else {
         messages.Show("No Log File Found", "Not Found", MessageIcon::Exclamation);
@@ -64,42 +108,54 @@ void MainWindow::cmdStartEncode_Click() {
 }
 
 void MainWindow::RunJobList() {
-    const std::string channelFlag = cmdline::ChannelFlag(windows_);
     const int count = LstJobAudio(0).listCount();
-    for (int i = 0; i < count && !run_.stopRequested; ++i) {
-        showRunStatus(i + 1, count);
+    const std::string log = settings::TranscoderLogPath();
+    for (int i = 0; i < count; ++i) {
         const std::string job =
             "Job " + std::to_string(i + 1) + " (" + LstJobAudio(0).list(i) + ")";
+        if (run_.stopRequested) {
+            ++run_.unfinishedJobs; // never started
+            continue;
+        }
+        showRunStatus(i + 1, count);
+        const auto unfinished = [&](const std::string& why) {
+            run_.problems.push_back(job + ": " + why);
+            ++run_.unfinishedJobs;
+        };
         const jobs::JobRecord record = jobs::ParseJobRecord(LstJobAudio(1).list(i));
         if (!settings::FileExist(record.settingsFile)) {
-            run_.problems.push_back(job + ": skipped, its settings file is missing");
+            unfinished("skipped, its settings file is missing");
             continue;
         }
-        const std::vector<std::string> skippedKeys =
-            settings::LoadAudioProfile(windows_, record.settingsFile).skippedKeys;
-        if (!skippedKeys.empty()) {
-            run_.problems.push_back(job + ": settings not restored: " + JoinKeys(skippedKeys));
-        }
-        const std::optional<int> kind =
-            ParseDecimal(settings::ReadIniValue("SETTING", "Panel", record.settingsFile));
-        if (!kind) {
-            run_.problems.push_back(job + ": skipped, its settings file has no job kind");
+        const settings::AudioProfileLoad load =
+            settings::LoadAudioProfile(windows_, record.settingsFile);
+        if (!load.readable) {
+            unfinished("skipped, its settings file could not be read: " + load.problem);
             continue;
         }
-        std::string output = record.outputArgument;
-        if (OptAudioCodec[3].value()) {
-            output += channelFlag;
+        if (!load.skippedKeys.empty()) {
+            run_.problems.push_back(job + ": settings not restored: " + JoinKeys(load.skippedKeys));
+        }
+        if (!load.jobKind) {
+            unfinished("skipped, its settings file has no job kind");
+            continue;
         }
         const std::optional<int> copyMarker = ParseDecimal(record.copyMarker);
         if (!copyMarker) {
-            run_.problems.push_back(job + ": skipped, its copy marker is not a number");
+            unfinished("skipped, its copy marker is not a number");
             continue;
         }
         if (*copyMarker == 1) {
             continue;
         }
+        // The channel flag of a WAV job follows the job's own stored mode, restored just now.
+        std::string output = record.outputArgument;
+        if (OptAudioCodec[3].value()) {
+            output += cmdline::ChannelFlag(windows_);
+        }
         const std::string command =
-            cmdline::BuildJobCommand(windows_, *kind, record.source, output);
+            cmdline::BuildJobCommand(windows_, *load.jobKind, record.source, output);
+        const std::uintmax_t logOffset = jobs::FileSizeOrZero(log);
         const jobs::LaunchResult result =
             windows_.services.processes.ShellAndWait(command, [&](std::string_view line) {
                 if (const std::optional<int> percent = jobs::ParseProgressLine(line)) {
@@ -107,13 +163,17 @@ void MainWindow::RunJobList() {
                 }
             });
         if (!result.started) {
-            run_.problems.push_back(job + ": the transcoder could not be started");
+            unfinished("the transcoder could not be started (looked for " +
+                       jobs::SplitCommandLine(command).front() + ")");
         } else if (result.stopped) {
             run_.stopRequested = true;
-            run_.problems.push_back(job + ": stopped before it finished");
+            unfinished("stopped before it finished");
+        } else if (result.signal != 0) {
+            unfinished("the transcoder crashed (signal " + std::to_string(result.signal) + ")");
         } else if (result.exitStatus != 0) {
-            run_.problems.push_back(job + ": the transcoder failed (exit status " +
-                                    std::to_string(result.exitStatus) + ")");
+            const std::string reason = jobs::FailureReason(log, logOffset, result.errorOutput);
+            unfinished("the transcoder failed (exit status " + std::to_string(result.exitStatus) +
+                       ")" + (reason.empty() ? "" : ": " + reason));
         }
     }
 }

@@ -14,7 +14,7 @@ void OutputLineSplitter::feed(std::string_view chunk, const OutputLineHandler& o
         if (c == '\r' || c == '\n') {
             onLine(pending_);
             pending_.clear();
-        } else {
+        } else if (pending_.size() < maxLineLength_) {
             pending_ += c;
         }
     }
@@ -26,6 +26,29 @@ void OutputLineSplitter::finish(const OutputLineHandler& onLine) {
         pending_.clear();
     }
     afterCarriageReturn_ = false;
+}
+
+void ErrorOutputTail::feed(std::string_view chunk) {
+    splitter_.feed(chunk, [this](std::string_view line) {
+        if (line.empty()) {
+            return;
+        }
+        lines_.emplace_back(line);
+        if (lines_.size() > kLines) {
+            lines_.pop_front();
+        }
+    });
+}
+
+std::string ErrorOutputTail::text() const {
+    std::deque<std::string> lines = lines_;
+    OutputLineSplitter rest = splitter_;
+    rest.finish([&](std::string_view line) { lines.emplace_back(line); });
+    std::string joined;
+    for (const std::string& line : lines) {
+        joined += (joined.empty() ? "" : "\n") + line;
+    }
+    return joined;
 }
 
 std::optional<int> ParseProgressLine(std::string_view line) {

@@ -12,11 +12,16 @@ namespace cantova::jobs {
 
 struct LaunchResult {
     bool started = false;
-    // Exit status of a process that ended normally; -1 when it was killed by a signal.
+    // Exit status of a process that ended normally.
     int exitStatus = 0;
-    // The wait ended because the process was told to stop (TerminateRunning, or the program
-    // being asked to quit); whatever it returned, the job did not finish and the run should end.
+    // The signal that ended the process, 0 when it exited.
+    int signal = 0;
+    // The wait ended because the process was told to stop (TerminateRunning, a stop signal to
+    // the program, or the program being asked to quit); whatever it returned, the job did not
+    // finish and the run should end.
     bool stopped = false;
+    // The last lines of what the process wrote to its error output.
+    std::string errorOutput;
 };
 
 class ProcessLauncher {
@@ -24,7 +29,8 @@ public:
     virtual ~ProcessLauncher() = default;
     // Splits the command line with the Windows command-line rules and starts the
     // program directly (never through a shell), then waits until it has ended. Each line the
-    // process writes to its standard output goes to onOutputLine while it runs.
+    // process writes to its standard output goes to onOutputLine while it runs. The wait ends
+    // when the process has ended, even when a child it left behind still holds its output.
     virtual LaunchResult ShellAndWait(const std::string& commandLine,
                                       const OutputLineHandler& onOutputLine) = 0;
     // Asks the process that is being waited for, if any, to end.
@@ -37,6 +43,18 @@ public:
     virtual ~LogViewer() = default;
     virtual void ShowLog(const std::string& path) = 0;
 };
+
+// The transcoder log as a run handles it: the old log is removed before the run, and the new one
+// is looked for afterwards.
+class TranscoderLogFiles {
+public:
+    virtual ~TranscoderLogFiles() = default;
+    virtual void RemoveOld(const std::string& path) = 0;
+    virtual bool Exists(const std::string& path) = 0;
+};
+
+// The log files as they are on disk.
+TranscoderLogFiles& SystemTranscoderLogFiles();
 
 // A blocking launcher for callers that bring none of their own.
 ProcessLauncher& SystemProcessLauncher();

@@ -1,5 +1,7 @@
 #include "jobs/source_path_rules.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 namespace cantova::jobs {
@@ -45,6 +47,19 @@ std::optional<std::string> SourcePathProblem(const std::string& path) {
         return "The source path ends in a backslash (\\), which the transcoder command line "
                "cannot carry. Rename the file and choose it again:\n" +
                path;
+    }
+    // A path that names nothing (yet) is left to the add, which checks that the file can be read.
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            return "The chosen source is a folder, not an audio file. Choose a file in it:\n" +
+                   path;
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return "The chosen source is not an ordinary file (a pipe or a device cannot be "
+                   "transcoded). Choose an audio file:\n" +
+                   path;
+        }
     }
     return std::nullopt;
 }

@@ -16,8 +16,9 @@ std::string SourceExtension(const std::string& path);
 // before the value would start.
 std::optional<std::string> DelayFromFileName(const std::string& path);
 
-// Why the path cannot be carried by the transcoder command line (a double quote would end the
-// quoted argument, a final backslash would escape the closing quote); nothing when it can.
+// Why the path cannot be a job's source: the transcoder command line cannot carry it (a double
+// quote would end the quoted argument, a final backslash would escape the closing quote), or it
+// names a folder, a pipe or a device. Nothing when it can be one.
 std::optional<std::string> SourcePathProblem(const std::string& path);
 
 } // namespace cantova::jobs

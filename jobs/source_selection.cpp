@@ -1,5 +1,5 @@
-// The source button of the main window: the open dialog, the AC3 probe and its display, the delay
-// from the file name and the job buttons.
+// The source button of the main window and the selection of a source path: the AC3 probe and its
+// display, the delay from the file name and the job buttons.
 
 #include "jobs/ac3_query.h"
 #include "jobs/source_path_rules.h"
@@ -19,27 +19,25 @@ constexpr const char* kSourceDialogFilter =
 } // namespace
 
 void MainWindow::CmdBrowseStream1_Click() {
-    ProgramValues& program = windows_.program;
     const std::string path =
         windows_.services.dialogs.ShowOpenDialog(kSourceDialogFilter, kSourceDialogTitle, "");
-    // A path the command line cannot carry is refused before anything changes.
-    if (auto problem = jobs::SourcePathProblem(path)) {
-        windows_.services.messages.Show(*problem, "Error", MessageIcon::Exclamation);
+    // A cancelled dialog leaves the source, its values and the job list as they were.
+    if (path.empty()) {
         return;
     }
+    SelectSource(path);
+}
+
+bool MainWindow::SelectSource(const std::string& path) {
+    // A path that cannot be a job's source is refused before anything changes.
+    if (auto problem = jobs::SourcePathProblem(path)) {
+        windows_.services.messages.Show(*problem, "Error", MessageIcon::Exclamation);
+        return false;
+    }
+    ProgramValues& program = windows_.program;
     program.Ac3Channels = 0;
     program.Ac3Frequency = 0;
     TxtStreamAudio.setText(path);
-
-    if (path.empty()) {
-        LbStream1Info.setCaption("");
-        CmdAddAudioJobList.setEnabled(false);
-        CmdDelAudioJobList.setEnabled(false);
-        cmdStartEncode.setEnabled(false);
-        LstJobAudio(0).clear();
-        LstJobAudio(1).clear();
-        return;
-    }
 
     CmdAddAudioJobList.setEnabled(true);
     CmdDelAudioJobList.setEnabled(true);
@@ -60,12 +58,17 @@ void MainWindow::CmdBrowseStream1_Click() {
         if (OptAudioCodec.chosen() == 3) {
             CmdAdvancedAudio.setEnabled(false);
         }
+        // The AC3 target needs an AC3 source: a greyed-out choice must not stay chosen.
+        if (OptAudioCodec.chosen() == 0) {
+            OptAudioCodec[1].setValue(true);
+        }
     }
 
     if (auto delay = jobs::DelayFromFileName(path)) {
         TxtDelay.setText(*delay);
     }
     CmbBitrateAudio.click();
+    return true;
 }
 
 } // namespace cantova::ui

@@ -26,12 +26,17 @@ std::string ResolvedTarget(const std::string& path) {
 }
 
 // Creates a new, unused file next to target for writing. Created with mode 0666 so that the
-// process's umask applies as for any new file.
+// process's umask applies as for any new file. The name is short whatever the target's name.
 int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
     static unsigned counter = 0;
+    const auto slash = target.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temporary = folder + ".cantova-" + std::to_string(getpid()) + "-" +
+                    std::to_string(++counter) + ".tmp";
+        const int fd =
+            open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -54,6 +59,19 @@ bool WriteAll(int fd, std::string_view content) {
 }
 
 } // namespace
+
+CreateResult CreateFileExclusively(const std::string& path, std::string_view content) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) {
+        return errno == EEXIST ? CreateResult::NameTaken : CreateResult::Failed;
+    }
+    const bool written = WriteAll(fd, content) && fsync(fd) == 0;
+    if (close(fd) != 0 || !written) {
+        unlink(path.c_str());
+        return CreateResult::Failed;
+    }
+    return CreateResult::Created;
+}
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
     const std::string target = ResolvedTarget(path);

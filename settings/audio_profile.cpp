@@ -1,14 +1,14 @@
 #include "settings/audio_profile.h"
 
+#include "cmdline/typed_values.h"
+#include "settings/atomic_write.h"
 #include "settings/audio_profile_keys.h"
 #include "settings/ini_file.h"
 #include "settings/ini_lines.h"
-#include "settings/paths.h"
+#include "settings/regular_file.h"
 #include "ui/control_properties.h"
 #include "ui/windows.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 namespace cantova::settings {
@@ -67,12 +67,11 @@ bool Written(const ProfileKey& row, int jobKind, std::string_view codec) {
 
 class ProfileReader {
 public:
-    ProfileReader(ui::Windows& windows, std::string path, std::string content)
-        : windows_(windows), path_(std::move(path)), content_(std::move(content)),
-          lines_(SplitIniLines(content_)) {}
+    ProfileReader(ui::Windows& windows, std::string content)
+        : windows_(windows), content_(std::move(content)), lines_(SplitIniLines(content_)) {}
 
     std::string read(const ProfileKey& row) const {
-        return ReadIniValue(std::string(row.section), std::string(row.key), path_);
+        return IniValueIn(lines_, std::string(row.section), std::string(row.key));
     }
     bool present(const ProfileKey& row) const {
         return LocateIniKey(lines_, row.section, row.key).keyLine.has_value();
@@ -94,6 +93,10 @@ public:
                 return;
             }
             const std::string value = read(row);
+            if (cmdline::IsTypedField(row.control) && !cmdline::IsOneSwitchValue(value)) {
+                skip(row);
+                return;
+            }
             if (auto* editable = dynamic_cast<ui::EditableComboBox*>(control)) {
                 editable->setText(value);
             } else if (auto* text = dynamic_cast<ui::TextBox*>(control)) {
@@ -121,7 +124,6 @@ public:
 
 private:
     ui::Windows& windows_;
-    std::string path_;
     std::string content_;
     std::vector<IniLine> lines_;
 };
@@ -135,13 +137,24 @@ const ProfileKey& Row(std::string_view section, std::string_view key, std::strin
     return ProfileKeys().front();
 }
 
+std::string ReadProblem(RegularFileRead::Status status) {
+    switch (status) {
+    case RegularFileRead::Status::Read:
+        return {};
+    case RegularFileRead::Status::CannotOpen:
+        return "it is missing or cannot be opened";
+    case RegularFileRead::Status::NotARegularFile:
+        return "it is not an ordinary file";
+    case RegularFileRead::Status::TooLarge:
+        return "it is larger than a profile can be (1 MiB)";
+    }
+    return {};
+}
+
 } // namespace
 
-bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, int jobKind) {
+std::optional<std::string> AudioProfileText(const ui::Windows& windows, int jobKind) {
     const std::string_view codec = CodecName(windows.frmMain.OptAudioCodec.chosen());
-    if (FileExist(path) && !DeleteFile(path)) {
-        return false;
-    }
     std::vector<IniEntry> entries;
     for (const ProfileKey& row : ProfileKeys()) {
         if (!Written(row, jobKind, codec)) {
@@ -149,19 +162,31 @@ bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, int j
         }
         const std::optional<std::string> value = ValueOf(windows, row, jobKind);
         if (!value) {
-            return false;
+            return std::nullopt;
         }
         entries.push_back({std::string(row.section), std::string(row.key), *value});
     }
-    return WriteIniValues(entries, path);
+    bool complete = false;
+    std::string text = FormatIniFile(entries, &complete);
+    if (!complete) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, int jobKind) {
+    const std::optional<std::string> text = AudioProfileText(windows, jobKind);
+    return text && ReplaceFileAtomically(path, *text);
 }
 
 AudioProfileLoad LoadAudioProfile(ui::Windows& windows, const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!FileExist(path) || !file) {
-        return {};
+    RegularFileRead file = ReadRegularFile(path, kMaxSettingsFileSize);
+    if (file.status != RegularFileRead::Status::Read) {
+        AudioProfileLoad unread;
+        unread.problem = ReadProblem(file.status);
+        return unread;
     }
-    ProfileReader reader(windows, path, std::string(std::istreambuf_iterator<char>(file), {}));
+    ProfileReader reader(windows, std::move(file.content));
     reader.result.readable = true;
     ui::MainWindow& main = windows.frmMain;
 
@@ -192,6 +217,8 @@ AudioProfileLoad LoadAudioProfile(ui::Windows& windows, const std::string& path)
     if (!jobKind || *jobKind < 0 || *jobKind > 6) {
         reader.skip(panelRow);
         jobKind = -1;
+    } else {
+        reader.result.jobKind = jobKind;
     }
     for (const ProfileKey& row : ProfileKeys()) {
         if (row.section == "SETTING" || row.section == "WAVMODE" ||

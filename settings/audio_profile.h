@@ -3,6 +3,7 @@
 // Audio profiles: the settings of both windows in an INI file, the encoder sections chosen by the
 // job kind.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,20 +13,29 @@ struct Windows;
 
 namespace cantova::settings {
 
-// Writes the profile of the current window state (the file is deleted first, the keys follow in
-// table order). False when the old file could not be removed or any key could not be written.
+// The profile of the current window state as the text of a file, the keys in table order; nothing
+// when a value cannot be stored.
+std::optional<std::string> AudioProfileText(const ui::Windows& windows, int jobKind);
+
+// Writes the profile of the current window state to path, replacing an existing file in one step:
+// on failure (false) the old file is left as it was.
 bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, int jobKind);
 
 struct AudioProfileLoad {
-    // False when the file could not be read: nothing was changed.
+    // False when the file could not be read: nothing was changed. problem then says why.
     bool readable = false;
+    std::string problem;
+    // The stored job kind 0..6, when it is one.
+    std::optional<int> jobKind;
     // "SECTION/KEY" of each expected key that was missing or held a value that is not a decimal
-    // number or lies outside its list or check range; those controls kept their values.
+    // number or lies outside its list or check range, or a typed text that would not stay one
+    // value of the command line; those controls kept their values.
     std::vector<std::string> skippedKeys;
 };
 
 // Applies the profile to both windows, in the order that lets the codec and bit-rate reactions
-// reset the panel before the stored values are written back.
+// reset the panel before the stored values are written back. The file is read once, and only when
+// it is a regular file of at most 1 MiB.
 AudioProfileLoad LoadAudioProfile(ui::Windows& windows, const std::string& path);
 
 } // namespace cantova::settings

@@ -2,13 +2,12 @@
 
 #include "settings/atomic_write.h"
 #include "settings/ini_lines.h"
+#include "settings/regular_file.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string_view>
 #include <sys/stat.h>
 
@@ -18,22 +17,14 @@ namespace {
 
 constexpr std::size_t kMaxValueLength = 749;
 
-// The whole file, or nothing when it cannot be opened or read (a folder, no permission).
+// The whole file, or nothing when it cannot be opened or read (a folder, a pipe, no permission,
+// larger than any settings file).
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    RegularFileRead file = ReadRegularFile(path, kMaxSettingsFileSize);
+    if (file.status != RegularFileRead::Status::Read) {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return std::move(content).str();
+    return std::move(file.content);
 }
 
 bool FileIsMissing(const std::string& path) {
@@ -111,6 +102,27 @@ std::string WithKeySet(const std::string& content, std::string_view section, std
     return content.substr(0, insertAt) + insertion + content.substr(insertAt);
 }
 
+struct SetResult {
+    bool allStorable = true;
+    bool anyStored = false;
+};
+
+// Sets every storable entry in content, in order.
+SetResult SetEntries(std::string& content, const std::vector<IniEntry>& entries) {
+    SetResult result;
+    for (const IniEntry& entry : entries) {
+        const std::string_view sectionName = TrimBlanks(entry.section);
+        const std::string_view keyName = TrimBlanks(entry.key);
+        if (!Storable(sectionName, keyName, entry.value)) {
+            result.allStorable = false;
+            continue;
+        }
+        content = WithKeySet(content, sectionName, keyName, entry.value);
+        result.anyStored = true;
+    }
+    return result;
+}
+
 } // namespace
 
 std::string ReadIniValue(const std::string& section, const std::string& key,
@@ -119,7 +131,11 @@ std::string ReadIniValue(const std::string& section, const std::string& key,
     if (!content) {
         return {};
     }
-    const std::vector<IniLine> lines = SplitIniLines(*content);
+    return IniValueIn(SplitIniLines(*content), section, key);
+}
+
+std::string IniValueIn(const std::vector<IniLine>& lines, const std::string& section,
+                       const std::string& key) {
     const IniLocation location = LocateIniKey(lines, TrimBlanks(section), TrimBlanks(key));
     if (!location.keyLine) {
         return {};
@@ -142,22 +158,20 @@ bool WriteIniValues(const std::vector<IniEntry>& entries, const std::string& pat
         }
         content.emplace();
     }
-    bool allStorable = true;
-    bool anyStored = false;
-    for (const IniEntry& entry : entries) {
-        const std::string_view sectionName = TrimBlanks(entry.section);
-        const std::string_view keyName = TrimBlanks(entry.key);
-        if (!Storable(sectionName, keyName, entry.value)) {
-            allStorable = false;
-            continue;
-        }
-        *content = WithKeySet(*content, sectionName, keyName, entry.value);
-        anyStored = true;
+    const SetResult result = SetEntries(*content, entries);
+    if (!result.anyStored) {
+        return result.allStorable;
     }
-    if (!anyStored) {
-        return allStorable;
+    return ReplaceFileAtomically(path, *content) && result.allStorable;
+}
+
+std::string FormatIniFile(const std::vector<IniEntry>& entries, bool* complete) {
+    std::string content;
+    const bool allStored = SetEntries(content, entries).allStorable;
+    if (complete != nullptr) {
+        *complete = allStored;
     }
-    return ReplaceFileAtomically(path, *content) && allStorable;
+    return content;
 }
 
 } // namespace cantova::settings

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,12 @@ std::string ReadIniValue(const std::string& section, const std::string& key,
 // read or written, when section or key is empty, or when a name or the value holds a line break
 // or NUL (such values cannot be stored in a line); a section name also may not hold "]", a key
 // not "=" and not begin with ";" or "[" (it would not be read back as a key).
+// The value of key in section of an INI text already split into lines, by the rules of
+// ReadIniValue.
+struct IniLine;
+std::string IniValueIn(const std::vector<IniLine>& lines, const std::string& section,
+                       const std::string& key);
+
 bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& path);
 
@@ -38,5 +45,10 @@ struct IniEntry {
 // would, but reads the file once and replaces it once. An entry that cannot be stored is left out
 // and makes the result false; the others are still written.
 bool WriteIniValues(const std::vector<IniEntry>& entries, const std::string& path);
+
+// The text of a new file holding the entries, exactly as WriteIniValues writes them into a missing
+// file: an entry that cannot be stored is left out, and complete (when given) tells whether any
+// was.
+std::string FormatIniFile(const std::vector<IniEntry>& entries, bool* complete = nullptr);
 
 } // namespace cantova::settings

@@ -62,23 +62,32 @@ void MainWindow::MenuPrfAudioSave_Click() {
         path += ".aud";
     }
     if (!settings::SaveAudioProfile(windows_, path, CurrentJobKind(*this))) {
-        windows_.services.messages.Show("The profile could not be saved to " + path + ".", "Error",
-                                        MessageIcon::Exclamation);
+        windows_.services.messages.Show("The profile could not be saved to " + path +
+                                            "; a profile that was there is left as it was.",
+                                        "Error", MessageIcon::Exclamation);
     }
 }
 
 void MainWindow::MenuPrfAudioLoad_Click() {
     const std::string path =
         windows_.services.dialogs.ShowOpenDialog(kProfileDialogFilter, kProfileDialogTitle, "");
-    if (path.empty() || !EndsWithAud(path)) {
+    if (path.empty()) {
+        return;
+    }
+    MessageBoxes& messages = windows_.services.messages;
+    if (!EndsWithAud(path)) {
+        messages.Show("Nothing was loaded: " + path +
+                          " is not a profile, whose names end in \".aud\".",
+                      "Error", MessageIcon::Exclamation);
         return;
     }
     const settings::AudioProfileLoad load = settings::LoadAudioProfile(windows_, path);
     if (!load.readable) {
-        windows_.services.messages.Show("The profile " + path + " could not be read.", "Error",
-                                        MessageIcon::Exclamation);
+        messages.Show("Nothing was loaded: the profile " + path + " could not be read, " +
+                          load.problem + ".",
+                      "Error", MessageIcon::Exclamation);
     } else if (!load.skippedKeys.empty()) {
-        windows_.services.messages.Show(
+        messages.Show(
             "These settings of the profile " + path +
                 " were missing or invalid and kept their values: " + JoinedKeys(load.skippedKeys),
             "Error", MessageIcon::Exclamation);

@@ -60,6 +60,15 @@ std::optional<std::string> ReadListProperty(const ItemList& list, const std::str
 
 } // namespace
 
+std::optional<int> ItemPropertyIndex(const std::string& property) {
+    for (const char* prefix : {"List", "ItemData"}) {
+        if (auto i = ItemArgument(property, prefix)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<int> ParseDecimal(const std::string& text) {
     int value = 0;
     const char* begin = text.data();

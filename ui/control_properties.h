@@ -17,6 +17,9 @@ namespace cantova::ui {
 // nothing when the control has no such property (or no such item).
 std::optional<std::string> ReadProperty(const Control& control, const std::string& property);
 
+// The item number of an item property, "List(i)" or "ItemData(i)"; nothing for other properties.
+std::optional<int> ItemPropertyIndex(const std::string& property);
+
 enum class AssignResult { Done, NoSuchProperty, InvalidValue };
 
 // A program assignment of "Value", "ListIndex" or "Text", with reactions under the cascade rule.

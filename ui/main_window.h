@@ -36,6 +36,8 @@ public:
     void RemoveJob(int index);
     void DeleteJobFiles(const std::string& path);
     bool runInProgress() const { return run_.inProgress; }
+    // Jobs of the last run that were skipped, not started, stopped or failed.
+    int unfinishedJobsOfLastRun() const { return run_.unfinishedJobs; }
 
     // Fills CmbBitrateAudio for "AC3", "MP3", "OGG" or "WAV" and preselects a rate.
     void FillBitrateList(const std::string& codec);
@@ -59,6 +61,9 @@ public:
 
     // Source selection.
     void CmdBrowseStream1_Click();
+    // Takes path as the source, as a choice in the source dialog does; false (with a message) when
+    // the path cannot be a job's source, nothing changed.
+    bool SelectSource(const std::string& path);
 
     // Profiles menu.
     void MenuPrfAudioSave_Click();
@@ -144,7 +149,9 @@ private:
         std::vector<bool> enabledBefore;
         // One line per job that was skipped, could not start or failed.
         std::vector<std::string> problems;
+        int unfinishedJobs = 0;
     };
+    std::vector<std::string> OutputsTheRunWouldReplace() const;
     int NextJobNumber() const;
     void beginRun();
     void endRun();

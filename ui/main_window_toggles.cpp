@@ -1,5 +1,6 @@
 // The main window's check boxes and the "Advanced Parameters" button.
 
+#include "cmdline/job_kind.h"
 #include "ui/main_window.h"
 #include "ui/windows.h"
 
@@ -53,19 +54,9 @@ void MainWindow::ChkUseBoost_Click() {
 }
 
 void MainWindow::CmdAdvancedAudio_Click() {
-    const int codec = OptAudioCodec.chosen();
-    int jobKind = -1;
-    if (OptAudioCodec[0].enabled()) {
-        constexpr int kindsWithAc3Source[] = {3, 1, 2, 5};
-        if (codec >= 0 && codec <= 3) {
-            jobKind = kindsWithAc3Source[codec];
-        }
-    } else if (codec == 1) {
-        jobKind = 0;
-    } else if (codec == 2) {
-        jobKind = 4;
-    }
-    if (jobKind >= 0) {
+    // A WAV job without an AC3 source has nothing to set on the panel.
+    const int jobKind = cmdline::JobKind(windows_);
+    if (OptAudioCodec.chosen() >= 0 && jobKind != 6) {
         ShowAdvancedPanel(jobKind);
     }
 }

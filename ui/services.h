@@ -16,6 +16,7 @@ struct Services {
     // Blocking child processes unless the program provides its own.
     jobs::ProcessLauncher& processes = jobs::SystemProcessLauncher();
     jobs::LogViewer& logViewer = jobs::SilentLogViewer();
+    jobs::TranscoderLogFiles& logFiles = jobs::SystemTranscoderLogFiles();
 };
 
 } // namespace cantova::ui

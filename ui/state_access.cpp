@@ -148,10 +148,30 @@ std::optional<std::string> StateAccess::read(const std::string& name, std::strin
     std::optional<std::string> value = target->control != nullptr
                                            ? ReadProperty(*target->control, target->property)
                                            : readWindowValue(target->window, target->property);
-    if (!value) {
+    if (value) {
+        return value;
+    }
+    const auto* list = dynamic_cast<const ItemList*>(target->control);
+    if (const std::optional<int> item = ItemPropertyIndex(target->property); list && item) {
+        error = "'" + name + "': there is no item " + std::to_string(*item) + " in " +
+                list->qualifiedName() + ", which holds " + std::to_string(list->listCount()) +
+                (list->listCount() == 1 ? " item" : " items");
+    } else {
         error = "unknown property or value '" + name + "'";
     }
-    return value;
+    return std::nullopt;
+}
+
+bool StateAccess::readable(const std::string& name, std::string& error) const {
+    const std::optional<Target> target = resolve(name, error);
+    if (!target) {
+        return false;
+    }
+    if (dynamic_cast<const ItemList*>(target->control) != nullptr &&
+        ItemPropertyIndex(target->property)) {
+        return true;
+    }
+    return read(name, error).has_value();
 }
 
 bool StateAccess::assign(const std::string& name, const std::string& value, std::string& error) {

@@ -119,16 +119,19 @@ TEST(BatchDriver, SelectStandsForTheSourceDialogsChoice) {
                   "print", "TxtDelay.Text", "print", "OptAudioCodec(0).Enabled", "select", "",
                   "print", "TxtStreamAudio.Text", "print", "cmdStartEncode.Enabled"});
     EXPECT_EQ(run.status, 0) << run.err;
+    // An empty answer is a cancelled dialog, which changes nothing.
     EXPECT_EQ(run.out, "TxtStreamAudio.Text=/no/such/folder/x DELAY 7ms.mpa\n"
                        "TxtDelay.Text=7\nOptAudioCodec(0).Enabled=0\n"
-                       "TxtStreamAudio.Text=\ncmdStartEncode.Enabled=0\n");
+                       "TxtStreamAudio.Text=/no/such/folder/x DELAY 7ms.mpa\n"
+                       "cmdStartEncode.Enabled=1\n");
 }
 
 TEST(BatchDriver, AProfileLoadsBackAndReportsBadKeysOnce) {
     const TempFolder temp;
     const std::string path = temp.File("round_trip_profile");
     const BatchRun saved =
-        RunBatch({"set", "ChkUseBoost.Value=1", "set", "TxtBoostFactor.Text= 5", "set",
+        RunBatch({"set", "ChkUseBoost.Value=1", "set", "TxtBoostFactor.Text=5", "set",
+                  "ChkSplitStartPoint.Value=1", "set", "TxtStartPoint.Text= 5", "set",
                   "frmPanelAudio.TxtScaleInput.Text=2", "save", path, "dump"});
     ASSERT_EQ(saved.status, 0) << saved.err;
     const BatchRun loaded = RunBatch({"load", path + ".aud", "dump"});

@@ -407,13 +407,21 @@ TEST_F(BatchJob, ACorruptSourceFailsWithALogEntryAReportAndNoOutput) {
 
     const ProgramRun run = runJob(path, kMp3);
 
-    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    // The report gives the reason from the transcoder's own result line in the log.
+    const std::string logText = readFile(log());
+    const std::string reasonPrefix = "result: FAILED, ";
+    const std::size_t reasonAt = logText.rfind(reasonPrefix);
+    ASSERT_NE(reasonAt, std::string::npos) << logText;
+    const std::string reason =
+        logText.substr(reasonAt + reasonPrefix.size(),
+                       logText.find('\n', reasonAt) - reasonAt - reasonPrefix.size());
     EXPECT_NE(run.output.find("message: Job Report: Not every job ran as it should:\n"
-                              "Job 1 (broken.ac3): the transcoder failed (exit status 1)\n"),
+                              "Job 1 (broken.ac3): the transcoder failed (exit status 1): " +
+                              reason + "\n"),
               std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("log: " + log() + "\n"), std::string::npos) << run.output;
-    const std::string logText = readFile(log());
     EXPECT_NE(logText.find("engine error output (ffmpeg"), std::string::npos) << logText;
     EXPECT_NE(logText.find("result: FAILED"), std::string::npos) << logText;
     EXPECT_EQ(filesIn(folder_.string()), Words{"broken.ac3"});

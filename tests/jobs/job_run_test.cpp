@@ -117,8 +117,9 @@ TEST_F(JobRun, EveryJobRunsWithItsOwnSettingsAndItsArgumentsArriveIntact) {
     main.OptAudioCodec[0].setValue(true);
     main.ChkAC3Reencode.setValue(0); // 3: AC3 kept as it is, a copy job
     main.CmdAddAudioJobList.press();
+    main.OptAudioCodec[3].setValue(true);
     main.CmbWAVmode.setListIndex(2);
-    AddJob(3); // 4: WAV stored with "6 Mono File"
+    main.CmdAddAudioJobList.press(); // 4: WAV stored with "6 Mono File"
     main.LstJobAudio(0).setListIndex(1);
     main.CmdDelAudioJobList.press();
     main.OptAudioCodec[1].setValue(true);
@@ -126,7 +127,7 @@ TEST_F(JobRun, EveryJobRunsWithItsOwnSettingsAndItsArgumentsArriveIntact) {
     main.CmdAddAudioJobList.press();
     ASSERT_EQ(main.LstJobAudio(0).listCount(), 4);
     main.OptAudioCodec[3].setValue(true);
-    main.CmbWAVmode.setListIndex(1); // the window's mode at Start counts for every WAV job
+    main.CmbWAVmode.setListIndex(1); // the window's mode at Start does not count: the job's does
     main.cmdStartEncode.press();
 
     const std::string log = settings::TranscoderLogPath();
@@ -137,8 +138,8 @@ TEST_F(JobRun, EveryJobRunsWithItsOwnSettingsAndItsArgumentsArriveIntact) {
     EXPECT_TRUE(std::equal(core1.begin(), core1.end(), calls[0].begin())) << calls[0][5];
     EXPECT_TRUE(Contains(calls[0], "-lame(") && Contains(calls[0], "-azid("));
     EXPECT_FALSE(Contains(calls[0], "-V"));
-    const Arguments core4{CANTOVA_RECORDING_TRANSCODER, "-core(",  "-input",    source_, "-output",
-                          Output("Stream4.wav"),        "-6chwav", "-logfilea", log,     ")"};
+    const Arguments core4{CANTOVA_RECORDING_TRANSCODER, "-core(", "-input",    source_, "-output",
+                          Output("Stream4.wav"),        "-6ch",   "-logfilea", log,     ")"};
     EXPECT_TRUE(std::equal(core4.begin(), core4.end(), calls[1].begin()));
     EXPECT_FALSE(Contains(calls[1], "-lame("));
     EXPECT_EQ(calls[2][5], Output("Stream5.mp3")) << "numbers are never reused";

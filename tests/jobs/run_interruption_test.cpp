@@ -37,7 +37,7 @@ public:
         if (whileWaiting) {
             whileWaiting();
         }
-        return {true, terminated ? 143 : 0, terminated};
+        return {true, terminated ? 143 : 0, 0, terminated, {}};
     }
     void TerminateRunning() override { terminated = true; }
 

@@ -102,18 +102,28 @@ TEST_F(SourceSelection, AMissingLibraryOrExportIsReportedAndShowsZeros) {
     }
 }
 
-TEST_F(SourceSelection, CancellingEmptiesTheJobListsAndDisablesTheJobButtons) {
-    Select("/rips/a.ac3");
+TEST_F(SourceSelection, ACancelledDialogChangesNothing) {
+    Select("/rips/a DELAY 30ms.ac3");
     windows.frmMain.LstJobAudio(0).addItem("a.ac3");
     windows.frmMain.LstJobAudio(1).addItem("$/rips/a.stream1.aud$/rips/a.ac3$x$0$128$");
+    const auto before = state.dump();
     Select("");
-    EXPECT_EQ(Read("TxtStreamAudio.Text"), "");
-    EXPECT_EQ(Read("LbStream1Info.Caption"), "");
-    EXPECT_EQ(Read("LstJobAudio(0).ListCount"), "0");
-    EXPECT_EQ(Read("LstJobAudio(1).ListCount"), "0");
-    for (const char* button : {"CmdAddAudioJobList", "CmdDelAudioJobList", "cmdStartEncode"}) {
-        EXPECT_EQ(Read(std::string(button) + ".Enabled"), "0") << button;
-    }
+    EXPECT_EQ(state.dump(), before);
+    EXPECT_EQ(loader.opened.size(), 1u);
+}
+
+TEST_F(SourceSelection, ANonAc3SourceTakesTheAc3TargetAwayAsAClickOnMp3Would) {
+    Select("/rips/a.ac3");
+    windows.frmMain.OptAudioCodec[0].setValue(true);
+    ASSERT_EQ(Read("CmbBitrateAudio.Text"), "448   Kbt/s");
+    Select("/rips/b DELAY 12ms.mpa");
+    EXPECT_EQ(Read("OptAudioCodec(0).Enabled"), "0");
+    EXPECT_EQ(Read("OptAudioCodec(0).Value"), "0");
+    EXPECT_EQ(Read("OptAudioCodec(1).Value"), "1");
+    // The MP3 reaction filled its own lists; the delay still follows the new name.
+    EXPECT_EQ(Read("CmbBitrateAudio.ListCount"), "11");
+    EXPECT_EQ(Read("CmbMP3Mode.Enabled"), "1");
+    EXPECT_EQ(Read("TxtDelay.Text"), "12");
 }
 
 TEST_F(SourceSelection, APathTheCommandLineCannotCarryChangesNothing) {

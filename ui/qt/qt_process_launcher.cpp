@@ -30,7 +30,7 @@ jobs::LaunchResult QtProcessLauncher::ShellAndWait(const std::string& commandLin
     QProcess process;
     process.setProgram(QString::fromStdString(arguments[0]));
     process.setArguments(rest);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
     // Nothing is ever written to the child: a read of its input ends at once instead of waiting.
     process.setStandardInputFile(QProcess::nullDevice());
     jobs::OutputLineSplitter splitter;
@@ -39,6 +39,12 @@ jobs::LaunchResult QtProcessLauncher::ShellAndWait(const std::string& commandLin
         splitter.feed({chunk.constData(), static_cast<std::size_t>(chunk.size())}, onOutputLine);
     };
     QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, readOutput);
+    jobs::ErrorOutputTail errorTail;
+    const auto readErrors = [&] {
+        const QByteArray chunk = process.readAllStandardError();
+        errorTail.feed({chunk.constData(), static_cast<std::size_t>(chunk.size())});
+    };
+    QObject::connect(&process, &QProcess::readyReadStandardError, &process, readErrors);
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     process.start();
@@ -62,12 +68,21 @@ jobs::LaunchResult QtProcessLauncher::ShellAndWait(const std::string& commandLin
         }
     }
     readOutput();
+    readErrors();
     splitter.finish(onOutputLine);
-    const bool stopped = stopping_;
+    jobs::LaunchResult result;
+    result.started = true;
+    result.stopped = stopping_;
     running_ = nullptr;
     stopping_ = false;
-    const bool normal = process.exitStatus() == QProcess::NormalExit;
-    return {true, normal ? process.exitCode() : -1, stopped};
+    // After a crash the exit code is the number of the signal that ended the process.
+    if (process.exitStatus() == QProcess::NormalExit) {
+        result.exitStatus = process.exitCode();
+    } else {
+        result.signal = process.exitCode();
+    }
+    result.errorOutput = errorTail.text();
+    return result;
 }
 
 void QtProcessLauncher::TerminateRunning() {

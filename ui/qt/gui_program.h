@@ -1,0 +1,45 @@
+#pragma once
+
+// The GUI as the program assembles it: both window models after their load step, their Qt views,
+// and the platform services behind message boxes, dialogs, child processes and the log viewer.
+// The application's event loop ends when the main window has been unloaded.
+
+#include "settings/file_dialogs.h"
+#include "ui/qt/log_viewer_dialog.h"
+#include "ui/qt/main_window_view.h"
+#include "ui/qt/panel_view.h"
+#include "ui/qt/qt_file_dialogs.h"
+#include "ui/qt/qt_message_boxes.h"
+#include "ui/qt/qt_process_launcher.h"
+#include "ui/windows.h"
+
+#include <memory>
+
+namespace cantova::ui::qt {
+
+class GuiProgram {
+public:
+    // dialogs stands in for the file dialogs when given (tests answer them from a script).
+    explicit GuiProgram(settings::FileDialogs* dialogs = nullptr);
+    GuiProgram(const GuiProgram&) = delete;
+    GuiProgram& operator=(const GuiProgram&) = delete;
+
+    // Shows the main window.
+    void show();
+
+    Windows& windows() { return windows_; }
+    MainWindowView& view() { return mainView_; }
+    PanelView& panel() { return panelView_; }
+
+private:
+    QtFileDialogs qtDialogs_;
+    QtMessageBoxes messages_;
+    QtProcessLauncher processes_;
+    LogViewerDialog logViewer_{nullptr};
+    Services services_;
+    Windows windows_;
+    MainWindowView mainView_;
+    PanelView panelView_;
+};
+
+} // namespace cantova::ui::qt
