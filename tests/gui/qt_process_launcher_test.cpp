@@ -80,6 +80,29 @@ private slots:
         QCOMPARE(lines, std::vector<std::string>{"read:1"});
     }
 
+    void aProcessLeftBehindDoesNotKeepTheWait() {
+        qputenv("CANTOVA_TEST_LINGER_MS", "120000");
+        qputenv("CANTOVA_TEST_PROGRESS", "1");
+        std::vector<std::string> lines;
+        const LaunchResult result = launcher.ShellAndWait(
+            transcoder, [&](std::string_view line) { lines.emplace_back(line); });
+        QVERIFY(result.started && !result.stopped);
+        QCOMPARE(lines, (std::vector<std::string>{"progress 0%", "progress 100%"}));
+    }
+
+    void aCrashAndTheErrorOutputAreReported() {
+        qputenv("CANTOVA_TEST_CRASH", "1");
+        const LaunchResult crashed = launcher.ShellAndWait(transcoder, [](std::string_view) {});
+        QCOMPARE(crashed.signal, SIGSEGV);
+        QVERIFY(!crashed.stopped);
+        qunsetenv("CANTOVA_TEST_CRASH");
+        qputenv("CANTOVA_TEST_FAIL_OUTPUT", "Stream7");
+        const LaunchResult failed =
+            launcher.ShellAndWait(transcoder + " -output Stream7.mp3", [](std::string_view) {});
+        QCOMPARE(failed.exitStatus, 3);
+        QCOMPARE(failed.errorOutput, std::string("Cantova: failed: no luck with Stream7.mp3"));
+    }
+
     void aMissingProgramIsNotStarted() {
         const LaunchResult result =
             launcher.ShellAndWait("/nonexistent/Cantova -core(", [](std::string_view) {});

@@ -7,8 +7,17 @@
 //   CANTOVA_TEST_PROGRESS     N: prints "progress 0%" at once and then N more progress lines,
 //                             evenly over the wait, the last one "progress 100%"
 //   CANTOVA_TEST_IGNORE_TERM  when set, SIGTERM does not end the program
-//   CANTOVA_TEST_FAIL_OUTPUT  exit with status 3 when the -output argument contains this text
+//   CANTOVA_TEST_FAIL_OUTPUT  exit with status 3 when the -output argument contains this text,
+//                             after writing "Cantova: failed: no luck with OUTPUT" to the error
+//                             output
+//   CANTOVA_TEST_CRASH        end by SIGSEGV instead of exiting
+//   CANTOVA_TEST_FLOOD        N: writes N bytes of "x" without a line break first
+//   CANTOVA_TEST_LINGER_MS    leaves a process behind that holds the standard output and the
+//                             error output open this many milliseconds after the end
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -61,8 +70,31 @@ int main(int argc, char** argv) {
     if (!log.empty()) {
         std::ofstream(log, std::ios::app) << "transcoded " << output << '\n';
     }
+    if (const long flood = std::atol(Environment("CANTOVA_TEST_FLOOD").c_str()); flood > 0) {
+        const std::string block(1 << 16, 'x');
+        for (long left = flood; left > 0; left -= static_cast<long>(block.size())) {
+            std::cout.write(block.data(), std::min<long>(left, static_cast<long>(block.size())));
+        }
+        std::cout << std::endl;
+    }
     Work(std::chrono::milliseconds(std::atoi(Environment("CANTOVA_TEST_SLEEP_MS").c_str())),
          std::atoi(Environment("CANTOVA_TEST_PROGRESS").c_str()));
+    if (const int linger = std::atoi(Environment("CANTOVA_TEST_LINGER_MS").c_str()); linger > 0) {
+        std::cout.flush();
+        if (fork() == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(linger));
+            _exit(0);
+        }
+    }
+    if (!Environment("CANTOVA_TEST_CRASH").empty()) {
+        std::cout.flush();
+        std::signal(SIGSEGV, SIG_DFL);
+        std::raise(SIGSEGV);
+    }
     const std::string fail = Environment("CANTOVA_TEST_FAIL_OUTPUT");
-    return !fail.empty() && output.find(fail) != std::string::npos ? 3 : 0;
+    if (!fail.empty() && output.find(fail) != std::string::npos) {
+        std::cerr << "Cantova: failed: no luck with " << output << std::endl;
+        return 3;
+    }
+    return 0;
 }

@@ -1,0 +1,199 @@
+// The batch driver under faults: a dry run that must not touch the user's files, a run that would
+// replace outputs, list items that do not exist yet, exit statuses, and a stop by signal.
+
+#include "app/batch_driver.h"
+
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct BatchRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+BatchRun RunBatch(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    cantova::app::BatchDriver driver(out, err);
+    const int status = driver.run(arguments);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> FilesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool Holds(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class BatchFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(temp_.Path() / "home");
+        fs::create_directories(temp_.Path() / "rips");
+        setenv("HOME", temp_.File("home").c_str(), 1);
+        WriteText(source_, "stream");
+    }
+    // Steps that add one MP3 job for the source and start the run.
+    std::vector<std::string> AddAndStart(std::vector<std::string> options) const {
+        for (const std::string step : {"select", source_.c_str(), "click", "CmdAddAudioJobList",
+                                       "click", "cmdStartEncode"}) {
+            options.push_back(step);
+        }
+        return options;
+    }
+
+    TempFolder temp_;
+    const std::string source_ = temp_.File("rips/film.mpa");
+    const std::string log_ = temp_.File("home/Audio_Stream.log");
+};
+
+TEST_F(BatchFaults, ADryRunLeavesTheOldLogAndDeletesOnlyWhatItMade) {
+    WriteText(log_, "the last run's log");
+    const BatchRun run = RunBatch(AddAndStart({"--dry-run"}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Holds(run.out, "delete: " + log_ + "\n")) << run.out;
+    EXPECT_TRUE(Holds(run.out, "run: ")) << run.out;
+    EXPECT_TRUE(Holds(run.out, "message: Not Found: No Log File Found\n")) << run.out;
+    EXPECT_EQ(ReadText(log_), "the last run's log");
+    EXPECT_EQ(FilesIn(temp_.Path() / "rips"), std::vector<std::string>{"film.mpa"});
+}
+
+TEST_F(BatchFaults, ARunThatWouldReplaceAnOutputAsksAndIsAnsweredNoUnlessTold) {
+    WriteText(temp_.File("rips/Stream1.mp3"), "kept");
+    const BatchRun refused = RunBatch(AddAndStart({"--dry-run"}));
+    EXPECT_TRUE(Holds(refused.out, "message: Replace Files: These files exist and the run would "
+                                   "replace them:\n" +
+                                       temp_.File("rips/Stream1.mp3") + "\nReplace them?\n"))
+        << refused.out;
+    EXPECT_FALSE(Holds(refused.out, "run: ")) << refused.out;
+    EXPECT_EQ(ReadText(temp_.File("rips/Stream1.mp3")), "kept");
+
+    const BatchRun told = RunBatch(AddAndStart({"--dry-run", "--overwrite"}));
+    EXPECT_TRUE(Holds(told.out, "message: Replace Files: ")) << told.out;
+    EXPECT_TRUE(Holds(told.out, "run: ")) << told.out;
+}
+
+TEST_F(BatchFaults, ListItemsAreLookedForWhenTheirStepRuns) {
+    const BatchRun run =
+        RunBatch({"--dry-run", "select", source_, "click", "CmdAddAudioJobList", "print",
+                  "LstJobAudio(0).List(0)", "print", "LstJobAudio(1).ItemData(0)", "print",
+                  "LstJobAudio(0).List(1)", "print", "TxtDelay.Text"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "LstJobAudio(0).List(0)=film.mpa\nLstJobAudio(1).ItemData(0)=1\n");
+    EXPECT_TRUE(Holds(run.err, "there is no item 1 in LstJobAudio(0), which holds 1 item"))
+        << run.err;
+    // Names and the form of an item are still checked before anything runs.
+    for (const std::string name : {"LstJobAudio(0).List(x)", "LstJobAudio(7).List(0)",
+                                   "TxtDelay.List(0)", "LstJobAudio(0).Lisst(0)"}) {
+        const BatchRun wrong = RunBatch({"click", "MenuAbout", "print", name});
+        EXPECT_EQ(wrong.status, 2) << name;
+        EXPECT_EQ(wrong.out, "") << name;
+    }
+}
+
+TEST_F(BatchFaults, ASourceSetByNamePassesTheRulesOfAChosenOne) {
+    const BatchRun run =
+        RunBatch({"set", "TxtStreamAudio.Text=" + temp_.File("rips/a\"b.mpa"), "print",
+                  "TxtStreamAudio.Text", "set", "TxtStreamAudio.Text=" + temp_.File("rips"),
+                  "print", "TxtStreamAudio.Text"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Holds(run.out, "message: Error: The source path holds a double quote"));
+    EXPECT_TRUE(Holds(run.out, "message: Error: The chosen source is a folder"));
+    const std::string unchanged = "\nTxtStreamAudio.Text=\n";
+    EXPECT_NE(run.out.find(unchanged), run.out.rfind(unchanged)) << run.out;
+}
+
+TEST_F(BatchFaults, UnknownOptionsAreRefused) {
+    const BatchRun run = RunBatch({"--dry-rn", "dump"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Holds(run.err, "unknown option '--dry-rn'")) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+// The driver as its own process, with the recording transcoder in its program folder.
+class BatchProcess : public BatchFaults {
+protected:
+    void SetUp() override {
+        BatchFaults::SetUp();
+        const fs::path built = fs::path(CANTOVA_BATCH).parent_path();
+        fs::create_directories(temp_.Path() / "program/bin/Cantova");
+        fs::copy_file(CANTOVA_BATCH, temp_.Path() / "program/bin/cantova-batch");
+        fs::create_directory_symlink(fs::canonical(built / "../lib"), temp_.Path() / "program/lib");
+        fs::create_symlink(CANTOVA_RECORDING_TRANSCODER,
+                           temp_.Path() / "program/bin/Cantova/Cantova");
+        setenv("CANTOVA_TEST_RECORD", temp_.File("calls").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("CANTOVA_TEST_RECORD");
+        unsetenv("CANTOVA_TEST_SLEEP_MS");
+    }
+    pid_t Start(const std::vector<std::string>& arguments) const {
+        std::vector<std::string> words{temp_.File("program/bin/cantova-batch")};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (const std::string& word : words) {
+            argv.push_back(const_cast<char*>(word.c_str()));
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    }
+};
+
+TEST_F(BatchProcess, AStopSignalEndsTheJobCleansUpAndExitsNonZero) {
+    setenv("CANTOVA_TEST_SLEEP_MS", "60000", 1);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        fs::remove(temp_.File("calls"));
+        const pid_t driver = Start({"select", source_, "click", "CmdAddAudioJobList", "click",
+                                    "CmdAddAudioJobList", "click", "cmdStartEncode"});
+        ASSERT_GT(driver, 0);
+        while (!fs::exists(temp_.File("calls"))) { // the first job's transcoder has started
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        kill(driver, signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(driver, &status, 0), driver);
+        ASSERT_TRUE(WIFEXITED(status)) << signal;
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        EXPECT_EQ(FilesIn(temp_.Path() / "rips"), std::vector<std::string>{"film.mpa"})
+            << "settings files and the job file are gone";
+        const std::string calls = ReadText(temp_.File("calls"));
+        EXPECT_EQ(calls.find("-core("), calls.rfind("-core(")) << "the second job never starts";
+    }
+}
+
+} // namespace
