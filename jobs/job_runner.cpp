@@ -55,23 +55,31 @@ void MainWindow::cmdStartEncode_Click() {
                       MessageIcon::Exclamation);
         return;
     }
+    // A Start that runs nothing leaves every job of the list not started.
+    const auto refuse = [&](const std::string& text) {
+        run_ = RunState{};
+        run_.unfinishedJobs = LstJobAudio(0).listCount();
+        if (!text.empty()) {
+            messages.Show("Nothing was run: " + text, kErrorCaption, MessageIcon::Exclamation);
+        }
+    };
     if (const std::string problem = cmdline::ProgramWordProblem(windows_.program.TranscoderPath);
         !problem.empty()) {
-        messages.Show("Nothing was run: " + problem + ".", kErrorCaption, MessageIcon::Exclamation);
+        refuse(problem + ".");
         return;
     }
     if (const std::vector<std::string> replaced = OutputsTheRunWouldReplace();
         !replaced.empty() && !messages.Ask("These files exist and the run would replace them:" +
                                                JoinLines(replaced) + "\nReplace them?",
                                            "Replace Files")) {
+        refuse("");
         return;
     }
     const std::string jobFileName = jobs::JobFileName(TxtStreamAudio.text());
     const std::optional<std::string> jobFile = jobs::WriteJobFile(*this, jobFileName);
     if (!jobFile) {
-        messages.Show("Nothing was run: the job file \"" + jobFileName +
-                          "\" could not be written (or every name made from it is taken).",
-                      kErrorCaption, MessageIcon::Exclamation);
+        refuse("the job file \"" + jobFileName +
+               "\" could not be written (or every name made from it is taken).");
         return;
     }
     LstJobFile(0).addItem("Job " + std::to_string(LstJobFile(0).listCount() + 1));

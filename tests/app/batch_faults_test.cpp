@@ -196,4 +196,21 @@ TEST_F(BatchProcess, AStopSignalEndsTheJobCleansUpAndExitsNonZero) {
     }
 }
 
+TEST_F(BatchProcess, TheExitStatusTellsWhetherEveryJobFinished) {
+    const auto exitStatus = [&](const std::vector<std::string>& arguments) {
+        const pid_t driver = Start(arguments);
+        int status = 0;
+        EXPECT_EQ(waitpid(driver, &status, 0), driver);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(exitStatus(AddAndStart({})), 0);
+    setenv("CANTOVA_TEST_FAIL_OUTPUT", "Stream", 1);
+    EXPECT_EQ(exitStatus(AddAndStart({"--overwrite"})), 1);
+    unsetenv("CANTOVA_TEST_FAIL_OUTPUT");
+    EXPECT_EQ(exitStatus({"dump"}), 0);
+    // With an output in the way the question is answered no, so the job never starts.
+    WriteText(temp_.File("rips/Stream1.mp3"), "kept");
+    EXPECT_EQ(exitStatus(AddAndStart({})), 1);
+}
+
 } // namespace

@@ -1,7 +1,12 @@
 #include "jobs/command_line.h"
 
+#include "cmdline/argument_quoting.h"
+
 #include <gtest/gtest.h>
 
+using cantova::cmdline::ProgramWordProblem;
+using cantova::cmdline::QuoteArgument;
+using cantova::cmdline::QuoteProgram;
 using cantova::jobs::SplitCommandLine;
 using Words = std::vector<std::string>;
 
@@ -45,6 +50,30 @@ TEST(SplitCommandLineTest, ShellCharactersAndUtf8StayUntouched) {
               (Words{"p", "$(touch", "x)", "`id`", "a;b", "c|d", "*.ac3", "$HOME"}));
     EXPECT_EQ(SplitCommandLine("p \"/musique/Été à Zürich.ac3\" Ñ"),
               (Words{"p", "/musique/Été à Zürich.ac3", "Ñ"}));
+}
+
+TEST(QuoteArgumentTest, AnyTextComesBackAsOneWord) {
+    for (const std::string text :
+         {"", "plain", "/home/a b/Audio_Stream.log", "say \"cheese\"", "trailing\\", "\\\"",
+          "a\\\\\"b", "tab\there", "\"\"", "$(x) `y` ; | * &", "\\\\server\\share\\"}) {
+        EXPECT_EQ(SplitCommandLine("p " + QuoteArgument(text) + " next"),
+                  (Words{"p", text, "next"}))
+            << text;
+    }
+    // What needs no escape keeps the simple form.
+    EXPECT_EQ(QuoteArgument("/rips/VTS 01.ac3"), "\"/rips/VTS 01.ac3\"");
+}
+
+TEST(QuoteArgumentTest, ProgramWordsAreQuotedForBlanksAndTabsAndRefusedWithQuotes) {
+    EXPECT_EQ(QuoteProgram("/opt/Cantova/Cantova"), "/opt/Cantova/Cantova");
+    EXPECT_EQ(QuoteProgram("/opt/my\tapps/Cantova"), "\"/opt/my\tapps/Cantova\"");
+    for (const std::string path :
+         {"/opt/Cantova/Cantova", "/opt/my apps/Cantova", "/opt/my\tapps/Cantova"}) {
+        EXPECT_EQ(ProgramWordProblem(QuoteProgram(path)), "") << path;
+        EXPECT_EQ(SplitCommandLine(QuoteProgram(path) + " -core("), (Words{path, "-core("}));
+    }
+    EXPECT_NE(ProgramWordProblem(QuoteProgram("/opt/say \"hi\"/Cantova")), "");
+    EXPECT_NE(ProgramWordProblem(""), "");
 }
 
 } // namespace

@@ -32,6 +32,18 @@ protected:
     std::string Log() const { return (base_ / "home/Audio_Stream.log").string(); }
 };
 
+TEST_F(RunFaults, AGreyedOutTargetLeftChosenGivesNoJob) {
+    WriteText(Output("film.mpa"), "stream");
+    ASSERT_TRUE(main.SelectSource(Output("film.mpa")));
+    main.OptAudioCodec[0].setValue(true); // as a loaded profile can
+    ASSERT_FALSE(main.OptAudioCodec[0].enabled());
+    main.CmdAddAudioJobList.press();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "Error");
+    EXPECT_EQ(main.LstJobAudio(0).listCount(), 0);
+    EXPECT_EQ(Leftovers(), std::vector<std::string>{"film.mpa"});
+}
+
 TEST_F(RunFaults, StartWithAnEmptyListOnlySaysSo) {
     WriteText(Log(), "the last run's log");
     main.cmdStartEncode.press();

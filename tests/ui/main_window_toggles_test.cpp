@@ -81,6 +81,13 @@ TEST_F(Toggles, AdvancedButtonDerivesTheJobKind) {
     main.OptAudioCodec[0].setValue(true);
     main.CmdAdvancedAudio.press();
     EXPECT_EQ(panel.height(), 6085);
+    // An AC3 target left chosen while greyed out (a profile or a program can do that) is the MP3
+    // job it would be built as.
+    main.OptAudioCodec[0].setEnabled(false);
+    panel.hide();
+    main.CmdAdvancedAudio.press();
+    EXPECT_TRUE(panel.visible());
+    EXPECT_EQ(panel.width(), 7295);
 }
 
 } // namespace
