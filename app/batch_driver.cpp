@@ -4,7 +4,6 @@
 #include "app/stop_signals.h"
 #include "cmdline/channel_flag.h"
 #include "cmdline/job_command.h"
-#include "cmdline/job_kind.h"
 #include "cmdline/output_name.h"
 #include "jobs/source_path_rules.h"
 #include "ui/control_properties.h"
@@ -73,7 +72,21 @@ std::string CheckList(BatchSession& session, const std::string& name, const std:
     return {};
 }
 
+// The Jobs menu's actions that make sense in a script; the menu has no control in the window model.
+using JobAction = void (*)(BatchSession&);
+const std::map<std::string, JobAction>& JobActions() {
+    static const std::map<std::string, JobAction> actions{
+        {"MenuJobsRetryFailed", [](BatchSession& s) { s.program.runner.RetryFailed(); }},
+        {"MenuJobsMoveUp", [](BatchSession& s) { s.program.jobList.MoveSelected(-1); }},
+        {"MenuJobsMoveDown", [](BatchSession& s) { s.program.jobList.MoveSelected(+1); }},
+    };
+    return actions;
+}
+
 std::string CheckButton(BatchSession& session, const std::string& name) {
+    if (JobActions().count(name) != 0) {
+        return {};
+    }
     std::string error;
     const ui::Control* control = session.state.findControl(name, error);
     if (control == nullptr) {
@@ -105,6 +118,11 @@ void BatchDriver::defineVerbs() {
     verbs_["click"] = {
         1, [](BatchSession& s, const Step& step) { return CheckButton(s, step.operands[0]); },
         [](BatchSession& s, const Step& step) {
+            if (const auto action = JobActions().find(step.operands[0]);
+                action != JobActions().end()) {
+                action->second(s);
+                return std::string();
+            }
             std::string error;
             auto* button = dynamic_cast<ui::Button*>(s.state.findControl(step.operands[0], error));
             if (button != nullptr) {
@@ -170,10 +188,10 @@ void BatchDriver::defineVerbs() {
                 return "no output name can be formed for the source '" +
                        w.frmMain.TxtStreamAudio.text() + "'";
             }
-            if (w.frmMain.OptAudioCodec[3].value()) {
+            if (ui::ChosenCodec(w.frmMain) == ui::Codec::Wav) {
                 output += cmdline::ChannelFlag(w);
             }
-            s.out << cmdline::BuildJobCommand(w, cmdline::JobKind(w),
+            s.out << cmdline::BuildJobCommand(w, ui::JobKindOf(w.frmMain),
                                               w.frmMain.TxtStreamAudio.text(), output)
                   << '\n';
             return std::string();
@@ -215,6 +233,15 @@ bool BatchDriver::parseOptions(std::vector<std::string>& words, BatchOptions& op
             options.dryRun = true;
         } else if (words.front() == "--overwrite") {
             options.overwrite = true;
+        } else if (words.front() == "--jobs") {
+            const std::optional<int> jobs =
+                words.size() > 1 ? ui::ParseDecimal(words[1]) : std::nullopt;
+            if (!jobs || *jobs < 1) {
+                err_ << "cantova-batch: '--jobs' needs a number of jobs of at least 1\n";
+                return false;
+            }
+            options.jobsAtOnce = *jobs;
+            words.erase(words.begin());
         } else {
             err_ << "cantova-batch: unknown option '" << words.front() << "'\n";
             return false;
@@ -253,7 +280,8 @@ int BatchDriver::run(const std::vector<std::string>& arguments) {
             break;
         }
         const std::string error = verbs_.at(step.verb).perform(session, step);
-        unfinishedJobs = unfinishedJobs || session.windows.frmMain.unfinishedJobsOfLastRun() > 0;
+        session.RunUntilIdle();
+        unfinishedJobs = unfinishedJobs || session.program.runner.unfinishedJobsOfLastRun() > 0;
         if (!error.empty()) {
             out_.flush();
             err_ << "cantova-batch: " << error << '\n';

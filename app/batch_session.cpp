@@ -14,7 +14,15 @@ bool PrintedMessageBoxes::Ask(const std::string& text, const std::string& captio
 
 BatchSession::BatchSession(std::ostream& out, const BatchOptions& options)
     : out(out), options(options) {
-    windows.frmMain.Form_Load();
+    program.runner.setJobsAtOnce(options.jobsAtOnce);
+}
+
+void BatchSession::RunUntilIdle() {
+    if (options.dryRun) {
+        dryRunLauncher.RunUntilIdle();
+    } else {
+        spawnLauncher.RunUntilIdle();
+    }
 }
 
 } // namespace cantova::app

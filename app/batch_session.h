@@ -2,11 +2,11 @@
 
 // What one batch run works on: the platform stand-ins and both windows after start-up.
 
+#include "app/program.h"
 #include "jobs/library_loader.h"
 #include "jobs/spawn_launcher.h"
 #include "settings/file_dialogs.h"
 #include "ui/message_boxes.h"
-#include "ui/services.h"
 #include "ui/state_access.h"
 #include "ui/windows.h"
 
@@ -46,6 +46,8 @@ struct BatchOptions {
     bool overwrite = false;
     // Readable when the driver is asked to stop (-1: never).
     int stopDescriptor = -1;
+    // How many jobs of a run may run at once.
+    int jobsAtOnce = 1;
 };
 
 class BatchSession {
@@ -61,16 +63,17 @@ public:
     jobs::DryRunLogFiles dryRunLogFiles{out};
     PrintedLogViewer logViewer{out};
     jobs::DlopenLibraryLoader libraries;
-    ui::Services services{dialogs,
-                          messages,
-                          libraries,
-                          options.dryRun ? static_cast<jobs::ProcessLauncher&>(dryRunLauncher)
-                                         : static_cast<jobs::ProcessLauncher&>(spawnLauncher),
-                          logViewer,
-                          options.dryRun ? static_cast<jobs::TranscoderLogFiles&>(dryRunLogFiles)
-                                         : jobs::SystemTranscoderLogFiles()};
-    ui::Windows windows{services};
+    Program program{{dialogs, messages,
+                     options.dryRun ? static_cast<jobs::ProcessLauncher&>(dryRunLauncher)
+                                    : static_cast<jobs::ProcessLauncher&>(spawnLauncher),
+                     libraries, logViewer,
+                     options.dryRun ? static_cast<jobs::TranscoderLogFiles&>(dryRunLogFiles)
+                                    : jobs::SystemTranscoderLogFiles()}};
+    ui::Windows& windows = program.windows;
     ui::StateAccess state{windows};
+
+    // Delivers the events of the processes a step started, until none runs.
+    void RunUntilIdle();
 };
 
 } // namespace cantova::app

@@ -1,6 +1,6 @@
 #include "cmdline/argument_quoting.h"
 
-#include "jobs/command_line.h"
+#include "cmdline/command_line.h"
 
 #include <vector>
 
@@ -38,7 +38,7 @@ std::string ProgramWordProblem(const std::string& programWord) {
     if (programWord.empty()) {
         return "the transcoder's path is empty";
     }
-    const std::vector<std::string> words = jobs::SplitCommandLine(programWord);
+    const std::vector<std::string> words = cmdline::SplitCommandLine(programWord);
     if (words.size() != 1 || words[0].empty()) {
         return "the transcoder's path cannot be written as one word of a command line (a double "
                "quote in it cannot be carried): " +

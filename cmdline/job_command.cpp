@@ -13,35 +13,39 @@ namespace {
 
 using GroupBuilder = std::string (*)(const ui::Windows&, TypedValueCheck*);
 
-std::vector<GroupBuilder> GroupsOfKind(int jobKind) {
+std::vector<GroupBuilder> GroupsOfKind(ui::JobKind jobKind) {
+    using ui::JobKind;
     switch (jobKind) {
-    case 0:
+    case JobKind::Mp3:
         return {BuildOtaGroup, BuildBoostGroup, BuildLameGroup, BuildSsrcGroup, BuildSplitGroup};
-    case 1:
+    case JobKind::Mp3FromAc3:
         return {BuildOtaGroup,  BuildAzidGroup, BuildBoostGroup,
                 BuildLameGroup, BuildSsrcGroup, BuildSplitGroup};
-    case 2:
+    case JobKind::OggFromAc3:
         return {BuildOtaGroup, BuildAzidGroup, BuildBoostGroup,
                 BuildOggGroup, BuildSsrcGroup, BuildSplitGroup};
-    case 3:
+    case JobKind::Ac3:
         return {BuildOtaGroup,    BuildAzidGroup, BuildBoostGroup,
                 BuildAc3EncGroup, BuildSsrcGroup, BuildSplitGroup};
-    case 4:
+    case JobKind::Ogg:
         return {BuildOtaGroup, BuildOggGroup, BuildBoostGroup, BuildSsrcGroup, BuildSplitGroup};
-    case 5:
+    case JobKind::WavFromAc3:
         return {BuildOtaGroup, BuildAzidGroup, BuildBoostGroup, BuildSsrcGroup, BuildSplitGroup};
-    default:
+    case JobKind::Wav:
         return {};
     }
+    return {};
 }
 
 } // namespace
 
-std::string BuildJobCommand(const ui::Windows& windows, int jobKind, const std::string& source,
-                            const std::string& outputArgument, TypedValueCheck* check) {
+std::string BuildJobCommand(const ui::Windows& windows, ui::JobKind jobKind,
+                            const std::string& source, const std::string& outputArgument,
+                            TypedValueCheck* check, const std::string& logPath) {
+    const std::string log = logPath.empty() ? settings::TranscoderLogPath() : logPath;
     std::string command = windows.program.TranscoderPath + " -core( -input " +
                           QuoteArgument(source) + " -output " + outputArgument + " -logfilea " +
-                          QuoteArgument(settings::TranscoderLogPath()) + " )";
+                          QuoteArgument(log) + " )";
     for (GroupBuilder build : GroupsOfKind(jobKind)) {
         command += build(windows, check);
     }

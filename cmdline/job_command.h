@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cmdline/typed_values.h"
+#include "ui/job_kind.h"
 
 #include <string>
 
@@ -12,10 +13,12 @@ namespace cantova::cmdline {
 
 // The whole command line of one job: the transcoder path, the core group with
 // input, output (as passed, with its own quotes) and log, then the groups of
-// the job kind in their order. Kind 6 and unknown kinds carry the core group only.
+// the job kind in their order. A WAV job without an AC3 source carries the core group only.
 // Source and log are quoted so that each arrives as one argument whatever it holds.
-// The typed texts the groups use go through the check when one is given.
-std::string BuildJobCommand(const ui::Windows& windows, int jobKind, const std::string& source,
-                            const std::string& outputArgument, TypedValueCheck* check = nullptr);
+// The typed texts the groups use go through the check when one is given. The log is the
+// transcoder log of the user's home folder unless another is given.
+std::string BuildJobCommand(const ui::Windows& windows, ui::JobKind jobKind,
+                            const std::string& source, const std::string& outputArgument,
+                            TypedValueCheck* check = nullptr, const std::string& logPath = {});
 
 } // namespace cantova::cmdline

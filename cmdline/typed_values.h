@@ -1,28 +1,15 @@
 #pragma once
 
-// Texts the user types (bit rates, factors, gain, LFE level, quality, delay) go into the command
-// line as they stand, each as the value of one switch. A blank or tab would end that value and
-// start another word, a double quote would start quoting, and a parenthesis would end the group
-// or open another: such a text is refused rather than passed on.
+// The typed texts a command uses, checked as the command is built (the rule is
+// ui::IsOneSwitchValue).
+
+#include "ui/typed_fields.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace cantova::cmdline {
-
-// True when the text stays one switch value in a command line.
-bool IsOneSwitchValue(std::string_view text);
-
-// The characters that IsOneSwitchValue refuses, for messages.
-inline constexpr const char* kSwitchValueBreakers =
-    "a blank, a tab, a double quote, \"(\" or \")\"";
-
-// True for the controls whose text goes into the command line as typed.
-bool IsTypedField(std::string_view controlName);
-
-// What a typed field is called on the screen, for messages ("Delay", "MP3 bit rate").
-std::string TypedFieldLabel(std::string_view controlName);
 
 // Notes the typed fields a command uses whose text would not stay one switch value.
 class TypedValueCheck {

@@ -2,28 +2,25 @@
 
 #include "jobs/library_loader.h"
 #include "ui/program_values.h"
-#include "ui/services.h"
 
 #include <limits>
 #include <vector>
 
 namespace cantova::jobs {
 
-std::int16_t QueryAc3Info(ui::Services& services, ui::ProgramValues& program,
-                          const std::string& path) {
-    LibraryLoader& loader = services.libraries;
+std::int16_t QueryAc3Info(LibraryLoader& loader, ui::MessageBoxes& messages,
+                          ui::ProgramValues& program, const std::string& path) {
     LibraryLoader::Handle library = loader.Open(kTracklensLibrary);
     if (library == nullptr) {
-        services.messages.Show("Can't find the libtracklens.so file", "Error",
-                               ui::MessageIcon::Exclamation);
+        messages.Show("Can't find the libtracklens.so file", "Error", ui::MessageIcon::Exclamation);
         return 0;
     }
     auto getAc3Info =
         reinterpret_cast<GetAc3InfoFunction>(loader.FindSymbol(library, kGetAc3InfoSymbol));
     if (getAc3Info == nullptr) {
         loader.Close(library);
-        services.messages.Show("Can't find the getac3info function in the libtracklens.so file",
-                               "Error", ui::MessageIcon::Exclamation);
+        messages.Show("Can't find the getac3info function in the libtracklens.so file", "Error",
+                      ui::MessageIcon::Exclamation);
         return 0;
     }
     // The export takes a writable, zero-terminated 8-bit string.

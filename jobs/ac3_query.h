@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "jobs/library_loader.h"
+#include "ui/message_boxes.h"
+
 namespace cantova::ui {
-struct Services;
 struct ProgramValues;
 } // namespace cantova::ui
 
@@ -29,7 +31,7 @@ using GetAc3InfoFunction = int (*)(char* path, AC3_INFO* info);
 // channel count and sampling rate in Ac3Channels and Ac3Frequency and returns the bit rate in
 // kbit/s. When the library or its export is missing, a message says so and the result is 0 (the
 // program values are left alone). A bit rate outside the 16-bit range gives 0.
-std::int16_t QueryAc3Info(ui::Services& services, ui::ProgramValues& program,
-                          const std::string& path);
+std::int16_t QueryAc3Info(LibraryLoader& loader, ui::MessageBoxes& messages,
+                          ui::ProgramValues& program, const std::string& path);
 
 } // namespace cantova::jobs

@@ -1,7 +1,7 @@
 #include "jobs/job_outputs.h"
 
 #include "cmdline/channel_flag.h"
-#include "jobs/command_line.h"
+#include "cmdline/command_line.h"
 #include "settings/ini_file.h"
 #include "ui/control_properties.h"
 
@@ -51,7 +51,7 @@ std::string LastLineAfter(const std::string& text, const std::string& prefix) {
 } // namespace
 
 std::string OutputPathOf(const std::string& outputArgument) {
-    const std::vector<std::string> words = SplitCommandLine("program " + outputArgument);
+    const std::vector<std::string> words = cmdline::SplitCommandLine("program " + outputArgument);
     return words.size() >= 2 ? words[1] : std::string();
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
-// Starting a command line as a child process and waiting for its end, as a
-// platform service: the GUI keeps its event loop running while it waits, the
-// batch driver blocks, a dry run only prints.
+// Starting a command line as a child process, as a platform service: the GUI's launcher delivers
+// the child's output and end through Qt's event loop, the batch driver's through a loop of its
+// own, and a dry run only prints.
 
 #include "jobs/output_lines.h"
 
+#include <functional>
 #include <string>
 
 namespace cantova::jobs {
@@ -16,50 +17,41 @@ struct LaunchResult {
     int exitStatus = 0;
     // The signal that ended the process, 0 when it exited.
     int signal = 0;
-    // The wait ended because the process was told to stop (TerminateRunning, a stop signal to
-    // the program, or the program being asked to quit); whatever it returned, the job did not
-    // finish and the run should end.
+    // The process was told to stop (Terminate, a stop request to the program, or the program
+    // quitting); whatever it returned, the job did not finish.
     bool stopped = false;
     // The last lines of what the process wrote to its error output.
     std::string errorOutput;
 };
 
+struct ProcessEvents {
+    // Each line the process writes to its standard output, while it runs.
+    OutputLineHandler onOutputLine;
+    // Once, when the process has ended (or could not start).
+    std::function<void(const LaunchResult&)> onFinished;
+};
+
+using ProcessId = int;
+
 class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
-    // Splits the command line with the Windows command-line rules and starts the
-    // program directly (never through a shell), then waits until it has ended. Each line the
-    // process writes to its standard output goes to onOutputLine while it runs. The wait ends
-    // when the process has ended, even when a child it left behind still holds its output.
-    virtual LaunchResult ShellAndWait(const std::string& commandLine,
-                                      const OutputLineHandler& onOutputLine) = 0;
-    // Asks the process that is being waited for, if any, to end.
-    virtual void TerminateRunning() = 0;
+    // Splits the command line with the Windows command-line rules and starts the program
+    // directly (never through a shell), then returns at once. The events come later from the
+    // program's event loop, never from within Start; a program that cannot start ends with
+    // started false. The process counts as ended when it has exited, even when a process it left
+    // behind still holds its output.
+    virtual ProcessId Start(const std::string& commandLine, ProcessEvents events) = 0;
+    // Asks the process to end (SIGTERM; SIGKILL after a grace period); it then ends as stopped.
+    virtual void Terminate(ProcessId process) = 0;
 };
 
-// Shows the transcoder log to the user and returns when the viewer is closed.
-class LogViewer {
+// A launcher without an event loop of its own (the batch driver's): whoever drives it has it
+// deliver events until no process runs and nothing is left to deliver.
+class EventPump {
 public:
-    virtual ~LogViewer() = default;
-    virtual void ShowLog(const std::string& path) = 0;
+    virtual ~EventPump() = default;
+    virtual void RunUntilIdle() = 0;
 };
-
-// The transcoder log as a run handles it: the old log is removed before the run, and the new one
-// is looked for afterwards.
-class TranscoderLogFiles {
-public:
-    virtual ~TranscoderLogFiles() = default;
-    virtual void RemoveOld(const std::string& path) = 0;
-    virtual bool Exists(const std::string& path) = 0;
-};
-
-// The log files as they are on disk.
-TranscoderLogFiles& SystemTranscoderLogFiles();
-
-// A blocking launcher for callers that bring none of their own.
-ProcessLauncher& SystemProcessLauncher();
-
-// Shows nothing: for callers without a viewer, such as tests of other concerns.
-LogViewer& SilentLogViewer();
 
 } // namespace cantova::jobs

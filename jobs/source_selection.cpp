@@ -1,12 +1,16 @@
 // The source button of the main window and the selection of a source path: the AC3 probe and its
 // display, the delay from the file name and the job buttons.
 
+#include "jobs/source_selection.h"
+
 #include "jobs/ac3_query.h"
 #include "jobs/source_path_rules.h"
-#include "ui/main_window.h"
 #include "ui/windows.h"
 
-namespace cantova::ui {
+namespace cantova::jobs {
+
+using ui::Codec;
+using ui::MessageIcon;
 
 namespace {
 
@@ -18,57 +22,60 @@ constexpr const char* kSourceDialogFilter =
 
 } // namespace
 
-void MainWindow::CmdBrowseStream1_Click() {
-    const std::string path =
-        windows_.services.dialogs.ShowOpenDialog(kSourceDialogFilter, kSourceDialogTitle, "");
+void SourceSelection::Browse() {
+    const std::string path = dialogs_.ShowOpenDialog(kSourceDialogFilter, kSourceDialogTitle, "");
     // A cancelled dialog leaves the source, its values and the job list as they were.
     if (path.empty()) {
         return;
     }
-    SelectSource(path);
+    Select(path);
 }
 
-bool MainWindow::SelectSource(const std::string& path) {
+bool SourceSelection::Select(const std::string& path) {
     // A path that cannot be a job's source is refused before anything changes.
-    if (auto problem = jobs::SourcePathProblem(path)) {
-        windows_.services.messages.Show(*problem, "Error", MessageIcon::Exclamation);
+    if (auto problem = SourcePathProblem(path)) {
+        messages_.Show(*problem, "Error", MessageIcon::Exclamation);
         return false;
     }
-    ProgramValues& program = windows_.program;
+    ui::ProgramValues& program = windows_.program;
+    ui::MainWindow& w = windows_.frmMain;
     program.Ac3Channels = 0;
     program.Ac3Frequency = 0;
-    TxtStreamAudio.setText(path);
+    w.TxtStreamAudio.setText(path);
 
-    CmdAddAudioJobList.setEnabled(true);
-    CmdDelAudioJobList.setEnabled(true);
-    cmdStartEncode.setEnabled(true);
-    if (jobs::SourceExtension(path) == ".AC3") {
-        OptAudioCodec[0].setEnabled(true);
-        BitRateAC3 = jobs::QueryAc3Info(windows_.services, program, path);
-        OptAudioCodec[0].setCaption("AC3 " + std::to_string(BitRateAC3) + " Kbps");
-        LbStream1Info.setCaption("Bitrate : " + std::to_string(BitRateAC3) +
-                                 " Kbps   Channels : " + std::to_string(program.Ac3Channels) +
-                                 "   Frequency : " + std::to_string(program.Ac3Frequency) + " Hz");
-        if (OptAudioCodec.chosen() == 3) {
-            CmdAdvancedAudio.setEnabled(true);
+    w.CmdAddAudioJobList.setEnabled(true);
+    w.CmdDelAudioJobList.setEnabled(true);
+    w.cmdStartEncode.setEnabled(true);
+    ui::OptionButton& ac3Target = w.OptAudioCodec[static_cast<int>(Codec::Ac3)];
+    const std::optional<Codec> chosen = ui::ChosenCodec(w);
+    if (SourceExtension(path) == ".AC3") {
+        ac3Target.setEnabled(true);
+        w.BitRateAC3 = QueryAc3Info(libraries_, messages_, program, path);
+        ac3Target.setCaption("AC3 " + std::to_string(w.BitRateAC3) + " Kbps");
+        w.LbStream1Info.setCaption("Bitrate : " + std::to_string(w.BitRateAC3) +
+                                   " Kbps   Channels : " + std::to_string(program.Ac3Channels) +
+                                   "   Frequency : " + std::to_string(program.Ac3Frequency) +
+                                   " Hz");
+        if (chosen == Codec::Wav) {
+            w.CmdAdvancedAudio.setEnabled(true);
         }
     } else {
-        OptAudioCodec[0].setEnabled(false);
-        LbStream1Info.setCaption("");
-        if (OptAudioCodec.chosen() == 3) {
-            CmdAdvancedAudio.setEnabled(false);
+        ac3Target.setEnabled(false);
+        w.LbStream1Info.setCaption("");
+        if (chosen == Codec::Wav) {
+            w.CmdAdvancedAudio.setEnabled(false);
         }
         // The AC3 target needs an AC3 source: a greyed-out choice must not stay chosen.
-        if (OptAudioCodec.chosen() == 0) {
-            OptAudioCodec[1].setValue(true);
+        if (chosen == Codec::Ac3) {
+            w.OptAudioCodec[static_cast<int>(Codec::Mp3)].setValue(true);
         }
     }
 
-    if (auto delay = jobs::DelayFromFileName(path)) {
-        TxtDelay.setText(*delay);
+    if (auto delay = DelayFromFileName(path)) {
+        w.TxtDelay.setText(*delay);
     }
-    CmbBitrateAudio.click();
+    w.CmbBitrateAudio.click();
     return true;
 }
 
-} // namespace cantova::ui
+} // namespace cantova::jobs

@@ -1,6 +1,6 @@
 #include "jobs/spawn_launcher.h"
 
-#include "jobs/command_line.h"
+#include "cmdline/command_line.h"
 #include "settings/paths.h"
 
 #include <fcntl.h>
@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,8 +23,6 @@ extern char** environ;
 namespace cantova::jobs {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // How long a child told to stop may take to clean up before it is killed.
 constexpr std::chrono::seconds kStopGrace{2};
@@ -50,19 +48,15 @@ private:
     int fd_ = -1;
 };
 
-struct Pipe {
-    Descriptor read;
-    Descriptor write;
-    bool make() {
-        std::array<int, 2> ends{};
-        if (pipe2(ends.data(), O_CLOEXEC) != 0) {
-            return false;
-        }
-        read.reset(ends[0]);
-        write.reset(ends[1]);
-        return true;
+bool MakePipe(Descriptor& read, Descriptor& write) {
+    std::array<int, 2> ends{};
+    if (pipe2(ends.data(), O_CLOEXEC) != 0) {
+        return false;
     }
-};
+    read.reset(ends[0]);
+    write.reset(ends[1]);
+    return true;
+}
 
 // Starts argv[0] (searched in PATH when it has no "/") with posix_spawnp: its input is the null
 // device, its output and error output go to the given descriptors. 0 when it cannot start.
@@ -86,13 +80,7 @@ pid_t SpawnProgram(const std::vector<std::string>& arguments, int output, int er
     return error == 0 ? pid : 0;
 }
 
-// A descriptor that becomes readable when the process has ended; not open where the system
-// has none (the wait then ends with the child's output instead).
-int ExitDescriptor(pid_t pid) {
-    return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-}
-
-// Reads what is there; false once the pipe has no writer left or fails.
+// Reads what is there now; false once the pipe has no writer left or fails.
 bool ReadChunk(int fd, const std::function<void(std::string_view)>& onChunk) {
     std::array<char, 4096> buffer{};
     for (;;) {
@@ -108,8 +96,8 @@ bool ReadChunk(int fd, const std::function<void(std::string_view)>& onChunk) {
     }
 }
 
-// After the child has ended: takes what its pipes hold now, without waiting for writers that
-// may still be alive.
+// After the child has ended: takes what its pipe holds now, without waiting for writers that may
+// still be alive, and closes it.
 void Drain(Descriptor& fd, const std::function<void(std::string_view)>& onChunk) {
     if (!fd.open()) {
         return;
@@ -131,134 +119,212 @@ void Drain(Descriptor& fd, const std::function<void(std::string_view)>& onChunk)
 
 } // namespace
 
-LaunchResult SpawnLauncher::ShellAndWait(const std::string& commandLine,
-                                         const OutputLineHandler& onOutputLine) {
-    Pipe output, errors;
-    if (!output.make() || !errors.make()) {
-        return {};
-    }
-    const pid_t pid =
-        SpawnProgram(SplitCommandLine(commandLine), output.write.get(), errors.write.get());
-    output.write.reset();
-    errors.write.reset();
-    if (pid == 0) {
-        return {};
-    }
-    running_ = pid;
-    stopRequested_ = false;
-    Descriptor exited(ExitDescriptor(pid));
+struct SpawnLauncher::Child {
+    pid_t pid = 0;
+    Descriptor exited; // readable once the process has ended; not open where there is no such
+    Descriptor output;
+    Descriptor errors;
     OutputLineSplitter splitter;
     ErrorOutputTail errorTail;
-    const auto onOutput = [&](std::string_view chunk) { splitter.feed(chunk, onOutputLine); };
-    const auto onError = [&](std::string_view chunk) { errorTail.feed(chunk); };
-    bool watchStop = stopDescriptor_ >= 0;
-    // Once the child has been told to stop: when it is killed if it has not ended by then.
+    ProcessEvents events;
+    bool stopRequested = false;
+    bool killed = false;
     Clock::time_point killAt{};
-    enum class Stop { NotAsked, Told, Killed } stop = Stop::NotAsked;
 
-    for (;;) {
-        std::vector<pollfd> watched;
-        const auto watch = [&](int fd) {
-            watched.push_back({fd, POLLIN, 0});
-            return watched.size() - 1;
-        };
-        const std::size_t none = SIZE_MAX;
-        const std::size_t out = output.read.open() ? watch(output.read.get()) : none;
-        const std::size_t err = errors.read.open() ? watch(errors.read.get()) : none;
-        const std::size_t end = exited.open() ? watch(exited.get()) : none;
-        const std::size_t request = watchStop ? watch(stopDescriptor_) : none;
-        if (end == none && out == none && err == none) {
-            break; // without an exit descriptor, the closed pipes tell that the child has ended
+    void onOutput(std::string_view chunk) { splitter.feed(chunk, events.onOutputLine); }
+    void onError(std::string_view chunk) { errorTail.feed(chunk); }
+};
+
+SpawnLauncher::SpawnLauncher(int stopDescriptor) : stopDescriptor_(stopDescriptor) {}
+
+SpawnLauncher::~SpawnLauncher() {
+    for (auto& [id, child] : children_) {
+        kill(child->pid, SIGKILL);
+        waitpid(child->pid, nullptr, 0);
+    }
+}
+
+ProcessId SpawnLauncher::Start(const std::string& commandLine, ProcessEvents events) {
+    const ProcessId id = nextId_++;
+    if (stopRequested_) {
+        LaunchResult stopped;
+        stopped.started = true;
+        stopped.stopped = true;
+        pending_.emplace_back(std::move(events), stopped);
+        return id;
+    }
+    auto child = std::make_unique<Child>();
+    Descriptor outputWrite, errorWrite;
+    if (!MakePipe(child->output, outputWrite) || !MakePipe(child->errors, errorWrite)) {
+        pending_.emplace_back(std::move(events), LaunchResult{});
+        return id;
+    }
+    child->pid =
+        SpawnProgram(cmdline::SplitCommandLine(commandLine), outputWrite.get(), errorWrite.get());
+    if (child->pid == 0) {
+        pending_.emplace_back(std::move(events), LaunchResult{});
+        return id;
+    }
+    child->exited.reset(static_cast<int>(syscall(SYS_pidfd_open, child->pid, 0)));
+    child->events = std::move(events);
+    children_.emplace(id, std::move(child));
+    return id;
+}
+
+void SpawnLauncher::Terminate(ProcessId process) {
+    const auto found = children_.find(process);
+    if (found == children_.end() || found->second->stopRequested) {
+        return;
+    }
+    Child& child = *found->second;
+    child.stopRequested = true;
+    child.killAt = Clock::now() + kStopGrace;
+    kill(child.pid, SIGTERM);
+}
+
+void SpawnLauncher::stopEverything() {
+    stopRequested_ = true;
+    for (auto& [id, child] : children_) {
+        Terminate(id);
+    }
+}
+
+void SpawnLauncher::RunUntilIdle() {
+    while (!pending_.empty() || !children_.empty()) {
+        // Events may start further programs: they join the loop.
+        std::vector<std::pair<ProcessEvents, LaunchResult>> ready;
+        ready.swap(pending_);
+        for (auto& [events, result] : ready) {
+            events.onFinished(result);
         }
-        int timeout = -1;
-        if (stop == Stop::Told) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(killAt - Clock::now());
-            timeout = static_cast<int>(std::max<long long>(0, left.count()));
-        }
-        const int ready = poll(watched.data(), watched.size(), timeout);
-        if (ready < 0 && errno != EINTR) {
-            break;
-        }
-        if (stop == Stop::Told && Clock::now() >= killAt) {
-            kill(pid, SIGKILL);
-            stop = Stop::Killed;
-        }
-        if (ready <= 0) {
+        if (children_.empty()) {
             continue;
         }
-        const auto readable = [&](std::size_t i) {
-            return i != none && (watched[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+        for (const ProcessId id : waitOnce()) {
+            auto found = children_.find(id);
+            std::unique_ptr<Child> child = std::move(found->second);
+            children_.erase(found);
+            int status = 0;
+            pid_t waited;
+            do {
+                waited = waitpid(child->pid, &status, 0);
+            } while (waited < 0 && errno == EINTR);
+            LaunchResult result;
+            result.started = true;
+            result.stopped = child->stopRequested;
+            if (waited == child->pid && WIFEXITED(status)) {
+                result.exitStatus = WEXITSTATUS(status);
+            } else if (waited == child->pid && WIFSIGNALED(status)) {
+                result.signal = WTERMSIG(status);
+            }
+            result.errorOutput = child->errorTail.text();
+            child->events.onFinished(result);
+        }
+    }
+}
+
+std::vector<ProcessId> SpawnLauncher::waitOnce() {
+    struct Watched {
+        ProcessId id;
+        enum { Output, Errors, Exit } what;
+    };
+    std::vector<pollfd> fds;
+    std::vector<Watched> watched;
+    std::optional<Clock::time_point> nextKill;
+    for (auto& [id, child] : children_) {
+        const auto watch = [&](const Descriptor& fd, decltype(Watched::what) what) {
+            if (fd.open()) {
+                fds.push_back({fd.get(), POLLIN, 0});
+                watched.push_back({id, what});
+            }
         };
-        if (readable(request)) {
-            watchStop = false; // the request stays pending for the program; noticed once here
-            TerminateRunning();
+        watch(child->output, Watched::Output);
+        watch(child->errors, Watched::Errors);
+        watch(child->exited, Watched::Exit);
+        if (child->stopRequested && !child->killed) {
+            nextKill = nextKill ? std::min(*nextKill, child->killAt) : child->killAt;
         }
-        if (stopRequested_ && stop == Stop::NotAsked) {
-            killAt = Clock::now() + kStopGrace;
-            stop = Stop::Told;
+    }
+    const bool watchStop = stopDescriptor_ >= 0 && !stopRequested_;
+    if (watchStop) {
+        fds.push_back({stopDescriptor_, POLLIN, 0});
+    }
+    int timeout = -1;
+    if (nextKill) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*nextKill - Clock::now());
+        timeout = static_cast<int>(std::max<long long>(0, left.count()));
+    }
+    const int ready = poll(fds.data(), fds.size(), timeout);
+    for (auto& [id, child] : children_) {
+        if (child->stopRequested && !child->killed && Clock::now() >= child->killAt) {
+            kill(child->pid, SIGKILL);
+            child->killed = true;
         }
-        if (readable(out) && !ReadChunk(output.read.get(), onOutput)) {
-            output.read.reset();
+    }
+    std::vector<ProcessId> ended;
+    if (ready <= 0) {
+        return ended;
+    }
+    const auto readable = [](const pollfd& fd) {
+        return (fd.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+    };
+    if (watchStop && readable(fds.back())) {
+        stopEverything(); // the request stays pending for the program; noticed once here
+    }
+    for (std::size_t i = 0; i < watched.size(); ++i) {
+        if (!readable(fds[i])) {
+            continue;
         }
-        if (readable(err) && !ReadChunk(errors.read.get(), onError)) {
-            errors.read.reset();
-        }
-        if (readable(end)) {
+        Child& child = *children_.at(watched[i].id);
+        switch (watched[i].what) {
+        case Watched::Output:
+            if (!ReadChunk(child.output.get(), [&](std::string_view c) { child.onOutput(c); })) {
+                child.output.reset();
+            }
+            break;
+        case Watched::Errors:
+            if (!ReadChunk(child.errors.get(), [&](std::string_view c) { child.onError(c); })) {
+                child.errors.reset();
+            }
+            break;
+        case Watched::Exit:
+            ended.push_back(watched[i].id);
             break;
         }
     }
-    Drain(output.read, onOutput);
-    Drain(errors.read, onError);
-    splitter.finish(onOutputLine);
-
-    int status = 0;
-    pid_t waited;
-    do {
-        waited = waitpid(pid, &status, 0);
-    } while (waited < 0 && errno == EINTR);
-    running_ = 0;
-    LaunchResult result{true, 0, 0, stopRequested_, errorTail.text()};
-    if (waited == pid && WIFEXITED(status)) {
-        result.exitStatus = WEXITSTATUS(status);
-    } else if (waited == pid && WIFSIGNALED(status)) {
-        result.signal = WTERMSIG(status);
-    }
-    return result;
-}
-
-void SpawnLauncher::TerminateRunning() {
-    if (running_ != 0 && !stopRequested_) {
-        stopRequested_ = true;
-        kill(running_, SIGTERM);
-    }
-}
-
-ProcessLauncher& SystemProcessLauncher() {
-    static SpawnLauncher launcher;
-    return launcher;
-}
-
-LogViewer& SilentLogViewer() {
-    class Silent : public LogViewer {
-    public:
-        void ShowLog(const std::string&) override {}
-    };
-    static Silent viewer;
-    return viewer;
-}
-
-TranscoderLogFiles& SystemTranscoderLogFiles() {
-    class OnDisk : public TranscoderLogFiles {
-    public:
-        void RemoveOld(const std::string& path) override {
-            if (settings::FileExist(path)) {
-                settings::DeleteFile(path);
-            }
+    for (auto& [id, child] : children_) {
+        // Without a process descriptor, closed pipes tell that the child has ended.
+        const bool endedByPipes =
+            !child->exited.open() && !child->output.open() && !child->errors.open();
+        if (endedByPipes && std::find(ended.begin(), ended.end(), id) == ended.end()) {
+            ended.push_back(id);
         }
-        bool Exists(const std::string& path) override { return settings::FileExist(path); }
-    };
-    static OnDisk files;
-    return files;
+    }
+    for (const ProcessId id : ended) {
+        Child& child = *children_.at(id);
+        Drain(child.output, [&](std::string_view c) { child.onOutput(c); });
+        Drain(child.errors, [&](std::string_view c) { child.onError(c); });
+        child.splitter.finish(child.events.onOutputLine);
+    }
+    return ended;
+}
+
+ProcessId DryRunLauncher::Start(const std::string& commandLine, ProcessEvents events) {
+    out_ << "run: " << commandLine << '\n';
+    pending_.push_back(std::move(events));
+    return nextId_++;
+}
+
+void DryRunLauncher::RunUntilIdle() {
+    while (!pending_.empty()) {
+        std::vector<ProcessEvents> ready;
+        ready.swap(pending_);
+        for (ProcessEvents& events : ready) {
+            LaunchResult result;
+            result.started = true;
+            events.onFinished(result);
+        }
+    }
 }
 
 void DryRunLogFiles::RemoveOld(const std::string& path) {
@@ -271,14 +337,6 @@ void DryRunLogFiles::RemoveOld(const std::string& path) {
 bool DryRunLogFiles::Exists(const std::string& path) {
     return std::find(removed_.begin(), removed_.end(), path) == removed_.end() &&
            settings::FileExist(path);
-}
-
-LaunchResult DryRunLauncher::ShellAndWait(const std::string& commandLine,
-                                          const OutputLineHandler&) {
-    out_ << "run: " << commandLine << '\n';
-    LaunchResult result;
-    result.started = true;
-    return result;
 }
 
 } // namespace cantova::jobs

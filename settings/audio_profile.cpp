@@ -1,12 +1,12 @@
 #include "settings/audio_profile.h"
 
-#include "cmdline/typed_values.h"
 #include "settings/atomic_write.h"
 #include "settings/audio_profile_keys.h"
 #include "settings/ini_file.h"
 #include "settings/ini_lines.h"
 #include "settings/regular_file.h"
 #include "ui/control_properties.h"
+#include "ui/typed_fields.h"
 #include "ui/windows.h"
 
 #include <optional>
@@ -33,10 +33,11 @@ std::string StoredText(const std::string& text) {
     return text;
 }
 
-std::optional<std::string> ValueOf(const ui::Windows& windows, const ProfileKey& row, int jobKind) {
+std::optional<std::string> ValueOf(const ui::Windows& windows, const ProfileKey& row,
+                                   ui::JobKind jobKind) {
     switch (row.value) {
     case ProfileValue::JobKind:
-        return std::to_string(jobKind);
+        return std::to_string(ui::NumberOf(jobKind));
     case ProfileValue::Codec:
         return std::string(CodecName(windows.frmMain.OptAudioCodec.chosen()));
     default:
@@ -61,7 +62,7 @@ std::optional<std::string> ValueOf(const ui::Windows& windows, const ProfileKey&
     return std::nullopt;
 }
 
-bool Written(const ProfileKey& row, int jobKind, std::string_view codec) {
+bool Written(const ProfileKey& row, ui::JobKind jobKind, std::string_view codec) {
     return (row.codec.empty() || row.codec == codec) && SectionHeldForJobKind(row.section, jobKind);
 }
 
@@ -93,7 +94,7 @@ public:
                 return;
             }
             const std::string value = read(row);
-            if (cmdline::IsTypedField(row.control) && !cmdline::IsOneSwitchValue(value)) {
+            if (ui::IsTypedField(row.control) && !ui::IsOneSwitchValue(value)) {
                 skip(row);
                 return;
             }
@@ -153,7 +154,7 @@ std::string ReadProblem(RegularFileRead::Status status) {
 
 } // namespace
 
-std::optional<std::string> AudioProfileText(const ui::Windows& windows, int jobKind) {
+std::optional<std::string> AudioProfileText(const ui::Windows& windows, ui::JobKind jobKind) {
     const std::string_view codec = CodecName(windows.frmMain.OptAudioCodec.chosen());
     std::vector<IniEntry> entries;
     for (const ProfileKey& row : ProfileKeys()) {
@@ -174,7 +175,7 @@ std::optional<std::string> AudioProfileText(const ui::Windows& windows, int jobK
     return text;
 }
 
-bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, int jobKind) {
+bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, ui::JobKind jobKind) {
     const std::optional<std::string> text = AudioProfileText(windows, jobKind);
     return text && ReplaceFileAtomically(path, *text);
 }
@@ -213,16 +214,16 @@ AudioProfileLoad LoadAudioProfile(ui::Windows& windows, const std::string& path)
     }
 
     const ProfileKey& panelRow = Row("SETTING", "PANEL", "");
-    std::optional<int> jobKind = ui::ParseDecimal(reader.read(panelRow));
-    if (!jobKind || *jobKind < 0 || *jobKind > 6) {
+    const std::optional<int> number = ui::ParseDecimal(reader.read(panelRow));
+    const std::optional<ui::JobKind> jobKind =
+        number ? ui::JobKindFromNumber(*number) : std::nullopt;
+    if (!jobKind) {
         reader.skip(panelRow);
-        jobKind = -1;
-    } else {
-        reader.result.jobKind = jobKind;
     }
+    reader.result.jobKind = jobKind;
     for (const ProfileKey& row : ProfileKeys()) {
         if (row.section == "SETTING" || row.section == "WAVMODE" ||
-            !SectionHeldForJobKind(row.section, *jobKind)) {
+            !SectionHeldForJobKind(row.section, jobKind)) {
             continue;
         }
         reader.apply(row);

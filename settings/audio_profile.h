@@ -3,6 +3,8 @@
 // Audio profiles: the settings of both windows in an INI file, the encoder sections chosen by the
 // job kind.
 
+#include "ui/job_kind.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,18 +17,18 @@ namespace cantova::settings {
 
 // The profile of the current window state as the text of a file, the keys in table order; nothing
 // when a value cannot be stored.
-std::optional<std::string> AudioProfileText(const ui::Windows& windows, int jobKind);
+std::optional<std::string> AudioProfileText(const ui::Windows& windows, ui::JobKind jobKind);
 
 // Writes the profile of the current window state to path, replacing an existing file in one step:
 // on failure (false) the old file is left as it was.
-bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, int jobKind);
+bool SaveAudioProfile(const ui::Windows& windows, const std::string& path, ui::JobKind jobKind);
 
 struct AudioProfileLoad {
     // False when the file could not be read: nothing was changed. problem then says why.
     bool readable = false;
     std::string problem;
-    // The stored job kind 0..6, when it is one.
-    std::optional<int> jobKind;
+    // The stored job kind, when it is one.
+    std::optional<ui::JobKind> jobKind;
     // "SECTION/KEY" of each expected key that was missing or held a value that is not a decimal
     // number or lies outside its list or check range, or a typed text that would not stay one
     // value of the command line; those controls kept their values.

@@ -79,26 +79,18 @@ std::span<const ProfileKey> ProfileKeys() {
     return kKeys;
 }
 
-bool SectionHeldForJobKind(std::string_view section, int jobKind) {
-    const auto in = [jobKind](std::initializer_list<int> kinds) {
-        for (int kind : kinds) {
-            if (kind == jobKind) {
-                return true;
-            }
-        }
-        return false;
-    };
+bool SectionHeldForJobKind(std::string_view section, std::optional<ui::JobKind> jobKind) {
     if (section == "AZID") {
-        return in({1, 2, 3, 5});
+        return jobKind && ui::UsesAc3Decoder(*jobKind);
     }
     if (section == "LAME") {
-        return in({0, 1});
+        return jobKind && ui::UsesMp3Encoder(*jobKind);
     }
     if (section == "OGGENC") {
-        return in({2, 4});
+        return jobKind && ui::UsesVorbisEncoder(*jobKind);
     }
     if (section == "AC3ENC") {
-        return in({3});
+        return jobKind && ui::UsesAc3Encoder(*jobKind);
     }
     return true;
 }

@@ -2,6 +2,9 @@
 
 // The keys of an audio profile, in the order they are written, with the control each one holds.
 
+#include "ui/job_kind.h"
+
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -22,8 +25,9 @@ struct ProfileKey {
 
 std::span<const ProfileKey> ProfileKeys();
 
-// Whether the section is written for the job kind (the encoder sections depend on it).
-bool SectionHeldForJobKind(std::string_view section, int jobKind);
+// Whether the section is written for the job kind (the encoder sections depend on it); without a
+// kind, only the sections every profile holds.
+bool SectionHeldForJobKind(std::string_view section, std::optional<ui::JobKind> jobKind);
 
 // "AC3", "MP3", "OGG" or "WAV" for the codec choice 0 to 3; empty for anything else.
 std::string_view CodecName(int choice);

@@ -24,6 +24,42 @@ AdvancedPanel& MainWindow::panel() const {
     return windows_.frmPanelAudio;
 }
 
+void MainWindow::CmdBrowseStream1_Click() {
+    if (ports_.source != nullptr) {
+        ports_.source->Browse();
+    }
+}
+
+void MainWindow::CmdAddAudioJobList_Click() {
+    if (ports_.jobs != nullptr) {
+        ports_.jobs->AddJob();
+    }
+}
+
+void MainWindow::CmdDelAudioJobList_Click() {
+    if (ports_.jobs != nullptr) {
+        ports_.jobs->DeleteJob();
+    }
+}
+
+void MainWindow::cmdStartEncode_Click() {
+    if (ports_.run != nullptr) {
+        ports_.run->Start();
+    }
+}
+
+void MainWindow::MenuPrfAudioSave_Click() {
+    if (ports_.profiles != nullptr) {
+        ports_.profiles->Save();
+    }
+}
+
+void MainWindow::MenuPrfAudioLoad_Click() {
+    if (ports_.profiles != nullptr) {
+        ports_.profiles->Load();
+    }
+}
+
 void MainWindow::connectReactions() {
     cmdExit.onClick([this] { cmdExit_Click(); });
     MenuAbout.onClick([this] { MenuAbout_Click(); });

@@ -4,6 +4,8 @@
 // job list and the action buttons. Reactions are methods named after their
 // control and event.
 
+#include "ui/job_kind.h"
+#include "ui/main_window_ports.h"
 #include "ui/window.h"
 
 #include <cstdint>
@@ -28,23 +30,21 @@ public:
     // False while the main window must stay (a run asked to stop ends the program when done).
     bool Form_QueryUnload();
 
+    // The parts of the program the window's buttons and menu items hand on to.
+    void connectPorts(const MainWindowPorts& ports) { ports_ = ports; }
+
     // Job list and run.
     void CmdAddAudioJobList_Click();
     void CmdDelAudioJobList_Click();
     void cmdStartEncode_Click();
-    void RunJobList();
-    void RemoveJob(int index);
-    void DeleteJobFiles(const std::string& path);
-    bool runInProgress() const { return run_.inProgress; }
-    // Jobs of the last run that were skipped, not started, stopped or failed.
-    int unfinishedJobsOfLastRun() const { return run_.unfinishedJobs; }
 
     // Fills CmbBitrateAudio for "AC3", "MP3", "OGG" or "WAV" and preselects a rate.
     void FillBitrateList(const std::string& codec);
     // Presets the panel with the recommended settings for a bit rate in kbit/s.
     void ApplyBitrateDefaults(std::int16_t kbps);
-    // Arranges the panel's frames for a job kind 0..5, sizes it and shows it.
-    void ShowAdvancedPanel(int jobKind);
+    // Arranges the panel's frames for a job kind, sizes it and shows it; a WAV job without an AC3
+    // source has no panel.
+    void ShowAdvancedPanel(JobKind jobKind);
 
     // Reactions.
     void OptAudioCodec_Click(int index);
@@ -61,9 +61,6 @@ public:
 
     // Source selection.
     void CmdBrowseStream1_Click();
-    // Takes path as the source, as a choice in the source dialog does; false (with a message) when
-    // the path cannot be a job's source, nothing changed.
-    bool SelectSource(const std::string& path);
 
     // Profiles menu.
     void MenuPrfAudioSave_Click();
@@ -142,25 +139,7 @@ private:
     void ApplyVorbisDefaults(int kbps);
     void ApplyAc3EncoderDefaults(int kbps);
 
-    struct RunState {
-        bool inProgress = false;
-        bool stopRequested = false;
-        bool unloadWhenDone = false;
-        std::vector<bool> enabledBefore;
-        // One line per job that was skipped, could not start or failed.
-        std::vector<std::string> problems;
-        int unfinishedJobs = 0;
-    };
-    std::vector<std::string> OutputsTheRunWouldReplace() const;
-    int NextJobNumber() const;
-    void beginRun();
-    void endRun();
-    std::vector<Control*> runLockedControls();
-    // The caption " - job i of n", followed by " - N%" once the transcoder reports its progress.
-    void showRunStatus(int job, int count, std::optional<int> percent = std::nullopt);
-    static std::string JoinKeys(const std::vector<std::string>& keys);
-    RunState run_;
-
+    MainWindowPorts ports_;
     Windows& windows_;
 };
 

@@ -1,13 +1,12 @@
 // The main window's check boxes and the "Advanced Parameters" button.
 
-#include "cmdline/job_kind.h"
 #include "ui/main_window.h"
 #include "ui/windows.h"
 
 namespace cantova::ui {
 
 void MainWindow::ChkAC3Reencode_Click() {
-    if (OptAudioCodec.chosen() != 0) {
+    if (ChosenCodec(*this) != Codec::Ac3) {
         return;
     }
     const bool ticked = ChkAC3Reencode.value() == 1;
@@ -54,10 +53,8 @@ void MainWindow::ChkUseBoost_Click() {
 }
 
 void MainWindow::CmdAdvancedAudio_Click() {
-    // A WAV job without an AC3 source has nothing to set on the panel.
-    const int jobKind = cmdline::JobKind(windows_);
-    if (OptAudioCodec.chosen() >= 0 && jobKind != 6) {
-        ShowAdvancedPanel(jobKind);
+    if (ChosenCodec(*this)) {
+        ShowAdvancedPanel(JobKindOf(*this));
     }
 }
 

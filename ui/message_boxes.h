@@ -10,7 +10,7 @@ enum class MessageIcon { Information, Exclamation, Question };
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // Shows the message with an OK button and returns when it is dismissed.
+    // Shows the message with an OK button; the windows take no input until it is dismissed.
     virtual void Show(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
     // Asks a yes/no question; true for yes.
     virtual bool Ask(const std::string& text, const std::string& caption) = 0;

@@ -30,45 +30,41 @@ void PlaceBelowRightAligned(Frame& frame, const Frame& above) {
 
 } // namespace
 
-void MainWindow::ShowAdvancedPanel(int jobKind) {
-    if (jobKind < 0 || jobKind > 5) {
+void MainWindow::ShowAdvancedPanel(JobKind jobKind) {
+    if (jobKind == JobKind::Wav) {
         return;
     }
     AdvancedPanel& p = panel();
     p.Frame1.setBorder(false);
-    const bool azid = jobKind == 1 || jobKind == 2 || jobKind == 3 || jobKind == 5;
-    const bool lame = jobKind == 0 || jobKind == 1;
-    const bool vorbis = jobKind == 2 || jobKind == 4;
-    const bool ac3 = jobKind == 3;
-    p.Frame6.setVisible(azid);
-    p.Frame8.setVisible(lame);
-    p.Frame7.setVisible(vorbis);
-    p.Frame9.setVisible(ac3);
+    p.Frame6.setVisible(UsesAc3Decoder(jobKind));
+    p.Frame8.setVisible(UsesMp3Encoder(jobKind));
+    p.Frame7.setVisible(UsesVorbisEncoder(jobKind));
+    p.Frame9.setVisible(UsesAc3Encoder(jobKind));
     p.Frame1.setVisible(true);
 
     const Frame* widthFrom = &p.Frame6;
     switch (jobKind) {
-    case 0:
+    case JobKind::Mp3:
         Place(p.Frame8, kMargin, kMargin);
         PlaceBelowRightAligned(p.Frame1, p.Frame8);
         widthFrom = &p.Frame8;
         break;
-    case 1:
-    case 2: {
-        Frame& encoder = jobKind == 1 ? p.Frame8 : p.Frame7;
+    case JobKind::Mp3FromAc3:
+    case JobKind::OggFromAc3: {
+        Frame& encoder = jobKind == JobKind::Mp3FromAc3 ? p.Frame8 : p.Frame7;
         Place(p.Frame6, kMargin, kMargin);
         Place(encoder, Right(p.Frame6) + kGap, kMargin);
         PlaceBelowRightAligned(p.Frame1, encoder);
         widthFrom = &encoder;
         break;
     }
-    case 3:
+    case JobKind::Ac3:
         Place(p.Frame6, kMargin, kMargin);
         Place(p.Frame9, kMargin, Bottom(p.Frame6) + kGap);
         Place(p.Frame1, kMargin, Bottom(p.Frame9) + kGap);
         break;
     default: {
-        Frame& only = jobKind == 4 ? p.Frame7 : p.Frame6;
+        Frame& only = jobKind == JobKind::Ogg ? p.Frame7 : p.Frame6;
         Place(only, kMargin, kMargin);
         Place(p.Frame1, kMargin, Bottom(only) + kGap);
         widthFrom = &only;

@@ -5,17 +5,17 @@
 
 #include "ui/advanced_panel.h"
 #include "ui/main_window.h"
+#include "ui/message_boxes.h"
 #include "ui/program_values.h"
-#include "ui/services.h"
 
 namespace cantova::ui {
 
 struct Windows {
-    explicit Windows(Services& services) : services(services) {}
+    explicit Windows(MessageBoxes& messages) : messages(messages) {}
     Windows(const Windows&) = delete;
     Windows& operator=(const Windows&) = delete;
 
-    Services& services;
+    MessageBoxes& messages;
     ProgramValues program;
     MainWindow frmMain{*this};
     AdvancedPanel frmPanelAudio{*this};

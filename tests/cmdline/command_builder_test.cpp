@@ -1,10 +1,8 @@
+#include "cmdline/command_line.h"
 #include "cmdline/job_command.h"
-#include "cmdline/job_kind.h"
 #include "cmdline/number_forms.h"
 #include "cmdline/option_groups.h"
 #include "cmdline/output_name.h"
-#include "jobs/command_line.h"
-#include "settings/file_dialogs.h"
 #include "settings/paths.h"
 #include "ui/windows.h"
 
@@ -28,10 +26,8 @@ public:
 
 class CommandBuilder : public ::testing::Test {
 protected:
-    settings::ScriptedFileDialogs dialogs;
     SilentMessages messages;
-    ui::Services services{dialogs, messages};
-    ui::Windows windows{services};
+    ui::Windows windows{messages};
     ui::MainWindow& main = windows.frmMain;
     ui::AdvancedPanel& panel = windows.frmPanelAudio;
 };
@@ -236,21 +232,22 @@ TEST_F(JobCommands, KindsChooseTheGroupsAndTheirOrder) {
     main.ChkUseBoost.setValue(1);
     main.OptAudioCodec[2].setValue(true);
     main.ChkUseBoost.setValue(1);
-    EXPECT_EQ(cmdline::JobKind(windows), 2);
-    const std::string kind2 = cmdline::BuildJobCommand(windows, 2, source_, "\"o\"");
-    const std::string kind4 = cmdline::BuildJobCommand(windows, 4, source_, "\"o\"");
+    EXPECT_EQ(ui::JobKindOf(main), ui::JobKind::OggFromAc3);
+    const std::string kind2 =
+        cmdline::BuildJobCommand(windows, ui::JobKind::OggFromAc3, source_, "\"o\"");
+    const std::string kind4 = cmdline::BuildJobCommand(windows, ui::JobKind::Ogg, source_, "\"o\"");
     EXPECT_LT(kind2.find(" -boost("), kind2.find(" -ogg("));
     EXPECT_GT(kind4.find(" -boost("), kind4.find(" -ogg("));
     main.OptAudioCodec[0].setEnabled(false);
-    EXPECT_EQ(cmdline::JobKind(windows), 4);
+    EXPECT_EQ(ui::JobKindOf(main), ui::JobKind::Ogg);
 
     main.OptAudioCodec[3].setValue(true);
-    EXPECT_EQ(cmdline::JobKind(windows), 6);
+    EXPECT_EQ(ui::JobKindOf(main), ui::JobKind::Wav);
     main.ChkUseBoost.setValue(1);
     main.ChkDownSample.setValue(1);
     main.ChkSplitStartPoint.setValue(1);
     main.TxtDelay.setText("40");
-    EXPECT_EQ(cmdline::BuildJobCommand(windows, 6, source_, "\"o\" -6ch"),
+    EXPECT_EQ(cmdline::BuildJobCommand(windows, ui::JobKind::Wav, source_, "\"o\" -6ch"),
               windows.program.TranscoderPath + " -core( -input \"" + source_ +
                   "\" -output \"o\" -6ch -logfilea \"" + settings::TranscoderLogPath() + "\" )");
 }
@@ -274,9 +271,9 @@ TEST_F(JobCommands, AWavCommandReadsTheGainItemData) {
     main.CmbSampleRate.setListIndex(0);
     main.ChkSplitStartPoint.setValue(1);
     main.TxtStartPoint.setText("10");
-    ASSERT_EQ(cmdline::JobKind(windows), 5);
+    ASSERT_EQ(ui::JobKindOf(main), ui::JobKind::WavFromAc3);
     const std::string output = cmdline::BuildOutputName(windows, 2) + " -6ch";
-    EXPECT_EQ(cmdline::BuildJobCommand(windows, 5, source_, output),
+    EXPECT_EQ(cmdline::BuildJobCommand(windows, ui::JobKind::WavFromAc3, source_, output),
               windows.program.TranscoderPath + " -core( -input \"" + source_ + "\" -output \"" +
                   folder_.string() + "/Stream2.wav\" -6ch -logfilea \"" +
                   settings::TranscoderLogPath() +
@@ -286,8 +283,8 @@ TEST_F(JobCommands, AWavCommandReadsTheGainItemData) {
 
 TEST_F(JobCommands, TheCommandSplitsBackIntoTheIntendedArguments) {
     const std::string output = cmdline::BuildOutputName(windows, 1);
-    const std::vector<std::string> argv = jobs::SplitCommandLine(
-        cmdline::BuildJobCommand(windows, cmdline::JobKind(windows), source_, output));
+    const std::vector<std::string> argv = cmdline::SplitCommandLine(
+        cmdline::BuildJobCommand(windows, ui::JobKindOf(main), source_, output));
     ASSERT_GE(argv.size(), 9u);
     EXPECT_EQ(argv[1], "-core(");
     EXPECT_EQ(argv[2], "-input");

@@ -5,7 +5,7 @@
 //
 //   gui_wait_bench_driver TRANSCODER SOURCE
 
-#include "jobs/library_loader.h"
+#include "app/program.h"
 #include "settings/file_dialogs.h"
 #include "tests/gui/printed_messages.h"
 #include "ui/qt/main_window_view.h"
@@ -29,13 +29,18 @@ int main(int argc, char* argv[]) {
     settings::ScriptedFileDialogs dialogs;
     ui::PrintedMessages messages;
     ui::qt::QtProcessLauncher processes;
-    ui::Services services{dialogs, messages, jobs::SystemLibraryLoader(), processes};
-    ui::Windows windows(services);
-    windows.frmMain.Form_Load();
+    app::Program program({dialogs, messages, processes});
+    ui::Windows& windows = program.windows;
     windows.program.TranscoderPath = argv[1];
     ui::qt::MainWindowView view(windows.frmMain);
     ui::qt::PanelView panel(windows.frmPanelAudio, &view);
     windows.frmMain.show();
+    // The program ends with the run.
+    program.queue.subscribe([&] {
+        if (!program.runner.InProgress() && program.queue.count() == 0) {
+            QApplication::quit();
+        }
+    });
 
     const auto click = [&](const char* name) {
         qobject_cast<QAbstractButton*>(view.form().widgetOf(name))->click();
@@ -43,9 +48,6 @@ int main(int argc, char* argv[]) {
     dialogs.Answer(argv[2]);
     click("CmdBrowseStream1");
     click("CmdAddAudioJobList");
-    QTimer::singleShot(0, &app, [&] {
-        click("cmdStartEncode");
-        QApplication::quit();
-    });
+    QTimer::singleShot(0, &app, [&] { click("cmdStartEncode"); });
     return QApplication::exec();
 }

@@ -9,12 +9,29 @@
 #include <QtTest>
 
 #include <csignal>
+#include <optional>
 
 #include <string>
 #include <vector>
 
 using cantova::jobs::LaunchResult;
 using cantova::ui::qt::QtProcessLauncher;
+
+namespace {
+
+// Starts the command and lets the application's events come until it has ended.
+LaunchResult RunToEnd(
+    QtProcessLauncher& launcher, const std::string& command,
+    const cantova::jobs::OutputLineHandler& onLine = [](std::string_view) {}) {
+    std::optional<LaunchResult> ended;
+    launcher.Start(command, {onLine, [&](const LaunchResult& result) { ended = result; }});
+    while (!ended) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return *ended;
+}
+
+} // namespace
 
 class QtProcessLauncherTest : public QObject {
     Q_OBJECT
@@ -32,7 +49,7 @@ private slots:
         clock.start();
         std::vector<std::string> lines;
         qint64 firstLineAt = -1;
-        const LaunchResult result = launcher.ShellAndWait(transcoder, [&](std::string_view line) {
+        const LaunchResult result = RunToEnd(launcher, transcoder, [&](std::string_view line) {
             if (lines.empty()) {
                 firstLineAt = clock.elapsed();
             }
@@ -49,24 +66,28 @@ private slots:
     void aQuitOfTheApplicationStopsTheJobInsteadOfPassingItAsDone() {
         qputenv("CANTOVA_TEST_SLEEP_MS", "20000");
         // The application's own loop runs the job, as a click on Start does, and is told to end.
-        LaunchResult result;
+        std::optional<LaunchResult> result;
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, &launcher,
+                         [this] { launcher.StopAllAndWait(); });
         QTimer::singleShot(0, QCoreApplication::instance(), [&] {
+            launcher.Start(transcoder, {[](std::string_view) {},
+                                        [&](const LaunchResult& ended) { result = ended; }});
             QTimer::singleShot(200, QCoreApplication::instance(),
                                [] { QCoreApplication::exit(0); });
-            result = launcher.ShellAndWait(transcoder, [](std::string_view) {});
         });
         QCoreApplication::exec();
-        QVERIFY(result.started);
-        QVERIFY(result.stopped);
-        QCOMPARE(result.signal, SIGTERM); // ended by SIGTERM, not by the end of its work
+        QVERIFY(result.has_value());
+        QVERIFY(result->started);
+        QVERIFY(result->stopped);
+        QCOMPARE(result->signal, SIGTERM); // ended by SIGTERM, not by the end of its work
     }
 
     void aChildIgnoringTerminationIsKilledAfterTheGracePeriod() {
         qputenv("CANTOVA_TEST_SLEEP_MS", "20000");
         qputenv("CANTOVA_TEST_IGNORE_TERM", "1");
-        QTimer::singleShot(200, QCoreApplication::instance(),
-                           [this] { launcher.TerminateRunning(); });
-        const LaunchResult result = launcher.ShellAndWait(transcoder, [](std::string_view) {});
+        // The next process to start is the one RunToEnd starts.
+        QTimer::singleShot(200, QCoreApplication::instance(), [this] { launcher.Terminate(1); });
+        const LaunchResult result = RunToEnd(launcher, transcoder);
         QVERIFY(result.started && result.stopped);
         QCOMPARE(result.signal, SIGKILL);
     }
@@ -74,8 +95,8 @@ private slots:
     void aChildReadingItsInputGetsItsEndInsteadOfWaiting() {
         std::vector<std::string> lines;
         const LaunchResult result =
-            launcher.ShellAndWait("/bin/sh -c \"read line; echo read:$?\"",
-                                  [&](std::string_view line) { lines.emplace_back(line); });
+            RunToEnd(launcher, "/bin/sh -c \"read line; echo read:$?\"",
+                     [&](std::string_view line) { lines.emplace_back(line); });
         QVERIFY(result.started);
         QCOMPARE(lines, std::vector<std::string>{"read:1"});
     }
@@ -84,28 +105,26 @@ private slots:
         qputenv("CANTOVA_TEST_LINGER_MS", "120000");
         qputenv("CANTOVA_TEST_PROGRESS", "1");
         std::vector<std::string> lines;
-        const LaunchResult result = launcher.ShellAndWait(
-            transcoder, [&](std::string_view line) { lines.emplace_back(line); });
+        const LaunchResult result = RunToEnd(
+            launcher, transcoder, [&](std::string_view line) { lines.emplace_back(line); });
         QVERIFY(result.started && !result.stopped);
         QCOMPARE(lines, (std::vector<std::string>{"progress 0%", "progress 100%"}));
     }
 
     void aCrashAndTheErrorOutputAreReported() {
         qputenv("CANTOVA_TEST_CRASH", "1");
-        const LaunchResult crashed = launcher.ShellAndWait(transcoder, [](std::string_view) {});
+        const LaunchResult crashed = RunToEnd(launcher, transcoder);
         QCOMPARE(crashed.signal, SIGSEGV);
         QVERIFY(!crashed.stopped);
         qunsetenv("CANTOVA_TEST_CRASH");
         qputenv("CANTOVA_TEST_FAIL_OUTPUT", "Stream7");
-        const LaunchResult failed =
-            launcher.ShellAndWait(transcoder + " -output Stream7.mp3", [](std::string_view) {});
+        const LaunchResult failed = RunToEnd(launcher, transcoder + " -output Stream7.mp3");
         QCOMPARE(failed.exitStatus, 3);
         QCOMPARE(failed.errorOutput, std::string("Cantova: failed: no luck with Stream7.mp3"));
     }
 
     void aMissingProgramIsNotStarted() {
-        const LaunchResult result =
-            launcher.ShellAndWait("/nonexistent/Cantova -core(", [](std::string_view) {});
+        const LaunchResult result = RunToEnd(launcher, "/nonexistent/Cantova -core(");
         QVERIFY(!result.started);
     }
 

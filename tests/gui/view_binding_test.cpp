@@ -16,10 +16,8 @@ class ViewBindingTest : public QObject {
 
 private slots:
     void clickChangesModelAndRunsReactionWithoutFeedback() {
-        settings::ScriptedFileDialogs dialogs;
         Messages messages;
-        ui::Services services{dialogs, messages};
-        ui::Windows windows(services);
+        ui::Windows windows(messages);
         ui::qt::MainWindowView view(windows.frmMain);
         int runs = 0;
         // A reaction that writes back must not recurse through the view.
@@ -36,10 +34,8 @@ private slots:
     }
 
     void modelChangeShowsInWidgetAndGeometryInPixels() {
-        settings::ScriptedFileDialogs dialogs;
         Messages messages;
-        ui::Services services{dialogs, messages};
-        ui::Windows windows(services);
+        ui::Windows windows(messages);
         ui::qt::MainWindowView view(windows.frmMain);
         auto* list = static_cast<QComboBox*>(view.form().widgetOf("CmbSampleRate"));
         windows.frmMain.CmbSampleRate.setListIndex(2);
@@ -50,10 +46,8 @@ private slots:
     }
 
     void panelIgnoresCloseRequest() {
-        settings::ScriptedFileDialogs dialogs;
         Messages messages;
-        ui::Services services{dialogs, messages};
-        ui::Windows windows(services);
+        ui::Windows windows(messages);
         ui::qt::PanelView panel(windows.frmPanelAudio, nullptr);
         windows.frmPanelAudio.show();
         QVERIFY(panel.isVisible());

@@ -4,7 +4,6 @@
 //
 //   xvfb-run -a build/bin/window_shots FOLDER
 
-#include "settings/file_dialogs.h"
 #include "tests/gui/printed_messages.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
@@ -22,10 +21,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     using namespace cantova;
-    settings::ScriptedFileDialogs dialogs;
     ui::PrintedMessages messages;
-    ui::Services services{dialogs, messages};
-    ui::Windows windows(services);
+    ui::Windows windows(messages);
     windows.frmMain.Form_Load();
     ui::qt::MainWindowView view(windows.frmMain);
     ui::qt::PanelView panel(windows.frmPanelAudio, &view);

@@ -5,10 +5,8 @@
 
 #include "jobs/job_record.h"
 #include "jobs/spawn_launcher.h"
-#include "settings/file_dialogs.h"
+#include "program_fixture.h"
 #include "settings/paths.h"
-#include "stand_in_services.h"
-#include "ui/windows.h"
 
 #include "support/temp_folder.h"
 
@@ -26,12 +24,6 @@ namespace cantova::test {
 
 namespace fs = std::filesystem;
 using Arguments = std::vector<std::string>;
-
-class RecordedLogViewer : public jobs::LogViewer {
-public:
-    void ShowLog(const std::string& path) override { shown.push_back(path); }
-    std::vector<std::string> shown;
-};
 
 // The calls the recording transcoder wrote down, in order.
 inline std::vector<Arguments> RecordedCalls(const fs::path& record) {
@@ -58,8 +50,12 @@ inline bool Contains(const Arguments& arguments, const std::string& word) {
     return std::find(arguments.begin(), arguments.end(), word) != arguments.end();
 }
 
-class JobRun : public ::testing::Test {
+class JobRun : public ::testing::Test,
+               protected LauncherBase<jobs::SpawnLauncher>,
+               public TestProgram {
 protected:
+    JobRun() : TestProgram(launcher) {}
+
     void SetUp() override {
         base_ = temp_.Path();
         // Every character here would mean something to a shell.
@@ -72,7 +68,6 @@ protected:
         setenv("CANTOVA_TEST_RECORD", (base_ / "calls").c_str(), 1);
         unsetenv("CANTOVA_TEST_FAIL_OUTPUT");
         gProbe = &probe;
-        main.Form_Load();
         windows.program.TranscoderPath = CANTOVA_RECORDING_TRANSCODER;
         dialogs.Answer(source_);
         main.CmdBrowseStream1.press();
@@ -83,6 +78,11 @@ protected:
     void AddJob(int target) {
         main.OptAudioCodec[target].setValue(true);
         main.CmdAddAudioJobList.press();
+    }
+    // Presses Start and lets the run go to its end.
+    void Start() {
+        main.cmdStartEncode.press();
+        launcher.RunUntilIdle();
     }
     std::string Output(const std::string& name) const { return (folder_ / name).string(); }
     // Files other than the source left in its folder.
@@ -98,14 +98,6 @@ protected:
 
     TempFolder temp_;
     ProbeScript probe;
-    settings::ScriptedFileDialogs dialogs;
-    RecordedMessages messages;
-    StandInLoader loader;
-    jobs::SpawnLauncher launcher;
-    RecordedLogViewer logViewer;
-    ui::Services services{dialogs, messages, loader, launcher, logViewer};
-    ui::Windows windows{services};
-    ui::MainWindow& main = windows.frmMain;
     fs::path base_, folder_;
     std::string source_;
 };

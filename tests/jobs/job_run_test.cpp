@@ -34,7 +34,7 @@ TEST_F(JobRun, EveryJobRunsWithItsOwnSettingsAndItsArgumentsArriveIntact) {
     ASSERT_EQ(main.LstJobAudio(0).listCount(), 4);
     main.OptAudioCodec[3].setValue(true);
     main.CmbWAVmode.setListIndex(1); // the window's mode at Start does not count: the job's does
-    main.cmdStartEncode.press();
+    Start();
 
     const std::string log = settings::TranscoderLogPath();
     const std::vector<Arguments> calls = RecordedCalls(base_ / "calls");
@@ -70,7 +70,7 @@ TEST_F(JobRun, JobsThatFailOrCannotRunAreReportedOnceAfterTheRun) {
     AddJob(1);
     fs::remove(jobs::ParseJobRecord(main.LstJobAudio(1).list(2)).settingsFile);
     setenv("CANTOVA_TEST_FAIL_OUTPUT", "Stream2", 1);
-    main.cmdStartEncode.press();
+    Start();
 
     EXPECT_EQ(RecordedCalls(base_ / "calls").size(), 2u);
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -87,7 +87,7 @@ TEST_F(JobRun, JobsThatFailOrCannotRunAreReportedOnceAfterTheRun) {
 TEST_F(JobRun, AMissingTranscoderIsReportedAndNoLogIsFound) {
     windows.program.TranscoderPath = (base_ / "no-transcoder").string();
     AddJob(1);
-    main.cmdStartEncode.press();
+    Start();
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_NE(messages.shown[0].text.find("could not be started"), std::string::npos);
     EXPECT_EQ(messages.shown[1].text, "No Log File Found");

@@ -1,7 +1,7 @@
 // The batch launcher under a child's faults: a process it leaves behind, a flood of output without
 // line breaks, a crash, and a stop request from outside.
 
-#include "jobs/spawn_launcher.h"
+#include "run_to_end.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +20,7 @@ namespace {
 using cantova::jobs::LaunchResult;
 using cantova::jobs::OutputLineSplitter;
 using cantova::jobs::SpawnLauncher;
+using cantova::test::RunToEnd;
 
 constexpr const char* kTranscoder = CANTOVA_RECORDING_TRANSCODER " -output Stream1.mp3";
 
@@ -42,19 +43,11 @@ private:
     std::vector<const char*> names_;
 };
 
-std::vector<std::string> Lines(const char* command, LaunchResult& result, SpawnLauncher& launcher) {
-    std::vector<std::string> lines;
-    result =
-        launcher.ShellAndWait(command, [&](std::string_view line) { lines.emplace_back(line); });
-    return lines;
-}
-
 // The test's time limit fails it if the launcher waits for the process left behind.
 TEST(LauncherFaults, TheWaitEndsWithTheChildNotWithWhatItLeftBehind) {
     const Environment env{{"CANTOVA_TEST_LINGER_MS", "120000"}, {"CANTOVA_TEST_PROGRESS", "1"}};
     SpawnLauncher launcher;
-    LaunchResult result;
-    const std::vector<std::string> lines = Lines(kTranscoder, result, launcher);
+    const auto [result, lines] = RunToEnd(launcher, kTranscoder);
     EXPECT_TRUE(result.started);
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(lines, (std::vector<std::string>{"progress 0%", "progress 100%"}))
@@ -64,8 +57,7 @@ TEST(LauncherFaults, TheWaitEndsWithTheChildNotWithWhatItLeftBehind) {
 TEST(LauncherFaults, AnEndlessLineIsCutInsteadOfHeld) {
     const Environment env{{"CANTOVA_TEST_FLOOD", "50000000"}};
     SpawnLauncher launcher;
-    LaunchResult result;
-    const std::vector<std::string> lines = Lines(kTranscoder, result, launcher);
+    const std::vector<std::string> lines = RunToEnd(launcher, kTranscoder).lines;
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].size(), OutputLineSplitter::kDefaultMaxLineLength);
 }
@@ -74,13 +66,13 @@ TEST(LauncherFaults, ACrashIsReportedWithItsSignalAndTheErrorOutputIsKept) {
     {
         const Environment env{{"CANTOVA_TEST_CRASH", "1"}};
         SpawnLauncher launcher;
-        const LaunchResult result = launcher.ShellAndWait(kTranscoder, [](std::string_view) {});
+        const LaunchResult result = RunToEnd(launcher, kTranscoder).result;
         EXPECT_EQ(result.signal, SIGSEGV);
         EXPECT_FALSE(result.stopped);
     }
     const Environment env{{"CANTOVA_TEST_FAIL_OUTPUT", "Stream1"}};
     SpawnLauncher launcher;
-    const LaunchResult result = launcher.ShellAndWait(kTranscoder, [](std::string_view) {});
+    const LaunchResult result = RunToEnd(launcher, kTranscoder).result;
     EXPECT_EQ(result.exitStatus, 3);
     EXPECT_EQ(result.errorOutput, "Cantova: failed: no luck with Stream1.mp3");
 }
@@ -95,7 +87,7 @@ LaunchResult RunStoppedAfterAWhile() {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         EXPECT_EQ(write(request[1], "x", 1), 1);
     });
-    const LaunchResult result = launcher.ShellAndWait(kTranscoder, [](std::string_view) {});
+    const LaunchResult result = RunToEnd(launcher, kTranscoder).result;
     asker.join();
     close(request[0]);
     close(request[1]);

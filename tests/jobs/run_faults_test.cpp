@@ -34,7 +34,7 @@ protected:
 
 TEST_F(RunFaults, AGreyedOutTargetLeftChosenGivesNoJob) {
     WriteText(Output("film.mpa"), "stream");
-    ASSERT_TRUE(main.SelectSource(Output("film.mpa")));
+    ASSERT_TRUE(program.sources.Select(Output("film.mpa")));
     main.OptAudioCodec[0].setValue(true); // as a loaded profile can
     ASSERT_FALSE(main.OptAudioCodec[0].enabled());
     main.CmdAddAudioJobList.press();
@@ -46,7 +46,7 @@ TEST_F(RunFaults, AGreyedOutTargetLeftChosenGivesNoJob) {
 
 TEST_F(RunFaults, StartWithAnEmptyListOnlySaysSo) {
     WriteText(Log(), "the last run's log");
-    main.cmdStartEncode.press();
+    Start();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].caption, "Error");
     EXPECT_EQ(ReadText(Log()), "the last run's log");
@@ -63,7 +63,7 @@ TEST_F(RunFaults, ExistingOutputsAreReplacedOnlyAfterAYes) {
     WriteText(Output("Stream2_LFE.wav"), "an earlier run's bass");
 
     messages.answer = false;
-    main.cmdStartEncode.press();
+    Start();
     ASSERT_EQ(messages.asked.size(), 1u);
     const std::string& question = messages.asked[0].text;
     EXPECT_NE(question.find(Output("Stream1.mp3")), std::string::npos) << question;
@@ -74,7 +74,7 @@ TEST_F(RunFaults, ExistingOutputsAreReplacedOnlyAfterAYes) {
     EXPECT_TRUE(fs::exists(Settings(0)) && fs::exists(Settings(1)));
 
     messages.answer = true;
-    main.cmdStartEncode.press();
+    Start();
     EXPECT_EQ(Calls().size(), 2u);
 }
 
@@ -99,7 +99,7 @@ TEST_F(RunFaults, WhenEveryNameIsTakenNothingIsAddedOrRunAndNoFileIsTouched) {
     EXPECT_EQ(Settings(0), base + "_7.stream1.aud");
     takeAll(".task");
     messages.shown.clear();
-    main.cmdStartEncode.press();
+    Start();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find(base + ".task"), std::string::npos);
     EXPECT_TRUE(Calls().empty());
@@ -118,10 +118,10 @@ TEST_F(RunFaults, APlantedLinkAtASettingsFileNameIsPassedOver) {
 }
 
 TEST_F(RunFaults, TwoInstancesInOneFolderKeepTheirOwnFiles) {
-    ui::Windows other{services};
-    other.frmMain.Form_Load();
+    TestProgram instance(launcher);
+    ui::Windows& other = instance.windows;
     other.program.TranscoderPath = CANTOVA_RECORDING_TRANSCODER;
-    ASSERT_TRUE(other.frmMain.SelectSource(source_));
+    ASSERT_TRUE(instance.program.sources.Select(source_));
     AddJob(1);
     other.frmMain.OptAudioCodec[2].setValue(true);
     other.frmMain.CmdAddAudioJobList.press();
@@ -130,10 +130,11 @@ TEST_F(RunFaults, TwoInstancesInOneFolderKeepTheirOwnFiles) {
         jobs::ParseJobRecord(other.frmMain.LstJobAudio(1).list(0)).settingsFile;
     EXPECT_NE(mine, theirs);
 
-    main.cmdStartEncode.press();
+    Start();
     EXPECT_TRUE(fs::exists(theirs)) << "a run removes only its own files";
-    messages.answer = true; // Stream1 exists now
+    instance.messages.answer = true; // Stream1 exists now
     other.frmMain.cmdStartEncode.press();
+    launcher.RunUntilIdle();
     const std::vector<Arguments> calls = Calls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_TRUE(Contains(calls[0], "-lame("));
@@ -145,7 +146,7 @@ TEST_F(RunFaults, ReportsNameTheReasonTheProgramAndTheSignal) {
     AddJob(1);
     AddJob(1);
     setenv("CANTOVA_TEST_FAIL_OUTPUT", "Stream1", 1);
-    main.cmdStartEncode.press();
+    Start();
     unsetenv("CANTOVA_TEST_FAIL_OUTPUT");
     ASSERT_FALSE(messages.shown.empty());
     EXPECT_NE(messages.shown[0].text.find("Job 1 (" + jobs::FileNamePart(source_) +
@@ -154,13 +155,13 @@ TEST_F(RunFaults, ReportsNameTheReasonTheProgramAndTheSignal) {
                                           Output("Stream1.mp3")),
               std::string::npos)
         << messages.shown[0].text;
-    EXPECT_EQ(main.unfinishedJobsOfLastRun(), 1);
+    EXPECT_EQ(program.runner.unfinishedJobsOfLastRun(), 1);
 
     messages.shown.clear();
     messages.answer = true;
     AddJob(1);
     setenv("CANTOVA_TEST_CRASH", "1", 1);
-    main.cmdStartEncode.press();
+    Start();
     unsetenv("CANTOVA_TEST_CRASH");
     ASSERT_FALSE(messages.shown.empty());
     EXPECT_NE(messages.shown[0].text.find("crashed (signal " + std::to_string(SIGSEGV) + ")"),
@@ -171,7 +172,7 @@ TEST_F(RunFaults, ReportsNameTheReasonTheProgramAndTheSignal) {
     const std::string missing = (base_ / "nowhere/Cantova").string();
     windows.program.TranscoderPath = missing;
     AddJob(1);
-    main.cmdStartEncode.press();
+    Start();
     ASSERT_FALSE(messages.shown.empty());
     EXPECT_NE(messages.shown[0].text.find("could not be started (looked for " + missing + ")"),
               std::string::npos)
@@ -183,7 +184,7 @@ TEST_F(RunFaults, PathsArriveAsOneArgumentOrTheRunIsRefused) {
     fs::create_directories(home);
     setenv("HOME", home.c_str(), 1);
     AddJob(1);
-    main.cmdStartEncode.press();
+    Start();
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(After(Calls()[0], "-logfilea"), (home / "Audio_Stream.log").string());
     EXPECT_EQ(After(Calls()[0], "-input"), source_);
@@ -191,7 +192,7 @@ TEST_F(RunFaults, PathsArriveAsOneArgumentOrTheRunIsRefused) {
     windows.program.TranscoderPath = "\"/opt/odd\"name/Cantova\"";
     AddJob(1);
     messages.shown.clear();
-    main.cmdStartEncode.press();
+    Start();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].caption, "Error");
     EXPECT_EQ(Calls().size(), 1u) << "nothing started";
@@ -201,10 +202,10 @@ TEST_F(RunFaults, PathsArriveAsOneArgumentOrTheRunIsRefused) {
 TEST_F(RunFaults, ALongSourceNameStillGetsItsFiles) {
     const std::string source = (folder_ / (std::string(236, 'n') + ".mpa")).string();
     WriteText(source, "stream");
-    ASSERT_TRUE(main.SelectSource(source));
+    ASSERT_TRUE(program.sources.Select(source));
     AddJob(1);
     ASSERT_EQ(main.LstJobAudio(0).listCount(), 1) << messages.shown.front().text;
-    main.cmdStartEncode.press();
+    Start();
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(After(Calls()[0], "-input"), source);
 }

@@ -1,5 +1,5 @@
-#include "settings/file_dialogs.h"
-#include "stand_in_services.h"
+#include "fake_launcher.h"
+#include "program_fixture.h"
 #include "ui/state_access.h"
 #include "ui/windows.h"
 
@@ -12,12 +12,11 @@ namespace {
 
 using namespace cantova::test;
 
-class SourceSelection : public ::testing::Test {
+class SourceSelection : public ::testing::Test,
+                        protected LauncherBase<FakeLauncher>,
+                        public TestProgram {
 protected:
-    SourceSelection() {
-        gProbe = &probe;
-        windows.frmMain.Form_Load();
-    }
+    SourceSelection() : TestProgram(launcher) { gProbe = &probe; }
     ~SourceSelection() override { gProbe = nullptr; }
 
     void Select(const std::string& path) {
@@ -32,11 +31,6 @@ protected:
     }
 
     ProbeScript probe;
-    cantova::settings::ScriptedFileDialogs dialogs;
-    RecordedMessages messages;
-    StandInLoader loader;
-    cantova::ui::Services services{dialogs, messages, loader};
-    cantova::ui::Windows windows{services};
     cantova::ui::StateAccess state{windows};
 };
 

@@ -1,7 +1,7 @@
 // The batch launcher with a real child: its standard output reaches the handler line by line
 // (and so stays out of the batch driver's own output), its exit status comes back.
 
-#include "jobs/spawn_launcher.h"
+#include "run_to_end.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +13,14 @@ namespace {
 
 using cantova::jobs::LaunchResult;
 using cantova::jobs::SpawnLauncher;
+using cantova::test::RunToEnd;
 
 TEST(SpawnLauncher, TheChildsOutputLinesGoToTheHandler) {
     setenv("CANTOVA_TEST_PROGRESS", "2", 1);
     setenv("CANTOVA_TEST_SLEEP_MS", "100", 1);
     SpawnLauncher launcher;
-    std::vector<std::string> lines;
-    const LaunchResult result =
-        launcher.ShellAndWait(CANTOVA_RECORDING_TRANSCODER " -output Stream3.mp3",
-                              [&](std::string_view line) { lines.emplace_back(line); });
+    const auto [result, lines] =
+        RunToEnd(launcher, CANTOVA_RECORDING_TRANSCODER " -output Stream3.mp3");
     unsetenv("CANTOVA_TEST_PROGRESS");
     unsetenv("CANTOVA_TEST_SLEEP_MS");
     EXPECT_TRUE(result.started && !result.stopped);
@@ -32,12 +31,11 @@ TEST(SpawnLauncher, TheChildsOutputLinesGoToTheHandler) {
 TEST(SpawnLauncher, TheExitStatusComesBackAndAMissingProgramDoesNotStart) {
     setenv("CANTOVA_TEST_FAIL_OUTPUT", "Stream3", 1);
     SpawnLauncher launcher;
-    const auto ignore = [](std::string_view) {};
-    EXPECT_EQ(launcher.ShellAndWait(CANTOVA_RECORDING_TRANSCODER " -output Stream3.mp3", ignore)
-                  .exitStatus,
-              3);
+    EXPECT_EQ(
+        RunToEnd(launcher, CANTOVA_RECORDING_TRANSCODER " -output Stream3.mp3").result.exitStatus,
+        3);
     unsetenv("CANTOVA_TEST_FAIL_OUTPUT");
-    EXPECT_FALSE(launcher.ShellAndWait("/nonexistent/Cantova -core(", ignore).started);
+    EXPECT_FALSE(RunToEnd(launcher, "/nonexistent/Cantova -core(").result.started);
 }
 
 } // namespace

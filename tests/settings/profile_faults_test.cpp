@@ -1,8 +1,8 @@
 // Loading a profile that is not what it claims to be: a pipe, a device, a huge file, a missing
 // one, a name the dialog would not take, and values that would break the command line.
 
-#include "jobs/stand_in_services.h"
-#include "settings/file_dialogs.h"
+#include "jobs/fake_launcher.h"
+#include "jobs/program_fixture.h"
 #include "ui/state_access.h"
 #include "ui/windows.h"
 
@@ -21,9 +21,11 @@ using namespace cantova;
 using namespace cantova::test;
 namespace fs = std::filesystem;
 
-class ProfileFaults : public ::testing::Test {
+class ProfileFaults : public ::testing::Test,
+                      protected LauncherBase<FakeLauncher>,
+                      public TestProgram {
 protected:
-    ProfileFaults() { windows.frmMain.Form_Load(); }
+    ProfileFaults() : TestProgram(launcher) {}
 
     // Loads the file through the menu; the one message it shows.
     std::string Load(const std::string& path) {
@@ -35,11 +37,6 @@ protected:
     }
 
     TempFolder temp;
-    settings::ScriptedFileDialogs dialogs;
-    RecordedMessages messages;
-    StandInLoader loader;
-    ui::Services services{dialogs, messages, loader};
-    ui::Windows windows{services};
     ui::StateAccess state{windows};
 };
 

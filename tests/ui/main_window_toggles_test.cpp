@@ -37,31 +37,31 @@ TEST_F(Toggles, FieldSwitchesResetTheirFields) {
 }
 
 struct Layout {
-    int jobKind;
+    JobKind jobKind;
     int width, height;
     Geometry frame1;
 };
 
 TEST_F(Toggles, PanelLayoutsForEveryJobKind) {
-    for (const Layout& l : {Layout{0, 7295, 4520, {3360, 3485, 3735, 735}},
-                            Layout{1, 11140, 4520, {7205, 3485, 3735, 735}},
-                            Layout{2, 7900, 4520, {3965, 3485, 3735, 735}},
-                            Layout{3, 4055, 6085, {120, 5050, 3735, 735}},
-                            Layout{4, 4055, 4520, {120, 3485, 3735, 735}},
-                            Layout{5, 4055, 4520, {120, 3485, 3735, 735}}}) {
+    for (const Layout& l : {Layout{JobKind::Mp3, 7295, 4520, {3360, 3485, 3735, 735}},
+                            Layout{JobKind::Mp3FromAc3, 11140, 4520, {7205, 3485, 3735, 735}},
+                            Layout{JobKind::OggFromAc3, 7900, 4520, {3965, 3485, 3735, 735}},
+                            Layout{JobKind::Ac3, 4055, 6085, {120, 5050, 3735, 735}},
+                            Layout{JobKind::Ogg, 4055, 4520, {120, 3485, 3735, 735}},
+                            Layout{JobKind::WavFromAc3, 4055, 4520, {120, 3485, 3735, 735}}}) {
         main.ShowAdvancedPanel(l.jobKind);
-        EXPECT_EQ(panel.width(), l.width) << l.jobKind;
-        EXPECT_EQ(panel.height(), l.height) << l.jobKind;
-        EXPECT_EQ(panel.Frame1.geometry(), l.frame1) << l.jobKind;
+        EXPECT_EQ(panel.width(), l.width) << NumberOf(l.jobKind);
+        EXPECT_EQ(panel.height(), l.height) << NumberOf(l.jobKind);
+        EXPECT_EQ(panel.Frame1.geometry(), l.frame1) << NumberOf(l.jobKind);
         EXPECT_FALSE(panel.Frame1.border());
         EXPECT_TRUE(panel.visible());
     }
-    main.ShowAdvancedPanel(1);
+    main.ShowAdvancedPanel(JobKind::Mp3FromAc3);
     EXPECT_EQ(panel.Frame8.geometry(), (Geometry{3965, 120, 6975, 3255}));
     EXPECT_TRUE(panel.Frame6.visible());
     EXPECT_FALSE(panel.Frame7.visible());
     EXPECT_FALSE(panel.Frame9.visible());
-    main.ShowAdvancedPanel(3);
+    main.ShowAdvancedPanel(JobKind::Ac3);
     EXPECT_EQ(panel.Frame9.geometry(), (Geometry{120, 3485, 3735, 1455}));
     EXPECT_FALSE(panel.Frame8.visible());
 }

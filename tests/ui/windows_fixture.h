@@ -1,8 +1,6 @@
 #pragma once
 
-#include "settings/file_dialogs.h"
 #include "ui/message_boxes.h"
-#include "ui/services.h"
 #include "ui/windows.h"
 
 #include <gtest/gtest.h>
@@ -37,10 +35,8 @@ protected:
         FAIL() << "no " << kbps << " kbit/s in the list";
     }
 
-    settings::ScriptedFileDialogs dialogs;
     RecordingMessageBoxes messages;
-    Services services{dialogs, messages};
-    Windows windows{services};
+    Windows windows{messages};
     MainWindow& main = windows.frmMain;
     AdvancedPanel& panel = windows.frmPanelAudio;
 };

@@ -1,35 +1,31 @@
 #include "ui/qt/gui_program.h"
 
-#include "jobs/library_loader.h"
-
 #include <QApplication>
 
 namespace cantova::ui::qt {
 
-namespace {
-
-Windows& Loaded(Windows& windows) {
-    windows.frmMain.Form_Load();
-    return windows;
-}
-
-} // namespace
-
-GuiProgram::GuiProgram(settings::FileDialogs* dialogs)
-    : services_{dialogs != nullptr ? *dialogs : qtDialogs_, messages_, jobs::SystemLibraryLoader(),
-                processes_, logViewer_},
-      windows_(services_), mainView_(Loaded(windows_).frmMain),
-      panelView_(windows_.frmPanelAudio, &mainView_) {
+GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder)
+    : program_({dialogs != nullptr ? *dialogs : qtDialogs_, messages_, processes_,
+                jobs::SystemLibraryLoader(), logViewer_},
+               programFolder),
+      mainView_(program_.windows.frmMain), panelView_(program_.windows.frmPanelAudio, &mainView_) {
     logViewer_.setOwner(&mainView_);
+    // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &mainView_, [this] {
+        if (program_.runner.InProgress()) {
+            program_.runner.StopAndUnload();
+        }
+        processes_.StopAllAndWait();
+    });
     QObject::connect(&mainView_, &MainWindowView::modelHidden, &mainView_, [this] {
-        if (windows_.program.ended) {
+        if (program_.windows.program.ended) {
             QApplication::quit();
         }
     });
 }
 
 void GuiProgram::show() {
-    windows_.frmMain.show();
+    program_.windows.frmMain.show();
 }
 
 } // namespace cantova::ui::qt

@@ -1,9 +1,10 @@
 #pragma once
 
-// The GUI as the program assembles it: both window models after their load step, their Qt views,
-// and the platform services behind message boxes, dialogs, child processes and the log viewer.
-// The application's event loop ends when the main window has been unloaded.
+// The GUI as the program assembles it: the program's windows and parts with Qt views, and the
+// platform services behind message boxes, dialogs, child processes and the log viewer. The
+// application's event loop ends when the main window has been unloaded.
 
+#include "app/program.h"
 #include "settings/file_dialogs.h"
 #include "ui/qt/log_viewer_dialog.h"
 #include "ui/qt/main_window_view.h"
@@ -11,23 +12,23 @@
 #include "ui/qt/qt_file_dialogs.h"
 #include "ui/qt/qt_message_boxes.h"
 #include "ui/qt/qt_process_launcher.h"
-#include "ui/windows.h"
-
-#include <memory>
 
 namespace cantova::ui::qt {
 
 class GuiProgram {
 public:
-    // dialogs stands in for the file dialogs when given (tests answer them from a script).
-    explicit GuiProgram(settings::FileDialogs* dialogs = nullptr);
+    // dialogs stands in for the file dialogs when given (tests answer them from a script); the
+    // transcoder is looked for below programFolder when one is given.
+    explicit GuiProgram(settings::FileDialogs* dialogs = nullptr,
+                        const std::string& programFolder = {});
     GuiProgram(const GuiProgram&) = delete;
     GuiProgram& operator=(const GuiProgram&) = delete;
 
     // Shows the main window.
     void show();
 
-    Windows& windows() { return windows_; }
+    app::Program& program() { return program_; }
+    Windows& windows() { return program_.windows; }
     MainWindowView& view() { return mainView_; }
     PanelView& panel() { return panelView_; }
 
@@ -36,8 +37,7 @@ private:
     QtMessageBoxes messages_;
     QtProcessLauncher processes_;
     LogViewerDialog logViewer_{nullptr};
-    Services services_;
-    Windows windows_;
+    app::Program program_;
     MainWindowView mainView_;
     PanelView panelView_;
 };

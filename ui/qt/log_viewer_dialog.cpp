@@ -15,20 +15,21 @@ void LogViewerDialog::ShowLog(const std::string& path) {
     if (file.open(QIODevice::ReadOnly)) {
         text = QString::fromUtf8(file.readAll());
     }
-    QDialog dialog(owner_);
-    dialog.setObjectName("LogViewer");
-    dialog.setWindowTitle(QString::fromStdString(path));
-    auto* view = new QPlainTextEdit(text, &dialog);
+    auto* dialog = new QDialog(owner_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setObjectName("LogViewer");
+    dialog->setWindowTitle(QString::fromStdString(path));
+    auto* view = new QPlainTextEdit(text, dialog);
     view->setReadOnly(true);
     view->setLineWrapMode(QPlainTextEdit::NoWrap);
     view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(view);
     layout->addWidget(buttons);
-    dialog.resize(720, 480);
-    dialog.exec();
+    dialog->resize(720, 480);
+    dialog->show();
 }
 
 } // namespace cantova::ui::qt

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "jobs/process_launcher.h"
+#include "jobs/run_services.h"
 
 class QWidget;
 
 namespace cantova::ui::qt {
 
-// The transcoder log in a modal read-only text window.
+// The transcoder log in a read-only text window beside the main window; the program goes on
+// while it is open.
 class LogViewerDialog : public jobs::LogViewer {
 public:
     explicit LogViewerDialog(QWidget* owner) : owner_(owner) {}

@@ -22,9 +22,13 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
 } // namespace
 
 void QtMessageBoxes::Show(const std::string& text, const std::string& caption, MessageIcon icon) {
-    QMessageBox box(QtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    // Modal for the windows, but nothing waits for it: the program goes on meanwhile.
+    auto* box =
+        new QMessageBox(QtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
+                        QMessageBox::Ok, QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
 }
 
 bool QtMessageBoxes::Ask(const std::string& text, const std::string& caption) {

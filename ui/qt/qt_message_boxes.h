@@ -1,6 +1,8 @@
 #pragma once
 
-// Message boxes of the GUI: a Qt message box over the active window.
+// Message boxes of the GUI: a Qt message box over the active window. A message keeps the windows
+// from input until it is dismissed, without holding up the program; a question waits for its
+// answer.
 
 #include "ui/message_boxes.h"
 

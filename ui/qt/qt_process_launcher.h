@@ -2,26 +2,41 @@
 
 #include "jobs/process_launcher.h"
 
+#include <QObject>
+#include <QPointer>
 #include <QProcess>
+
+#include <map>
+#include <memory>
+#include <vector>
 
 namespace cantova::ui::qt {
 
-// Starts the program with QProcess (no shell) and waits in a nested event loop, so that the
-// windows keep repainting and answering while a job runs. The child's standard output is read
-// as it comes and handed on line by line; its error output goes where the GUI's own goes.
+// Starts programs with QProcess (no shell); their output and end arrive as Qt events, so the
+// windows keep repainting and answering while jobs run and nothing waits. A child's standard
+// output is handed on line by line, its error output kept for the report.
 //
-// The wait ends only when the child has ended. When the application is asked to quit during the
-// wait, the child is stopped first and the job reported as stopped, never as a success.
-class QtProcessLauncher : public jobs::ProcessLauncher {
+// A child still running when the launcher goes is killed.
+class QtProcessLauncher : public QObject, public jobs::ProcessLauncher {
 public:
-    jobs::LaunchResult ShellAndWait(const std::string& commandLine,
-                                    const jobs::OutputLineHandler& onOutputLine) override;
+    QtProcessLauncher();
+    ~QtProcessLauncher() override;
+
+    jobs::ProcessId Start(const std::string& commandLine, jobs::ProcessEvents events) override;
     // Sends SIGTERM; a child that is still there after a short grace period gets SIGKILL.
-    void TerminateRunning() override;
+    void Terminate(jobs::ProcessId process) override;
+
+    // For the application's end: tells every running child to stop and waits for each (killing
+    // it after the grace period); each ends as stopped, never as a success.
+    void StopAllAndWait();
 
 private:
-    QProcess* running_ = nullptr;
-    bool stopping_ = false;
+    struct Child;
+    void finish(jobs::ProcessId process);
+
+    jobs::ProcessId nextId_ = 1;
+    std::map<jobs::ProcessId, std::unique_ptr<Child>> children_;
+    std::vector<QPointer<QProcess>> ended_;
 };
 
 } // namespace cantova::ui::qt

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace cantova::jobs {
+namespace cantova::cmdline {
 
 // Splits a command line into its words by the Windows command-line rules, so that a command built
 // for the transcoder reaches it with the same arguments on every platform. No shell is involved:
@@ -22,4 +22,4 @@ namespace cantova::jobs {
 // An empty command line gives no words.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
-} // namespace cantova::jobs
+} // namespace cantova::cmdline

@@ -1,7 +1,5 @@
 // Start-up, exit and the About box of the main window.
 
-#include "app/transcoder_path.h"
-#include "settings/paths.h"
 #include "ui/main_window.h"
 #include "ui/windows.h"
 
@@ -22,8 +20,6 @@ void MainWindow::Form_Load() {
 
     LbStream1Info.setCaption("");
 
-    windows_.program.TranscoderPath = app::MakeTranscoderPath(settings::ProgramFolder());
-
     CmdAddAudioJobList.setEnabled(false);
     CmdDelAudioJobList.setEnabled(false);
     cmdStartEncode.setEnabled(false);
@@ -38,6 +34,17 @@ void MainWindow::Form_Unload() {
     hide();
 }
 
+bool MainWindow::Form_QueryUnload() {
+    if (ports_.run == nullptr || !ports_.run->InProgress()) {
+        return true;
+    }
+    if (!windows_.messages.Ask("Jobs are still running. Stop the run and exit?", "Exit")) {
+        return false;
+    }
+    ports_.run->StopAndUnload();
+    return false;
+}
+
 void MainWindow::cmdExit_Click() {
     // During a run the question whether to stop it comes first; the run then ends the program.
     if (Form_QueryUnload()) {
@@ -46,7 +53,7 @@ void MainWindow::cmdExit_Click() {
 }
 
 void MainWindow::MenuAbout_Click() {
-    windows_.services.messages.Show(form().caption +
+    windows_.messages.Show(form().caption +
                                         "\n"
                                         "A front end for the Cantova console audio transcoder.\n"
                                         "Written by the Cantova developers.",

@@ -1,4 +1,4 @@
-#include "jobs/command_line.h"
+#include "cmdline/command_line.h"
 
 #include "cmdline/argument_quoting.h"
 
@@ -7,7 +7,7 @@
 using cantova::cmdline::ProgramWordProblem;
 using cantova::cmdline::QuoteArgument;
 using cantova::cmdline::QuoteProgram;
-using cantova::jobs::SplitCommandLine;
+using cantova::cmdline::SplitCommandLine;
 using Words = std::vector<std::string>;
 
 namespace {

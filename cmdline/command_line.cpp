@@ -1,9 +1,9 @@
-#include "jobs/command_line.h"
+#include "cmdline/command_line.h"
 
 #include <cstddef>
 #include <optional>
 
-namespace cantova::jobs {
+namespace cantova::cmdline {
 
 namespace {
 
@@ -99,4 +99,4 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return words;
 }
 
-} // namespace cantova::jobs
+} // namespace cantova::cmdline

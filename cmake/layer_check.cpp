@@ -1,0 +1,1 @@
+// Nothing of its own: a layer check links one layer library whole.

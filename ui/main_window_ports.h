@@ -1,0 +1,49 @@
+#pragma once
+
+// What the main window hands on to the parts of the program that pick the source, keep the job
+// list, run it and keep profiles. The window's buttons and menu items call these; the program
+// connects the parts when it assembles the windows.
+
+#include <string>
+
+namespace cantova::ui {
+
+class SourcePort {
+public:
+    virtual ~SourcePort() = default;
+    // The source button: the open dialog, then the selection of the chosen file.
+    virtual void Browse() = 0;
+};
+
+class JobListPort {
+public:
+    virtual ~JobListPort() = default;
+    virtual void AddJob() = 0;
+    virtual void DeleteJob() = 0;
+};
+
+class RunPort {
+public:
+    virtual ~RunPort() = default;
+    // The Start button.
+    virtual void Start() = 0;
+    virtual bool InProgress() const = 0;
+    // Stops the run; once it has ended, the main window is unloaded.
+    virtual void StopAndUnload() = 0;
+};
+
+class ProfilePort {
+public:
+    virtual ~ProfilePort() = default;
+    virtual void Save() = 0;
+    virtual void Load() = 0;
+};
+
+struct MainWindowPorts {
+    SourcePort* source = nullptr;
+    JobListPort* jobs = nullptr;
+    RunPort* run = nullptr;
+    ProfilePort* profiles = nullptr;
+};
+
+} // namespace cantova::ui
