@@ -38,9 +38,6 @@ bool Ac3BitReader::FetchBlock() {
         blockSize_ += static_cast<std::size_t>(got);
         fileBytes_ += static_cast<std::uint64_t>(got);
     }
-    if (lseek(fd_, 0, SEEK_CUR) < 0) {
-        positionKnown_ = false;
-    }
     return DeliveredEnd() > deliveredBefore;
 }
 
@@ -76,17 +73,11 @@ bool Ac3BitReader::SkipToSyncWord() {
             if (found) {
                 const std::uint64_t wordStart = firstByte * 8 + *found;
                 bit_ = wordStart + 16;
-                if (wordStart - start > 32) {
-                    // Past its 32nd bit the search gives up once the file position cannot be
-                    // told or the stream has ended, which it has as soon as the last whole
-                    // word is used up, before the window is compared.
-                    if (!positionKnown_) {
-                        return false;
-                    }
-                    if (bit_ == delivered * 8 && (atEnd_ || !FetchBlock())) {
-                        atEnd_ = true;
-                        return false;
-                    }
+                // Past its 32nd bit the search gives up once the stream has ended, which it
+                // has as soon as the last whole word is used up, before the window is compared.
+                if (wordStart - start > 32 && bit_ == delivered * 8 && (atEnd_ || !FetchBlock())) {
+                    atEnd_ = true;
+                    return false;
                 }
                 return true;
             }

@@ -10,8 +10,7 @@ namespace tracklens {
 
 // The file is taken in whole 32-bit words: a refill that finds fewer than 4 bytes ends the
 // stream, so the last 1 to 3 bytes of a file are never delivered. Bits asked for after the end
-// read as 0. Bytes are fetched from the file in large blocks; the file position is checked when a
-// block is fetched, the only time it changes.
+// read as 0. Bytes are fetched from the file in large blocks.
 class Ac3BitReader {
 public:
     // Takes the descriptor's first block at once; does not own the descriptor.
@@ -22,7 +21,7 @@ public:
 
     // Moves past the first sync word whose first bit is at or after the current position. Fails
     // when the stream ends first. A word starting more than 32 bits on also fails when it ends
-    // the stream (its last bit is the last one delivered) or the file position cannot be told.
+    // the stream (its last bit is the last one delivered).
     bool SkipToSyncWord();
 
 private:
@@ -39,7 +38,6 @@ private:
     std::uint64_t fileBytes_ = 0;  // bytes read from the file so far
     std::uint64_t bit_ = 0;        // bit position in the file
     bool atEnd_ = false;
-    bool positionKnown_ = true;
 };
 
 } // namespace tracklens

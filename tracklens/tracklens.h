@@ -3,7 +3,11 @@
 
 /* Media information library: AC3 stream header, AVI frame rate and length, the AVI frame at which
  * a target size is reached, file sizes and the library's version text. Keeps no state between
- * calls and no file open after a call returns. */
+ * calls and no file open after a call returns.
+ *
+ * Only regular files are read (symbolic links are followed): a folder, a FIFO, a device or a
+ * socket, like a missing file, counts as a file that cannot be opened, and opening never
+ * waits. */
 
 #include <stdint.h>
 
