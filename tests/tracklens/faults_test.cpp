@@ -1,13 +1,15 @@
-// What the exports do with paths that are no regular file. A probe that hangs is stopped by the
-// tests' CTest time-out.
+// What the exports do with paths that are no regular file and with huge files that hold little.
+// A probe that hangs or walks a huge file step by step is stopped by the tests' CTest time-out.
 
 #include "tracklens/tracklens.h"
 
 #include "ac3_stream_builder.h"
+#include "avi_file_builder.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
@@ -54,6 +56,30 @@ void ExpectCannotBeOpened(std::string path) {
     EXPECT_EQ(size, kUntouched);
 }
 
+// A sparse file of the given size: the bytes at the start and at endBytesAt, zeros between.
+void WriteSparse(const std::string& path, std::uint64_t size, const std::string& start,
+                 std::uint64_t endBytesAt = 0, const std::string& endBytes = "") {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(ftruncate(fd, static_cast<off_t>(size)), 0);
+    EXPECT_EQ(pwrite(fd, start.data(), start.size(), 0), static_cast<ssize_t>(start.size()));
+    EXPECT_EQ(pwrite(fd, endBytes.data(), endBytes.size(), static_cast<off_t>(endBytesAt)),
+              static_cast<ssize_t>(endBytes.size()));
+    close(fd);
+}
+
+// A 25 fps AVI of 1500 frames: its header list, then the given bytes, in one "RIFF".
+std::string AviHeaderThen(const std::string& after) {
+    AviTestFile file;
+    file.frames = FramesOfSize(1000, 1500, 10);
+    file.index = AviTestIndex::None;
+    std::string avi = BuildAvi(file);
+    avi.resize(avi.find("movi") - 8);
+    avi += after;
+    avi.replace(4, 4, Le32(static_cast<std::uint32_t>(avi.size() - 8)));
+    return avi;
+}
+
 TEST(FileKinds, FifoIsNotOpenedWithOrWithoutAWriter) {
     TempFolder folder;
     const std::string path = folder.File("stream.ac3");
@@ -76,6 +102,41 @@ TEST(FileKinds, LinkToACharacterDeviceAndAFolderAreNotOpened) {
     std::filesystem::create_symlink("/dev/zero", link);
     ExpectCannotBeOpened(link);
     ExpectCannotBeOpened(folder.Path().string());
+}
+
+TEST(HugeFiles, AviHeaderFollowedByGigabytesOfZerosIsReadFromTheHeader) {
+    TempFolder folder;
+    const std::string path = folder.File("video.avi");
+    // The "RIFF" reaches to the end of a 4 GiB file; after the header list all is zeros.
+    constexpr std::uint64_t kFileSize = std::uint64_t{1} << 32;
+    std::string avi = AviHeaderThen("");
+    avi.replace(4, 4, Le32(static_cast<std::uint32_t>(kFileSize - 8)));
+    WriteSparse(path, kFileSize, avi);
+    ExpectAviInfo(path, 25.0, 1500, 60);
+    ExpectNoFrameFor(path);
+    // The same zeros as entries of an "idx1" end the index at its first entry, and a frame's
+    // entry at the far end is not reached.
+    const std::uint64_t idx1Data = avi.size() + 8;
+    avi += "idx1" + Le32(static_cast<std::uint32_t>(kFileSize - idx1Data));
+    const std::uint64_t lastEntry = idx1Data + (kFileSize - idx1Data) / 16 * 16 - 16;
+    WriteSparse(path, kFileSize, avi, lastEntry, "00dc" + Le32(0x10) + Le32(4) + Le32(2000));
+    ExpectNoFrameFor(path);
+}
+
+TEST(HugeFiles, TopLevelOfMoreChunksThanAnyHeaderHoldsIsUnreadable) {
+    TempFolder folder;
+    const std::string path = folder.File("video.avi");
+    const auto withJunkChunks = [](unsigned count) {
+        std::string junk;
+        for (unsigned i = 0; i < count; ++i) {
+            junk += RiffChunk("JUNK", "");
+        }
+        return AviHeaderThen(junk);
+    };
+    WriteText(path, withJunkChunks(60000));
+    ExpectAviInfo(path, 25.0, 1500, 60);
+    WriteText(path, withJunkChunks(70000));
+    ExpectAviInfo(path, 1.0, 0, 0);
 }
 
 } // namespace
