@@ -63,13 +63,15 @@ unsigned Ac3BitReader::Read(unsigned n) {
 
 bool Ac3BitReader::SkipToSyncWord() {
     const std::uint64_t start = bit_;
+    const std::uint64_t searchLimit = start / 8 + kAc3SyncSearchBytes;
     for (;;) {
         const std::uint64_t delivered = DeliveredEnd();
+        const std::uint64_t searchEnd = std::min(delivered, searchLimit);
         const std::uint64_t firstByte = bit_ / 8;
-        if (firstByte < delivered) {
+        if (firstByte < searchEnd) {
             const std::uint8_t* from = block_.data() + (firstByte - blockStart_);
             const auto found =
-                FindAc3SyncWord(from, static_cast<std::size_t>(delivered - firstByte), bit_ % 8);
+                FindAc3SyncWord(from, static_cast<std::size_t>(searchEnd - firstByte), bit_ % 8);
             if (found) {
                 const std::uint64_t wordStart = firstByte * 8 + *found;
                 bit_ = wordStart + 16;
@@ -82,7 +84,10 @@ bool Ac3BitReader::SkipToSyncWord() {
                 return true;
             }
             // A word may still start in the last 15 bits searched.
-            bit_ = std::max(bit_, delivered * 8 - 15);
+            bit_ = std::max(bit_, searchEnd * 8 - 15);
+        }
+        if (searchEnd == searchLimit) {
+            return false;
         }
         if (atEnd_ || !FetchBlock()) {
             atEnd_ = true;

@@ -8,6 +8,13 @@
 
 namespace tracklens {
 
+// How far the search for a sync word goes: a stream's first frame starts within a frame's length
+// (at most 3840 bytes) of its beginning, and what may come before it, a cut-off frame or a short
+// header of another kind, is small. 16 MiB is more than three minutes of audio at the highest
+// rate; data that long without a sync word is no AC3 stream, and however long a file of zeros
+// is, the probe reads little more than this of it.
+inline constexpr std::uint64_t kAc3SyncSearchBytes = std::uint64_t{16} << 20;
+
 // The file is taken in whole 32-bit words: a refill that finds fewer than 4 bytes ends the
 // stream, so the last 1 to 3 bytes of a file are never delivered. Bits asked for after the end
 // read as 0. Bytes are fetched from the file in large blocks.
@@ -19,9 +26,10 @@ public:
     // The next n bits (n <= 16), right-aligned, earlier bits more significant.
     unsigned Read(unsigned n);
 
-    // Moves past the first sync word whose first bit is at or after the current position. Fails
-    // when the stream ends first. A word starting more than 32 bits on also fails when it ends
-    // the stream (its last bit is the last one delivered).
+    // Moves past the first sync word whose first bit is at or after the current position and
+    // that lies wholly within the kAc3SyncSearchBytes bytes from there. Fails when there is none
+    // or the stream ends first. A word starting more than 32 bits on also fails when it ends the
+    // stream (its last bit is the last one delivered).
     bool SkipToSyncWord();
 
 private:

@@ -28,9 +28,10 @@ typedef struct AC3_INFO {
     int32_t SampleRate; /* Hz: 48000, 44100, 32000, or 0 for the reserved code */
 } AC3_INFO;
 
-/* Finds the first AC3 sync word at any bit offset and decodes its header into info.
- * Returns 1 when info was filled, 0 when the file cannot be opened or holds no sync word (info is
- * then left untouched). */
+/* Finds the first AC3 sync word at any bit offset within the first 16 MiB of the file (a stream
+ * starts with a frame; that much data without one is no AC3 stream) and decodes its header into
+ * info. Returns 1 when info was filled, 0 when the file cannot be opened or holds no sync word
+ * there (info is then left untouched). */
 TRACKLENS_EXPORT int GetAc3Info(char* path, AC3_INFO* info);
 
 /* Frame rate (whole frames per second), frame count and whole seconds of the first video stream.

@@ -20,6 +20,7 @@ namespace {
 
 constexpr AC3_INFO kUntouchedInfo{-7, -7, -7};
 constexpr int32_t kUntouched = -77;
+constexpr unsigned kSyncSearchBits = (16u << 20) * 8; // the first 16 MiB
 
 void ExpectAc3InfoUntouched(std::string path) {
     AC3_INFO info = kUntouchedInfo;
@@ -137,6 +138,20 @@ TEST(HugeFiles, TopLevelOfMoreChunksThanAnyHeaderHoldsIsUnreadable) {
     ExpectAviInfo(path, 25.0, 1500, 60);
     WriteText(path, withJunkChunks(70000));
     ExpectAviInfo(path, 1.0, 0, 0);
+}
+
+TEST(HugeFiles, Ac3SyncWordIsLookedForInTheFirst16MiBOnly) {
+    TempFolder folder;
+    std::string path = folder.File("stream.ac3");
+    // A sync word ending on the last bit of the first 16 MiB is found; one bit later it is not.
+    WriteText(path, Ac3FileWithHeaderAt(kSyncSearchBits - 16, {0, 30, 7, 1}));
+    AC3_INFO info = kUntouchedInfo;
+    EXPECT_EQ(GetAc3Info(path.data(), &info), 1);
+    EXPECT_EQ(info.Bitrate, 448);
+    WriteText(path, Ac3FileWithHeaderAt(kSyncSearchBits - 15, {0, 30, 7, 1}));
+    ExpectAc3InfoUntouched(path);
+    WriteSparse(path, std::uint64_t{8} << 30, "");
+    ExpectAc3InfoUntouched(path);
 }
 
 } // namespace
