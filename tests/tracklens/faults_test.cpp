@@ -1,5 +1,6 @@
-// What the exports do with paths that are no regular file and with huge files that hold little.
-// A probe that hangs or walks a huge file step by step is stopped by the tests' CTest time-out.
+// What the exports do with paths that are no regular file, with huge files that hold little, and
+// with null pointers. A probe that hangs or walks a huge file step by step is stopped by the
+// tests' CTest time-out.
 
 #include "tracklens/tracklens.h"
 
@@ -152,6 +153,44 @@ TEST(HugeFiles, Ac3SyncWordIsLookedForInTheFirst16MiBOnly) {
     ExpectAc3InfoUntouched(path);
     WriteSparse(path, std::uint64_t{8} << 30, "");
     ExpectAc3InfoUntouched(path);
+}
+
+TEST(NullPointers, NullPathCannotBeOpenedAndNullOutputsAreNotWritten) {
+    TempFolder folder;
+    std::string ac3 = folder.File("stream.ac3");
+    WriteText(ac3, Ac3FileWithHeaderAt(0, {0, 30, 7, 1}));
+    std::string avi = folder.File("video.avi");
+    AviTestFile file;
+    file.frames = FramesOfSize(1000, 100, 10);
+    WriteText(avi, BuildAvi(file));
+
+    AC3_INFO info = kUntouchedInfo;
+    EXPECT_EQ(GetAc3Info(nullptr, &info), 0);
+    EXPECT_EQ(info.Bitrate, kUntouchedInfo.Bitrate);
+    EXPECT_EQ(GetAc3Info(ac3.data(), nullptr), 0);
+
+    double fps = -5.0;
+    int32_t frames = -5;
+    int32_t seconds = -5;
+    EXPECT_EQ(get_avi_info(avi.data(), nullptr, &frames, &seconds), 0);
+    EXPECT_EQ(get_avi_info(avi.data(), &fps, nullptr, &seconds), 0);
+    EXPECT_EQ(get_avi_info(avi.data(), &fps, &frames, nullptr), 0);
+    EXPECT_EQ(fps, -5.0);
+    EXPECT_EQ(frames, -5);
+    EXPECT_EQ(seconds, -5);
+    EXPECT_EQ(get_avi_info(nullptr, &fps, &frames, &seconds), 0);
+    EXPECT_EQ(fps, 1.0);
+    EXPECT_EQ(frames, 0);
+
+    int32_t frame = kUntouched;
+    EXPECT_EQ(filesize2frame(nullptr, 20100, 0, &frame), 0);
+    EXPECT_EQ(frame, kUntouched);
+    EXPECT_EQ(filesize2frame(avi.data(), 20100, 0, nullptr), -1);
+
+    int32_t size = kUntouched;
+    EXPECT_EQ(getfilesize(nullptr, &size), -1);
+    EXPECT_EQ(size, kUntouched);
+    EXPECT_EQ(getfilesize(avi.data(), nullptr), -1);
 }
 
 } // namespace
