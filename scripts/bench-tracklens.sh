@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Speed of the tracklens probes next to ffprobe on the same files, in one run: the AC3 sync
 # search over 256 MiB without a sync word, the probe of an ordinary AC3 file, and filesize2frame
-# on two-hour 25 fps AVIs (180,000 frames; idx1 and OpenDML index). Builds an optimised copy in
-# build-bench/. Usage: scripts/bench-tracklens.sh [ffprobe rounds]
+# on two-hour 25 fps AVIs (180,000 frames; idx1 and OpenDML index). The probes alone also run on
+# sparse files of several GiB that hold almost nothing (zeros after a header). Builds an
+# optimised copy in build-bench/. Usage: scripts/bench-tracklens.sh [ffprobe rounds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROUNDS="${1:-5}"

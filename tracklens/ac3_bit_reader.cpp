@@ -38,9 +38,6 @@ bool Ac3BitReader::FetchBlock() {
         blockSize_ += static_cast<std::size_t>(got);
         fileBytes_ += static_cast<std::uint64_t>(got);
     }
-    if (lseek(fd_, 0, SEEK_CUR) < 0) {
-        positionKnown_ = false;
-    }
     return DeliveredEnd() > deliveredBefore;
 }
 
@@ -66,32 +63,31 @@ unsigned Ac3BitReader::Read(unsigned n) {
 
 bool Ac3BitReader::SkipToSyncWord() {
     const std::uint64_t start = bit_;
+    const std::uint64_t searchLimit = start / 8 + kAc3SyncSearchBytes;
     for (;;) {
         const std::uint64_t delivered = DeliveredEnd();
+        const std::uint64_t searchEnd = std::min(delivered, searchLimit);
         const std::uint64_t firstByte = bit_ / 8;
-        if (firstByte < delivered) {
+        if (firstByte < searchEnd) {
             const std::uint8_t* from = block_.data() + (firstByte - blockStart_);
             const auto found =
-                FindAc3SyncWord(from, static_cast<std::size_t>(delivered - firstByte), bit_ % 8);
+                FindAc3SyncWord(from, static_cast<std::size_t>(searchEnd - firstByte), bit_ % 8);
             if (found) {
                 const std::uint64_t wordStart = firstByte * 8 + *found;
                 bit_ = wordStart + 16;
-                if (wordStart - start > 32) {
-                    // Past its 32nd bit the search gives up once the file position cannot be
-                    // told or the stream has ended, which it has as soon as the last whole
-                    // word is used up, before the window is compared.
-                    if (!positionKnown_) {
-                        return false;
-                    }
-                    if (bit_ == delivered * 8 && (atEnd_ || !FetchBlock())) {
-                        atEnd_ = true;
-                        return false;
-                    }
+                // Past its 32nd bit the search gives up once the stream has ended, which it
+                // has as soon as the last whole word is used up, before the window is compared.
+                if (wordStart - start > 32 && bit_ == delivered * 8 && (atEnd_ || !FetchBlock())) {
+                    atEnd_ = true;
+                    return false;
                 }
                 return true;
             }
             // A word may still start in the last 15 bits searched.
-            bit_ = std::max(bit_, delivered * 8 - 15);
+            bit_ = std::max(bit_, searchEnd * 8 - 15);
+        }
+        if (searchEnd == searchLimit) {
+            return false;
         }
         if (atEnd_ || !FetchBlock()) {
             atEnd_ = true;

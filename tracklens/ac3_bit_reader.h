@@ -8,10 +8,16 @@
 
 namespace tracklens {
 
+// How far the search for a sync word goes: a stream's first frame starts within a frame's length
+// (at most 3840 bytes) of its beginning, and what may come before it, a cut-off frame or a short
+// header of another kind, is small. 16 MiB is more than three minutes of audio at the highest
+// rate; data that long without a sync word is no AC3 stream, and however long a file of zeros
+// is, the probe reads little more than this of it.
+inline constexpr std::uint64_t kAc3SyncSearchBytes = std::uint64_t{16} << 20;
+
 // The file is taken in whole 32-bit words: a refill that finds fewer than 4 bytes ends the
 // stream, so the last 1 to 3 bytes of a file are never delivered. Bits asked for after the end
-// read as 0. Bytes are fetched from the file in large blocks; the file position is checked when a
-// block is fetched, the only time it changes.
+// read as 0. Bytes are fetched from the file in large blocks.
 class Ac3BitReader {
 public:
     // Takes the descriptor's first block at once; does not own the descriptor.
@@ -20,9 +26,10 @@ public:
     // The next n bits (n <= 16), right-aligned, earlier bits more significant.
     unsigned Read(unsigned n);
 
-    // Moves past the first sync word whose first bit is at or after the current position. Fails
-    // when the stream ends first. A word starting more than 32 bits on also fails when it ends
-    // the stream (its last bit is the last one delivered) or the file position cannot be told.
+    // Moves past the first sync word whose first bit is at or after the current position and
+    // that lies wholly within the kAc3SyncSearchBytes bytes from there. Fails when there is none
+    // or the stream ends first. A word starting more than 32 bits on also fails when it ends the
+    // stream (its last bit is the last one delivered).
     bool SkipToSyncWord();
 
 private:
@@ -39,7 +46,6 @@ private:
     std::uint64_t fileBytes_ = 0;  // bytes read from the file so far
     std::uint64_t bit_ = 0;        // bit position in the file
     bool atEnd_ = false;
-    bool positionKnown_ = true;
 };
 
 } // namespace tracklens

@@ -17,7 +17,8 @@ struct Ac3WaveFormat {
     std::uint16_t bitsPerSample = 0;
 };
 
-// Describes the frame at the first sync word of the open file; nothing when there is none.
+// Describes the frame at the first sync word of the open file; nothing when there is none within
+// its first kAc3SyncSearchBytes bytes (ac3_bit_reader.h).
 std::optional<Ac3WaveFormat> ProbeAc3(int fd);
 
 // Bit rate in kbit/s of a frame-size code; 0 for codes outside the table (above 37).

@@ -168,7 +168,11 @@ const std::uint8_t* AviFrameIndex::NextEntryBytes() {
 bool AviFrameIndex::Next(AviFrameEntry& entry) {
     while (const std::uint8_t* bytes = NextEntryBytes()) {
         if (legacy_) {
-            if (!IsFrameOfStream(LittleEndian32(bytes))) {
+            const std::uint32_t chunkId = LittleEndian32(bytes);
+            if (!IsChunkId(chunkId)) {
+                return false; // zeros or other data that lists no chunk end the index
+            }
+            if (!IsFrameOfStream(chunkId)) {
                 continue;
             }
             entry.keyFrame = (LittleEndian32(bytes + 4) & kLegacyKeyFrameFlag) != 0;

@@ -24,7 +24,8 @@ public:
     // nothing when the stream has no index or it is malformed.
     static std::optional<AviFrameIndex> Open(const OpenFile& file, const AviLayout& layout);
 
-    // The next frame's entry; false after the last one. Reads the index in large blocks.
+    // The next frame's entry; false after the last one. An "idx1" entry that names no chunk
+    // (zeros, say) ends the index. Reads the index in large blocks.
     bool Next(AviFrameEntry& entry);
 
 private:

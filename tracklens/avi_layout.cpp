@@ -7,18 +7,23 @@ namespace {
 constexpr std::uint64_t kMainHeaderBytes = 56;
 // Stream header fields up to and including the length.
 constexpr std::uint64_t kStreamHeaderBytes = 36;
+// Chunks visited in the header, the stream lists and the top level together. A header holds a
+// few per stream and streams are numbered up to 99; far more marks a hostile file, which would
+// otherwise cost a read per 8 bytes of it.
+constexpr std::uint32_t kMaxChunks = 1u << 16;
 
 struct StreamList {
     std::optional<AviVideoStream> video;
     bool malformed = false;
 };
 
-StreamList ReadStreamList(const OpenFile& file, const Chunk& strl, unsigned number) {
+StreamList ReadStreamList(const OpenFile& file, const Chunk& strl, unsigned number,
+                          std::uint32_t& chunksLeft) {
     StreamList result;
     AviVideoStream stream;
     stream.number = number;
     bool isVideo = false;
-    const bool walked = ForEachChunk(file, strl.Children(), [&](const Chunk& chunk) {
+    const bool walked = ForEachChunk(file, strl.Children(), chunksLeft, [&](const Chunk& chunk) {
         if (chunk.id == FourCc("strh")) {
             std::uint8_t header[kStreamHeaderBytes];
             if (chunk.data.size < kStreamHeaderBytes ||
@@ -42,17 +47,18 @@ StreamList ReadStreamList(const OpenFile& file, const Chunk& strl, unsigned numb
 }
 
 // Main header and the first video stream of "hdrl".
-std::optional<AviVideoStream> ReadHeaderList(const OpenFile& file, const Chunk& hdrl) {
+std::optional<AviVideoStream> ReadHeaderList(const OpenFile& file, const Chunk& hdrl,
+                                             std::uint32_t& chunksLeft) {
     bool haveMainHeader = false;
     unsigned streams = 0;
     std::optional<AviVideoStream> video;
-    const bool walked = ForEachChunk(file, hdrl.Children(), [&](const Chunk& chunk) {
+    const bool walked = ForEachChunk(file, hdrl.Children(), chunksLeft, [&](const Chunk& chunk) {
         if (chunk.id == FourCc("avih")) {
             haveMainHeader = chunk.data.size >= kMainHeaderBytes;
             return haveMainHeader;
         }
         if (chunk.id == FourCc("LIST") && chunk.listType == FourCc("strl")) {
-            StreamList list = ReadStreamList(file, chunk, streams++);
+            StreamList list = ReadStreamList(file, chunk, streams++, chunksLeft);
             if (!video) {
                 video = list.video;
             }
@@ -77,10 +83,11 @@ std::optional<AviLayout> ReadAviLayout(const OpenFile& file) {
     }
     std::optional<AviVideoStream> video;
     bool haveHeaderList = false;
-    const bool walked = ForEachChunk(file, riff->Children(), [&](const Chunk& chunk) {
+    std::uint32_t chunksLeft = kMaxChunks;
+    const bool walked = ForEachChunk(file, riff->Children(), chunksLeft, [&](const Chunk& chunk) {
         if (chunk.id == FourCc("LIST") && chunk.listType == FourCc("hdrl") && !haveHeaderList) {
             haveHeaderList = true;
-            video = ReadHeaderList(file, chunk);
+            video = ReadHeaderList(file, chunk, chunksLeft);
             return video.has_value();
         }
         if (chunk.id == FourCc("idx1") && !layout.legacyIndex) {

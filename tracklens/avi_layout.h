@@ -26,8 +26,9 @@ struct AviLayout {
 };
 
 // Reads the "RIFF AVI " form: the main header "avih" must be present, and the first stream of
-// type "vids" in "hdrl" is taken, whatever its number. Nothing when the file is not such an AVI,
-// has no video stream, or a chunk reaches past its list or the end of the file.
+// type "vids" in "hdrl" is taken, whatever its number. A list ends early where data that is no
+// chunk begins. Nothing when the file is not such an AVI, has no video stream, a chunk reaches
+// past its list or the end of the file, or the lists walked hold more than 65536 chunks.
 std::optional<AviLayout> ReadAviLayout(const OpenFile& file);
 
 } // namespace tracklens

@@ -10,6 +10,9 @@
 extern "C" {
 
 int GetAc3Info(char* path, AC3_INFO* info) {
+    if (info == nullptr) {
+        return 0;
+    }
     const tracklens::OpenFile file(path);
     if (!file.IsOpen()) {
         return 0;
@@ -25,6 +28,9 @@ int GetAc3Info(char* path, AC3_INFO* info) {
 }
 
 int get_avi_info(char* path, double* fps, int32_t* frames, int32_t* seconds) {
+    if (fps == nullptr || frames == nullptr || seconds == nullptr) {
+        return 0;
+    }
     const tracklens::AviInfo info = tracklens::ReadAviInfo(path);
     *fps = info.fps;
     *frames = info.frames;
@@ -33,7 +39,7 @@ int get_avi_info(char* path, double* fps, int32_t* frames, int32_t* seconds) {
 }
 
 int filesize2frame(char* path, int32_t size, int32_t kbps, int32_t* frame) {
-    if (size < 0) {
+    if (size < 0 || frame == nullptr) {
         return -1;
     }
     if (const std::optional<std::int32_t> found = tracklens::FindFrameForSize(path, size, kbps)) {
@@ -43,6 +49,9 @@ int filesize2frame(char* path, int32_t size, int32_t kbps, int32_t* frame) {
 }
 
 int getfilesize(char* path, int32_t* size) {
+    if (size == nullptr) {
+        return -1;
+    }
     const std::optional<std::int32_t> bytes = tracklens::FileSize(path);
     if (!bytes) {
         return -1;

@@ -5,8 +5,8 @@
 
 namespace tracklens {
 
-// Size in bytes of the file at path; nothing when it cannot be opened, is a folder, its size
-// cannot be told, or the size does not fit in a 32-bit signed value.
+// Size in bytes of the regular file at path; nothing when it cannot be opened (see OpenFile) or
+// the size does not fit in a 32-bit signed value.
 std::optional<std::int32_t> FileSize(const char* path);
 
 } // namespace tracklens

@@ -6,21 +6,32 @@
 
 namespace tracklens {
 
-OpenFile::OpenFile(const char* path)
-    : fd_(path == nullptr ? -1 : open(path, O_RDONLY | O_CLOEXEC)) {}
+OpenFile::OpenFile(const char* path) {
+    if (path == nullptr) {
+        return;
+    }
+    // Without O_NONBLOCK, opening a FIFO waits for a writer; O_NOCTTY keeps a terminal from
+    // becoming the caller's controlling terminal. The kind is told from the open descriptor, so
+    // it is the file that is then read; reads of a regular file go back to waiting for data.
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    struct stat status {};
+    const int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 || flags < 0 ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return;
+    }
+    fd_ = fd;
+    size_ = static_cast<std::uint64_t>(status.st_size);
+}
 
 OpenFile::~OpenFile() {
     if (fd_ >= 0) {
         close(fd_);
     }
-}
-
-std::uint64_t OpenFile::Size() const {
-    struct stat status {};
-    if (fstat(fd_, &status) != 0 || status.st_size < 0) {
-        return 0;
-    }
-    return static_cast<std::uint64_t>(status.st_size);
 }
 
 bool OpenFile::ReadAt(std::uint64_t offset, void* out, std::size_t size) const {

@@ -48,16 +48,35 @@ struct Chunk {
 // would reach past end, or when a list is too short for its type.
 std::optional<Chunk> ReadChunk(const OpenFile& file, std::uint64_t offset, std::uint64_t end);
 
+// A chunk id is four printable characters; zeros or other data where a chunk should start are
+// no chunk.
+constexpr bool IsChunkId(std::uint32_t id) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        const std::uint32_t character = (id >> shift) & 0xFF;
+        if (character < 0x20 || character > 0x7E) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Calls visit(chunk) for the chunks that follow one another in span, in order, until visit
-// returns false. Returns false when a chunk reaches past the span or visit returned false. Each
-// step moves forward, so the walk ends after at most span.size / 8 chunks.
-template <typename Visit> bool ForEachChunk(const OpenFile& file, ByteSpan span, Visit&& visit) {
+// returns false. Data that is no chunk (see IsChunkId) ends the walk as the span's end does, so
+// zeros after the last chunk cost one read however long they are. Each chunk visited takes one
+// from chunksLeft, which bounds the chunks of all the walks over one file together. Returns false
+// when a chunk reaches past the span, visit returned false or chunksLeft ran out.
+template <typename Visit>
+bool ForEachChunk(const OpenFile& file, ByteSpan span, std::uint32_t& chunksLeft, Visit&& visit) {
     std::uint64_t offset = span.offset;
     while (offset + 8 <= span.End()) {
         const std::optional<Chunk> chunk = ReadChunk(file, offset, span.End());
-        if (!chunk || !visit(*chunk)) {
+        if (chunk && !IsChunkId(chunk->id)) {
+            return true;
+        }
+        if (!chunk || chunksLeft == 0 || !visit(*chunk)) {
             return false;
         }
+        --chunksLeft;
         offset = chunk->data.End() + (chunk->data.size & 1);
     }
     return true;

@@ -3,7 +3,12 @@
 
 /* Media information library: AC3 stream header, AVI frame rate and length, the AVI frame at which
  * a target size is reached, file sizes and the library's version text. Keeps no state between
- * calls and no file open after a call returns. */
+ * calls and no file open after a call returns.
+ *
+ * Only regular files are read (symbolic links are followed): a folder, a FIFO, a device or a
+ * socket, like a missing file or a null path, counts as a file that cannot be opened, and opening
+ * never waits. A null pointer for an output is never written through; each function says what it
+ * returns then. */
 
 #include <stdint.h>
 
@@ -24,23 +29,25 @@ typedef struct AC3_INFO {
     int32_t SampleRate; /* Hz: 48000, 44100, 32000, or 0 for the reserved code */
 } AC3_INFO;
 
-/* Finds the first AC3 sync word at any bit offset and decodes its header into info.
- * Returns 1 when info was filled, 0 when the file cannot be opened or holds no sync word (info is
- * then left untouched). */
+/* Finds the first AC3 sync word at any bit offset within the first 16 MiB of the file (a stream
+ * starts with a frame; that much data without one is no AC3 stream) and decodes its header into
+ * info. Returns 1 when info was filled, 0 when info is null, the file cannot be opened or holds
+ * no sync word there (info is then left untouched). */
 TRACKLENS_EXPORT int GetAc3Info(char* path, AC3_INFO* info);
 
 /* Frame rate (whole frames per second), frame count and whole seconds of the first video stream.
- * A file that cannot be read as an AVI with a video stream gives 1.0, 0 and 0. Always returns 0. */
+ * A file that cannot be read as an AVI with a video stream gives 1.0, 0 and 0. Always returns 0;
+ * when any of the three outputs is null, none is written. */
 TRACKLENS_EXPORT int get_avi_info(char* path, double* fps, int32_t* frames, int32_t* seconds);
 
 /* The key frame at or before the last frame that keeps the video plus an audio track of kbps
  * kbit/s within 99.5 % of size bytes, or -1 when there is none. frame is left untouched when no
  * frame passes the limit or the file has no readable video stream and index. Returns -1 for a
- * negative size (frame untouched), else 0. */
+ * negative size or a null frame (frame untouched), else 0. */
 TRACKLENS_EXPORT int filesize2frame(char* path, int32_t size, int32_t kbps, int32_t* frame);
 
-/* Size of the file in bytes. Returns 0, or -1 (size untouched) when the file cannot be opened or
- * its size does not fit in 31 bits. */
+/* Size of the file in bytes. Returns 0, or -1 (size untouched) when size is null, the file cannot
+ * be opened or its size does not fit in 31 bits. */
 TRACKLENS_EXPORT int getfilesize(char* path, int32_t* size);
 
 /* The library's version text, "1.05"; owned by the library. */

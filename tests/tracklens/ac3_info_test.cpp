@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -161,23 +159,6 @@ TEST(Ac3EndOfFile, SyncWordEndingTheStreamIsFoundOnlyWithinTheFirst32Bits) {
     ExpectInfo(ProbeBytes(folder, bytes), 0, 2, 0);
     bytes.resize(65536);
     ExpectUntouched(ProbeBytes(folder, bytes));
-}
-
-TEST(Ac3EndOfFile, PipeWhosePositionCannotBeToldIsSearchedOnlyOverItsFirst32Bits) {
-    const auto probePipe = [](unsigned offset) {
-        int ends[2];
-        EXPECT_EQ(pipe(ends), 0);
-        const std::string bytes = Ac3FileWithHeaderAt(offset, {0, 30, 7, 1});
-        EXPECT_EQ(write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        close(ends[1]);
-        std::string path = "/proc/self/fd/" + std::to_string(ends[0]);
-        Probe probe{0, kUntouched};
-        probe.result = GetAc3Info(path.data(), &probe.info);
-        close(ends[0]);
-        return probe;
-    };
-    ExpectInfo(probePipe(32), 448, 5, 48000);
-    ExpectUntouched(probePipe(33));
 }
 
 } // namespace

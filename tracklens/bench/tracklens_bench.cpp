@@ -1,14 +1,18 @@
 // Speed of the tracklens probes on generated files. Usage: tracklens_bench DATA_FOLDER [benchmark
 // options]. Files missing from DATA_FOLDER are generated: a 256 MiB file without any AC3 sync
-// word, and two-hour 25 fps AVIs (180,000 frames) with an idx1 and with an OpenDML index. An
-// ordinary AC3 file "ordinary.ac3" is used when present (scripts/bench-tracklens.sh encodes one).
+// word, two-hour 25 fps AVIs (180,000 frames) with an idx1 and with an OpenDML index, and sparse
+// files that hold almost nothing: 8 GiB of zeros, and AVI headers followed by zeros up to 4 GiB,
+// either loose or inside an "idx1". An ordinary AC3 file "ordinary.ac3" is used when present
+// (scripts/bench-tracklens.sh encodes one).
 
+#include "ac3_bit_reader.h"
 #include "ac3_sync_search.h"
 #include "avi_file_builder.h"
 #include "tracklens/tracklens.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -61,11 +65,35 @@ std::string TwoHourAvi(AviTestIndex index) {
     return BuildAvi(file);
 }
 
+// The bytes, then a hole up to size: the zeros take no disk.
+void WriteSparseIfMissing(const std::string& path, const std::string& start, std::uint64_t size) {
+    WriteIfMissing(path, [&] { return start; });
+    std::filesystem::resize_file(path, size);
+}
+
+// The header list of a two-hour AVI in a "RIFF" that reaches to the end of a 4 GiB file.
+std::string HeaderOfZerosAvi() {
+    AviTestFile file;
+    file.length = kTwoHourFrames;
+    file.index = AviTestIndex::None;
+    std::string avi = BuildAvi(file);
+    avi.resize(avi.find("movi") - 8);
+    avi.replace(4, 4, Le32(0xFFFFFFF8u));
+    return avi;
+}
+
 void GenerateFiles() {
     WriteIfMissing(PathOf("no-sync-256MiB.ac3"), NoSyncBytes);
     WriteIfMissing(PathOf("two-hours-idx1.avi"), [] { return TwoHourAvi(AviTestIndex::Legacy); });
     WriteIfMissing(PathOf("two-hours-opendml.avi"),
                    [] { return TwoHourAvi(AviTestIndex::OpenDml); });
+    WriteSparseIfMissing(PathOf("zeros-8GiB.ac3"), "", std::uint64_t{8} << 30);
+    const std::string header = HeaderOfZerosAvi();
+    WriteSparseIfMissing(PathOf("header-then-zeros-4GiB.avi"), header, std::uint64_t{1} << 32);
+    // An "idx1" that takes up the rest of the file.
+    const auto idx1Size = 0xFFFFFFF0u - static_cast<std::uint32_t>(header.size());
+    WriteSparseIfMissing(PathOf("idx1-of-zeros-4GiB.avi"), header + "idx1" + Le32(idx1Size),
+                         std::uint64_t{1} << 32);
 }
 
 void SyncSearchInMemory(benchmark::State& state) {
@@ -88,17 +116,23 @@ void ProbeAc3File(benchmark::State& state, const std::string& name) {
         benchmark::DoNotOptimize(GetAc3Info(path.data(), &info));
     }
     if (state.range(0) != 0) {
+        const std::uint64_t searched = std::min<std::uint64_t>(std::filesystem::file_size(path),
+                                                               tracklens::kAc3SyncSearchBytes);
         state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                                static_cast<std::int64_t>(std::filesystem::file_size(path)));
+                                static_cast<std::int64_t>(searched));
     }
 }
-// The argument says whether to report bytes per second: the whole file is searched.
+// The argument says whether to report bytes per second: the file is searched up to the probe's
+// limit.
 BENCHMARK_CAPTURE(ProbeAc3File, no_sync_256MiB, "no-sync-256MiB.ac3")
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ProbeAc3File, zeros_8GiB, "zeros-8GiB.ac3")
     ->Arg(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ProbeAc3File, ordinary, "ordinary.ac3")->Arg(0)->Unit(benchmark::kMicrosecond);
 
-void SizeToFrameTwoHours(benchmark::State& state, const std::string& name) {
+void SizeToFrame(benchmark::State& state, const std::string& name) {
     std::string path = PathOf(name);
     int32_t frame = -2;
     for (auto _ : state) {
@@ -107,12 +141,14 @@ void SizeToFrameTwoHours(benchmark::State& state, const std::string& name) {
     }
     state.counters["frame"] = frame;
 }
-BENCHMARK_CAPTURE(SizeToFrameTwoHours, idx1, "two-hours-idx1.avi")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(SizeToFrameTwoHours, opendml, "two-hours-opendml.avi")
+BENCHMARK_CAPTURE(SizeToFrame, two_hours_idx1, "two-hours-idx1.avi")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SizeToFrame, two_hours_opendml, "two-hours-opendml.avi")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SizeToFrame, idx1_of_zeros_4GiB, "idx1-of-zeros-4GiB.avi")
     ->Unit(benchmark::kMillisecond);
 
-void AviInfoTwoHours(benchmark::State& state) {
-    std::string path = PathOf("two-hours-idx1.avi");
+void AviInfo(benchmark::State& state, const std::string& name) {
+    std::string path = PathOf(name);
     double fps = 0;
     int32_t frames = 0;
     int32_t seconds = 0;
@@ -121,7 +157,9 @@ void AviInfoTwoHours(benchmark::State& state) {
     }
     state.counters["frames"] = frames;
 }
-BENCHMARK(AviInfoTwoHours)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(AviInfo, two_hours_idx1, "two-hours-idx1.avi")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(AviInfo, header_then_zeros_4GiB, "header-then-zeros-4GiB.avi")
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
