@@ -86,7 +86,7 @@ EngineCommand peakMeasuringEngine(const std::vector<std::string>& sourceArgument
     return EngineCommand{ffmpeg};
 }
 
-EngineCommand writtenFilesDecodingEngine(const std::vector<std::string>& outputs) {
+EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs) {
     std::vector<std::string> ffmpeg = ffmpegHead();
     std::string graph;
     for (std::size_t i = 0; i < outputs.size(); ++i) {

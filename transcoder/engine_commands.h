@@ -39,8 +39,8 @@ EngineCommand peakMeasuringEngine(const std::vector<std::string>& sourceArgument
                                   const std::string& input, const std::string& filterChain);
 
 // An ffmpeg pass that decodes the written files as a player would and reports the peak level
-// (of the first) and, through its progress, the length (of the shortest).
-EngineCommand writtenFilesDecodingEngine(const std::vector<std::string>& outputs);
+// and, through its progress, the length they play (of the shortest).
+EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs);
 
 // An ffmpeg pass that decodes the first frame of the input's first audio stream and reports its
 // sample rate, channels and layout as the processing will receive them (ashowinfo).

@@ -4,6 +4,7 @@
 #include "filter_chain.h"
 #include "stop_request.h"
 #include "transcode_job.h"
+#include "written_length.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,22 +64,6 @@ std::optional<int> decodedSampleRate(const std::string& errorOutput) {
         return std::nullopt;
     }
     return parseInteger(match[1].str());
-}
-
-// The samples of one frame of the target: its decoded length may fall short of what was
-// encoded by no more.
-int frameSamples(Target target) {
-    switch (target) {
-    case Target::Mp3:
-        return 1152;
-    case Target::Ogg:
-        return 2048;
-    case Target::Ac3:
-        return 1536;
-    case Target::Wav:
-        break;
-    }
-    return 1;
 }
 
 std::string roundedDecimal(double value) {
@@ -158,6 +143,7 @@ std::optional<double> JobPasses::encode(double gainDb, int from, int to, bool me
     EncodePlan plan = plan_;
     plan.filterChain = joinFilters(filters);
     writtenPeak_.reset();
+    writtenChecked_ = false;
     const std::vector<EngineOutcome> outcomes = run(encodingEngines(plan));
     // The encoders take an empty input without complaint and write a valid file of no
     // length, which is not what anybody asked for.
@@ -179,23 +165,40 @@ double JobPasses::measureSource(int from, int to) {
     return loggedPeak(outcomes.front().errorOutput, "before encoding");
 }
 
-double JobPasses::checkWritten(int from, int to) {
-    if (writtenPeak_) {
-        return *writtenPeak_;
+std::optional<double> JobPasses::checkWritten(int from, int to, bool measurePeak) {
+    if (writtenPeak_ || (writtenChecked_ && !measurePeak)) {
+        return writtenPeak_;
     }
-    progress_.beginPass(from, to);
-    const auto outcomes = run({writtenFilesDecodingEngine(plan_.outputs)});
-    const std::string& report = outcomes.front().errorOutput;
-    const double decoded = progress_.passOutputMicroseconds().value_or(0) / 1e6;
+    // The length the written files play: decoded by ffmpeg when the peak is needed as well,
+    // else read from their frames (much cheaper than starting ffmpeg once more).
+    double played = 0.0;
+    int sampleRate = 0;
+    std::string report;
+    if (measurePeak) {
+        progress_.beginPass(from, to);
+        report = run({writtenFilesEngine(plan_.outputs)}).front().errorOutput;
+        played = progress_.passOutputMicroseconds().value_or(0) / 1e6;
+        sampleRate = decodedSampleRate(report).value_or(0);
+    } else {
+        played = INFINITY;
+        for (int fd : outputFiles_) {
+            const std::optional<WrittenLength> length = writtenLength(fd, plan_.target);
+            played = std::min(played, length ? length->seconds : 0.0);
+            sampleRate = length ? length->sampleRate : sampleRate;
+        }
+    }
     const double planned = plannedMicroseconds_ / 1e6;
     const double frame =
-        frameSamples(plan_.target) / static_cast<double>(decodedSampleRate(report).value_or(8000));
-    if (decoded < planned - frame - 0.001) {
-        throw JobFailure("the output was not fully written: it plays " + roundedDecimal(decoded) +
+        frameSamples(plan_.target) / static_cast<double>(std::max(sampleRate, 8000));
+    if (played < planned - frame - 0.001) {
+        throw JobFailure("the output was not fully written: it plays " + roundedDecimal(played) +
                          " s of the " + roundedDecimal(planned) + " s encoded");
     }
-    writtenPeak_ = loggedPeak(report, "after encoding");
-    return *writtenPeak_;
+    writtenChecked_ = true;
+    if (measurePeak) {
+        writtenPeak_ = loggedPeak(report, "after encoding");
+    }
+    return writtenPeak_;
 }
 
 double fullScaleGain(double peakDb) {
@@ -207,8 +210,8 @@ void runGainPasses(JobPasses& passes, GainMode mode, bool lossy) {
     double gain = 0.0;
     switch (mode) {
     case GainMode::None:
-        passes.encode(0.0, 0, 90);
-        passes.checkWritten(90, 100);
+        passes.encode(0.0, 0, 95);
+        passes.checkWritten(95, 100, false);
         return;
     case GainMode::PeakBeforeEncoding:
     case GainMode::Hybrid:
@@ -217,7 +220,7 @@ void runGainPasses(JobPasses& passes, GainMode mode, bool lossy) {
         break;
     case GainMode::PeakAfterEncoding: {
         const double inputPeak = passes.encode(0.0, 0, 40, true).value_or(-INFINITY);
-        const double encodedPeak = passes.checkWritten(40, 50);
+        const double encodedPeak = *passes.checkWritten(40, 50, true);
         // The decoded output is brought to full scale, but never by more gain than the
         // encoder's 16-bit input can take: where the encoded peak lies below the input's, the
         // input would be clipped.
@@ -230,11 +233,15 @@ void runGainPasses(JobPasses& passes, GainMode mode, bool lossy) {
         break;
     }
     }
-    double peak = passes.checkWritten(85, 95);
-    for (int pass = 1; lossy && peak > 0.0 && pass <= kOvershootPasses; ++pass) {
+    if (!lossy) {
+        passes.checkWritten(85, 100, false);
+        return;
+    }
+    double peak = *passes.checkWritten(85, 95, true);
+    for (int pass = 1; peak > 0.0 && pass <= kOvershootPasses; ++pass) {
         gain -= peak + kOvershootMarginDb * pass;
         passes.encode(gain, 95, 99);
-        peak = passes.checkWritten(99, 100);
+        peak = *passes.checkWritten(99, 100, true);
     }
 }
 

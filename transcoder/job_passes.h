@@ -25,10 +25,11 @@ public:
     // The peak (dBFS) of the processed source, exactly as the encoding pass receives it.
     double measureSource(int from, int to);
 
-    // Decodes the written files as a player would: fails the job when they are shorter than
-    // the encoding pass made them by more than one frame of the target; returns the peak
-    // (dBFS) of the decoded output. Decodes only once after each encoding pass.
-    double checkWritten(int from, int to);
+    // Reads the written files back: fails the job when they play shorter than the encoding
+    // pass made them by more than one frame of the target. When the peak is asked for, they
+    // are decoded as a player would, and the peak (dBFS) is returned; decoded once at most after
+    // each encoding pass.
+    std::optional<double> checkWritten(int from, int to, bool measurePeak);
 
 private:
     std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines);
@@ -41,6 +42,7 @@ private:
     ProgressReporter& progress_;
     long long plannedMicroseconds_ = 0;
     std::optional<double> writtenPeak_; // set by checkWritten, cleared by encode
+    bool writtenChecked_ = false;
 };
 
 // The gain (dB) that brings a peak (dBFS) to full scale: the largest 16-bit sample, 32767.

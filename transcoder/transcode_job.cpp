@@ -1,6 +1,6 @@
 #include "transcode_job.h"
 
-#include "ac3_dialogue_level.h"
+#include "ac3_header.h"
 #include "bitrate_choice.h"
 #include "decimal_text.h"
 #include "engine_commands.h"
@@ -42,17 +42,17 @@ double resolveDelay(const JobRequest& job, RunLog& log) {
     return *delay;
 }
 
-double resolveDialogueGain(const JobRequest& job, RunLog& log) {
+double resolveDialogueGain(const JobRequest& job, const std::optional<Ac3Header>& ac3,
+                           RunLog& log) {
     if (!job.azid || !job.azid->dialogueNormalisation) {
         return 0.0;
     }
-    auto level = isAc3Source(job.core.input) ? readAc3DialogueLevel(job.core.input) : std::nullopt;
-    if (!level) {
+    if (!ac3) {
         log.write("azid: -n1 ignored, the input carries no AC3 dialogue level");
         return 0.0;
     }
-    const double gain = dialogueNormalisationGainDb(*level);
-    log.write("azid: dialogue level -" + std::to_string(*level) + " dBFS, gain " +
+    const double gain = dialogueNormalisationGainDb(ac3->dialogueLevel);
+    log.write("azid: dialogue level -" + std::to_string(ac3->dialogueLevel) + " dBFS, gain " +
               formatDecimal(gain) + " dB");
     return gain;
 }
@@ -112,8 +112,18 @@ std::string checkedInput(const JobRequest& job, const std::vector<std::string>& 
     return fs::absolute(job.core.input, error).string();
 }
 
-SourceInfo probeSource(const JobRequest& job, const std::vector<std::string>& sourceArguments,
-                       const std::string& input, RunLog& log) {
+// The source's sample rate and channels: from the AC3 frame header or the LPCM file name
+// where there is one, else from ffmpeg decoding the first frame.
+SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac3,
+                       const std::vector<std::string>& sourceArguments, const std::string& input,
+                       RunLog& log) {
+    if (ac3) {
+        return SourceInfo{ac3->sampleRate, ac3->channels};
+    }
+    if (isLpcmSource(input)) {
+        const LpcmFormat format = lpcmFormatFromName(input);
+        return SourceInfo{format.sampleRate, *channelsOfLayout("", format.channels)};
+    }
     const EngineCommand probe = sourceProbeEngine(sourceArguments, input);
     log.write("engine: " + describeCommand(probe.arguments));
     const EngineOutcome outcome = runEnginePipeline({probe}, {}).front();
@@ -148,13 +158,15 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
         sixMonoFiles ? monoChannelNames() : std::vector<std::string>{};
     const std::string input = checkedInput(job, OutputFiles::finalNames(job.core.output, suffixes));
     const std::vector<std::string> sourceArguments = sourceReadArguments(input, job.azid);
-    const SourceInfo source = probeSource(job, sourceArguments, input, log);
+    const std::optional<Ac3Header> ac3 =
+        isAc3Source(input) ? readAc3Header(input) : std::optional<Ac3Header>();
+    const SourceInfo source = probeSource(job, ac3, sourceArguments, input, log);
 
     FilterContext context;
     context.channels = outputChannelsOf(job, target);
     context.sourceChannels = source.channels;
     context.delayMs = resolveDelay(job, log);
-    context.dialogueGainDb = resolveDialogueGain(job, log);
+    context.dialogueGainDb = resolveDialogueGain(job, ac3, log);
     context.soxrAvailable = job.ssrc && soxrAvailable();
     if (job.ssrc && !context.soxrAvailable) {
         log.write("ssrc: soxr is not available, ffmpeg's own resampler is used");
