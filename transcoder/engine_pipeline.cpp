@@ -127,12 +127,13 @@ struct Placement {
     sigset_t none;
     ::sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    bool placed = true;
     for (const Placement& placement : placements) {
-        if (::dup2(placement.from, placement.to) < 0) {
-            break;
-        }
+        placed = placed && ::dup2(placement.from, placement.to) >= 0;
     }
-    ::execvp(argv[0], argv);
+    if (placed) {
+        ::execvp(argv[0], argv);
+    }
     const int error = errno;
     [[maybe_unused]] const ssize_t written = ::write(failureReport, &error, sizeof error);
     ::_exit(127);
