@@ -2,6 +2,7 @@
 
 #include "command_line_error.h"
 #include "group_parsers.h"
+#include "source_format.h"
 
 #include <algorithm>
 #include <set>
@@ -87,6 +88,9 @@ JobRequest parseCommandLine(std::span<const std::string> words) {
         } else {
             throw CommandLineError("unknown word \"" + opener + "\" where a group must begin");
         }
+    }
+    if (isLpcmSource(job.core.input)) {
+        lpcmFormatFromName(job.core.input); // refuses a sample rate out of range
     }
     const int encoderGroups =
         int(job.lame.has_value()) + int(job.ogg.has_value()) + int(job.ac3enc.has_value());

@@ -1,3 +1,4 @@
+#include "bitrate_choice.h"
 #include "decimal_text.h"
 #include "group_parsers.h"
 
@@ -151,7 +152,13 @@ Ac3EncOptions parseAc3EncGroup(GroupReader& reader) {
         if (ac3) {
             reader.fail("has switch -b twice");
         }
-        ac3 = Ac3EncOptions{positiveIntegerValue(reader, word)};
+        const int bitrate = positiveIntegerValue(reader, word);
+        if (bitrate < kLowestAc3Bitrate || bitrate > kHighestAc3Bitrate) {
+            reader.fail("switch -b needs an AC3 bitrate from " + std::to_string(kLowestAc3Bitrate) +
+                        " to " + std::to_string(kHighestAc3Bitrate) + " kbit/s, not " +
+                        std::to_string(bitrate));
+        }
+        ac3 = Ac3EncOptions{bitrate};
     }
     if (!ac3) {
         reader.fail("needs a bitrate (-b)");

@@ -8,12 +8,17 @@ namespace cantova {
 
 namespace {
 
+// ffmpeg reads every input through the file protocol only.
+std::vector<std::string> ffmpegHead() {
+    return {"ffmpeg", "-hide_banner",        "-nostdin", "-nostats", "-y", "-progress",
+            "pipe:3", "-protocol_whitelist", "file"};
+}
+
 std::vector<std::string> ffmpegHead(const std::vector<std::string>& sourceArguments,
                                     const std::string& input) {
-    std::vector<std::string> words = {"ffmpeg", "-hide_banner", "-nostdin", "-nostats",
-                                      "-y",     "-progress",    "pipe:3"};
+    std::vector<std::string> words = ffmpegHead();
     words.insert(words.end(), sourceArguments.begin(), sourceArguments.end());
-    words.insert(words.end(), {"-i", input, "-vn", "-sn", "-dn"});
+    words.insert(words.end(), {"-i", ffmpegFile(input), "-vn", "-sn", "-dn"});
     return words;
 }
 
@@ -28,6 +33,10 @@ const std::vector<std::string>& monoChannelNames() {
     return names;
 }
 
+std::string ffmpegFile(const std::string& path) {
+    return "file:" + path;
+}
+
 std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
     std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
     if (plan.sixMonoFiles) {
@@ -38,18 +47,18 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
         append(ffmpeg, {"-filter_complex", graph});
         for (std::size_t i = 0; i < monoChannelNames().size(); ++i) {
             append(ffmpeg, {"-map", "[" + monoChannelNames()[i] + "]", "-c:a", "pcm_s16le", "-f",
-                            "wav", plan.outputs.at(i)});
+                            "wav", ffmpegFile(plan.outputs.at(i))});
         }
         return {EngineCommand{ffmpeg}};
     }
     append(ffmpeg, {"-map", "0:a:0", "-af", plan.filterChain});
     switch (plan.target) {
     case Target::Wav:
-        append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", plan.outputs.at(0)});
+        append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", ffmpegFile(plan.outputs.at(0))});
         return {EngineCommand{ffmpeg}};
     case Target::Ac3:
         ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
-        append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", plan.outputs.at(0)});
+        append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", ffmpegFile(plan.outputs.at(0))});
         return {EngineCommand{ffmpeg}};
     case Target::Mp3: {
         append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", "pipe:1"});
@@ -74,6 +83,27 @@ EngineCommand peakMeasuringEngine(const std::vector<std::string>& sourceArgument
     std::vector<std::string> ffmpeg = ffmpegHead(sourceArguments, input);
     append(ffmpeg,
            {"-map", "0:a:0", "-af", filterChain + "," + kPeakMeasuringFilter, "-f", "null", "-"});
+    return EngineCommand{ffmpeg};
+}
+
+EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs) {
+    std::vector<std::string> ffmpeg = ffmpegHead();
+    std::string graph;
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        append(ffmpeg, {"-i", ffmpegFile(outputs[i])});
+        graph += "[" + std::to_string(i) + ":a:0]";
+    }
+    // Merged, the files last as long as the shortest of them.
+    graph += outputs.size() > 1 ? "amerge=inputs=" + std::to_string(outputs.size()) + "," : "";
+    graph += kPeakMeasuringFilter;
+    append(ffmpeg, {"-filter_complex", graph, "-f", "null", "-"});
+    return EngineCommand{ffmpeg};
+}
+
+EngineCommand sourceProbeEngine(const std::vector<std::string>& sourceArguments,
+                                const std::string& input) {
+    std::vector<std::string> ffmpeg = ffmpegHead(sourceArguments, input);
+    append(ffmpeg, {"-map", "0:a:0", "-af", "ashowinfo", "-frames:a", "1", "-f", "null", "-"});
     return EngineCommand{ffmpeg};
 }
 

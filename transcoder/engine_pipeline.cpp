@@ -7,22 +7,20 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
-
-extern char** environ;
 
 namespace cantova {
 
 namespace {
 
 constexpr std::size_t kKeptErrorBytes = 32 * 1024;
-// Pipe ends are kept above the standard descriptors and descriptor 3, so that placing them
-// at 0 to 3 in a child never meets an end that already sits there.
-constexpr int kLowestPipeDescriptor = 10;
+// Descriptors of the transcoder are kept above those placed in a child (0 to 3 and the shared
+// ones), so that placing them never meets a descriptor that already sits there.
+constexpr int kLowestOwnDescriptor = 16;
 
 class Descriptor {
 public:
@@ -52,11 +50,15 @@ struct Pipe {
     Descriptor write;
 };
 
+[[noreturn]] void failSystemCall(const std::string& what) {
+    throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
 Descriptor raised(int fd) {
-    int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, kLowestPipeDescriptor);
+    int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, kLowestOwnDescriptor);
     ::close(fd);
     if (moved < 0) {
-        throw std::runtime_error(std::string("cannot create a pipe: ") + std::strerror(errno));
+        failSystemCall("cannot create a pipe");
     }
     return Descriptor(moved);
 }
@@ -64,17 +66,25 @@ Descriptor raised(int fd) {
 Pipe makePipe() {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
-        throw std::runtime_error(std::string("cannot create a pipe: ") + std::strerror(errno));
+        failSystemCall("cannot create a pipe");
     }
     return Pipe{raised(fds[0]), raised(fds[1])};
+}
+
+Descriptor openNull(int flags) {
+    const int fd = ::open("/dev/null", flags | O_CLOEXEC);
+    if (fd < 0) {
+        failSystemCall("cannot open /dev/null");
+    }
+    return raised(fd);
 }
 
 // Collects the bytes of one descriptor into lines and keeps the end of the text.
 struct Stream {
     Descriptor fd;
-    std::string pending;
     std::string* kept = nullptr;
     const std::function<void(std::string_view)>* onLine = nullptr;
+    std::string pending;
 
     void take(const char* data, std::size_t size) {
         if (kept != nullptr) {
@@ -96,54 +106,92 @@ struct Stream {
     }
 };
 
-class SpawnActions {
-public:
-    SpawnActions() { posix_spawn_file_actions_init(&actions_); }
-    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-    void place(int fd, int target) { posix_spawn_file_actions_adddup2(&actions_, fd, target); }
-    void nothingAt(int target) {
-        posix_spawn_file_actions_addopen(&actions_, target, "/dev/null",
-                                         target == 0 ? O_RDONLY : O_WRONLY, 0);
-    }
-    const posix_spawn_file_actions_t* get() const { return &actions_; }
-
-private:
-    posix_spawn_file_actions_t actions_;
+// A descriptor of the transcoder and the number it gets in a child.
+struct Placement {
+    int from;
+    int to;
 };
 
-pid_t spawn(const std::vector<std::string>& arguments, const SpawnActions& actions,
-            EngineOutcome& outcome) {
+// Runs in the child between fork and exec, so it makes only calls that are safe there.
+[[noreturn]] void becomeEngine(char* const* argv, const std::vector<Placement>& placements,
+                               pid_t transcoder, int failureReport) {
+    // The engine is killed when the transcoder ends, even by SIGKILL; the check after it
+    // covers a transcoder that ended before the request was made.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != transcoder) {
+        ::_exit(127);
+    }
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    ::sigaction(SIGPIPE, &defaultAction, nullptr); // the transcoder's own choice, not theirs
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    bool placed = true;
+    for (const Placement& placement : placements) {
+        placed = placed && ::dup2(placement.from, placement.to) >= 0;
+    }
+    if (placed) {
+        ::execvp(argv[0], argv);
+    }
+    const int error = errno;
+    [[maybe_unused]] const ssize_t written = ::write(failureReport, &error, sizeof error);
+    ::_exit(127);
+}
+
+pid_t startEngine(const std::vector<std::string>& arguments,
+                  const std::vector<Placement>& placements, EngineOutcome& outcome) {
     std::vector<char*> argv;
     for (const std::string& word : arguments) {
         argv.push_back(const_cast<char*>(word.c_str()));
     }
     argv.push_back(nullptr);
-    pid_t pid = -1;
-    int error = posix_spawnp(&pid, argv[0], actions.get(), nullptr, argv.data(), environ);
-    if (error != 0) {
-        outcome.errorOutput = "cannot start " + arguments[0] + ": " + std::strerror(error);
+    Pipe failureReport = makePipe(); // closed by a successful exec
+    const pid_t transcoder = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        becomeEngine(argv.data(), placements, transcoder, failureReport.write.get());
+    }
+    if (pid < 0) {
+        outcome.errorOutput = "cannot start " + arguments[0] + ": " + std::strerror(errno);
         return -1;
     }
-    outcome.started = true;
-    return pid;
+    failureReport.write.reset(-1);
+    int childError = 0;
+    ssize_t count = 0;
+    do {
+        count = ::read(failureReport.read.get(), &childError, sizeof childError);
+    } while (count < 0 && errno == EINTR);
+    if (count != static_cast<ssize_t>(sizeof childError)) {
+        outcome.started = true;
+        return pid;
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    outcome.errorOutput = "cannot start " + arguments[0] + ": " + std::strerror(childError);
+    return -1;
 }
 
 // A bounded wait, so that a stop request arriving just before poll is still seen soon.
 constexpr int kPollMilliseconds = 250;
 
+void stopEngines(const std::vector<pid_t>& pids) {
+    for (pid_t pid : pids) {
+        if (pid > 0) {
+            ::kill(pid, SIGTERM);
+        }
+    }
+}
+
 void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pids) {
+    const int watchedOutput = standardOutputToWatch();
     std::vector<pollfd> polled;
     char buffer[8192];
     bool enginesStopped = false;
     while (true) {
         if (stopRequested() && !enginesStopped) {
-            for (pid_t pid : pids) {
-                if (pid > 0) {
-                    ::kill(pid, SIGTERM);
-                }
-            }
+            stopEngines(pids);
             enginesStopped = true;
         }
         polled.clear();
@@ -155,6 +203,10 @@ void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pid
         if (polled.empty()) {
             return;
         }
+        const std::size_t streamCount = polled.size();
+        if (watchedOutput >= 0 && !enginesStopped) {
+            polled.push_back({watchedOutput, 0, 0}); // only POLLERR or POLLHUP come back
+        }
         if (::poll(polled.data(), polled.size(), kPollMilliseconds) < 0) {
             if (errno == EINTR) {
                 continue;
@@ -164,15 +216,18 @@ void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pid
             }
             return;
         }
-        for (const pollfd& ready : polled) {
-            if (ready.revents == 0) {
+        if (polled.size() > streamCount && (polled.back().revents & (POLLERR | POLLHUP)) != 0) {
+            requestStopForClosedOutput();
+        }
+        for (std::size_t i = 0; i < streamCount; ++i) {
+            if (polled[i].revents == 0) {
                 continue;
             }
             for (Stream& stream : streams) {
-                if (stream.fd.get() != ready.fd) {
+                if (stream.fd.get() != polled[i].fd) {
                     continue;
                 }
-                ssize_t count = ::read(ready.fd, buffer, sizeof buffer);
+                ssize_t count = ::read(polled[i].fd, buffer, sizeof buffer);
                 if (count > 0) {
                     stream.take(buffer, static_cast<std::size_t>(count));
                 } else if (count == 0 || errno != EINTR) {
@@ -195,46 +250,57 @@ int waitForExit(pid_t pid) {
 
 } // namespace
 
+std::string sharedDescriptorPath(std::size_t index) {
+    return "/proc/self/fd/" + std::to_string(kFirstSharedDescriptor + static_cast<int>(index));
+}
+
 std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,
-                                             const PipelineListener& listener) {
+                                             const PipelineListener& listener,
+                                             const std::vector<int>& sharedDescriptors) {
     std::vector<EngineOutcome> outcomes(engines.size());
     std::vector<Stream> streams;
     streams.reserve(engines.size() + 1);
     std::vector<pid_t> pids(engines.size(), -1);
 
+    // Raised first, so that placing one never overwrites another that still has to be placed.
+    std::vector<Descriptor> shared;
+    for (int fd : sharedDescriptors) {
+        const int raisedCopy = ::fcntl(fd, F_DUPFD_CLOEXEC, kLowestOwnDescriptor);
+        if (raisedCopy < 0) {
+            failSystemCall("cannot hand a file to the engines");
+        }
+        shared.emplace_back(raisedCopy);
+    }
+    const Descriptor nothingIn = openNull(O_RDONLY);
+    const Descriptor nothingOut = openNull(O_WRONLY);
     Pipe progress = makePipe();
     Descriptor previousOutput; // read end of the pipe between engine i-1 and engine i
     for (std::size_t i = 0; i < engines.size(); ++i) {
-        SpawnActions actions;
         Pipe errors = makePipe();
         Pipe toNext;
+        const bool first = i == 0;
         const bool last = i + 1 == engines.size();
         if (!last) {
             toNext = makePipe();
         }
-        if (i == 0) {
-            actions.nothingAt(0);
-            actions.place(progress.write.get(), 3);
-        } else {
-            actions.place(previousOutput.get(), 0);
+        std::vector<Placement> placements = {{first ? nothingIn.get() : previousOutput.get(), 0},
+                                             {last ? nothingOut.get() : toNext.write.get(), 1},
+                                             {errors.write.get(), 2},
+                                             {first ? progress.write.get() : nothingOut.get(), 3}};
+        for (std::size_t d = 0; d < shared.size(); ++d) {
+            placements.push_back({shared[d].get(), kFirstSharedDescriptor + static_cast<int>(d)});
         }
-        if (last) {
-            actions.nothingAt(1);
-        } else {
-            actions.place(toNext.write.get(), 1);
-        }
-        actions.place(errors.write.get(), 2);
-        pids[i] = spawn(engines[i].arguments, actions, outcomes[i]);
+        pids[i] = startEngine(engines[i].arguments, placements, outcomes[i]);
 
-        Stream errorStream{std::move(errors.read), {}, &outcomes[i].errorOutput, nullptr};
-        if (i == 0) {
-            errorStream.onLine = &listener.firstEngineErrorLine;
-        }
+        Stream errorStream{std::move(errors.read),
+                           &outcomes[i].errorOutput,
+                           first ? &listener.firstEngineErrorLine : nullptr,
+                           {}};
         streams.push_back(std::move(errorStream));
         previousOutput = std::move(toNext.read);
     }
     progress.write.reset(-1);
-    streams.push_back(Stream{std::move(progress.read), {}, nullptr, &listener.progressLine});
+    streams.push_back(Stream{std::move(progress.read), nullptr, &listener.progressLine, {}});
     previousOutput.reset(-1);
 
     pumpUntilClosed(streams, pids);

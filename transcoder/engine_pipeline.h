@@ -26,10 +26,20 @@ struct PipelineListener {
     std::function<void(std::string_view)> firstEngineErrorLine;
 };
 
+// Every engine of a pass finds the descriptors handed to it at kFirstSharedDescriptor and on,
+// and names them by these paths: the files being written are opened by the transcoder and
+// reached by the engines through the descriptors, never through a name someone else could
+// have prepared.
+inline constexpr int kFirstSharedDescriptor = 4;
+std::string sharedDescriptorPath(std::size_t index);
+
 // Runs the engines side by side, the standard output of each feeding the standard input of
-// the next, and waits for all of them. The first reads nothing, the last writes nowhere.
+// the next, and waits for all of them. The first reads nothing, the last writes nowhere. Each
+// engine is killed when the
+// transcoder ends, however it ends, and gets SIGTERM when a stop is requested.
 std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,
-                                             const PipelineListener& listener);
+                                             const PipelineListener& listener,
+                                             const std::vector<int>& sharedDescriptors = {});
 
 // One engine command as a line for the log, with words holding blanks in double quotes.
 std::string describeCommand(const std::vector<std::string>& arguments);

@@ -9,6 +9,9 @@ namespace cantova {
 
 namespace {
 
+// Decoders deliver float, planar float or integer samples; the job's filters work on float.
+constexpr const char* kFloatSamples = "aformat=sample_fmts=flt";
+
 void addSplit(const JobRequest& job, std::vector<std::string>& filters) {
     if (!job.split || (!job.split->startSeconds && !job.split->endSeconds)) {
         return;
@@ -30,14 +33,14 @@ void addDelay(double delayMs, std::vector<std::string>& filters) {
     }
 }
 
-std::string matrixEncoding(StereoMode mode) {
+const char* stereoModeName(StereoMode mode) {
     switch (mode) {
     case StereoMode::Plain:
-        return "";
+        return "stereo";
     case StereoMode::DolbySurround:
-        return ":matrix_encoding=dolby";
+        return "Dolby Surround";
     case StereoMode::ProLogic2:
-        return ":matrix_encoding=dplii";
+        return "Pro Logic II";
     }
     return "";
 }
@@ -45,35 +48,37 @@ std::string matrixEncoding(StereoMode mode) {
 void addChannelLayout(const JobRequest& job, const FilterContext& context,
                       std::vector<std::string>& filters, std::vector<std::string>& notes) {
     const AzidOptions azid = job.azid.value_or(AzidOptions{});
-    const std::optional<double> lfe = azid.lfeMixFactor;
-    const std::optional<StereoMode> mode = azid.stereoMode;
+    ChannelMix mix;
+    std::string what;
     switch (context.channels) {
     case OutputChannels::Stereo: {
-        std::string resample =
-            "aresample=ochl=stereo" + matrixEncoding(mode.value_or(StereoMode::Plain));
-        if (lfe) {
-            resample += ":lfe_mix_level=" + formatDecimal(*lfe);
-        }
-        filters.push_back(resample);
+        const StereoMode mode = azid.stereoMode.value_or(StereoMode::Plain);
+        mix = stereoMix(context.sourceChannels, mode, azid.lfeMixFactor);
+        what = std::string("mix: to stereo (") + stereoModeName(mode) + " matrix)";
         break;
     }
     case OutputChannels::FiveOne:
-        filters.push_back("aresample=ochl=5.1(side)");
-        if (lfe) {
-            const std::string k = formatDecimal(*lfe);
-            filters.push_back("pan=5.1(side)|FL=FL+" + k + "*LFE|FR=FR+" + k +
-                              "*LFE|FC=FC|LFE=LFE|SL=SL|SR=SR");
-        }
-        if (mode) {
+        mix = fiveOneMix(context.sourceChannels, azid.lfeMixFactor);
+        what = "mix: to 5.1";
+        if (azid.stereoMode) {
             notes.push_back("azid: -s ignored, the output keeps six channels");
         }
         break;
     case OutputChannels::AsSource:
-        if (lfe) {
+        if (azid.lfeMixFactor) {
             notes.push_back("azid: -L ignored, the output keeps the source's channels");
         }
-        break;
+        return;
     }
+    const std::optional<std::string> filter = mixFilter(mix, context.sourceChannels);
+    if (!filter) {
+        return;
+    }
+    filters.push_back(*filter);
+    notes.push_back(
+        what + ", scaled by " +
+        formatDecimal(std::round(20.0 * std::log10(mix.headroomScale) * 100.0) / 100.0) +
+        " dB so that no output can exceed full scale");
 }
 
 void addBoost(const BoostOptions& boost, std::vector<std::string>& filters) {
@@ -101,7 +106,7 @@ void addBoost(const BoostOptions& boost, std::vector<std::string>& filters) {
 
 std::vector<std::string> processingFilters(const JobRequest& job, const FilterContext& context,
                                            std::vector<std::string>& notes) {
-    std::vector<std::string> filters;
+    std::vector<std::string> filters = {kFloatSamples};
     addSplit(job, filters);
     addDelay(context.delayMs, filters);
     if (context.dialogueGainDb != 0.0) {
@@ -117,6 +122,9 @@ std::vector<std::string> processingFilters(const JobRequest& job, const FilterCo
     if (context.resampleRate) {
         filters.push_back("aresample=" + std::to_string(*context.resampleRate) +
                           (context.soxrAvailable ? ":resampler=soxr" : ""));
+    }
+    if (filters.size() > 1) {
+        filters.push_back(kFloatSamples);
     }
     return filters;
 }

@@ -1,5 +1,7 @@
 #include "lame_translation.h"
 
+#include "bitrate_choice.h"
+
 #include <algorithm>
 
 namespace cantova {
@@ -17,9 +19,24 @@ void append(std::vector<std::string>& arguments, std::initializer_list<std::stri
     arguments.insert(arguments.end(), words);
 }
 
+// The constant bitrate as lame can use it at the sample rate; lame would silently take
+// another one.
+std::string usableConstantBitrate(const std::string& requested, int sampleRate,
+                                  std::vector<std::string>& notes) {
+    const int kbps = std::stoi(requested);
+    const std::optional<int> usable = usableMp3Bitrate(kbps, sampleRate);
+    if (!usable || *usable == kbps) {
+        return requested;
+    }
+    notes.push_back("lame: MP3 cannot carry " + requested + " kbit/s at " +
+                    std::to_string(sampleRate) + " Hz, encoded at " + std::to_string(*usable) +
+                    " kbit/s, the nearest bitrate it can");
+    return std::to_string(*usable);
+}
+
 } // namespace
 
-LameTranslation translateLameSwitches(const LameOptions& lame) {
+LameTranslation translateLameSwitches(const LameOptions& lame, int sampleRate) {
     LameTranslation result;
     auto& out = result.arguments;
     // Without a VBR or ABR switch the first -b is the constant bitrate; a later -b is the
@@ -35,13 +52,16 @@ LameTranslation translateLameSwitches(const LameOptions& lame) {
                                        " dropped, the constant bitrate is already set");
                 continue;
             }
+            append(out, {"-b", constantBitrate
+                                   ? usableConstantBitrate(s.values[0], sampleRate, result.notes)
+                                   : s.values[0]});
             bitrateTaken = bitrateTaken || constantBitrate;
-            append(out, {"-b", s.values[0]});
         } else if (name == "--alt-preset cbr") {
             bitrateTaken = true;
-            append(out, {"--preset", "cbr", s.values[0]});
             result.notes.push_back("lame: --alt-preset cbr " + s.values[0] +
                                    " passed as --preset cbr " + s.values[0]);
+            append(out, {"--preset", "cbr",
+                         usableConstantBitrate(s.values[0], sampleRate, result.notes)});
         } else if (name == "--alt-preset abr") {
             append(out, {"--preset", s.values[0]});
             result.notes.push_back("lame: --alt-preset " + s.values[0] + " passed as --preset " +

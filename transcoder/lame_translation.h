@@ -13,7 +13,8 @@ struct LameTranslation {
 };
 
 // Turns the LAME group's switches, written in the syntax of older LAME releases, into the
-// switches of the installed lame 3.100.
-LameTranslation translateLameSwitches(const LameOptions& lame);
+// switches of the installed lame 3.100. A constant bitrate that MP3 does not carry at the
+// sample rate lame is fed (sampleRate) becomes the nearest one it does, with a note.
+LameTranslation translateLameSwitches(const LameOptions& lame, int sampleRate);
 
 } // namespace cantova

@@ -1,15 +1,19 @@
 #include "command_line_error.h"
 #include "command_line_parser.h"
 #include "engine_pipeline.h"
+#include "output_files.h"
 #include "progress_reporter.h"
 #include "run_log.h"
 #include "stop_request.h"
 #include "transcode_job.h"
 
+#include <fcntl.h>
 #include <iostream>
 #include <optional>
 #include <span>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -25,10 +29,34 @@ std::string resultList(const std::vector<std::string>& files) {
     return text;
 }
 
+// A standard descriptor the program was started without is opened on /dev/null, so that no
+// file the program opens lands there and receives what was meant for it.
+void openMissingStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) < 0) {
+            const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+            if (opened >= 0 && opened != fd) {
+                ::dup2(opened, fd);
+                ::close(opened);
+            }
+        }
+    }
+}
+
+std::optional<cantova::FileIdentity> fileReachedBy(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return cantova::FileIdentity{status.st_dev, status.st_ino};
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace cantova;
+    openMissingStandardDescriptors();
+    installStopHandlers();
     const std::vector<std::string> received(argv, argv + argc);
     const std::span<const std::string> words = std::span(received).subspan(1);
 
@@ -45,8 +73,15 @@ int main(int argc, char** argv) {
         return kExitRefused;
     }
 
-    installStopHandlers();
     RunLog log(job.core.logFile);
+    std::string refusal = log.refusal();
+    if (refusal.empty() && log.identity() && log.identity() == fileReachedBy(job.core.input)) {
+        refusal = "the log " + job.core.logFile + " is the input itself";
+    }
+    if (!refusal.empty()) {
+        std::cerr << "Cantova: command line refused: " << refusal << '\n';
+        return kExitRefused;
+    }
     log.beginEntry(describeCommand(received));
     const double delayForProgress = job.ota && !job.ota->autoDelay ? job.ota->delayMs : 0.0;
     ProgressReporter progress(std::cout, [&](double sourceSeconds) {

@@ -1,30 +1,73 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace cantova {
 
-// The files a job writes: each under a temporary name in its final folder until the job
-// has succeeded, so that no half-written file ever carries a final name.
+// Which file a name leads to.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The file at a path, the path itself when it is a link; nothing when there is none.
+std::optional<FileIdentity> identityAt(const std::string& path);
+
+// The files a job writes. Each is made as an unnamed file in its final folder (O_TMPFILE),
+// which the engines reach through its descriptor, and gets its name only when the job has
+// succeeded: no half-written file ever carries a name, no planted link sits at a name the job
+// writes through, and however the transcoder ends, an unfinished file vanishes with the last
+// descriptor. Where the file system has no unnamed files, a hidden name of its own is created
+// exclusively (".<name>.part-<pid>-<n><ext>") and removed at the end instead.
 class OutputFiles {
 public:
     // channelSuffixes: empty for one output file, else one file per suffix, named after the
-    // output with "_" and the suffix before the extension (Stream1_FL.wav).
+    // output with "_" and the suffix before the extension (Stream1_FL.wav). Notes which final
+    // names exist now: only those may be replaced. Throws std::runtime_error when a file cannot
+    // be made or a final name is a folder.
     OutputFiles(const std::string& output, const std::vector<std::string>& channelSuffixes);
-    ~OutputFiles(); // removes the temporary files unless they were committed
+    ~OutputFiles(); // an uncommitted file is discarded
     OutputFiles(const OutputFiles&) = delete;
     OutputFiles& operator=(const OutputFiles&) = delete;
 
-    const std::vector<std::string>& temporaryPaths() const { return temporary_; }
-    const std::vector<std::string>& finalPaths() const { return final_; }
-    // Renames every temporary file to its final name; throws std::runtime_error when one is
-    // missing or cannot be renamed, leaving no final file of this job behind.
+    // The names the job writes, before anything is made.
+    static std::vector<std::string> finalNames(const std::string& output,
+                                               const std::vector<std::string>& channelSuffixes);
+
+    const std::vector<std::string>& finalPaths() const { return finalPaths_; }
+    // The open files, one per final path, for the engines to write through.
+    std::vector<int> descriptors() const;
+
+    // Gives every file its final name, all or nothing. Files that were there when the job
+    // began are moved aside first and put back if any step fails; a name that was free when the
+    // job began is never taken from whoever has written it since ("the output appeared during
+    // the run"), nor one whose file was replaced meanwhile. Throws std::runtime_error with the
+    // reason, every final name then holding what it held before.
     void commit();
 
 private:
-    std::vector<std::string> temporary_;
-    std::vector<std::string> final_;
+    struct File {
+        std::string finalPath;
+        int fd = -1;
+        std::string temporaryName;             // empty for an unnamed file
+        std::optional<FileIdentity> beforeJob; // the file under the final name when the job began
+        std::string aside;                     // where that file waits while the new one is placed
+        bool placed = false;
+    };
+
+    void discard();
+    void create(File& file);
+    void moveAside(File& file);
+    void place(File& file);
+    // Undoes the steps taken so far; returns notes on what could not be put back.
+    std::string rollBack();
+
+    std::vector<File> files_;
+    std::vector<std::string> finalPaths_;
     bool committed_ = false;
 };
 

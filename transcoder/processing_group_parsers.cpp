@@ -1,5 +1,6 @@
 #include "decimal_text.h"
 #include "group_parsers.h"
+#include "source_format.h"
 
 #include <cmath>
 
@@ -226,7 +227,13 @@ std::optional<SsrcOptions> parseSsrcGroup(GroupReader& reader) {
         if (ssrc) {
             reader.fail("has switch --rate twice");
         }
-        ssrc = SsrcOptions{positiveIntegerValue(reader, word)};
+        const int rate = positiveIntegerValue(reader, word);
+        if (rate < kLowestSampleRate || rate > kHighestSampleRate) {
+            reader.fail("switch --rate needs a sample rate from " +
+                        std::to_string(kLowestSampleRate) + " to " +
+                        std::to_string(kHighestSampleRate) + " Hz, not " + std::to_string(rate));
+        }
+        ssrc = SsrcOptions{rate};
     }
     return ssrc;
 }

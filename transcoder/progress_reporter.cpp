@@ -1,6 +1,7 @@
 #include "progress_reporter.h"
 
 #include "decimal_text.h"
+#include "stop_request.h"
 
 #include <algorithm>
 #include <charconv>
@@ -70,6 +71,9 @@ void ProgressReporter::report(int percent) {
     }
     lastReported_ = percent;
     out_ << "progress " << percent << "%" << std::endl;
+    if (!out_) {
+        requestStopForClosedOutput(); // the front end that reads the progress has gone
+    }
 }
 
 } // namespace cantova

@@ -1,14 +1,29 @@
 #pragma once
 
+#include "output_files.h"
+
+#include <optional>
 #include <string>
 
 namespace cantova {
 
-// The log named after "-logfilea". Every line is appended at once, so that the log holds
-// whatever happened even when the program is stopped half way.
+// The log named after "-logfilea", opened once for appending (and created when missing).
+// Every line is appended at once, so that the log holds whatever happened even when the
+// program is stopped half way. A log that is not a regular file is refused: a FIFO would block
+// the job until somebody reads it. A log that cannot be opened costs only its lines, which then
+// go to the standard error.
 class RunLog {
 public:
     explicit RunLog(std::string path);
+    ~RunLog();
+    RunLog(const RunLog&) = delete;
+    RunLog& operator=(const RunLog&) = delete;
+
+    // Why the log is refused; empty when it is not.
+    const std::string& refusal() const { return refusal_; }
+    // The file the log is, when it could be opened.
+    std::optional<FileIdentity> identity() const;
+
     // A time stamp and the argument vector received.
     void beginEntry(const std::string& argumentLine);
     void write(const std::string& line);
@@ -17,6 +32,8 @@ public:
 
 private:
     std::string path_;
+    int fd_ = -1;
+    std::string refusal_;
 };
 
 } // namespace cantova

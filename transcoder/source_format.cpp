@@ -1,8 +1,10 @@
 #include "source_format.h"
 
+#include "command_line_error.h"
 #include "decimal_text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <regex>
 
@@ -38,10 +40,19 @@ LpcmFormat lpcmFormatFromName(const std::string& path) {
     const std::string name = lowerFileName(path);
     LpcmFormat format;
     std::smatch match;
+    std::optional<double> hertz;
     if (std::regex_search(name, match, std::regex(R"((\d+(?:[.,]\d+)?) ?khz)"))) {
-        format.sampleRate = static_cast<int>(*parseDecimal(match[1].str()) * 1000.0 + 0.5);
+        hertz = parseDecimal(match[1].str()).value_or(0.0) * 1000.0;
     } else if (std::regex_search(name, match, std::regex(R"((\d{4,6}) ?hz)"))) {
-        format.sampleRate = *parseInteger(match[1].str());
+        hertz = parseDecimal(match[1].str()).value_or(0.0);
+    }
+    if (hertz) {
+        if (!(*hertz >= kLowestSampleRate && *hertz <= kHighestSampleRate)) {
+            throw CommandLineError("the LPCM input's name gives the sample rate " + match[0].str() +
+                                   ", outside " + std::to_string(kLowestSampleRate) + " to " +
+                                   std::to_string(kHighestSampleRate) + " Hz");
+        }
+        format.sampleRate = static_cast<int>(std::lround(*hertz));
     }
     if (std::regex_search(name, match, std::regex(R"((16|24) ?-?bits?)"))) {
         format.bitsPerSample = *parseInteger(match[1].str());
@@ -52,6 +63,24 @@ LpcmFormat lpcmFormatFromName(const std::string& path) {
         format.channels = 1;
     }
     return format;
+}
+
+std::optional<SourceInfo> readSourceProbe(const std::string& report) {
+    std::smatch match;
+    if (!std::regex_search(report, match,
+                           std::regex(R"( channels:(\d+) chlayout:(.*) rate:(\d+) nb_samples:)"))) {
+        return std::nullopt;
+    }
+    const std::optional<int> channels = parseInteger(match[1].str());
+    const std::optional<int> rate = parseInteger(match[3].str());
+    if (!channels || !rate || *rate <= 0) {
+        return std::nullopt;
+    }
+    const std::optional<ChannelNames> names = channelsOfLayout(match[2].str(), *channels);
+    if (!names) {
+        return std::nullopt;
+    }
+    return SourceInfo{*rate, *names};
 }
 
 std::vector<std::string> sourceReadArguments(const std::string& path,

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "channel_mix.h"
 #include "job_request.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cantova {
@@ -17,9 +19,24 @@ struct LpcmFormat {
     bool operator==(const LpcmFormat&) const = default;
 };
 
+// The sample rates the transcoder takes, for sources and for resampling alike.
+inline constexpr int kLowestSampleRate = 8000;
+inline constexpr int kHighestSampleRate = 192000;
+
 bool isLpcmSource(const std::string& path);
 bool isAc3Source(const std::string& path);
+// Throws CommandLineError when the name gives a sample rate outside the range above.
 LpcmFormat lpcmFormatFromName(const std::string& path);
+
+// What the processing needs to know of the source's first audio stream.
+struct SourceInfo {
+    int sampleRate = 0;
+    ChannelNames channels;
+};
+
+// Reads the first frame's description that ffmpeg's ashowinfo filter reports ("channels:6
+// chlayout:5.1(side) rate:48000"); nothing when there is none or it is unusable.
+std::optional<SourceInfo> readSourceProbe(const std::string& report);
 
 // The options placed before "-i" for this source: the raw format of an LPCM file, and the
 // AC3 decoder's dynamic range settings.

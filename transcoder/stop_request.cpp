@@ -2,15 +2,20 @@
 
 #include <csignal>
 #include <initializer_list>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cantova {
 
 namespace {
 
-volatile std::sig_atomic_t stopSignal = 0;
+constexpr std::sig_atomic_t kStoppedBySignal = 1;
+constexpr std::sig_atomic_t kOutputClosed = 2;
 
-extern "C" void rememberStop(int signal) {
-    stopSignal = signal;
+volatile std::sig_atomic_t stopCause = 0;
+
+extern "C" void rememberStop(int) {
+    stopCause = kStoppedBySignal;
 }
 
 } // namespace
@@ -23,10 +28,31 @@ void installStopHandlers() {
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         sigaction(signal, &action, nullptr);
     }
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool stopRequested() {
-    return stopSignal != 0;
+    return stopCause != 0;
+}
+
+void requestStopForClosedOutput() {
+    if (stopCause == 0) {
+        stopCause = kOutputClosed;
+    }
+}
+
+std::string stopReason() {
+    return stopCause == kOutputClosed
+               ? "stopped: the standard output was closed (nobody reads the progress any more)"
+               : "stopped by a signal";
+}
+
+int standardOutputToWatch() {
+    struct stat status {};
+    if (::fstat(STDOUT_FILENO, &status) != 0) {
+        return -1;
+    }
+    return S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode) ? STDOUT_FILENO : -1;
 }
 
 } // namespace cantova

@@ -1,15 +1,15 @@
 #include "transcode_job.h"
 
-#include "ac3_dialogue_level.h"
+#include "ac3_header.h"
+#include "bitrate_choice.h"
 #include "decimal_text.h"
 #include "engine_commands.h"
 #include "filter_chain.h"
+#include "job_passes.h"
 #include "lame_translation.h"
 #include "output_files.h"
 #include "source_format.h"
-#include "stop_request.h"
 
-#include <cmath>
 #include <filesystem>
 #include <optional>
 
@@ -18,54 +18,6 @@ namespace cantova {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr double kGainToleranceDb = 0.05;
-
-// Runs one pass, writing each engine command into the log; on failure the engines' own error
-// output goes into the log as well.
-std::vector<EngineOutcome> runLogged(const std::vector<EngineCommand>& engines, RunLog& log,
-                                     ProgressReporter& progress) {
-    if (stopRequested()) {
-        throw JobFailure("stopped by a signal");
-    }
-    for (const EngineCommand& engine : engines) {
-        log.write("engine: " + describeCommand(engine.arguments));
-    }
-    PipelineListener listener;
-    listener.progressLine = [&](std::string_view line) { progress.onProgressLine(line); };
-    listener.firstEngineErrorLine = [&](std::string_view line) {
-        progress.onEngineErrorLine(line);
-    };
-    std::vector<EngineOutcome> outcomes = runEnginePipeline(engines, listener);
-    bool failed = false;
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        if (outcomes[i].succeeded()) {
-            continue;
-        }
-        failed = true;
-        log.write("engine error output (" + engines[i].arguments[0] + ", exit status " +
-                  std::to_string(outcomes[i].exitCode) + "):");
-        log.writeIndented(outcomes[i].errorOutput);
-    }
-    if (stopRequested()) {
-        throw JobFailure("stopped by a signal");
-    }
-    if (failed) {
-        throw JobFailure("an engine failed");
-    }
-    return outcomes;
-}
-
-std::optional<double> peakLevelDb(const std::string& errorOutput) {
-    constexpr std::string_view key = "Peak level dB: ";
-    const auto at = errorOutput.rfind(key);
-    if (at == std::string::npos) {
-        return std::nullopt;
-    }
-    const auto end = errorOutput.find_first_of("\r\n", at);
-    return parseDecimal(
-        std::string_view(errorOutput).substr(at + key.size(), end - at - key.size()));
-}
 
 bool soxrAvailable() {
     std::vector<EngineCommand> probe = {EngineCommand{
@@ -90,17 +42,17 @@ double resolveDelay(const JobRequest& job, RunLog& log) {
     return *delay;
 }
 
-double resolveDialogueGain(const JobRequest& job, RunLog& log) {
+double resolveDialogueGain(const JobRequest& job, const std::optional<Ac3Header>& ac3,
+                           RunLog& log) {
     if (!job.azid || !job.azid->dialogueNormalisation) {
         return 0.0;
     }
-    auto level = isAc3Source(job.core.input) ? readAc3DialogueLevel(job.core.input) : std::nullopt;
-    if (!level) {
+    if (!ac3) {
         log.write("azid: -n1 ignored, the input carries no AC3 dialogue level");
         return 0.0;
     }
-    const double gain = dialogueNormalisationGainDb(*level);
-    log.write("azid: dialogue level -" + std::to_string(*level) + " dBFS, gain " +
+    const double gain = dialogueNormalisationGainDb(ac3->dialogueLevel);
+    log.write("azid: dialogue level -" + std::to_string(ac3->dialogueLevel) + " dBFS, gain " +
               formatDecimal(gain) + " dB");
     return gain;
 }
@@ -118,10 +70,11 @@ GainMode effectiveGainMode(const JobRequest& job, Target target) {
     return mode;
 }
 
-std::vector<std::string> encoderSwitches(const JobRequest& job, Target target, RunLog& log) {
+std::vector<std::string> encoderSwitches(const JobRequest& job, Target target, int sampleRate,
+                                         RunLog& log) {
     switch (target) {
     case Target::Mp3: {
-        LameTranslation lame = translateLameSwitches(*job.lame);
+        LameTranslation lame = translateLameSwitches(*job.lame, sampleRate);
         for (const std::string& note : lame.notes) {
             log.write(note);
         }
@@ -129,127 +82,59 @@ std::vector<std::string> encoderSwitches(const JobRequest& job, Target target, R
     }
     case Target::Ogg:
         return oggencSwitches(*job.ogg);
-    case Target::Ac3:
-        return {"-b:a", std::to_string(job.ac3enc->bitrate) + "k"};
+    case Target::Ac3: {
+        const int bitrate = nearestAc3Bitrate(job.ac3enc->bitrate);
+        if (bitrate != job.ac3enc->bitrate) {
+            log.write("ac3enc: AC3 has no bitrate of " + std::to_string(job.ac3enc->bitrate) +
+                      " kbit/s, encoded at " + std::to_string(bitrate) +
+                      " kbit/s, the nearest it has");
+        }
+        return {"-b:a", std::to_string(bitrate) + "k"};
+    }
     case Target::Wav:
         break;
     }
     return {};
 }
 
-class JobPasses {
-public:
-    JobPasses(EncodePlan plan, std::vector<std::string> filters, RunLog& log,
-              ProgressReporter& progress)
-        : plan_(std::move(plan)), filters_(std::move(filters)), log_(log), progress_(progress) {}
-
-    void encode(double gainDb, int from, int to) { runEncode(gainDb, from, to, false); }
-
-    // Encodes at unity gain and measures, in the same pass, the peak of the encoder's input.
-    double encodeMeasuringInput(int from, int to) {
-        const std::vector<EngineOutcome> outcomes = runEncode(0.0, from, to, true);
-        return loggedPeak(outcomes.front().errorOutput, "before encoding");
-    }
-
-    // The peak of the processed source, before any encoder.
-    double measureSource(int from, int to) {
-        return measure(plan_.sourceArguments, plan_.input, joinFilters(filters_), from, to,
-                       "before encoding");
-    }
-
-    // The peak of the encoded file as a decoder plays it back.
-    double measureEncoded(int from, int to) {
-        return measure({}, plan_.outputs.front(), "anull", from, to, "after encoding");
-    }
-
-private:
-    std::vector<EngineOutcome> runEncode(double gainDb, int from, int to, bool measureInput) {
-        progress_.beginPass(from, to);
-        std::vector<std::string> filters = filters_;
-        if (std::abs(gainDb) >= kGainToleranceDb) {
-            log_.write("gain: " + formatDecimal(std::round(gainDb * 100.0) / 100.0) + " dB");
-            filters.push_back(gainFilter(gainDb));
-        }
-        if (measureInput) {
-            filters.push_back(kPeakMeasuringFilter);
-        }
-        EncodePlan plan = plan_;
-        plan.filterChain = joinFilters(filters);
-        std::vector<EngineOutcome> outcomes = runLogged(encodingEngines(plan), log_, progress_);
-        // The encoders take an empty input without complaint and write a valid file of no
-        // length, which is not what anybody asked for.
-        if (progress_.passOutputMicroseconds() == 0) {
-            throw JobFailure("no audio to encode: nothing is left of the source after the "
-                             "split and the delay, or it holds none");
-        }
-        return outcomes;
-    }
-
-    double loggedPeak(const std::string& errorOutput, const std::string& when) {
-        auto peak = peakLevelDb(errorOutput);
-        if (!peak || !std::isfinite(*peak)) {
-            log_.write("gain: no peak found " + when + " (silent input), no gain applied");
-            return 0.0;
-        }
-        log_.write("gain: peak " + formatDecimal(std::round(*peak * 100.0) / 100.0) + " dBFS " +
-                   when);
-        return *peak;
-    }
-
-    double measure(const std::vector<std::string>& sourceArguments, const std::string& input,
-                   const std::string& chain, int from, int to, const std::string& when) {
-        progress_.beginPass(from, to);
-        auto outcomes =
-            runLogged({peakMeasuringEngine(sourceArguments, input, chain)}, log_, progress_);
-        return loggedPeak(outcomes.front().errorOutput, when);
-    }
-
-    EncodePlan plan_;
-    std::vector<std::string> filters_;
-    RunLog& log_;
-    ProgressReporter& progress_;
-};
-
-void runPasses(JobPasses& passes, GainMode mode) {
-    switch (mode) {
-    case GainMode::None:
-        passes.encode(0.0, 0, 100);
-        return;
-    case GainMode::PeakBeforeEncoding:
-        passes.encode(-passes.measureSource(0, 40), 40, 100);
-        return;
-    case GainMode::PeakAfterEncoding: {
-        const double inputPeak = passes.encodeMeasuringInput(0, 45);
-        const double encodedPeak = passes.measureEncoded(45, 55);
-        // The decoded output is brought to full scale, but never by more gain than the
-        // encoder's 16-bit input can take: where the encoded peak lies below the input's, the
-        // input would be clipped.
-        const double gain = -std::max(encodedPeak, inputPeak);
-        if (std::abs(gain) >= kGainToleranceDb) {
-            passes.encode(gain, 55, 100);
-        }
-        return;
-    }
-    case GainMode::Hybrid: {
-        const double gain = -passes.measureSource(0, 30);
-        passes.encode(gain, 30, 75);
-        const double overshoot = passes.measureEncoded(75, 85);
-        if (overshoot >= kGainToleranceDb) {
-            passes.encode(gain - overshoot, 85, 100);
-        }
-        return;
-    }
-    }
-}
-
-void checkPaths(const JobRequest& job) {
+// The input as the engines get it: an absolute path to a regular file, which none of the names
+// the job writes may lead to.
+std::string checkedInput(const JobRequest& job, const std::vector<std::string>& writtenNames) {
     std::error_code error;
     if (!fs::is_regular_file(job.core.input, error)) {
         throw JobFailure("the input " + job.core.input + " is not a readable file");
     }
-    if (fs::equivalent(job.core.input, job.core.output, error)) {
-        throw JobFailure("the output " + job.core.output + " is the input itself");
+    for (const std::string& name : writtenNames) {
+        if (fs::equivalent(job.core.input, name, error)) {
+            throw JobFailure("the output " + name + " is the input itself");
+        }
     }
+    return fs::absolute(job.core.input, error).string();
+}
+
+// The source's sample rate and channels: from the AC3 frame header or the LPCM file name
+// where there is one, else from ffmpeg decoding the first frame.
+SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac3,
+                       const std::vector<std::string>& sourceArguments, const std::string& input,
+                       RunLog& log) {
+    if (ac3) {
+        return SourceInfo{ac3->sampleRate, ac3->channels};
+    }
+    if (isLpcmSource(input)) {
+        const LpcmFormat format = lpcmFormatFromName(input);
+        return SourceInfo{format.sampleRate, *channelsOfLayout("", format.channels)};
+    }
+    const EngineCommand probe = sourceProbeEngine(sourceArguments, input);
+    log.write("engine: " + describeCommand(probe.arguments));
+    const EngineOutcome outcome = runEnginePipeline({probe}, {}).front();
+    const std::optional<SourceInfo> info = readSourceProbe(outcome.errorOutput);
+    if (outcome.succeeded() && info) {
+        return *info;
+    }
+    log.write("engine error output (ffmpeg, exit status " + std::to_string(outcome.exitCode) +
+              "):");
+    log.writeIndented(outcome.errorOutput);
+    throw JobFailure("the input " + job.core.input + " holds no audio that can be read");
 }
 
 } // namespace
@@ -267,14 +152,21 @@ double expectedOutputSeconds(const JobRequest& job, double delayMs, double sourc
 std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
                                          ProgressReporter& progress) {
     const Target target = targetOf(job);
-    checkPaths(job);
     const bool sixMonoFiles =
         target == Target::Wav && job.core.wavChannels == WavChannels::SixMonoFiles;
+    const std::vector<std::string> suffixes =
+        sixMonoFiles ? monoChannelNames() : std::vector<std::string>{};
+    const std::string input = checkedInput(job, OutputFiles::finalNames(job.core.output, suffixes));
+    const std::vector<std::string> sourceArguments = sourceReadArguments(input, job.azid);
+    const std::optional<Ac3Header> ac3 =
+        isAc3Source(input) ? readAc3Header(input) : std::optional<Ac3Header>();
+    const SourceInfo source = probeSource(job, ac3, sourceArguments, input, log);
 
     FilterContext context;
     context.channels = outputChannelsOf(job, target);
+    context.sourceChannels = source.channels;
     context.delayMs = resolveDelay(job, log);
-    context.dialogueGainDb = resolveDialogueGain(job, log);
+    context.dialogueGainDb = resolveDialogueGain(job, ac3, log);
     context.soxrAvailable = job.ssrc && soxrAvailable();
     if (job.ssrc && !context.soxrAvailable) {
         log.write("ssrc: soxr is not available, ffmpeg's own resampler is used");
@@ -294,25 +186,34 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
         log.write(note);
     }
 
-    OutputFiles outputs(job.core.output,
-                        sixMonoFiles ? monoChannelNames() : std::vector<std::string>{});
+    std::optional<OutputFiles> outputs;
+    try {
+        outputs.emplace(job.core.output, suffixes);
+    } catch (const std::runtime_error& error) {
+        throw JobFailure(error.what());
+    }
     EncodePlan plan;
     plan.target = target;
     plan.sixMonoFiles = sixMonoFiles;
-    plan.sourceArguments = sourceReadArguments(job.core.input, job.azid);
-    plan.input = job.core.input;
-    plan.encoderSwitches = encoderSwitches(job, target, log);
-    plan.outputs = outputs.temporaryPaths();
+    plan.sourceArguments = sourceArguments;
+    plan.input = input;
+    plan.encoderSwitches =
+        encoderSwitches(job, target, context.resampleRate.value_or(source.sampleRate), log);
+    for (std::size_t i = 0; i < outputs->finalPaths().size(); ++i) {
+        plan.outputs.push_back(sharedDescriptorPath(i));
+        log.write("output: " + outputs->finalPaths()[i] + ", written as " + plan.outputs.back() +
+                  " (it gets its name only once the job has succeeded)");
+    }
 
-    JobPasses passes(plan, filters, log, progress);
-    runPasses(passes, effectiveGainMode(job, target));
+    JobPasses passes(plan, filters, outputs->descriptors(), log, progress);
+    runGainPasses(passes, effectiveGainMode(job, target), target != Target::Wav);
     try {
-        outputs.commit();
+        outputs->commit();
     } catch (const std::runtime_error& error) {
         throw JobFailure(error.what());
     }
     progress.finish();
-    return outputs.finalPaths();
+    return outputs->finalPaths();
 }
 
 } // namespace cantova

@@ -150,13 +150,19 @@ TEST(CommandLineParser, ReadsTheVorbisAndAc3EncoderGroups) {
         parse("-core( -input i.ac3 -output o.ogg -logfilea l ) -ogg( -q 0.42 )");
     EXPECT_DOUBLE_EQ(*quality.ogg->quality, 0.42);
     EXPECT_FALSE(quality.ogg->sixChannels);
-    EXPECT_EQ(
-        parse("-core( -input i.ac3 -output o.ac3 -logfilea l ) -ac3enc( -b 448 )").ac3enc->bitrate,
-        448);
+    for (int bitrate : {32, 448, 640}) {
+        EXPECT_EQ(parse("-core( -input i.ac3 -output o.ac3 -logfilea l ) -ac3enc( -b " +
+                        std::to_string(bitrate) + " )")
+                      .ac3enc->bitrate,
+                  bitrate);
+    }
 }
 
 TEST(CommandLineParser, ReadsResamplingAndSplitPointsInEitherDecimalForm) {
     EXPECT_EQ(parseWithCore("-ssrc( --rate 32000 )").ssrc->rate, 32000);
+    EXPECT_EQ(parseWithCore("-ssrc( --rate 8000 )").ssrc->rate, 8000);
+    EXPECT_EQ(parseWithCore("-ssrc( --rate 192000 )").ssrc->rate, 192000);
+    EXPECT_NO_THROW(parse("-core( -input /r/a_192kHz.pcm -output o.wav -logfilea l )"));
     const JobRequest point = parseWithCore("-split( -start 12.5 -end 20 )");
     EXPECT_EQ(point.split->startSeconds, 12.5);
     EXPECT_EQ(point.split->endSeconds, 20.0);
@@ -225,9 +231,20 @@ TEST(CommandLineParser, RefusesMalformedCommandLines) {
         "-core( -input i -output o.ogg -logfilea l ) -ogg( -6ch )",
         "-core( -input i -output o.ac3 -logfilea l ) -ac3enc( -b )",
         "-core( -input i -output o.ac3 -logfilea l ) -ac3enc( )",
+        "-core( -input i -output o.ac3 -logfilea l ) -ac3enc( -b 99999 )",
+        "-core( -input i -output o.ac3 -logfilea l ) -ac3enc( -b 641 )",
+        "-core( -input i -output o.ac3 -logfilea l ) -ac3enc( -b 31 )",
         // SSRC and split
         "-core( -input i -output o.mp3 -logfilea l ) -ssrc( --rate )",
         "-core( -input i -output o.mp3 -logfilea l ) -ssrc( --rate 0 )",
+        "-core( -input i -output o.mp3 -logfilea l ) -ssrc( --rate 7999 )",
+        "-core( -input i -output o.mp3 -logfilea l ) -ssrc( --rate 192001 )",
+        "-core( -input i -output o.mp3 -logfilea l ) -ssrc( --rate 2147483647 )",
+        "-core( -input i -output o.mp3 -logfilea l ) -ssrc( --rate 99999999999 )",
+        // LPCM whose name gives a sample rate out of range
+        "-core( -input /r/a_99999999999kHz.pcm -output o.wav -logfilea l )",
+        "-core( -input /r/a_7.9kHz.pcm -output o.wav -logfilea l )",
+        "-core( -input /r/a_999999Hz.pcm -output o.wav -logfilea l )",
         "-core( -input i -output o.mp3 -logfilea l ) -split( -start )",
         "-core( -input i -output o.mp3 -logfilea l ) -split( -start 10 -end 2 )",
         "-core( -input i -output o.mp3 -logfilea l ) -split( -middle 3 )",

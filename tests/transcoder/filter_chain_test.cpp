@@ -7,9 +7,19 @@ namespace {
 
 using Words = std::vector<std::string>;
 
+constexpr const char* kFloat = "aformat=sample_fmts=flt";
+
+// The filters between the two that hold the samples in float.
 Words filtersOf(const JobRequest& job, const FilterContext& context) {
     Words notes;
-    return processingFilters(job, context, notes);
+    Words filters = processingFilters(job, context, notes);
+    EXPECT_EQ(filters.front(), kFloat);
+    filters.erase(filters.begin());
+    if (!filters.empty()) {
+        EXPECT_EQ(filters.back(), kFloat);
+        filters.pop_back();
+    }
+    return filters;
 }
 
 TEST(FilterChain, SplitsOnTheSourceTimelineBeforeTheDelay) {
@@ -25,36 +35,31 @@ TEST(FilterChain, SplitsOnTheSourceTimelineBeforeTheDelay) {
                                               "atrim=start=0.024", "asetpts=PTS-STARTPTS"}));
 }
 
-TEST(FilterChain, DownmixesByTheStereoMode) {
+TEST(FilterChain, MixesOnlyWhereTheOutputsChannelsDifferFromTheSources) {
     JobRequest job;
     job.azid = AzidOptions{};
+    job.azid->stereoMode = StereoMode::DolbySurround;
     FilterContext context;
     context.channels = OutputChannels::Stereo;
-    const std::pair<StereoMode, std::string> cases[] = {
-        {StereoMode::Plain, "aresample=ochl=stereo"},
-        {StereoMode::DolbySurround, "aresample=ochl=stereo:matrix_encoding=dolby"},
-        {StereoMode::ProLogic2, "aresample=ochl=stereo:matrix_encoding=dplii"}};
-    for (const auto& [mode, expected] : cases) {
-        job.azid->stereoMode = mode;
-        EXPECT_EQ(filtersOf(job, context), Words{expected});
-    }
-    job.azid->lfeMixFactor = 0.5;
-    EXPECT_EQ(filtersOf(job, context),
-              Words{"aresample=ochl=stereo:matrix_encoding=dplii:lfe_mix_level=0.5"});
-}
+    context.sourceChannels = {"FL", "FR"};
+    EXPECT_EQ(filtersOf(job, context), Words{});
+    context.sourceChannels = {"FC"};
+    EXPECT_EQ(filtersOf(job, context), Words{"pan=stereo|c0=1*c0|c1=1*c0"});
 
-TEST(FilterChain, MixesTheLfeIntoTheFrontsOfSixChannelOutputs) {
-    JobRequest job;
-    job.azid = AzidOptions{};
-    job.azid->lfeMixFactor = 0.5;
-    job.azid->stereoMode = StereoMode::Plain;
-    FilterContext context;
     context.channels = OutputChannels::FiveOne;
+    context.sourceChannels = {"FL", "FR", "FC", "LFE", "SL", "SR"};
     Words notes;
-    EXPECT_EQ(processingFilters(job, context, notes),
-              (Words{"aresample=ochl=5.1(side)",
-                     "pan=5.1(side)|FL=FL+0.5*LFE|FR=FR+0.5*LFE|FC=FC|LFE=LFE|SL=SL|SR=SR"}));
-    EXPECT_EQ(notes.size(), 1u); // the stereo mode cannot apply
+    EXPECT_EQ(processingFilters(job, context, notes), Words{kFloat});
+    EXPECT_EQ(notes, Words{"azid: -s ignored, the output keeps six channels"});
+    context.sourceChannels = {"FL", "FR", "FC", "LFE", "BL", "BR"};
+    EXPECT_EQ(filtersOf(job, context),
+              Words{"pan=5.1(side)|c0=1*c0|c1=1*c1|c2=1*c2|c3=1*c3|c4=1*c4|c5=1*c5"});
+
+    context.channels = OutputChannels::AsSource;
+    job.azid->lfeMixFactor = 0.5;
+    notes.clear();
+    EXPECT_EQ(processingFilters(job, context, notes), Words{kFloat});
+    EXPECT_EQ(notes, Words{"azid: -L ignored, the output keeps the source's channels"});
 }
 
 TEST(FilterChain, BoostsWithTheChosenAlgorithm) {
@@ -80,9 +85,11 @@ TEST(FilterChain, OrdersGainBoostAndResamplingLast) {
     context.resampleRate = 44100;
     context.dialogueGainDb = -4.0;
     context.soxrAvailable = true;
+    context.channels = OutputChannels::Stereo;
+    context.sourceChannels = {"FC"};
     EXPECT_EQ(filtersOf(job, context),
-              (Words{"volume=-4dB", "volume=1.5", "volume=2", "asoftclip=type=tanh",
-                     "aresample=44100:resampler=soxr"}));
+              (Words{"volume=-4dB", "pan=stereo|c0=1*c0|c1=1*c0", "volume=1.5", "volume=2",
+                     "asoftclip=type=tanh", "aresample=44100:resampler=soxr"}));
     EXPECT_EQ(joinFilters({}), "anull");
     EXPECT_EQ(joinFilters({"a", "b"}), "a,b");
 }

@@ -7,8 +7,8 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-LameTranslation translate(std::vector<LameSwitch> switches) {
-    return translateLameSwitches(LameOptions{std::move(switches)});
+LameTranslation translate(std::vector<LameSwitch> switches, int sampleRate = 44100) {
+    return translateLameSwitches(LameOptions{std::move(switches)}, sampleRate);
 }
 
 TEST(LameTranslation, PassesCurrentSwitchesUnchanged) {
@@ -57,6 +57,25 @@ TEST(LameTranslation, KeepsTheConstantBitrateWhenAMinimumFollows) {
     // With a variable or average mode the -b is the minimum and goes to lame.
     const LameTranslation abr = translate({{"--abr", {"160"}}, {"-b", {"64"}}});
     EXPECT_EQ(abr.arguments, (Words{"--abr", "160", "-b", "64"}));
+}
+
+TEST(LameTranslation, TakesTheNearestConstantBitrateMp3CarriesAtTheSampleRate) {
+    const LameTranslation lowered = translate({{"-b", {"192"}}}, 22050);
+    EXPECT_EQ(lowered.arguments, (Words{"-b", "160"}));
+    ASSERT_EQ(lowered.notes.size(), 1u);
+    EXPECT_EQ(lowered.notes[0], "lame: MP3 cannot carry 192 kbit/s at 22050 Hz, encoded at 160 "
+                                "kbit/s, the nearest bitrate it can");
+    EXPECT_EQ(translate({{"--alt-preset cbr", {"320"}}}, 11025).arguments,
+              (Words{"--preset", "cbr", "64"}));
+    // Of two as near, the lower, as lame chooses itself.
+    EXPECT_EQ(translate({{"-b", {"144"}}}, 48000).arguments, (Words{"-b", "128"}));
+    EXPECT_EQ(translate({{"-b", {"150"}}}, 24000).arguments, (Words{"-b", "144"}));
+    // Rates MP3 carries stay; so does one below what the rate carries, for which lame lowers
+    // the sample rate; so does a minimum bitrate.
+    EXPECT_TRUE(translate({{"-b", {"320"}}}, 48000).notes.empty());
+    EXPECT_EQ(translate({{"-b", {"8"}}}, 44100).arguments, (Words{"-b", "8"}));
+    EXPECT_EQ(translate({{"-v", {}}, {"-b", {"192"}}}, 22050).arguments,
+              (Words{"-v", "-b", "192"}));
 }
 
 } // namespace

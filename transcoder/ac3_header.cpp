@@ -1,4 +1,4 @@
-#include "ac3_dialogue_level.h"
+#include "ac3_header.h"
 
 #include <cstdint>
 #include <fstream>
@@ -31,9 +31,25 @@ private:
 constexpr std::size_t kSearchBytes = 64 * 1024;
 constexpr std::size_t kHeaderBytes = 16;
 
+// The channels of each audio coding mode (1+1, 1/0, 2/0, 3/0, 2/1, 3/1, 2/2, 3/2) in ffmpeg's
+// order, with the LFE after the front channels.
+ChannelNames channelsOf(unsigned codingMode, bool lfe) {
+    static const ChannelNames kFronts[] = {
+        {"FL", "FR"},       {"FC"},       {"FL", "FR"},      {"FL", "FR", "FC"}, {"FL", "FR"},
+        {"FL", "FR", "FC"}, {"FL", "FR"}, {"FL", "FR", "FC"}};
+    static const ChannelNames kSurrounds[] = {{},     {},     {},           {},
+                                              {"BC"}, {"BC"}, {"SL", "SR"}, {"SL", "SR"}};
+    ChannelNames channels = kFronts[codingMode];
+    if (lfe) {
+        channels.push_back("LFE");
+    }
+    channels.insert(channels.end(), kSurrounds[codingMode].begin(), kSurrounds[codingMode].end());
+    return channels;
+}
+
 } // namespace
 
-std::optional<int> readAc3DialogueLevel(const std::string& path) {
+std::optional<Ac3Header> readAc3Header(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::vector<std::uint8_t> bytes(kSearchBytes);
     file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -61,9 +77,11 @@ std::optional<int> readAc3DialogueLevel(const std::string& path) {
         if (codingMode == 2) {
             reader.read(2); // Dolby Surround mode
         }
-        reader.read(1); // LFE on
+        const bool lfe = reader.read(1) != 0;
         const int level = static_cast<int>(reader.read(5));
-        return level == 0 ? 31 : level;
+        constexpr int kRates[] = {48000, 44100, 32000};
+        return Ac3Header{kRates[sampleRateCode], channelsOf(codingMode, lfe),
+                         level == 0 ? 31 : level};
     }
     return std::nullopt;
 }
