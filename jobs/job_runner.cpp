@@ -1,9 +1,8 @@
 #include "jobs/job_runner.h"
 
 #include "cmdline/argument_quoting.h"
-#include "cmdline/channel_flag.h"
 #include "cmdline/command_line.h"
-#include "cmdline/job_command.h"
+#include "jobs/job_command_line.h"
 #include "jobs/job_file.h"
 #include "jobs/job_files.h"
 #include "jobs/job_outputs.h"
@@ -92,8 +91,7 @@ void JobRunner::RetryFailed() {
     }
     std::vector<int> numbers;
     for (const Job& job : queue_.jobs()) {
-        if (job.status == JobStatus::Failed || job.status == JobStatus::Stopped ||
-            job.status == JobStatus::Skipped) {
+        if (LeftForRetry(job.status)) {
             numbers.push_back(job.number);
         }
     }
@@ -256,13 +254,8 @@ void JobRunner::startJob(int number) {
         });
         return;
     }
-    // The channel flag of a WAV job follows the job's own stored mode, restored just now.
-    std::string output = job.outputArgument;
-    if (ui::ChosenCodec(windows_.frmMain) == ui::Codec::Wav) {
-        output += cmdline::ChannelFlag(windows_);
-    }
-    const std::string command = cmdline::BuildJobCommand(windows_, *load.jobKind, job.source,
-                                                         output, nullptr, jobLogPath(number));
+    const std::string command =
+        CommandOfRestoredJob(windows_, job, *load.jobKind, jobLogPath(number));
     queue_.update(number, [](Job& running) {
         running.status = JobStatus::Running;
         running.startedAt = std::chrono::system_clock::now();
