@@ -28,7 +28,8 @@ template <typename T> T& ModelControl(const Window& window, const std::string& n
 
 } // namespace
 
-FormView::FormView(Window& window, QWidget* parent) : QWidget(parent), window_(window) {
+FormView::FormView(Window& window, QWidget* parent, const BindingFactories& factories)
+    : QWidget(parent), window_(window) {
     // The geometry in twips was laid out for a narrow 8.25 pt face. Common Linux faces are wider
     // and cut the end off longer captions; their semi-condensed cut, where the system has one,
     // keeps the captions inside their controls.
@@ -37,7 +38,7 @@ FormView::FormView(Window& window, QWidget* parent) : QWidget(parent), window_(w
     narrow.setStretch(QFont::SemiCondensed);
     setFont(narrow);
     for (const ControlRow& row : window.form().controls) {
-        build(row);
+        build(row, factories);
     }
     placeTitleControls();
 }
@@ -49,13 +50,19 @@ QWidget* FormView::widgetOf(const std::string& qualifiedName) const {
     return it == widgets_.end() ? nullptr : it->second;
 }
 
-void FormView::build(const ControlRow& row) {
+void FormView::build(const ControlRow& row, const BindingFactories& factories) {
     if (row.kind == ControlKind::Menu) {
         return;
     }
     const std::string name = QualifiedName(row);
     QWidget& parent = containerOf(row);
     std::unique_ptr<WidgetBinding> binding;
+    if (const auto factory = factories.find(name); factory != factories.end()) {
+        binding = factory->second(ModelControl<Control>(window_, name), parent);
+        widgets_[name] = &binding->widget();
+        bindings_.push_back(std::move(binding));
+        return;
+    }
     switch (row.kind) {
     case ControlKind::CheckBox:
         binding = std::make_unique<CheckBoxBinding>(ModelControl<CheckBox>(window_, name), parent);

@@ -1,8 +1,9 @@
 #pragma once
 
 // The GUI as the program assembles it: the program's windows and parts with Qt views, and the
-// platform services behind message boxes, dialogs, child processes and the log viewer. The
-// application's event loop ends when the main window has been unloaded.
+// platform services behind message boxes, dialogs, child processes and the log viewer. The job list
+// shows as a table of the job queue. The application's event loop ends when the main window has
+// been unloaded.
 
 #include "app/program.h"
 #include "settings/file_dialogs.h"

@@ -11,8 +11,9 @@
 
 namespace cantova::ui::qt {
 
-MainWindowView::MainWindowView(MainWindow& model, QWidget* parent)
-    : QMainWindow(parent), model_(model), form_(new FormView(model, this)) {
+MainWindowView::MainWindowView(MainWindow& model, QWidget* parent,
+                               const BindingFactories& factories)
+    : QMainWindow(parent), model_(model), form_(new FormView(model, this, factories)) {
     const FormTable& row = model.form();
     form_->setFixedSize(ToPixels(row.clientWidth, row.clientHeight));
     setCentralWidget(form_);
