@@ -4,6 +4,7 @@
 #include "jobs/job_queue.h"
 #include "ui/qt/job_table_binding.h"
 #include "ui/qt/job_table_model.h"
+#include "ui/qt/run_status_bar.h"
 #include "ui/windows.h"
 
 #include <QtTest>
@@ -161,6 +162,13 @@ private slots:
 
         f.windows.frmMain.LstJobAudio(0).setEnabled(false);
         QVERIFY(!view.isEnabled());
+    }
+
+    void timeLeftReadsAsHoursMinutesAndSeconds() {
+        using std::chrono::seconds;
+        QCOMPARE(ui::qt::TimeLeftText(seconds(0)), QString("0:00 left"));
+        QCOMPARE(ui::qt::TimeLeftText(seconds(245)), QString("4:05 left"));
+        QCOMPARE(ui::qt::TimeLeftText(seconds(3723)), QString("1:02:03 left"));
     }
 };
 

@@ -2,8 +2,8 @@
 
 // The GUI as the program assembles it: the program's windows and parts with Qt views, and the
 // platform services behind message boxes, dialogs, child processes and the log viewer. The job list
-// shows as a table of the job queue. The application's event loop ends when the main window has
-// been unloaded.
+// shows as a table of the job queue, and the status line shows the selected job's command line and
+// the run's progress. The application's event loop ends when the main window has been unloaded.
 
 #include "app/program.h"
 #include "settings/file_dialogs.h"
@@ -13,6 +13,7 @@
 #include "ui/qt/qt_file_dialogs.h"
 #include "ui/qt/qt_message_boxes.h"
 #include "ui/qt/qt_process_launcher.h"
+#include "ui/qt/run_status_bar.h"
 
 namespace cantova::ui::qt {
 
@@ -41,6 +42,7 @@ private:
     app::Program program_;
     MainWindowView mainView_;
     PanelView panelView_;
+    RunStatusBar statusBar_;
 };
 
 } // namespace cantova::ui::qt
