@@ -3,6 +3,7 @@
 #include "ui/qt/job_table_binding.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QStatusBar>
 
 namespace cantova::ui::qt {
@@ -25,7 +26,7 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
                programFolder),
       mainView_(program_.windows.frmMain, nullptr, JobTable(program_.queue)),
       panelView_(program_.windows.frmPanelAudio, &mainView_),
-      statusBar_(*mainView_.statusBar(), program_) {
+      jobsMenu_(*mainView_.menuBar(), program_), statusBar_(*mainView_.statusBar(), program_) {
     logViewer_.setOwner(&mainView_);
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &mainView_, [this] {

@@ -2,11 +2,13 @@
 
 // The GUI as the program assembles it: the program's windows and parts with Qt views, and the
 // platform services behind message boxes, dialogs, child processes and the log viewer. The job list
-// shows as a table of the job queue, and the status line shows the selected job's command line and
-// the run's progress. The application's event loop ends when the main window has been unloaded.
+// shows as a table of the job queue, the Jobs menu steers the run, and the status line shows the
+// selected job's command line and the run's progress. The application's event loop ends when the
+// main window has been unloaded.
 
 #include "app/program.h"
 #include "settings/file_dialogs.h"
+#include "ui/qt/jobs_menu.h"
 #include "ui/qt/log_viewer_dialog.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
@@ -42,6 +44,7 @@ private:
     app::Program program_;
     MainWindowView mainView_;
     PanelView panelView_;
+    JobsMenu jobsMenu_;
     RunStatusBar statusBar_;
 };
 
