@@ -9,7 +9,7 @@ $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake ninja-build pkg-config binutils \
     libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev qt6-base-dev-tools libgl-dev \
-    xvfb xauth locales \
+    xvfb xauth locales dbus-daemon \
     clang libclang-rt-dev \
     ffmpeg lame vorbis-tools
 

@@ -22,7 +22,8 @@ BindingFactories JobTable(jobs::JobQueue& queue) {
 
 GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder)
     : program_({dialogs != nullptr ? *dialogs : qtDialogs_, messages_, processes_,
-                jobs::SystemLibraryLoader(), logViewer_},
+                jobs::SystemLibraryLoader(), logViewer_, jobs::SystemTranscoderLogFiles(),
+                notifier_},
                programFolder),
       mainView_(program_.windows.frmMain, nullptr, JobTable(program_.queue)),
       panelView_(program_.windows.frmPanelAudio, &mainView_),

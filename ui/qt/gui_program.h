@@ -1,13 +1,14 @@
 #pragma once
 
 // The GUI as the program assembles it: the program's windows and parts with Qt views, and the
-// platform services behind message boxes, dialogs, child processes and the log viewer. The job list
-// shows as a table of the job queue, the Jobs menu steers the run, and the status line shows the
-// selected job's command line and the run's progress. The application's event loop ends when the
-// main window has been unloaded.
+// platform services behind message boxes, dialogs, child processes, the log viewer and the
+// desktop notification. The job list shows as a table of the job queue, the Jobs menu steers the
+// run, and the status line shows the selected job's command line and the run's progress. The
+// application's event loop ends when the main window has been unloaded.
 
 #include "app/program.h"
 #include "settings/file_dialogs.h"
+#include "ui/qt/desktop_notifier.h"
 #include "ui/qt/jobs_menu.h"
 #include "ui/qt/log_viewer_dialog.h"
 #include "ui/qt/main_window_view.h"
@@ -41,6 +42,7 @@ private:
     QtMessageBoxes messages_;
     QtProcessLauncher processes_;
     LogViewerDialog logViewer_{nullptr};
+    DesktopNotifier notifier_;
     app::Program program_;
     MainWindowView mainView_;
     PanelView panelView_;
