@@ -1,5 +1,6 @@
 #include "ui/qt/log_viewer_dialog.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -30,6 +31,12 @@ void LogViewerDialog::ShowLog(const std::string& path) {
     layout->addWidget(buttons);
     dialog->resize(720, 480);
     dialog->show();
+    // A message shown with the log (the report of a run that did not go well) keeps the windows
+    // from input until it is dismissed: it stays above the log, where it can be seen.
+    if (QWidget* message = QApplication::activeModalWidget()) {
+        message->raise();
+        message->activateWindow();
+    }
 }
 
 } // namespace cantova::ui::qt
