@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -44,9 +45,19 @@ std::string JoinKeys(const std::vector<std::string>& keys) {
 // Adds the job's own log to the run's log in one write, so that its lines stay together.
 void AppendWhole(const std::string& from, const std::string& to) {
     std::ifstream in(from, std::ios::binary);
-    std::string text(static_cast<std::size_t>(kMaxJobLog), '\0');
-    in.read(text.data(), kMaxJobLog);
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    // Read in pieces up to the cap: a buffer of the cap's size would cost a run far more than
+    // the few kilobytes a job's log has.
+    std::string text;
+    std::array<char, 64 * 1024> piece;
+    while (static_cast<std::streamsize>(text.size()) < kMaxJobLog) {
+        const std::streamsize wanted = std::min<std::streamsize>(
+            piece.size(), kMaxJobLog - static_cast<std::streamsize>(text.size()));
+        in.read(piece.data(), wanted);
+        if (in.gcount() <= 0) {
+            break;
+        }
+        text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
+    }
     if (text.empty()) {
         return;
     }
