@@ -1,7 +1,7 @@
 // The batch driver under faults: a dry run that must not touch the user's files, a run that would
 // replace outputs, list items that do not exist yet, exit statuses, and a stop by signal.
 
-#include "app/batch_driver.h"
+#include "run_batch.h"
 
 #include "support/temp_folder.h"
 
@@ -28,18 +28,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct BatchRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-BatchRun RunBatch(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    cantova::app::BatchDriver driver(out, err);
-    const int status = driver.run(arguments);
-    return {status, out.str(), err.str()};
-}
+using cantova::test::BatchRun;
+using cantova::test::RunBatch;
 
 std::vector<std::string> FilesIn(const fs::path& folder) {
     std::vector<std::string> names;
