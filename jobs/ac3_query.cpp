@@ -14,15 +14,16 @@ std::int16_t QueryAc3Info(ui::Services& services, ui::ProgramValues& program,
     LibraryLoader& loader = services.libraries;
     LibraryLoader::Handle library = loader.Open(kTracklensLibrary);
     if (library == nullptr) {
-        services.messages.Show("Can't find the libtracklens.so file", "Error",
-                               ui::MessageIcon::Exclamation);
+        services.messages.Show(std::string("Can't find the ") + kTracklensLibrary + " file",
+                               "Error", ui::MessageIcon::Exclamation);
         return 0;
     }
     auto getAc3Info =
         reinterpret_cast<GetAc3InfoFunction>(loader.FindSymbol(library, kGetAc3InfoSymbol));
     if (getAc3Info == nullptr) {
         loader.Close(library);
-        services.messages.Show("Can't find the getac3info function in the libtracklens.so file",
+        services.messages.Show(std::string("Can't find the getac3info function in the ") +
+                                   kTracklensLibrary + " file",
                                "Error", ui::MessageIcon::Exclamation);
         return 0;
     }
