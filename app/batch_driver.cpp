@@ -9,9 +9,12 @@
 #include "jobs/source_path_rules.h"
 #include "ui/control_properties.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <sstream>
+#include <utility>
 
 namespace cantova::app {
 
@@ -85,15 +88,41 @@ std::string CheckButton(BatchSession& session, const std::string& name) {
     return {};
 }
 
+// The operands of a step, one word each.
+std::size_t OperandCount(const std::string& operands) {
+    std::istringstream words(operands);
+    return static_cast<std::size_t>(std::distance(std::istream_iterator<std::string>(words), {}));
+}
+
 } // namespace
 
+struct BatchDriver::Invocation {
+    BatchOptions options;
+    bool helpWanted = false;
+    bool versionWanted = false;
+};
+
 BatchDriver::BatchDriver(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
+    defineOptions();
     defineVerbs();
+}
+
+void BatchDriver::defineOptions() {
+    options_["--dry-run"] = {
+        "print the transcoder commands and deletions of a run instead of doing them",
+        [](Invocation& i) { i.options.dryRun = true; }};
+    options_["--overwrite"] = {"answer yes when a run would replace existing output files",
+                               [](Invocation& i) { i.options.overwrite = true; }};
+    options_["--help"] = {"print this help and do nothing else",
+                          [](Invocation& i) { i.helpWanted = true; }};
+    options_["--version"] = {"print the version and do nothing else",
+                             [](Invocation& i) { i.versionWanted = true; }};
 }
 
 void BatchDriver::defineVerbs() {
     verbs_["set"] = {
-        1, [](BatchSession& s, const Step& step) { return CheckAssignment(s, step.operands[0]); },
+        "NAME=VALUE", "assign VALUE to the property NAME as the program would, with its reactions",
+        [](BatchSession& s, const Step& step) { return CheckAssignment(s, step.operands[0]); },
         [](BatchSession& s, const Step& step) {
             std::string name, value, error;
             SplitAssignment(step.operands[0], name, value);
@@ -103,7 +132,8 @@ void BatchDriver::defineVerbs() {
             return error;
         }};
     verbs_["click"] = {
-        1, [](BatchSession& s, const Step& step) { return CheckButton(s, step.operands[0]); },
+        "NAME", "press the button or menu item NAME",
+        [](BatchSession& s, const Step& step) { return CheckButton(s, step.operands[0]); },
         [](BatchSession& s, const Step& step) {
             std::string error;
             auto* button = dynamic_cast<ui::Button*>(s.state.findControl(step.operands[0], error));
@@ -112,19 +142,19 @@ void BatchDriver::defineVerbs() {
             }
             return error;
         }};
-    verbs_["key"] = {2,
-                     [](BatchSession& s, const Step& step) {
-                         return CheckList(s, step.operands[0], step.operands[1]);
-                     },
-                     [](BatchSession& s, const Step& step) {
-                         std::string error;
-                         auto* list = dynamic_cast<ui::ComboBox*>(
-                             s.state.findControl(step.operands[0], error));
-                         if (list != nullptr) {
-                             list->pressKey(*ui::ParseDecimal(step.operands[1]));
-                         }
-                         return error;
-                     }};
+    verbs_["key"] = {
+        "NAME CODE", "press the key of decimal key code CODE in the drop-down list NAME",
+        [](BatchSession& s, const Step& step) {
+            return CheckList(s, step.operands[0], step.operands[1]);
+        },
+        [](BatchSession& s, const Step& step) {
+            std::string error;
+            auto* list = dynamic_cast<ui::ComboBox*>(s.state.findControl(step.operands[0], error));
+            if (list != nullptr) {
+                list->pressKey(*ui::ParseDecimal(step.operands[1]));
+            }
+            return error;
+        }};
     // Steps that stand for a dialog's choice: the scripted dialog answers with PATH, then the
     // button or menu item that opens the dialog is pressed.
     const auto answerAndPress = [](const char* buttonName) {
@@ -139,10 +169,14 @@ void BatchDriver::defineVerbs() {
         };
     };
     const auto anyPath = [](BatchSession&, const Step&) { return std::string(); };
-    verbs_["select"] = {1, anyPath, answerAndPress("CmdBrowseStream1")};
-    verbs_["load"] = {1, anyPath, answerAndPress("MenuPrfAudioLoad")};
-    verbs_["save"] = {1, anyPath, answerAndPress("MenuPrfAudioSave")};
-    verbs_["print"] = {1,
+    verbs_["select"] = {"PATH", "choose PATH as the source, as in the source dialog", anyPath,
+                        answerAndPress("CmdBrowseStream1")};
+    verbs_["load"] = {"PATH", "load the audio profile PATH, as the Profils menu does", anyPath,
+                      answerAndPress("MenuPrfAudioLoad")};
+    verbs_["save"] = {"PATH",
+                      "save the settings as the audio profile PATH, as the Profils menu does",
+                      anyPath, answerAndPress("MenuPrfAudioSave")};
+    verbs_["print"] = {"NAME", "print NAME=VALUE for the property or program value NAME",
                        [](BatchSession& s, const Step& step) {
                            std::string error;
                            s.state.readable(step.operands[0], error);
@@ -156,7 +190,7 @@ void BatchDriver::defineVerbs() {
                            return error;
                        }};
     verbs_["command"] = {
-        1,
+        "N", "print the transcoder command line of job number N with the current settings",
         [](BatchSession&, const Step& step) {
             return ui::ParseDecimal(step.operands[0])
                        ? std::string()
@@ -178,13 +212,46 @@ void BatchDriver::defineVerbs() {
                   << '\n';
             return std::string();
         }};
-    verbs_["dump"] = {0, [](BatchSession&, const Step&) { return std::string(); },
+    verbs_["dump"] = {"", "print every property of both windows with its value, sorted",
+                      [](BatchSession&, const Step&) { return std::string(); },
                       [](BatchSession& s, const Step&) {
                           for (const std::string& line : s.state.dump()) {
                               s.out << line << '\n';
                           }
                           return std::string();
                       }};
+}
+
+void BatchDriver::printHelp() const {
+    std::vector<std::pair<std::string, std::string>> optionLines, stepLines;
+    for (const auto& [name, option] : options_) {
+        optionLines.emplace_back(name, option.description);
+    }
+    for (const auto& [name, verb] : verbs_) {
+        stepLines.emplace_back(verb.operands.empty() ? name : name + ' ' + verb.operands,
+                               verb.description);
+    }
+    std::size_t width = 0;
+    for (const auto* lines : {&optionLines, &stepLines}) {
+        for (const auto& line : *lines) {
+            width = std::max(width, line.first.size());
+        }
+    }
+    const auto print = [&](const char* heading, const auto& lines) {
+        out_ << '\n' << heading << '\n';
+        for (const auto& [synopsis, description] : lines) {
+            out_ << "  " << synopsis << std::string(width + 2 - synopsis.size(), ' ') << description
+                 << '\n';
+        }
+    };
+    out_ << "Usage: cantova-batch [OPTION]... STEP...\n"
+            "Drives the windows of cantova-gui without a display: the steps run in order, as a "
+            "user's\nactions would; nothing runs when one of them is wrong.\n";
+    print("Options:", optionLines);
+    print("Steps:", stepLines);
+    out_ << "\nExit status: 0 done; 1 a job of a run was skipped, not started, stopped or "
+            "failed;\n2 an unknown option, step or name, or a step that cannot be done; 128+N "
+            "stopped by signal N.\n";
 }
 
 bool BatchDriver::parse(const std::vector<std::string>& words, std::vector<Step>& steps) {
@@ -196,10 +263,11 @@ bool BatchDriver::parse(const std::vector<std::string>& words, std::vector<Step>
         }
         Step step{words[i], {}};
         ++i;
-        for (int k = 0; k < verb->second.operandCount; ++k, ++i) {
+        const std::size_t operandCount = OperandCount(verb->second.operands);
+        for (std::size_t k = 0; k < operandCount; ++k, ++i) {
             if (i >= words.size()) {
-                err_ << "cantova-batch: step '" << step.verb << "' needs "
-                     << verb->second.operandCount << " operand(s)\n";
+                err_ << "cantova-batch: step '" << step.verb << "' needs " << operandCount
+                     << " operand(s)\n";
                 return false;
             }
             step.operands.push_back(words[i]);
@@ -209,16 +277,14 @@ bool BatchDriver::parse(const std::vector<std::string>& words, std::vector<Step>
     return true;
 }
 
-bool BatchDriver::parseOptions(std::vector<std::string>& words, BatchOptions& options) {
+bool BatchDriver::parseOptions(std::vector<std::string>& words, Invocation& invocation) {
     while (!words.empty() && words.front().starts_with("--")) {
-        if (words.front() == "--dry-run") {
-            options.dryRun = true;
-        } else if (words.front() == "--overwrite") {
-            options.overwrite = true;
-        } else {
+        const auto option = options_.find(words.front());
+        if (option == options_.end()) {
             err_ << "cantova-batch: unknown option '" << words.front() << "'\n";
             return false;
         }
+        option->second.apply(invocation);
         words.erase(words.begin());
     }
     return true;
@@ -226,9 +292,21 @@ bool BatchDriver::parseOptions(std::vector<std::string>& words, BatchOptions& op
 
 int BatchDriver::run(const std::vector<std::string>& arguments) {
     std::vector<std::string> words = arguments;
-    BatchOptions options;
+    Invocation invocation;
+    if (!parseOptions(words, invocation)) {
+        return kExitRefused;
+    }
+    if (invocation.helpWanted) {
+        printHelp();
+        return 0;
+    }
+    if (invocation.versionWanted) {
+        out_ << "cantova-batch " << CANTOVA_VERSION << '\n';
+        return 0;
+    }
+    BatchOptions options = invocation.options;
     std::vector<Step> steps;
-    if (!parseOptions(words, options) || !parse(words, steps)) {
+    if (!parse(words, steps)) {
         return kExitRefused;
     }
     {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, test and run the project.
+# Installs the Debian packages needed to build, test and run the project: besides the compilers,
+# libraries and engines, scdoc to make the manual pages.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -11,7 +12,8 @@ $SUDO apt-get install -y --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools libgl-dev \
     xvfb xauth locales \
     clang libclang-rt-dev \
-    ffmpeg lame vorbis-tools
+    ffmpeg lame vorbis-tools \
+    scdoc man-db
 
 # A locale with a decimal comma, for the tests of locale-dependent number forms.
 if ! locale -a | grep -qi '^de_DE\.utf-\?8$'; then
