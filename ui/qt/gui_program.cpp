@@ -28,8 +28,11 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs)
     });
 }
 
-void GuiProgram::show() {
+void GuiProgram::show(const std::optional<std::string>& source) {
     windows_.frmMain.show();
+    if (source) {
+        windows_.frmMain.SelectSource(*source);
+    }
 }
 
 } // namespace cantova::ui::qt

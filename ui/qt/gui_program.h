@@ -14,6 +14,8 @@
 #include "ui/windows.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace cantova::ui::qt {
 
@@ -24,8 +26,9 @@ public:
     GuiProgram(const GuiProgram&) = delete;
     GuiProgram& operator=(const GuiProgram&) = delete;
 
-    // Shows the main window.
-    void show();
+    // Shows the main window; a source given is then selected as a choice in the source dialog
+    // would select it.
+    void show(const std::optional<std::string>& source = std::nullopt);
 
     Windows& windows() { return windows_; }
     MainWindowView& view() { return mainView_; }
