@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build, test and run the project: besides the compilers,
-# libraries and engines, scdoc to make the manual pages.
+# libraries and engines, scdoc and rsvg-convert (librsvg2-bin) to make the manual pages and icons,
+# and desktop-file-utils and appstream to check the desktop files.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -13,7 +14,8 @@ $SUDO apt-get install -y --no-install-recommends \
     xvfb xauth locales \
     clang libclang-rt-dev \
     ffmpeg lame vorbis-tools \
-    scdoc man-db
+    scdoc librsvg2-bin man-db \
+    desktop-file-utils appstream
 
 # A locale with a decimal comma, for the tests of locale-dependent number forms.
 if ! locale -a | grep -qi '^de_DE\.utf-\?8$'; then

@@ -38,6 +38,16 @@ for page in cantova-gui cantova-batch Cantova; do
         "$PREFIX/share/man/man1/$page.1.gz" 2>&1 >/dev/null)"
     expect "groff's warnings on $page.1" "" "$warnings"
 done
+expect "installed desktop entry" "" \
+    "$(desktop-file-validate "$PREFIX/share/applications/cantova-gui.desktop")"
+# Each PNG icon has the size of its folder: width and height are bytes 16 to 23 of the header.
+for size in 16 22 24 32 48 64 128 256; do
+    png="$PREFIX/share/icons/hicolor/${size}x${size}/apps/cantova-gui.png"
+    expect "size of $png" "$size $size" "$(od -An -tu1 -j16 -N8 "$png" |
+        awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4, $5 * 16777216 + $6 * 65536 + $7 * 256 + $8 }')"
+done
+[ -f "$PREFIX/share/icons/hicolor/scalable/apps/cantova-gui.svg" ] || fail "no scalable icon"
+
 # A 5.1 AC3 stream at 448 kbit/s, in a folder of its own.
 mkdir -p "$WORK/music" "$WORK/home" "$WORK/elsewhere"
 SOURCE="$WORK/music/track.ac3"
