@@ -4,6 +4,7 @@ include(CMakePackageConfigHelpers)
 set(TRACKLENS_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/tracklens)
 
 install(TARGETS tracklens EXPORT tracklensTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+set_property(TARGET tracklens PROPERTY CANTOVA_INSTALLED ON)
 install(FILES tracklens.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tracklens)
 
 install(EXPORT tracklensTargets NAMESPACE tracklens:: DESTINATION ${TRACKLENS_CMAKE_DIR})
