@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build, test and run the project: besides the compilers,
 # libraries and engines, scdoc and rsvg-convert (librsvg2-bin) to make the manual pages and icons,
-# and desktop-file-utils and appstream to check the desktop files.
+# and desktop-file-utils, appstream, lintian and file (for cpack's dependency search) to check
+# the desktop files and the Debian package.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -15,7 +16,7 @@ $SUDO apt-get install -y --no-install-recommends \
     clang libclang-rt-dev \
     ffmpeg lame vorbis-tools \
     scdoc librsvg2-bin man-db \
-    desktop-file-utils appstream
+    desktop-file-utils appstream lintian file
 
 # A locale with a decimal comma, for the tests of locale-dependent number forms.
 if ! locale -a | grep -qi '^de_DE\.utf-\?8$'; then
