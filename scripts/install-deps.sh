@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, test and run the project.
+# Installs the Debian packages needed to build, test, run and package the project: besides the
+# compilers, libraries and engines, clang-format for the format check, scdoc and rsvg-convert
+# (librsvg2-bin) to make the manual pages and icons, and desktop-file-utils, appstream, lintian
+# and file (for cpack's dependency search) to check the desktop files and the Debian package.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -11,7 +14,10 @@ $SUDO apt-get install -y --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools libgl-dev \
     xvfb xauth locales \
     clang libclang-rt-dev \
-    ffmpeg lame vorbis-tools
+    ffmpeg lame vorbis-tools \
+    clang-format \
+    scdoc librsvg2-bin man-db \
+    desktop-file-utils appstream lintian file
 
 # A locale with a decimal comma, for the tests of locale-dependent number forms.
 if ! locale -a | grep -qi '^de_DE\.utf-\?8$'; then

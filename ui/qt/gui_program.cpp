@@ -11,12 +11,13 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
       mainView_(program_.windows.frmMain), panelView_(program_.windows.frmPanelAudio, &mainView_) {
     logViewer_.setOwner(&mainView_);
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &mainView_, [this] {
-        if (program_.runner.InProgress()) {
-            program_.runner.StopAndUnload();
-        }
-        processes_.StopAllAndWait();
-    });
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,
+                     [this] {
+                         if (program_.runner.InProgress()) {
+                             program_.runner.StopAndUnload();
+                         }
+                         processes_.StopAllAndWait();
+                     });
     QObject::connect(&mainView_, &MainWindowView::modelHidden, &mainView_, [this] {
         if (program_.windows.program.ended) {
             QApplication::quit();
@@ -24,8 +25,11 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
     });
 }
 
-void GuiProgram::show() {
+void GuiProgram::show(const std::optional<std::string>& source) {
     program_.windows.frmMain.show();
+    if (source) {
+        program_.sources.Select(*source);
+    }
 }
 
 } // namespace cantova::ui::qt

@@ -13,6 +13,9 @@
 #include "ui/qt/qt_message_boxes.h"
 #include "ui/qt/qt_process_launcher.h"
 
+#include <optional>
+#include <string>
+
 namespace cantova::ui::qt {
 
 class GuiProgram {
@@ -24,8 +27,9 @@ public:
     GuiProgram(const GuiProgram&) = delete;
     GuiProgram& operator=(const GuiProgram&) = delete;
 
-    // Shows the main window.
-    void show();
+    // Shows the main window; a source given is then selected as a choice in the source dialog
+    // would select it.
+    void show(const std::optional<std::string>& source = std::nullopt);
 
     app::Program& program() { return program_; }
     Windows& windows() { return program_.windows; }
