@@ -2,9 +2,7 @@
 
 #include "app/batch_session.h"
 #include "app/stop_signals.h"
-#include "cmdline/channel_flag.h"
 #include "cmdline/job_command.h"
-#include "cmdline/output_name.h"
 #include "jobs/source_path_rules.h"
 #include "ui/control_properties.h"
 
@@ -181,19 +179,13 @@ void BatchDriver::defineVerbs() {
                        : "'command' needs a job number, got '" + step.operands[0] + "'";
         },
         [](BatchSession& s, const Step& step) {
-            const ui::Windows& w = s.windows;
-            const int number = *ui::ParseDecimal(step.operands[0]);
-            std::string output = cmdline::BuildOutputName(w, number);
-            if (output.empty()) {
+            const std::optional<std::string> command =
+                cmdline::BuildCommandOfSettings(s.windows, *ui::ParseDecimal(step.operands[0]));
+            if (!command) {
                 return "no output name can be formed for the source '" +
-                       w.frmMain.TxtStreamAudio.text() + "'";
+                       s.windows.frmMain.TxtStreamAudio.text() + "'";
             }
-            if (ui::ChosenCodec(w.frmMain) == ui::Codec::Wav) {
-                output += cmdline::ChannelFlag(w);
-            }
-            s.out << cmdline::BuildJobCommand(w, ui::JobKindOf(w.frmMain),
-                                              w.frmMain.TxtStreamAudio.text(), output)
-                  << '\n';
+            s.out << *command << '\n';
             return std::string();
         }};
     verbs_["dump"] = {0, [](BatchSession&, const Step&) { return std::string(); },
