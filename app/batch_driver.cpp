@@ -2,6 +2,7 @@
 
 #include "app/batch_session.h"
 #include "app/stop_signals.h"
+#include "cmdline/command_forms.h"
 #include "cmdline/job_command.h"
 #include "jobs/source_path_rules.h"
 #include "ui/control_properties.h"
@@ -186,6 +187,26 @@ void BatchDriver::defineVerbs() {
                        s.windows.frmMain.TxtStreamAudio.text() + "'";
             }
             s.out << *command << '\n';
+            return std::string();
+        }};
+    // The lines Start would run (or the current settings' as job 1), as the Show Command Lines
+    // window copies them.
+    verbs_["commands"] = {
+        1,
+        [](BatchSession&, const Step& step) {
+            return cmdline::CommandFormNamed(step.operands[0])
+                       ? std::string()
+                       : "'commands' needs line, shell or json, got '" + step.operands[0] + "'";
+        },
+        [](BatchSession& s, const Step& step) {
+            const jobs::CommandListing listing = jobs::InForm(
+                s.program.commandLines.List(), *cmdline::CommandFormNamed(step.operands[0]));
+            for (const jobs::ListedCommand& command : listing.commands) {
+                s.out << command.line << '\n';
+            }
+            for (const std::string& problem : listing.problems) {
+                s.messages.Show(problem, "Command Lines", ui::MessageIcon::Exclamation);
+            }
             return std::string();
         }};
     verbs_["dump"] = {0, [](BatchSession&, const Step&) { return std::string(); },

@@ -4,6 +4,8 @@
 // selection and the profile menu, connected to the main window and to the platform services the
 // caller provides (the GUI's dialogs and processes, the batch driver's stand-ins, tests').
 
+#include "jobs/clipboard.h"
+#include "jobs/command_lines.h"
 #include "jobs/job_list.h"
 #include "jobs/job_queue.h"
 #include "jobs/job_runner.h"
@@ -28,6 +30,7 @@ struct PlatformServices {
     jobs::LogViewer& logViewer = jobs::SilentLogViewer();
     jobs::TranscoderLogFiles& logFiles = jobs::SystemTranscoderLogFiles();
     jobs::RunNotifier& notifier = jobs::SilentRunNotifier();
+    jobs::Clipboard& clipboard = jobs::NoClipboard();
 };
 
 class Program {
@@ -46,6 +49,7 @@ public:
     jobs::JobRunner runner;
     jobs::SourceSelection sources;
     settings::ProfileMenu profiles;
+    jobs::CommandLines commandLines;
 };
 
 } // namespace cantova::app
