@@ -209,6 +209,11 @@ void BatchDriver::defineVerbs() {
             }
             return std::string();
         }};
+    verbs_["from-command"] = {1, anyPath, [](BatchSession& s, const Step& step) {
+                                  return s.program.settingsFromCommand.Apply(step.operands[0])
+                                             ? std::string()
+                                             : std::string("the command line was not applied");
+                              }};
     verbs_["dump"] = {0, [](BatchSession&, const Step&) { return std::string(); },
                       [](BatchSession& s, const Step&) {
                           for (const std::string& line : s.state.dump()) {

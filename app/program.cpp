@@ -26,7 +26,9 @@ Program::Program(const PlatformServices& services, const std::string& programFol
               services.notifier}),
       sources(windows, services.dialogs, services.libraries, services.messages),
       profiles(windows, services.dialogs, services.messages),
-      commandLines(windows, queue, services.clipboard, services.messages) {
+      commandLines(windows, queue, services.clipboard, services.messages),
+      settingsFromCommand(windows, sources, services.libraries, services.dialogs, services.messages,
+                          runner) {
     windows.frmMain.connectPorts({&sources, &jobList, &runner, &profiles, &commandLines});
 }
 

@@ -12,6 +12,7 @@
 #include "jobs/library_loader.h"
 #include "jobs/process_launcher.h"
 #include "jobs/run_services.h"
+#include "jobs/settings_from_command.h"
 #include "jobs/source_selection.h"
 #include "settings/file_dialogs.h"
 #include "settings/profile_menu.h"
@@ -50,6 +51,7 @@ public:
     jobs::SourceSelection sources;
     settings::ProfileMenu profiles;
     jobs::CommandLines commandLines;
+    jobs::SettingsFromCommand settingsFromCommand;
 };
 
 } // namespace cantova::app

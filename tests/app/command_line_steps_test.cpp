@@ -1,5 +1,5 @@
-// The batch driver's command line steps: the Clipboard button's lines and the forms of the job
-// list's lines.
+// The batch driver's command line steps: the Clipboard button's lines, the forms of the job
+// list's lines, and a line pasted back with from-command.
 
 #include "app/batch_driver.h"
 
@@ -141,6 +141,29 @@ TEST_F(CommandLineSteps, CommandsPrintsEachJobInTheForm) {
     EXPECT_NE(jsonRun.out.back().find("/Stream2.mp3\""), std::string::npos);
     EXPECT_NE(jsonRun.out.end()[-2].find("/Stream1.mp3\""), std::string::npos);
     EXPECT_EQ(RunBatch({"commands", "xml"}).status, 2);
+}
+
+TEST_F(CommandLineSteps, FromCommandTakesTheSettingsOfALine) {
+    const BatchRun made = RunBatch({"select", source_, "set", "OptAudioCodec(2).Value=1", "set",
+                                    "CmbOGGMode.ListIndex=0", "set", "ChkUseBoost.Value=1", "set",
+                                    "TxtDelay.Text=-42", "command", "4"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    const std::string line = made.out.back();
+    const BatchRun pasted = RunBatch({"from-command", line, "command", "4", "print",
+                                      "OptAudioCodec(2).Value", "print", "TxtStreamAudio.Text"});
+    ASSERT_EQ(pasted.status, 0) << pasted.err;
+    Lines printed;
+    std::copy_if(pasted.out.begin(), pasted.out.end(), std::back_inserter(printed),
+                 [](const std::string& text) { return !text.starts_with("message: "); });
+    EXPECT_EQ(printed, (Lines{line, "OptAudioCodec(2).Value=1", "TxtStreamAudio.Text=" + source_}));
+
+    const BatchRun refused =
+        RunBatch({"from-command", line + " -frob( )", "print", "TxtDelay.Text"});
+    EXPECT_EQ(refused.status, 2);
+    ASSERT_EQ(refused.out.size(), 1u);
+    EXPECT_TRUE(refused.out[0].starts_with("message: Settings From Command Line: "))
+        << refused.out[0];
+    EXPECT_NE(refused.err.find("not applied"), std::string::npos);
 }
 
 } // namespace
