@@ -2,9 +2,8 @@
 
 #include "app/batch_session.h"
 #include "app/stop_signals.h"
-#include "cmdline/channel_flag.h"
+#include "cmdline/command_forms.h"
 #include "cmdline/job_command.h"
-#include "cmdline/output_name.h"
 #include "jobs/source_path_rules.h"
 #include "ui/control_properties.h"
 
@@ -236,21 +235,42 @@ void BatchDriver::defineVerbs() {
                        : "'command' needs a job number, got '" + step.operands[0] + "'";
         },
         [](BatchSession& s, const Step& step) {
-            const ui::Windows& w = s.windows;
-            const int number = *ui::ParseDecimal(step.operands[0]);
-            std::string output = cmdline::BuildOutputName(w, number);
-            if (output.empty()) {
+            const std::optional<std::string> command =
+                cmdline::BuildCommandOfSettings(s.windows, *ui::ParseDecimal(step.operands[0]));
+            if (!command) {
                 return "no output name can be formed for the source '" +
-                       w.frmMain.TxtStreamAudio.text() + "'";
+                       s.windows.frmMain.TxtStreamAudio.text() + "'";
             }
-            if (ui::ChosenCodec(w.frmMain) == ui::Codec::Wav) {
-                output += cmdline::ChannelFlag(w);
-            }
-            s.out << cmdline::BuildJobCommand(w, ui::JobKindOf(w.frmMain),
-                                              w.frmMain.TxtStreamAudio.text(), output)
-                  << '\n';
+            s.out << *command << '\n';
             return std::string();
         }};
+    // The lines Start would run (or the current settings' as job 1), as the Show Command Lines
+    // window copies them.
+    verbs_["commands"] = {
+        "FORM", "print the job list's command lines in FORM: line, shell or json",
+        [](BatchSession&, const Step& step) {
+            return cmdline::CommandFormNamed(step.operands[0])
+                       ? std::string()
+                       : "'commands' needs line, shell or json, got '" + step.operands[0] + "'";
+        },
+        [](BatchSession& s, const Step& step) {
+            const jobs::CommandListing listing = jobs::InForm(
+                s.program.commandLines.List(), *cmdline::CommandFormNamed(step.operands[0]));
+            for (const jobs::ListedCommand& command : listing.commands) {
+                s.out << command.line << '\n';
+            }
+            for (const std::string& problem : listing.problems) {
+                s.messages.Show(problem, "Command Lines", ui::MessageIcon::Exclamation);
+            }
+            return std::string();
+        }};
+    verbs_["from-command"] = {"LINE",
+                              "give the windows the settings that build the command line LINE",
+                              anyPath, [](BatchSession& s, const Step& step) {
+                                  return s.program.settingsFromCommand.Apply(step.operands[0])
+                                             ? std::string()
+                                             : std::string("the command line was not applied");
+                              }};
     verbs_["dump"] = {"", "print every property of both windows with its value, sorted",
                       [](BatchSession&, const Step&) { return std::string(); },
                       [](BatchSession& s, const Step&) {

@@ -2,7 +2,8 @@
 # Installs the Debian packages needed to build, test, run and package the project: besides the
 # compilers, libraries and engines, clang-format for the format check, scdoc and rsvg-convert
 # (librsvg2-bin) to make the manual pages and icons, and desktop-file-utils, appstream, lintian
-# and file (for cpack's dependency search) to check the desktop files and the Debian package.
+# and file (for cpack's dependency search) to check the desktop files and the Debian package;
+# python3 for the tests that parse JSON.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -17,7 +18,8 @@ $SUDO apt-get install -y --no-install-recommends \
     ffmpeg lame vorbis-tools \
     clang-format \
     scdoc librsvg2-bin man-db \
-    desktop-file-utils appstream lintian file
+    desktop-file-utils appstream lintian file \
+    python3
 
 # A locale with a decimal comma, for the tests of locale-dependent number forms.
 if ! locale -a | grep -qi '^de_DE\.utf-\?8$'; then

@@ -23,6 +23,7 @@ void MainWindow::Form_Load() {
     CmdAddAudioJobList.setEnabled(false);
     CmdDelAudioJobList.setEnabled(false);
     cmdStartEncode.setEnabled(false);
+    CmdClipboard.setEnabled(false);
 }
 
 void MainWindow::Form_Unload() {

@@ -45,7 +45,8 @@ TEST_F(SourceSelection, AnAc3SourceIsProbedAndShown) {
     EXPECT_EQ(Read("Ac3Channels"), "5");
     EXPECT_EQ(Read("Ac3Frequency"), "48000");
     EXPECT_EQ(Read("TxtDelay.Text"), "-24");
-    for (const char* button : {"CmdAddAudioJobList", "CmdDelAudioJobList", "cmdStartEncode"}) {
+    for (const char* button :
+         {"CmdAddAudioJobList", "CmdClipboard", "CmdDelAudioJobList", "cmdStartEncode"}) {
         EXPECT_EQ(Read(std::string(button) + ".Enabled"), "1") << button;
     }
     EXPECT_EQ(loader.opened, std::vector<std::string>{"libtracklens.so.1"});

@@ -5,10 +5,14 @@
 namespace cantova::ui::qt {
 
 GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder)
-    : program_({dialogs != nullptr ? *dialogs : qtDialogs_, messages_, processes_,
-                jobs::SystemLibraryLoader(), logViewer_},
+    : program_({.dialogs = dialogs != nullptr ? *dialogs : qtDialogs_,
+                .messages = messages_,
+                .processes = processes_,
+                .logViewer = logViewer_,
+                .clipboard = clipboard_},
                programFolder),
-      mainView_(program_.windows.frmMain), panelView_(program_.windows.frmPanelAudio, &mainView_) {
+      mainView_(program_.windows.frmMain), panelView_(program_.windows.frmPanelAudio, &mainView_),
+      commandLineMenu_(mainView_, program_, clipboard_) {
     logViewer_.setOwner(&mainView_);
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,

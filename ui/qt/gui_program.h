@@ -6,9 +6,11 @@
 
 #include "app/program.h"
 #include "settings/file_dialogs.h"
+#include "ui/qt/command_line_menu.h"
 #include "ui/qt/log_viewer_dialog.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
+#include "ui/qt/qt_clipboard.h"
 #include "ui/qt/qt_file_dialogs.h"
 #include "ui/qt/qt_message_boxes.h"
 #include "ui/qt/qt_process_launcher.h"
@@ -35,15 +37,18 @@ public:
     Windows& windows() { return program_.windows; }
     MainWindowView& view() { return mainView_; }
     PanelView& panel() { return panelView_; }
+    CommandLineMenu& commandLineMenu() { return commandLineMenu_; }
 
 private:
     QtFileDialogs qtDialogs_;
     QtMessageBoxes messages_;
     QtProcessLauncher processes_;
     LogViewerDialog logViewer_{nullptr};
+    QtClipboard clipboard_;
     app::Program program_;
     MainWindowView mainView_;
     PanelView panelView_;
+    CommandLineMenu commandLineMenu_;
 };
 
 } // namespace cantova::ui::qt

@@ -1,0 +1,29 @@
+#include "jobs/job_command_line.h"
+
+#include "cmdline/channel_flag.h"
+#include "cmdline/job_command.h"
+#include "settings/audio_profile.h"
+#include "ui/windows.h"
+
+namespace cantova::jobs {
+
+std::optional<std::string> CommandLineOfJob(const Job& job, const std::string& transcoderPath) {
+    if (job.copy) {
+        return std::nullopt;
+    }
+    ui::SilentMessageBoxes silent;
+    ui::Windows windows(silent);
+    windows.frmMain.Form_Load();
+    windows.program.TranscoderPath = transcoderPath;
+    const settings::AudioProfileLoad load = settings::LoadAudioProfile(windows, job.settingsFile);
+    if (!load.readable || !load.jobKind) {
+        return std::nullopt;
+    }
+    std::string output = job.outputArgument;
+    if (ui::ChosenCodec(windows.frmMain) == ui::Codec::Wav) {
+        output += cmdline::ChannelFlag(windows);
+    }
+    return cmdline::BuildJobCommand(windows, *load.jobKind, job.source, output);
+}
+
+} // namespace cantova::jobs
