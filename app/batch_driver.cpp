@@ -2,15 +2,17 @@
 
 #include "app/batch_session.h"
 #include "app/stop_signals.h"
-#include "cmdline/channel_flag.h"
+#include "cmdline/command_forms.h"
 #include "cmdline/job_command.h"
-#include "cmdline/output_name.h"
 #include "jobs/source_path_rules.h"
 #include "ui/control_properties.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <sstream>
+#include <utility>
 
 namespace cantova::app {
 
@@ -98,15 +100,62 @@ std::string CheckButton(BatchSession& session, const std::string& name) {
     return {};
 }
 
+// The operands of a step, one word each.
+std::size_t OperandCount(const std::string& operands) {
+    std::istringstream words(operands);
+    return static_cast<std::size_t>(std::distance(std::istream_iterator<std::string>(words), {}));
+}
+
 } // namespace
 
+struct BatchDriver::Invocation {
+    BatchOptions options;
+    bool helpWanted = false;
+    bool versionWanted = false;
+};
+
 BatchDriver::BatchDriver(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
+    defineOptions();
     defineVerbs();
+}
+
+void BatchDriver::defineOptions() {
+    const auto flag = [](bool Invocation::*wanted) {
+        return [wanted](Invocation& i, const std::string&) {
+            i.*wanted = true;
+            return std::string();
+        };
+    };
+    options_["--dry-run"] = {
+        "", "print the transcoder commands and deletions of a run instead of doing them",
+        [](Invocation& i, const std::string&) {
+            i.options.dryRun = true;
+            return std::string();
+        }};
+    options_["--overwrite"] = {"", "answer yes when a run would replace existing output files",
+                               [](Invocation& i, const std::string&) {
+                                   i.options.overwrite = true;
+                                   return std::string();
+                               }};
+    options_["--jobs"] = {"N", "run up to N jobs of a run at once (1 by default)",
+                          [](Invocation& i, const std::string& value) {
+                              const std::optional<int> jobs = ui::ParseDecimal(value);
+                              if (!jobs || *jobs < 1) {
+                                  return "'--jobs' needs a number of jobs of at least 1, got '" +
+                                         value + "'";
+                              }
+                              i.options.jobsAtOnce = *jobs;
+                              return std::string();
+                          }};
+    options_["--help"] = {"", "print this help and do nothing else", flag(&Invocation::helpWanted)};
+    options_["--version"] = {"", "print the version and do nothing else",
+                             flag(&Invocation::versionWanted)};
 }
 
 void BatchDriver::defineVerbs() {
     verbs_["set"] = {
-        1, [](BatchSession& s, const Step& step) { return CheckAssignment(s, step.operands[0]); },
+        "NAME=VALUE", "assign VALUE to the property NAME as the program would, with its reactions",
+        [](BatchSession& s, const Step& step) { return CheckAssignment(s, step.operands[0]); },
         [](BatchSession& s, const Step& step) {
             std::string name, value, error;
             SplitAssignment(step.operands[0], name, value);
@@ -116,7 +165,8 @@ void BatchDriver::defineVerbs() {
             return error;
         }};
     verbs_["click"] = {
-        1, [](BatchSession& s, const Step& step) { return CheckButton(s, step.operands[0]); },
+        "NAME", "press the button or menu item NAME",
+        [](BatchSession& s, const Step& step) { return CheckButton(s, step.operands[0]); },
         [](BatchSession& s, const Step& step) {
             if (const auto action = JobActions().find(step.operands[0]);
                 action != JobActions().end()) {
@@ -130,19 +180,19 @@ void BatchDriver::defineVerbs() {
             }
             return error;
         }};
-    verbs_["key"] = {2,
-                     [](BatchSession& s, const Step& step) {
-                         return CheckList(s, step.operands[0], step.operands[1]);
-                     },
-                     [](BatchSession& s, const Step& step) {
-                         std::string error;
-                         auto* list = dynamic_cast<ui::ComboBox*>(
-                             s.state.findControl(step.operands[0], error));
-                         if (list != nullptr) {
-                             list->pressKey(*ui::ParseDecimal(step.operands[1]));
-                         }
-                         return error;
-                     }};
+    verbs_["key"] = {
+        "NAME CODE", "press the key of decimal key code CODE in the drop-down list NAME",
+        [](BatchSession& s, const Step& step) {
+            return CheckList(s, step.operands[0], step.operands[1]);
+        },
+        [](BatchSession& s, const Step& step) {
+            std::string error;
+            auto* list = dynamic_cast<ui::ComboBox*>(s.state.findControl(step.operands[0], error));
+            if (list != nullptr) {
+                list->pressKey(*ui::ParseDecimal(step.operands[1]));
+            }
+            return error;
+        }};
     // Steps that stand for a dialog's choice: the scripted dialog answers with PATH, then the
     // button or menu item that opens the dialog is pressed.
     const auto answerAndPress = [](const char* buttonName) {
@@ -157,10 +207,14 @@ void BatchDriver::defineVerbs() {
         };
     };
     const auto anyPath = [](BatchSession&, const Step&) { return std::string(); };
-    verbs_["select"] = {1, anyPath, answerAndPress("CmdBrowseStream1")};
-    verbs_["load"] = {1, anyPath, answerAndPress("MenuPrfAudioLoad")};
-    verbs_["save"] = {1, anyPath, answerAndPress("MenuPrfAudioSave")};
-    verbs_["print"] = {1,
+    verbs_["select"] = {"PATH", "choose PATH as the source, as in the source dialog", anyPath,
+                        answerAndPress("CmdBrowseStream1")};
+    verbs_["load"] = {"PATH", "load the audio profile PATH, as the Profils menu does", anyPath,
+                      answerAndPress("MenuPrfAudioLoad")};
+    verbs_["save"] = {"PATH",
+                      "save the settings as the audio profile PATH, as the Profils menu does",
+                      anyPath, answerAndPress("MenuPrfAudioSave")};
+    verbs_["print"] = {"NAME", "print NAME=VALUE for the property or program value NAME",
                        [](BatchSession& s, const Step& step) {
                            std::string error;
                            s.state.readable(step.operands[0], error);
@@ -174,35 +228,90 @@ void BatchDriver::defineVerbs() {
                            return error;
                        }};
     verbs_["command"] = {
-        1,
+        "N", "print the transcoder command line of job number N with the current settings",
         [](BatchSession&, const Step& step) {
             return ui::ParseDecimal(step.operands[0])
                        ? std::string()
                        : "'command' needs a job number, got '" + step.operands[0] + "'";
         },
         [](BatchSession& s, const Step& step) {
-            const ui::Windows& w = s.windows;
-            const int number = *ui::ParseDecimal(step.operands[0]);
-            std::string output = cmdline::BuildOutputName(w, number);
-            if (output.empty()) {
+            const std::optional<std::string> command =
+                cmdline::BuildCommandOfSettings(s.windows, *ui::ParseDecimal(step.operands[0]));
+            if (!command) {
                 return "no output name can be formed for the source '" +
-                       w.frmMain.TxtStreamAudio.text() + "'";
+                       s.windows.frmMain.TxtStreamAudio.text() + "'";
             }
-            if (ui::ChosenCodec(w.frmMain) == ui::Codec::Wav) {
-                output += cmdline::ChannelFlag(w);
-            }
-            s.out << cmdline::BuildJobCommand(w, ui::JobKindOf(w.frmMain),
-                                              w.frmMain.TxtStreamAudio.text(), output)
-                  << '\n';
+            s.out << *command << '\n';
             return std::string();
         }};
-    verbs_["dump"] = {0, [](BatchSession&, const Step&) { return std::string(); },
+    // The lines Start would run (or the current settings' as job 1), as the Show Command Lines
+    // window copies them.
+    verbs_["commands"] = {
+        "FORM", "print the job list's command lines in FORM: line, shell or json",
+        [](BatchSession&, const Step& step) {
+            return cmdline::CommandFormNamed(step.operands[0])
+                       ? std::string()
+                       : "'commands' needs line, shell or json, got '" + step.operands[0] + "'";
+        },
+        [](BatchSession& s, const Step& step) {
+            const jobs::CommandListing listing = jobs::InForm(
+                s.program.commandLines.List(), *cmdline::CommandFormNamed(step.operands[0]));
+            for (const jobs::ListedCommand& command : listing.commands) {
+                s.out << command.line << '\n';
+            }
+            for (const std::string& problem : listing.problems) {
+                s.messages.Show(problem, "Command Lines", ui::MessageIcon::Exclamation);
+            }
+            return std::string();
+        }};
+    verbs_["from-command"] = {"LINE",
+                              "give the windows the settings that build the command line LINE",
+                              anyPath, [](BatchSession& s, const Step& step) {
+                                  return s.program.settingsFromCommand.Apply(step.operands[0])
+                                             ? std::string()
+                                             : std::string("the command line was not applied");
+                              }};
+    verbs_["dump"] = {"", "print every property of both windows with its value, sorted",
+                      [](BatchSession&, const Step&) { return std::string(); },
                       [](BatchSession& s, const Step&) {
                           for (const std::string& line : s.state.dump()) {
                               s.out << line << '\n';
                           }
                           return std::string();
                       }};
+}
+
+void BatchDriver::printHelp() const {
+    std::vector<std::pair<std::string, std::string>> optionLines, stepLines;
+    for (const auto& [name, option] : options_) {
+        optionLines.emplace_back(option.operand.empty() ? name : name + ' ' + option.operand,
+                                 option.description);
+    }
+    for (const auto& [name, verb] : verbs_) {
+        stepLines.emplace_back(verb.operands.empty() ? name : name + ' ' + verb.operands,
+                               verb.description);
+    }
+    std::size_t width = 0;
+    for (const auto* lines : {&optionLines, &stepLines}) {
+        for (const auto& line : *lines) {
+            width = std::max(width, line.first.size());
+        }
+    }
+    const auto print = [&](const char* heading, const auto& lines) {
+        out_ << '\n' << heading << '\n';
+        for (const auto& [synopsis, description] : lines) {
+            out_ << "  " << synopsis << std::string(width + 2 - synopsis.size(), ' ') << description
+                 << '\n';
+        }
+    };
+    out_ << "Usage: cantova-batch [OPTION]... STEP...\n"
+            "Drives the windows of cantova-gui without a display: the steps run in order, as a "
+            "user's\nactions would; nothing runs when one of them is wrong.\n";
+    print("Options:", optionLines);
+    print("Steps:", stepLines);
+    out_ << "\nExit status: 0 done; 1 a job of a run was skipped, not started, stopped or "
+            "failed;\n2 an unknown option, step or name, or a step that cannot be done; 128+N "
+            "stopped by signal N.\n";
 }
 
 bool BatchDriver::parse(const std::vector<std::string>& words, std::vector<Step>& steps) {
@@ -214,10 +323,11 @@ bool BatchDriver::parse(const std::vector<std::string>& words, std::vector<Step>
         }
         Step step{words[i], {}};
         ++i;
-        for (int k = 0; k < verb->second.operandCount; ++k, ++i) {
+        const std::size_t operandCount = OperandCount(verb->second.operands);
+        for (std::size_t k = 0; k < operandCount; ++k, ++i) {
             if (i >= words.size()) {
-                err_ << "cantova-batch: step '" << step.verb << "' needs "
-                     << verb->second.operandCount << " operand(s)\n";
+                err_ << "cantova-batch: step '" << step.verb << "' needs " << operandCount
+                     << " operand(s)\n";
                 return false;
             }
             step.operands.push_back(words[i]);
@@ -227,23 +337,25 @@ bool BatchDriver::parse(const std::vector<std::string>& words, std::vector<Step>
     return true;
 }
 
-bool BatchDriver::parseOptions(std::vector<std::string>& words, BatchOptions& options) {
+bool BatchDriver::parseOptions(std::vector<std::string>& words, Invocation& invocation) {
     while (!words.empty() && words.front().starts_with("--")) {
-        if (words.front() == "--dry-run") {
-            options.dryRun = true;
-        } else if (words.front() == "--overwrite") {
-            options.overwrite = true;
-        } else if (words.front() == "--jobs") {
-            const std::optional<int> jobs =
-                words.size() > 1 ? ui::ParseDecimal(words[1]) : std::nullopt;
-            if (!jobs || *jobs < 1) {
-                err_ << "cantova-batch: '--jobs' needs a number of jobs of at least 1\n";
+        const auto option = options_.find(words.front());
+        if (option == options_.end()) {
+            err_ << "cantova-batch: unknown option '" << words.front() << "'\n";
+            return false;
+        }
+        std::string value;
+        if (!option->second.operand.empty()) {
+            if (words.size() < 2) {
+                err_ << "cantova-batch: option '" << words.front() << "' needs "
+                     << option->second.operand << '\n';
                 return false;
             }
-            options.jobsAtOnce = *jobs;
+            value = words[1];
             words.erase(words.begin());
-        } else {
-            err_ << "cantova-batch: unknown option '" << words.front() << "'\n";
+        }
+        if (const std::string error = option->second.apply(invocation, value); !error.empty()) {
+            err_ << "cantova-batch: " << error << '\n';
             return false;
         }
         words.erase(words.begin());
@@ -253,16 +365,28 @@ bool BatchDriver::parseOptions(std::vector<std::string>& words, BatchOptions& op
 
 int BatchDriver::run(const std::vector<std::string>& arguments) {
     std::vector<std::string> words = arguments;
-    BatchOptions options;
+    Invocation invocation;
+    if (!parseOptions(words, invocation)) {
+        return kExitRefused;
+    }
+    if (invocation.helpWanted) {
+        printHelp();
+        return 0;
+    }
+    if (invocation.versionWanted) {
+        out_ << "cantova-batch " << CANTOVA_VERSION << '\n';
+        return 0;
+    }
+    BatchOptions options = invocation.options;
     std::vector<Step> steps;
-    if (!parseOptions(words, options) || !parse(words, steps)) {
+    if (!parse(words, steps)) {
         return kExitRefused;
     }
     {
         // Names are checked against a separate start-up state, so that nothing is done
         // when any step is wrong; list items are looked for when their step runs.
         std::ostringstream discarded;
-        BatchSession probe(discarded, BatchOptions{true, false, -1});
+        BatchSession probe(discarded, BatchOptions{.dryRun = true});
         for (const Step& step : steps) {
             const std::string error = verbs_.at(step.verb).check(probe, step);
             if (!error.empty()) {

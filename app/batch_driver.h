@@ -17,9 +17,10 @@ struct BatchOptions;
 class BatchDriver {
 public:
     BatchDriver(std::ostream& out, std::ostream& err);
-    // Runs "[--dry-run] [--overwrite] STEP...". 0 on success; 1 when a job of a run was skipped,
-    // not started, stopped or failed; 2 for an unknown option, step or name, or a step that
-    // cannot be done; 128 + the signal when SIGINT, SIGTERM or SIGHUP stopped it.
+    // Runs "[OPTION]... STEP...". 0 on success; 1 when a job of a run was skipped, not started,
+    // stopped or failed; 2 for an unknown option, step or name, or a step that cannot be done;
+    // 128 + the signal when SIGINT, SIGTERM or SIGHUP stopped it. With --help or --version
+    // among the options it prints that and does nothing else.
     int run(const std::vector<std::string>& arguments);
 
 private:
@@ -28,18 +29,34 @@ private:
         std::vector<std::string> operands;
     };
     struct Verb {
-        int operandCount;
+        // The operands as the help names them, one word each ("NAME CODE"); empty for none.
+        std::string operands;
+        // What the step does, one line for the help.
+        std::string description;
         // Checks the operands against the start-up state; empty text when they are fine.
         std::function<std::string(BatchSession&, const Step&)> check;
         // Performs the step; empty text on success, else the error.
         std::function<std::string(BatchSession&, const Step&)> perform;
     };
+    // What the options ask for.
+    struct Invocation;
+    struct Option {
+        // The value the option takes, as the help names it ("N"); empty for a flag.
+        std::string operand;
+        // What the option does, one line for the help.
+        std::string description;
+        // Takes the option (and its value); empty text, or why the value cannot be taken.
+        std::function<std::string(Invocation&, const std::string& value)> apply;
+    };
+    void defineOptions();
     void defineVerbs();
-    bool parseOptions(std::vector<std::string>& words, BatchOptions& options);
+    void printHelp() const;
+    bool parseOptions(std::vector<std::string>& words, Invocation& invocation);
     bool parse(const std::vector<std::string>& words, std::vector<Step>& steps);
 
     std::ostream& out_;
     std::ostream& err_;
+    std::map<std::string, Option> options_;
     std::map<std::string, Verb> verbs_;
 };
 

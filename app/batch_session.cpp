@@ -12,6 +12,12 @@ bool PrintedMessageBoxes::Ask(const std::string& text, const std::string& captio
     return answer_;
 }
 
+void PrintedClipboard::CopyLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        out_ << "clipboard: " << line << '\n';
+    }
+}
+
 BatchSession::BatchSession(std::ostream& out, const BatchOptions& options)
     : out(out), options(options) {
     program.runner.setJobsAtOnce(options.jobsAtOnce);

@@ -11,6 +11,8 @@
 #include "ui/windows.h"
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace cantova::app {
 
@@ -33,6 +35,16 @@ class PrintedLogViewer : public jobs::LogViewer {
 public:
     explicit PrintedLogViewer(std::ostream& out) : out_(out) {}
     void ShowLog(const std::string& path) override { out_ << "log: " << path << '\n'; }
+
+private:
+    std::ostream& out_;
+};
+
+// The clipboard's lines are printed, each as "clipboard: LINE".
+class PrintedClipboard : public jobs::Clipboard {
+public:
+    explicit PrintedClipboard(std::ostream& out) : out_(out) {}
+    void CopyLines(const std::vector<std::string>& lines) override;
 
 private:
     std::ostream& out_;
@@ -62,13 +74,15 @@ public:
     jobs::DryRunLauncher dryRunLauncher{out};
     jobs::DryRunLogFiles dryRunLogFiles{out};
     PrintedLogViewer logViewer{out};
+    PrintedClipboard clipboard{out};
     jobs::DlopenLibraryLoader libraries;
     Program program{{dialogs, messages,
                      options.dryRun ? static_cast<jobs::ProcessLauncher&>(dryRunLauncher)
                                     : static_cast<jobs::ProcessLauncher&>(spawnLauncher),
                      libraries, logViewer,
                      options.dryRun ? static_cast<jobs::TranscoderLogFiles&>(dryRunLogFiles)
-                                    : jobs::SystemTranscoderLogFiles()}};
+                                    : jobs::SystemTranscoderLogFiles(),
+                     jobs::SilentRunNotifier(), clipboard}};
     ui::Windows& windows = program.windows;
     ui::StateAccess state{windows};
 

@@ -25,8 +25,11 @@ Program::Program(const PlatformServices& services, const std::string& programFol
              {services.processes, services.messages, services.logViewer, services.logFiles,
               services.notifier}),
       sources(windows, services.dialogs, services.libraries, services.messages),
-      profiles(windows, services.dialogs, services.messages) {
-    windows.frmMain.connectPorts({&sources, &jobList, &runner, &profiles});
+      profiles(windows, services.dialogs, services.messages),
+      commandLines(windows, queue, services.clipboard, services.messages),
+      settingsFromCommand(windows, sources, services.libraries, services.dialogs, services.messages,
+                          runner) {
+    windows.frmMain.connectPorts({&sources, &jobList, &runner, &profiles, &commandLines});
 }
 
 Program::~Program() {

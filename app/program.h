@@ -4,12 +4,15 @@
 // selection and the profile menu, connected to the main window and to the platform services the
 // caller provides (the GUI's dialogs and processes, the batch driver's stand-ins, tests').
 
+#include "jobs/clipboard.h"
+#include "jobs/command_lines.h"
 #include "jobs/job_list.h"
 #include "jobs/job_queue.h"
 #include "jobs/job_runner.h"
 #include "jobs/library_loader.h"
 #include "jobs/process_launcher.h"
 #include "jobs/run_services.h"
+#include "jobs/settings_from_command.h"
 #include "jobs/source_selection.h"
 #include "settings/file_dialogs.h"
 #include "settings/profile_menu.h"
@@ -28,6 +31,7 @@ struct PlatformServices {
     jobs::LogViewer& logViewer = jobs::SilentLogViewer();
     jobs::TranscoderLogFiles& logFiles = jobs::SystemTranscoderLogFiles();
     jobs::RunNotifier& notifier = jobs::SilentRunNotifier();
+    jobs::Clipboard& clipboard = jobs::NoClipboard();
 };
 
 class Program {
@@ -46,6 +50,8 @@ public:
     jobs::JobRunner runner;
     jobs::SourceSelection sources;
     settings::ProfileMenu profiles;
+    jobs::CommandLines commandLines;
+    jobs::SettingsFromCommand settingsFromCommand;
 };
 
 } // namespace cantova::app

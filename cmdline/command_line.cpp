@@ -18,22 +18,24 @@ std::size_t SkipBlanks(const std::string& text, std::size_t at) {
     return at;
 }
 
-// Reads the program word starting at 0; returns it and moves at past it and the blanks after it.
-std::string ReadProgramWord(const std::string& line, std::size_t& at) {
+// Reads the program word starting at 0; returns it, sets end just past it and moves at past it
+// and the blanks after it.
+std::string ReadProgramWord(const std::string& line, std::size_t& at, std::size_t& end) {
     std::string word;
     if (line[0] == '"') {
         const std::size_t close = line.find('"', 1);
-        const std::size_t end = close == std::string::npos ? line.size() : close;
-        word = line.substr(1, end - 1);
+        const std::size_t last = close == std::string::npos ? line.size() : close;
+        word = line.substr(1, last - 1);
         at = close == std::string::npos ? line.size() : close + 1;
     } else {
-        std::size_t end = 0;
+        end = 0;
         while (end < line.size() && !IsBlank(line[end])) {
             ++end;
         }
         word = line.substr(0, end);
         at = end;
     }
+    end = at;
     at = SkipBlanks(line, at);
     return word;
 }
@@ -41,12 +43,21 @@ std::string ReadProgramWord(const std::string& line, std::size_t& at) {
 } // namespace
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
-    std::vector<std::string> words;
+    std::vector<std::string> texts;
+    for (CommandWord& word : SplitCommandLineWords(commandLine)) {
+        texts.push_back(std::move(word.text));
+    }
+    return texts;
+}
+
+std::vector<CommandWord> SplitCommandLineWords(const std::string& commandLine) {
+    std::vector<CommandWord> words;
     if (commandLine.empty()) {
         return words;
     }
     std::size_t at = 0;
-    words.push_back(ReadProgramWord(commandLine, at));
+    std::size_t programEnd = 0;
+    words.push_back({ReadProgramWord(commandLine, at, programEnd), programEnd});
 
     std::optional<std::string> word; // set once the current word has begun
     bool quoted = false;
@@ -54,7 +65,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
         const char c = commandLine[at];
         if (IsBlank(c) && !quoted) {
             if (word) {
-                words.push_back(std::move(*word));
+                words.push_back({std::move(*word), at});
                 word.reset();
             }
             ++at;
@@ -94,7 +105,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
         ++at;
     }
     if (word) {
-        words.push_back(std::move(*word));
+        words.push_back({std::move(*word), commandLine.size()});
     }
     return words;
 }

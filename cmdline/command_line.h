@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,14 @@ namespace cantova::cmdline {
 //   of the current C runtime, chosen over the older one that ended quoting as well).
 // An empty command line gives no words.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// A word of a command line and where it ends in the line (just past its last character).
+struct CommandWord {
+    std::string text;
+    std::size_t end = 0;
+};
+
+// The words of SplitCommandLine, each with its end.
+std::vector<CommandWord> SplitCommandLineWords(const std::string& commandLine);
 
 } // namespace cantova::cmdline

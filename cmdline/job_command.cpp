@@ -1,7 +1,9 @@
 #include "cmdline/job_command.h"
 
 #include "cmdline/argument_quoting.h"
+#include "cmdline/channel_flag.h"
 #include "cmdline/option_groups.h"
+#include "cmdline/output_name.h"
 #include "settings/paths.h"
 #include "ui/windows.h"
 
@@ -50,6 +52,19 @@ std::string BuildJobCommand(const ui::Windows& windows, ui::JobKind jobKind,
         command += build(windows, check);
     }
     return command;
+}
+
+std::optional<std::string> BuildCommandOfSettings(const ui::Windows& windows, int jobNumber,
+                                                  const std::string& logPath) {
+    std::string output = BuildOutputName(windows, jobNumber);
+    if (output.empty()) {
+        return std::nullopt;
+    }
+    if (ui::ChosenCodec(windows.frmMain) == ui::Codec::Wav) {
+        output += ChannelFlag(windows);
+    }
+    return BuildJobCommand(windows, ui::JobKindOf(windows.frmMain),
+                           windows.frmMain.TxtStreamAudio.text(), output, nullptr, logPath);
 }
 
 } // namespace cantova::cmdline

@@ -3,6 +3,7 @@
 #include "cmdline/typed_values.h"
 #include "ui/job_kind.h"
 
+#include <optional>
 #include <string>
 
 namespace cantova::ui {
@@ -20,5 +21,10 @@ namespace cantova::cmdline {
 std::string BuildJobCommand(const ui::Windows& windows, ui::JobKind jobKind,
                             const std::string& source, const std::string& outputArgument,
                             TypedValueCheck* check = nullptr, const std::string& logPath = {});
+
+// The command the current settings give as job number jobNumber, with the channel flag of a WAV
+// target behind the output; nothing when no output name can be formed for the source.
+std::optional<std::string> BuildCommandOfSettings(const ui::Windows& windows, int jobNumber,
+                                                  const std::string& logPath = {});
 
 } // namespace cantova::cmdline

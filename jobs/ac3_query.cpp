@@ -12,15 +12,17 @@ std::int16_t QueryAc3Info(LibraryLoader& loader, ui::MessageBoxes& messages,
                           ui::ProgramValues& program, const std::string& path) {
     LibraryLoader::Handle library = loader.Open(kTracklensLibrary);
     if (library == nullptr) {
-        messages.Show("Can't find the libtracklens.so file", "Error", ui::MessageIcon::Exclamation);
+        messages.Show(std::string("Can't find the ") + kTracklensLibrary + " file", "Error",
+                      ui::MessageIcon::Exclamation);
         return 0;
     }
     auto getAc3Info =
         reinterpret_cast<GetAc3InfoFunction>(loader.FindSymbol(library, kGetAc3InfoSymbol));
     if (getAc3Info == nullptr) {
         loader.Close(library);
-        messages.Show("Can't find the getac3info function in the libtracklens.so file", "Error",
-                      ui::MessageIcon::Exclamation);
+        messages.Show(std::string("Can't find the getac3info function in the ") +
+                          kTracklensLibrary + " file",
+                      "Error", ui::MessageIcon::Exclamation);
         return 0;
     }
     // The export takes a writable, zero-terminated 8-bit string.

@@ -2,6 +2,8 @@
 
 // The AC3 probe of the media information library, loaded by name for each query.
 
+#include "tracklens/library_name.h"
+
 #include <cstdint>
 #include <string>
 
@@ -21,7 +23,9 @@ struct AC3_INFO {
     std::int32_t SampleRate;
 };
 
-inline constexpr const char* kTracklensLibrary = "libtracklens.so";
+// The library's SONAME: what the run-time part of an installed library is called (the name
+// without the version is the development link, which need not be installed).
+inline constexpr const char* kTracklensLibrary = TRACKLENS_SONAME;
 inline constexpr const char* kGetAc3InfoSymbol = "GetAc3Info";
 
 // The library's export, with C linkage.

@@ -7,17 +7,6 @@
 
 namespace cantova::jobs {
 
-namespace {
-
-// Nobody sees the scratch windows, so nobody is told or asked anything.
-class SilentMessages final : public ui::MessageBoxes {
-public:
-    void Show(const std::string&, const std::string&, ui::MessageIcon) override {}
-    bool Ask(const std::string&, const std::string&) override { return false; }
-};
-
-} // namespace
-
 std::string CommandOfRestoredJob(const ui::Windows& windows, const Job& job, ui::JobKind kind,
                                  const std::string& logPath) {
     std::string output = job.outputArgument;
@@ -27,19 +16,19 @@ std::string CommandOfRestoredJob(const ui::Windows& windows, const Job& job, ui:
     return cmdline::BuildJobCommand(windows, kind, job.source, output, nullptr, logPath);
 }
 
-std::string CommandLineOfJob(const Job& job, const std::string& transcoderPath) {
+std::optional<std::string> CommandLineOfJob(const Job& job, const std::string& transcoderPath) {
     if (job.copy) {
-        return {};
+        return std::nullopt;
     }
-    SilentMessages messages;
-    ui::Windows scratch(messages);
-    scratch.frmMain.Form_Load();
-    scratch.program.TranscoderPath = transcoderPath;
-    const settings::AudioProfileLoad load = settings::LoadAudioProfile(scratch, job.settingsFile);
+    ui::SilentMessageBoxes silent;
+    ui::Windows windows(silent);
+    windows.frmMain.Form_Load();
+    windows.program.TranscoderPath = transcoderPath;
+    const settings::AudioProfileLoad load = settings::LoadAudioProfile(windows, job.settingsFile);
     if (!load.readable || !load.jobKind) {
-        return {};
+        return std::nullopt;
     }
-    return CommandOfRestoredJob(scratch, job, *load.jobKind);
+    return CommandOfRestoredJob(windows, job, *load.jobKind);
 }
 
 } // namespace cantova::jobs

@@ -6,6 +6,7 @@
 #include "jobs/job_queue.h"
 #include "ui/job_kind.h"
 
+#include <optional>
 #include <string>
 
 namespace cantova::ui {
@@ -20,10 +21,10 @@ namespace cantova::jobs {
 std::string CommandOfRestoredJob(const ui::Windows& windows, const Job& job, ui::JobKind kind,
                                  const std::string& logPath = {});
 
-// The command line the run builds for the job, from its settings file restored into a scratch
-// copy of the windows (the program's own windows keep their state). Empty text when the job
-// starts no transcoder (an AC3 source kept as it is) or its settings cannot be restored. With
-// several jobs at once, the run names a log of the job's own instead of the transcoder log.
-std::string CommandLineOfJob(const Job& job, const std::string& transcoderPath);
+// The command line a run gives the job, built as the run builds it but in windows of its own, so
+// that the program's windows do not change. Nothing for a copy job, which runs no transcoder, and
+// for a job whose settings file cannot be read or names no job kind. With several jobs at once,
+// the run names a log of the job's own instead of the transcoder log.
+std::optional<std::string> CommandLineOfJob(const Job& job, const std::string& transcoderPath);
 
 } // namespace cantova::jobs

@@ -448,8 +448,8 @@ void JobRunner::showRunStatus(int number, std::optional<int> percent) {
 
 std::vector<ui::Control*> JobRunner::runLockedControls() {
     ui::MainWindow& w = windows_.frmMain;
-    return {&w.CmdBrowseStream1, &w.CmdAddAudioJobList, &w.CmdDelAudioJobList, &w.cmdStartEncode,
-            &w.MenuPrfAudioLoad};
+    return {&w.CmdBrowseStream1,   &w.CmdAddAudioJobList, &w.CmdClipboard,
+            &w.CmdDelAudioJobList, &w.cmdStartEncode,     &w.MenuPrfAudioLoad};
 }
 
 } // namespace cantova::jobs

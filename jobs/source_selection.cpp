@@ -46,6 +46,7 @@ bool SourceSelection::Select(const std::string& path) {
     w.CmdAddAudioJobList.setEnabled(true);
     w.CmdDelAudioJobList.setEnabled(true);
     w.cmdStartEncode.setEnabled(true);
+    w.CmdClipboard.setEnabled(true);
     ui::OptionButton& ac3Target = w.OptAudioCodec[static_cast<int>(Codec::Ac3)];
     const std::optional<Codec> chosen = ui::ChosenCodec(w);
     if (SourceExtension(path) == ".AC3") {

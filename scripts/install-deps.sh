@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, test and run the project.
+# Installs the Debian packages needed to build, test, run and package the project: besides the
+# compilers, libraries and engines, clang-format for the format check, scdoc and rsvg-convert
+# (librsvg2-bin) to make the manual pages and icons, and desktop-file-utils, appstream, lintian
+# and file (for cpack's dependency search) to check the desktop files and the Debian package;
+# python3 for the tests that parse JSON; dbus-daemon for the notification test's private bus.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -11,7 +15,11 @@ $SUDO apt-get install -y --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools libgl-dev \
     xvfb xauth locales dbus-daemon \
     clang libclang-rt-dev \
-    ffmpeg lame vorbis-tools
+    ffmpeg lame vorbis-tools \
+    clang-format \
+    scdoc librsvg2-bin man-db \
+    desktop-file-utils appstream lintian file \
+    python3
 
 # A locale with a decimal comma, for the tests of locale-dependent number forms.
 if ! locale -a | grep -qi '^de_DE\.utf-\?8$'; then

@@ -187,7 +187,11 @@ AudioProfileLoad LoadAudioProfile(ui::Windows& windows, const std::string& path)
         unread.problem = ReadProblem(file.status);
         return unread;
     }
-    ProfileReader reader(windows, std::move(file.content));
+    return ApplyAudioProfileText(windows, std::move(file.content));
+}
+
+AudioProfileLoad ApplyAudioProfileText(ui::Windows& windows, std::string text) {
+    ProfileReader reader(windows, std::move(text));
     reader.result.readable = true;
     ui::MainWindow& main = windows.frmMain;
 

@@ -40,4 +40,7 @@ struct AudioProfileLoad {
 // it is a regular file of at most 1 MiB.
 AudioProfileLoad LoadAudioProfile(ui::Windows& windows, const std::string& path);
 
+// Applies the profile whose file would hold text, as LoadAudioProfile does.
+AudioProfileLoad ApplyAudioProfileText(ui::Windows& windows, std::string text);
+
 } // namespace cantova::settings

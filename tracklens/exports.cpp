@@ -2,6 +2,8 @@
 
 #include "tracklens/tracklens.h"
 
+#include "tracklens/library_name.h"
+
 #include "ac3_probe.h"
 #include "avi_services.h"
 #include "file_size.h"
@@ -61,7 +63,7 @@ int getfilesize(char* path, int32_t* size) {
 }
 
 const char* get_version(void) {
-    return "1.05";
+    return TRACKLENS_VERSION_TEXT;
 }
 
 } // extern "C"

@@ -21,6 +21,16 @@ namespace {
 constexpr int kExitRefused = 2;
 constexpr int kExitFailed = 1;
 
+constexpr const char* kHelp =
+    "Usage: Cantova -core( -input SOURCE -output TARGET [-2ch|-6chwav|-6ch] -logfilea LOG )\n"
+    "               [-ota( ... )] [-azid( ... )] [-boost( ... )]\n"
+    "               [-lame( ... ) | -ogg( ... ) | -ac3enc( ... )] [-ssrc( ... )] [-split( ... )]\n"
+    "       Cantova --help | --version\n"
+    "Transcodes one audio stream with ffmpeg, lame and oggenc as the job's command line says,\n"
+    "appends what it did to LOG and prints 'progress N%' lines. The target follows TARGET's\n"
+    "extension (.ac3, .mp3, .ogg, .wav). Exit status: 0 done, 1 the job failed, 2 the command\n"
+    "line was refused. The groups and their switches: man Cantova.\n";
+
 std::string resultList(const std::vector<std::string>& files) {
     std::string text;
     for (const std::string& file : files) {
@@ -59,6 +69,10 @@ int main(int argc, char** argv) {
     installStopHandlers();
     const std::vector<std::string> received(argv, argv + argc);
     const std::span<const std::string> words = std::span(received).subspan(1);
+    if (words.size() == 1 && (words[0] == "--help" || words[0] == "--version")) {
+        std::cout << (words[0] == "--help" ? kHelp : "Cantova " CANTOVA_VERSION "\n");
+        return 0;
+    }
 
     JobRequest job;
     try {

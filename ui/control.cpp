@@ -99,6 +99,13 @@ bool CheckBox::setValue(int value) {
     return true;
 }
 
+void CheckBox::restoreValue(int value) {
+    if (value_ != value) {
+        value_ = value;
+        notify(ControlChange::Value);
+    }
+}
+
 OptionButton::OptionButton(OptionArray& array, int index, std::string container)
     : Control(ControlKind::OptionButton, array.name(), index, std::move(container)), array_(array) {
 }
@@ -143,6 +150,19 @@ void OptionArray::choose(int index) {
     elements_[index]->notify(ControlChange::Value);
     if (click_) {
         click_(index);
+    }
+}
+
+void OptionArray::restoreChoice(int index) {
+    if (chosen_ == index || index < -1 || index >= count()) {
+        return;
+    }
+    const int previous = chosen_;
+    chosen_ = index;
+    for (const int element : {previous, index}) {
+        if (element >= 0) {
+            elements_[static_cast<std::size_t>(element)]->notify(ControlChange::Value);
+        }
     }
 }
 
@@ -196,6 +216,14 @@ void ItemList::clear() {
     items_.clear();
     listIndex_ = -1;
     notify(ControlChange::Items);
+}
+
+void ItemList::restoreItems(const std::vector<ListItem>& items, int listIndex) {
+    if (items_ != items) {
+        items_ = items;
+        notify(ControlChange::Items);
+    }
+    storeListIndex(listIndex);
 }
 
 bool ItemList::storeListIndex(int index) {
@@ -278,6 +306,13 @@ bool EditableComboBox::setListIndex(int index) {
     }
     run(click_);
     return true;
+}
+
+void EditableComboBox::restoreText(std::string text) {
+    if (text_ != text) {
+        text_ = std::move(text);
+        notify(ControlChange::Value);
+    }
 }
 
 TextBox::TextBox(std::string name, std::string container)

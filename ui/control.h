@@ -108,6 +108,8 @@ public:
     // Runs the click reaction when the value changes. Values outside 0..2 are refused.
     bool setValue(int value);
     void onClick(Reaction reaction) { click_ = std::move(reaction); }
+    // Takes the value back from a saved state: no reaction runs.
+    void restoreValue(int value);
 
 private:
     int value_ = 0;
@@ -146,6 +148,8 @@ public:
     // The design-time choice, set before any reaction is attached.
     void setDesignChoice(int index) { chosen_ = index; }
     void onClick(Reaction reaction) { click_ = std::move(reaction); }
+    // Takes the choice back from a saved state (-1 for none): no reaction runs.
+    void restoreChoice(int index);
 
 private:
     friend class OptionButton;
@@ -185,6 +189,8 @@ public:
     void removeItem(int i);
     // Empties the list and its selection without running the reaction.
     void clear();
+    // Takes the items and the selection back from a saved state: no reaction runs.
+    void restoreItems(const std::vector<ListItem>& items, int listIndex);
 
 protected:
     // Stores the selection; true when it changed.
@@ -224,6 +230,8 @@ public:
     void setText(std::string text);
     // Selecting an item also takes its text; runs the reaction when the index changes.
     bool setListIndex(int index) override;
+    // Takes the text back from a saved state: no reaction runs.
+    void restoreText(std::string text);
 
 private:
     std::string text_;

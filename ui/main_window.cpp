@@ -48,6 +48,12 @@ void MainWindow::cmdStartEncode_Click() {
     }
 }
 
+void MainWindow::CmdClipboard_Click() {
+    if (ports_.commandLines != nullptr) {
+        ports_.commandLines->CopyCommandLines();
+    }
+}
+
 void MainWindow::MenuPrfAudioSave_Click() {
     if (ports_.profiles != nullptr) {
         ports_.profiles->Save();
@@ -80,6 +86,7 @@ void MainWindow::connectReactions() {
     CmdAddAudioJobList.onClick([this] { CmdAddAudioJobList_Click(); });
     CmdDelAudioJobList.onClick([this] { CmdDelAudioJobList_Click(); });
     cmdStartEncode.onClick([this] { cmdStartEncode_Click(); });
+    CmdClipboard.onClick([this] { CmdClipboard_Click(); });
 }
 
 } // namespace cantova::ui

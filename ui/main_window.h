@@ -37,6 +37,7 @@ public:
     void CmdAddAudioJobList_Click();
     void CmdDelAudioJobList_Click();
     void cmdStartEncode_Click();
+    void CmdClipboard_Click();
 
     // Fills CmbBitrateAudio for "AC3", "MP3", "OGG" or "WAV" and preselects a rate.
     void FillBitrateList(const std::string& codec);

@@ -39,11 +39,19 @@ public:
     virtual void Load() = 0;
 };
 
+class CommandLinePort {
+public:
+    virtual ~CommandLinePort() = default;
+    // The Clipboard button: the command lines of the job list go to the clipboard.
+    virtual void CopyCommandLines() = 0;
+};
+
 struct MainWindowPorts {
     SourcePort* source = nullptr;
     JobListPort* jobs = nullptr;
     RunPort* run = nullptr;
     ProfilePort* profiles = nullptr;
+    CommandLinePort* commandLines = nullptr;
 };
 
 } // namespace cantova::ui

@@ -23,6 +23,7 @@ void MainWindow::Form_Load() {
     CmdAddAudioJobList.setEnabled(false);
     CmdDelAudioJobList.setEnabled(false);
     cmdStartEncode.setEnabled(false);
+    CmdClipboard.setEnabled(false);
 }
 
 void MainWindow::Form_Unload() {
@@ -54,10 +55,10 @@ void MainWindow::cmdExit_Click() {
 
 void MainWindow::MenuAbout_Click() {
     windows_.messages.Show(form().caption +
-                                        "\n"
-                                        "A front end for the Cantova console audio transcoder.\n"
-                                        "Written by the Cantova developers.",
-                                    "About ...", MessageIcon::Information);
+                               "\n"
+                               "A front end for the Cantova console audio transcoder.\n"
+                               "Written by the Cantova developers.",
+                           "About ...", MessageIcon::Information);
 }
 
 } // namespace cantova::ui

@@ -16,4 +16,11 @@ public:
     virtual bool Ask(const std::string& text, const std::string& caption) = 0;
 };
 
+// Shows nothing and answers no: for windows the program keeps for itself, which nobody sees.
+class SilentMessageBoxes final : public MessageBoxes {
+public:
+    void Show(const std::string&, const std::string&, MessageIcon) override {}
+    bool Ask(const std::string&, const std::string&) override { return false; }
+};
+
 } // namespace cantova::ui

@@ -1,4 +1,4 @@
-#include "app/batch_driver.h"
+#include "run_batch.h"
 
 #include "support/temp_folder.h"
 
@@ -13,18 +13,8 @@
 
 namespace {
 
-struct BatchRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-BatchRun RunBatch(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    cantova::app::BatchDriver driver(out, err);
-    const int status = driver.run(arguments);
-    return {status, out.str(), err.str()};
-}
+using cantova::test::BatchRun;
+using cantova::test::RunBatch;
 
 TEST(BatchDriver, PrintsNamesAsGivenWithTheirValues) {
     const BatchRun run = RunBatch({"print", "frmMain.Caption", "print", "CmbPriority.List(3)",

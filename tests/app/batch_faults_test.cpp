@@ -1,7 +1,7 @@
 // The batch driver under faults: a dry run that must not touch the user's files, a run that would
 // replace outputs, list items that do not exist yet, exit statuses, and a stop by signal.
 
-#include "app/batch_driver.h"
+#include "run_batch.h"
 
 #include "support/temp_folder.h"
 
@@ -28,18 +28,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct BatchRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-BatchRun RunBatch(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    cantova::app::BatchDriver driver(out, err);
-    const int status = driver.run(arguments);
-    return {status, out.str(), err.str()};
-}
+using cantova::test::BatchRun;
+using cantova::test::RunBatch;
 
 std::vector<std::string> FilesIn(const fs::path& folder) {
     std::vector<std::string> names;
@@ -194,6 +184,46 @@ TEST_F(BatchProcess, AStopSignalEndsTheJobCleansUpAndExitsNonZero) {
         const std::string calls = ReadText(temp_.File("calls"));
         EXPECT_EQ(calls.find("-core("), calls.rfind("-core(")) << "the second job never starts";
     }
+}
+
+TEST_F(BatchProcess, JobsRunSideBySideWhenAskedAndEachLogBlockStaysWhole) {
+    const auto calls = [&] {
+        const std::string text = ReadText(temp_.File("calls"));
+        std::size_t count = 0;
+        for (auto at = text.find("-core("); at != std::string::npos;
+             at = text.find("-core(", at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    setenv("CANTOVA_TEST_SLEEP_MS", "60000", 1);
+    const pid_t driver =
+        Start({"--jobs", "2", "select", source_, "click", "CmdAddAudioJobList", "click",
+               "CmdAddAudioJobList", "click", "CmdAddAudioJobList", "click", "cmdStartEncode"});
+    while (calls() < 2) { // two transcoders run at once, the third waits
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(calls(), 2u);
+    kill(driver, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(driver, &status, 0), driver);
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+
+    // Short jobs to the end: each transcoder's log line reaches the run's log.
+    setenv("CANTOVA_TEST_SLEEP_MS", "100", 1);
+    const pid_t quick = Start({"--jobs", "3", "--overwrite", "select", source_, "click",
+                               "CmdAddAudioJobList", "click", "CmdAddAudioJobList", "click",
+                               "CmdAddAudioJobList", "click", "cmdStartEncode"});
+    ASSERT_EQ(waitpid(quick, &status, 0), quick);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::string log = ReadText(log_);
+    for (const char* output : {"Stream1.mp3", "Stream2.mp3", "Stream3.mp3"}) {
+        EXPECT_NE(log.find("transcoded " + temp_.File(std::string("rips/") + output) + "\n"),
+                  std::string::npos)
+            << log;
+    }
+    EXPECT_EQ(FilesIn(temp_.Path() / "rips"), std::vector<std::string>{"film.mpa"});
 }
 
 TEST_F(BatchProcess, TheExitStatusTellsWhetherEveryJobFinished) {

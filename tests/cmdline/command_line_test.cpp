@@ -25,6 +25,17 @@ TEST(SplitCommandLineTest, BlanksSeparateAndQuotesGroup) {
     EXPECT_EQ(SplitCommandLine("p \"unclosed arg"), (Words{"p", "unclosed arg"}));
 }
 
+TEST(SplitCommandLineTest, WordsTellWhereTheyEnd) {
+    const std::vector<cantova::cmdline::CommandWord> words =
+        cantova::cmdline::SplitCommandLineWords("\"p q\" a\"b c\"  d");
+    ASSERT_EQ(words.size(), 3u);
+    EXPECT_EQ(words[0].text, "p q");
+    EXPECT_EQ(words[0].end, 5u);
+    EXPECT_EQ(words[1].text, "ab c");
+    EXPECT_EQ(words[1].end, 12u);
+    EXPECT_EQ(words[2].end, 15u);
+}
+
 TEST(SplitCommandLineTest, ProgramWordTakesBackslashesAndEndsAtItsQuote) {
     EXPECT_EQ(SplitCommandLine("\"C:\\a b\\x.exe\"next"), (Words{"C:\\a b\\x.exe", "next"}));
     EXPECT_EQ(SplitCommandLine("C:\\dir\\\"x a"), (Words{"C:\\dir\\\"x", "a"}));

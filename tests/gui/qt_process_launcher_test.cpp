@@ -2,6 +2,7 @@
 // application during the wait, and a child that will not end on SIGTERM.
 // Each function runs in a process of its own (a quit stays in force for the process).
 
+#include "tests/gui/run_to_end.h"
 #include "ui/qt/qt_process_launcher.h"
 
 #include <QElapsedTimer>
@@ -17,21 +18,7 @@
 using cantova::jobs::LaunchResult;
 using cantova::ui::qt::QtProcessLauncher;
 
-namespace {
-
-// Starts the command and lets the application's events come until it has ended.
-LaunchResult RunToEnd(
-    QtProcessLauncher& launcher, const std::string& command,
-    const cantova::jobs::OutputLineHandler& onLine = [](std::string_view) {}) {
-    std::optional<LaunchResult> ended;
-    launcher.Start(command, {onLine, [&](const LaunchResult& result) { ended = result; }});
-    while (!ended) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return *ended;
-}
-
-} // namespace
+using cantova::test::RunToEnd;
 
 class QtProcessLauncherTest : public QObject {
     Q_OBJECT
@@ -67,7 +54,7 @@ private slots:
         qputenv("CANTOVA_TEST_SLEEP_MS", "20000");
         // The application's own loop runs the job, as a click on Start does, and is told to end.
         std::optional<LaunchResult> result;
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, &launcher,
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &launcher,
                          [this] { launcher.StopAllAndWait(); });
         QTimer::singleShot(0, QCoreApplication::instance(), [&] {
             launcher.Start(transcoder, {[](std::string_view) {},
@@ -99,28 +86,6 @@ private slots:
                      [&](std::string_view line) { lines.emplace_back(line); });
         QVERIFY(result.started);
         QCOMPARE(lines, std::vector<std::string>{"read:1"});
-    }
-
-    void aProcessLeftBehindDoesNotKeepTheWait() {
-        qputenv("CANTOVA_TEST_LINGER_MS", "120000");
-        qputenv("CANTOVA_TEST_PROGRESS", "1");
-        std::vector<std::string> lines;
-        const LaunchResult result = RunToEnd(
-            launcher, transcoder, [&](std::string_view line) { lines.emplace_back(line); });
-        QVERIFY(result.started && !result.stopped);
-        QCOMPARE(lines, (std::vector<std::string>{"progress 0%", "progress 100%"}));
-    }
-
-    void aCrashAndTheErrorOutputAreReported() {
-        qputenv("CANTOVA_TEST_CRASH", "1");
-        const LaunchResult crashed = RunToEnd(launcher, transcoder);
-        QCOMPARE(crashed.signal, SIGSEGV);
-        QVERIFY(!crashed.stopped);
-        qunsetenv("CANTOVA_TEST_CRASH");
-        qputenv("CANTOVA_TEST_FAIL_OUTPUT", "Stream7");
-        const LaunchResult failed = RunToEnd(launcher, transcoder + " -output Stream7.mp3");
-        QCOMPARE(failed.exitStatus, 3);
-        QCOMPARE(failed.errorOutput, std::string("Cantova: failed: no luck with Stream7.mp3"));
     }
 
     void aMissingProgramIsNotStarted() {

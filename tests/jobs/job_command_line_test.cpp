@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,7 @@ protected:
         ASSERT_TRUE(program.sources.Select(temp_.File(name)));
         main.OptAudioCodec[static_cast<int>(codec)].setValue(true);
     }
-    std::string CommandOf(int index) const {
+    std::optional<std::string> CommandOf(int index) const {
         return jobs::CommandLineOfJob(program.queue.at(index), windows.program.TranscoderPath);
     }
 
@@ -68,7 +69,7 @@ TEST_F(JobCommandLine, IsTheCommandTheRunStartsForEveryTarget) {
     main.TxtDelay.setText("120");
     std::vector<std::string> shown;
     for (int i = 0; i < program.queue.count(); ++i) {
-        shown.push_back(CommandOf(i));
+        shown.push_back(CommandOf(i).value_or("none"));
     }
     EXPECT_EQ(main.TxtDelay.text(), "120") << "the windows are not touched";
     EXPECT_EQ(ui::ChosenCodec(main), ui::Codec::Mp3);
@@ -83,7 +84,7 @@ TEST_F(JobCommandLine, IsTheCommandTheRunStartsForEveryTarget) {
     }
 }
 
-TEST_F(JobCommandLine, IsEmptyForAJobThatStartsNoTranscoderOrCannotBeRestored) {
+TEST_F(JobCommandLine, IsNoneForAJobThatStartsNoTranscoderOrCannotBeRestored) {
     Choose("film.ac3", ui::Codec::Ac3);
     main.ChkAC3Reencode.setValue(0); // kept as it is
     main.CmdAddAudioJobList.press();
@@ -92,12 +93,12 @@ TEST_F(JobCommandLine, IsEmptyForAJobThatStartsNoTranscoderOrCannotBeRestored) {
     main.CmdAddAudioJobList.press();
     ASSERT_EQ(program.queue.count(), 3);
     ASSERT_TRUE(program.queue.at(0).copy);
-    EXPECT_EQ(CommandOf(0), "");
+    EXPECT_EQ(CommandOf(0), std::nullopt);
 
     fs::remove(program.queue.at(1).settingsFile);
-    EXPECT_EQ(CommandOf(1), "");
+    EXPECT_EQ(CommandOf(1), std::nullopt);
     WriteText(program.queue.at(2).settingsFile, "[SETTING]\nPANEL=9\n");
-    EXPECT_EQ(CommandOf(2), "") << "no job kind";
+    EXPECT_EQ(CommandOf(2), std::nullopt) << "no job kind";
 }
 
 } // namespace

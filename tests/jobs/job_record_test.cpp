@@ -74,21 +74,26 @@ TEST_F(JobFileNames, UniqueNamesInsertANumberBeforeTheFirstDotOfTheFileName) {
     EXPECT_EQ(MakeUniqueName(path("my.rips/noext")), path("my.rips/noext_1"));
 }
 
-TEST_F(JobFileNames, AllCandidatesTakenGivesTheLast) {
+TEST_F(JobFileNames, AllCandidatesTakenGivesNone) {
     const std::string name = path("t.task");
     touch(name);
     for (int i = 1; i <= 100; ++i) {
         touch(path("t_" + std::to_string(i) + ".task"));
     }
-    EXPECT_EQ(MakeUniqueName(name), path("t_100.task"));
+    EXPECT_EQ(MakeUniqueName(name), std::nullopt);
+    EXPECT_EQ(CreateUniqueFile(name, "new"), std::nullopt);
+    EXPECT_EQ(ReadText(path("t_100.task")), "x") << "nothing taken is written";
 }
 
-TEST_F(JobFileNames, SettingsAndJobFilesFollowTheSource) {
+TEST_F(JobFileNames, FilesAreCreatedUnderTheFirstFreeNameAndNeverOverAnEntry) {
     const std::string source = path("my.rips/track.ac3");
     EXPECT_EQ(SettingsFileName(source, 3), path("my.rips/track.stream3.aud"));
     EXPECT_EQ(JobFileName(source), path("my.rips/track.task"));
     touch(path("my.rips/track.task"));
-    EXPECT_EQ(JobFileName(source), path("my.rips/track_1.task"));
+    std::filesystem::create_symlink(path("elsewhere"), path("my.rips/track_1.task"));
+    EXPECT_EQ(CreateUniqueFile(JobFileName(source), "[AUDIO]\n"), path("my.rips/track_2.task"));
+    EXPECT_EQ(ReadText(path("my.rips/track_2.task")), "[AUDIO]\n");
+    EXPECT_FALSE(std::filesystem::exists(path("elsewhere"))) << "a dangling link is not followed";
 }
 
 } // namespace

@@ -48,6 +48,7 @@ TEST_F(RunInterruption, TheWindowShowsTheRunningJobAndIsLockedMeanwhile) {
         EXPECT_FALSE(main.cmdStartEncode.enabled());
         EXPECT_FALSE(main.CmdBrowseStream1.enabled());
         EXPECT_FALSE(main.CmdAddAudioJobList.enabled());
+        EXPECT_FALSE(main.CmdClipboard.enabled());
         EXPECT_FALSE(main.CmdDelAudioJobList.enabled());
         EXPECT_FALSE(main.MenuPrfAudioLoad.enabled());
         program.runner.Start(); // a second Start must not begin another run
@@ -57,7 +58,8 @@ TEST_F(RunInterruption, TheWindowShowsTheRunningJobAndIsLockedMeanwhile) {
                                                   "Cantova Light GUI v1.4.8 - job 2 of 3",
                                                   "Cantova Light GUI v1.4.8 - job 3 of 3"}));
     EXPECT_EQ(main.caption(), "Cantova Light GUI v1.4.8");
-    EXPECT_TRUE(main.cmdStartEncode.enabled() && main.MenuPrfAudioLoad.enabled());
+    EXPECT_TRUE(main.cmdStartEncode.enabled() && main.MenuPrfAudioLoad.enabled() &&
+                main.CmdClipboard.enabled());
 }
 
 TEST_F(RunInterruption, TheCaptionFollowsTheTranscodersProgressLines) {

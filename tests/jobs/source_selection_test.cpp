@@ -45,10 +45,11 @@ TEST_F(SourceSelection, AnAc3SourceIsProbedAndShown) {
     EXPECT_EQ(Read("Ac3Channels"), "5");
     EXPECT_EQ(Read("Ac3Frequency"), "48000");
     EXPECT_EQ(Read("TxtDelay.Text"), "-24");
-    for (const char* button : {"CmdAddAudioJobList", "CmdDelAudioJobList", "cmdStartEncode"}) {
+    for (const char* button :
+         {"CmdAddAudioJobList", "CmdClipboard", "CmdDelAudioJobList", "cmdStartEncode"}) {
         EXPECT_EQ(Read(std::string(button) + ".Enabled"), "1") << button;
     }
-    EXPECT_EQ(loader.opened, std::vector<std::string>{"libtracklens.so"});
+    EXPECT_EQ(loader.opened, std::vector<std::string>{"libtracklens.so.1"});
     EXPECT_EQ(loader.looked, std::vector<std::string>{"GetAc3Info"});
     EXPECT_EQ(loader.open, 0) << "the library is released after the call";
     EXPECT_EQ(probe.seenPath, "/rips/VTS_01 T01 DELAY -24ms.Ac3");
@@ -85,8 +86,9 @@ TEST_F(SourceSelection, AMissingLibraryOrExportIsReportedAndShowsZeros) {
         Select("/rips/a.ac3");
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text,
-                  libraryPresent ? "Can't find the getac3info function in the libtracklens.so file"
-                                 : "Can't find the libtracklens.so file");
+                  libraryPresent
+                      ? "Can't find the getac3info function in the libtracklens.so.1 file"
+                      : "Can't find the libtracklens.so.1 file");
         EXPECT_EQ(messages.shown[0].caption, "Error");
         EXPECT_EQ(messages.shown[0].icon, cantova::ui::MessageIcon::Exclamation);
         EXPECT_EQ(Read("OptAudioCodec(0).Caption"), "AC3 0 Kbps");

@@ -50,6 +50,7 @@ TEST_F(StartUp, MainWindowReachesItsStartUpTable) {
     EXPECT_FALSE(main.CmdAddAudioJobList.enabled());
     EXPECT_FALSE(main.CmdDelAudioJobList.enabled());
     EXPECT_FALSE(main.cmdStartEncode.enabled());
+    EXPECT_FALSE(main.CmdClipboard.enabled());
     EXPECT_EQ(main.TxtStreamAudio.text(), "");
 }
 

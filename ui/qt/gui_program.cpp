@@ -21,21 +21,26 @@ BindingFactories JobTable(jobs::JobQueue& queue) {
 } // namespace
 
 GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder)
-    : program_({dialogs != nullptr ? *dialogs : qtDialogs_, messages_, processes_,
-                jobs::SystemLibraryLoader(), logViewer_, jobs::SystemTranscoderLogFiles(),
-                notifier_},
+    : program_({.dialogs = dialogs != nullptr ? *dialogs : qtDialogs_,
+                .messages = messages_,
+                .processes = processes_,
+                .logViewer = logViewer_,
+                .notifier = notifier_,
+                .clipboard = clipboard_},
                programFolder),
       mainView_(program_.windows.frmMain, nullptr, JobTable(program_.queue)),
       panelView_(program_.windows.frmPanelAudio, &mainView_),
-      jobsMenu_(*mainView_.menuBar(), program_), statusBar_(*mainView_.statusBar(), program_) {
+      commandLineMenu_(mainView_, program_, clipboard_), jobsMenu_(*mainView_.menuBar(), program_),
+      statusBar_(*mainView_.statusBar(), program_) {
     logViewer_.setOwner(&mainView_);
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &mainView_, [this] {
-        if (program_.runner.InProgress()) {
-            program_.runner.StopAndUnload();
-        }
-        processes_.StopAllAndWait();
-    });
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,
+                     [this] {
+                         if (program_.runner.InProgress()) {
+                             program_.runner.StopAndUnload();
+                         }
+                         processes_.StopAllAndWait();
+                     });
     QObject::connect(&mainView_, &MainWindowView::modelHidden, &mainView_, [this] {
         if (program_.windows.program.ended) {
             QApplication::quit();
@@ -43,8 +48,11 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
     });
 }
 
-void GuiProgram::show() {
+void GuiProgram::show(const std::optional<std::string>& source) {
     program_.windows.frmMain.show();
+    if (source) {
+        program_.sources.Select(*source);
+    }
 }
 
 } // namespace cantova::ui::qt

@@ -8,15 +8,20 @@
 
 #include "app/program.h"
 #include "settings/file_dialogs.h"
+#include "ui/qt/command_line_menu.h"
 #include "ui/qt/desktop_notifier.h"
 #include "ui/qt/jobs_menu.h"
 #include "ui/qt/log_viewer_dialog.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
+#include "ui/qt/qt_clipboard.h"
 #include "ui/qt/qt_file_dialogs.h"
 #include "ui/qt/qt_message_boxes.h"
 #include "ui/qt/qt_process_launcher.h"
 #include "ui/qt/run_status_bar.h"
+
+#include <optional>
+#include <string>
 
 namespace cantova::ui::qt {
 
@@ -29,23 +34,27 @@ public:
     GuiProgram(const GuiProgram&) = delete;
     GuiProgram& operator=(const GuiProgram&) = delete;
 
-    // Shows the main window.
-    void show();
+    // Shows the main window; a source given is then selected as a choice in the source dialog
+    // would select it.
+    void show(const std::optional<std::string>& source = std::nullopt);
 
     app::Program& program() { return program_; }
     Windows& windows() { return program_.windows; }
     MainWindowView& view() { return mainView_; }
     PanelView& panel() { return panelView_; }
+    CommandLineMenu& commandLineMenu() { return commandLineMenu_; }
 
 private:
     QtFileDialogs qtDialogs_;
     QtMessageBoxes messages_;
     QtProcessLauncher processes_;
     LogViewerDialog logViewer_{nullptr};
+    QtClipboard clipboard_;
     DesktopNotifier notifier_;
     app::Program program_;
     MainWindowView mainView_;
     PanelView panelView_;
+    CommandLineMenu commandLineMenu_;
     JobsMenu jobsMenu_;
     RunStatusBar statusBar_;
 };

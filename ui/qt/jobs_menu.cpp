@@ -8,8 +8,11 @@
 namespace cantova::ui::qt {
 
 JobsMenu::JobsMenu(QMenuBar& bar, app::Program& program)
-    : program_(program), menu_(bar.addMenu("&Jobs")) {
+    : program_(program), menu_(new QMenu("&Jobs", &bar)) {
     menu_->setObjectName("MenuJobs");
+    // Before the last menu, the help menu.
+    const QList<QAction*> menus = bar.actions();
+    bar.insertMenu(menus.isEmpty() ? nullptr : menus.back(), menu_);
     jobs::JobRunner& runner = program_.runner;
     jobs::JobList& list = program_.jobList;
     stopNow_ = &addItem("MenuJobsStopNow", "Stop &Now", Qt::CTRL | Qt::SHIFT | Qt::Key_S);

@@ -15,7 +15,7 @@ namespace cantova::ui::qt {
 
 class JobsMenu final : public QObject {
 public:
-    // Adds the menu at the end of the menu bar.
+    // Adds the menu before the last menu of the menu bar.
     JobsMenu(QMenuBar& bar, app::Program& program);
     ~JobsMenu() override;
 

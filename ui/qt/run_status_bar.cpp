@@ -81,7 +81,7 @@ void RunStatusBar::showCommandLine() {
     if (job) {
         const jobs::Job& chosen = program_.queue.at(selected);
         text = QString::fromStdString(
-            jobs::CommandLineOfJob(chosen, program_.windows.program.TranscoderPath));
+            jobs::CommandLineOfJob(chosen, program_.windows.program.TranscoderPath).value_or(""));
         placeholder = chosen.copy ? "This job keeps the AC3 source as it is: it runs no command"
                                   : "This job's settings file cannot be read";
     }
