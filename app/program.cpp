@@ -25,7 +25,8 @@ Program::Program(const PlatformServices& services, const std::string& programFol
              {services.processes, services.messages, services.logViewer, services.logFiles,
               services.notifier}),
       sources(windows, services.dialogs, services.libraries, services.messages),
-      profiles(windows, services.dialogs, services.messages) {
+      profiles(windows, services.dialogs, services.messages),
+      intake(sources, jobList, queue, runner, services.dialogs, services.messages) {
     windows.frmMain.connectPorts({&sources, &jobList, &runner, &profiles});
 }
 

@@ -4,6 +4,7 @@
 // selection and the profile menu, connected to the main window and to the platform services the
 // caller provides (the GUI's dialogs and processes, the batch driver's stand-ins, tests').
 
+#include "jobs/file_intake.h"
 #include "jobs/job_list.h"
 #include "jobs/job_queue.h"
 #include "jobs/job_runner.h"
@@ -46,6 +47,8 @@ public:
     jobs::JobRunner runner;
     jobs::SourceSelection sources;
     settings::ProfileMenu profiles;
+    // Dropped files and files added as jobs together.
+    jobs::FileIntake intake;
 };
 
 } // namespace cantova::app
