@@ -160,6 +160,11 @@ void BatchDriver::defineVerbs() {
     verbs_["select"] = {1, anyPath, answerAndPress("CmdBrowseStream1")};
     verbs_["load"] = {1, anyPath, answerAndPress("MenuPrfAudioLoad")};
     verbs_["save"] = {1, anyPath, answerAndPress("MenuPrfAudioSave")};
+    // As a file dropped with others: selected as the source, then added as a job.
+    verbs_["add"] = {1, anyPath, [](BatchSession& s, const Step& step) {
+                         s.program.intake.AddFilesAsJobs({step.operands[0]});
+                         return std::string();
+                     }};
     verbs_["print"] = {1,
                        [](BatchSession& s, const Step& step) {
                            std::string error;

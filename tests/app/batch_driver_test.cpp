@@ -126,6 +126,22 @@ TEST(BatchDriver, SelectStandsForTheSourceDialogsChoice) {
                        "cmdStartEncode.Enabled=1\n");
 }
 
+TEST(BatchDriver, AddSelectsEachFileAndAddsItAsAJob) {
+    const TempFolder temp;
+    WriteText(temp.File("b DELAY 5ms.mpa"), "stream");
+    WriteText(temp.File("a.mpa"), "stream");
+    const BatchRun run = RunBatch({"add", temp.File("a.mpa"), "add", temp.Path().string(), "add",
+                                   temp.File("gone.mpa"), "print", "LstJobAudio(0).ListCount",
+                                   "print", "LstJobAudio(0).List(2)", "print", "TxtDelay.Text"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // A folder gives its audio files by name; a file that cannot be read is reported.
+    EXPECT_EQ(run.out, "message: Error: The source file \"" + temp.File("gone.mpa") +
+                           "\" cannot be read any more, so no job was added.\n"
+                           "LstJobAudio(0).ListCount=3\n"
+                           "LstJobAudio(0).List(2)=b DELAY 5ms.mpa\n"
+                           "TxtDelay.Text=0\n");
+}
+
 TEST(BatchDriver, AProfileLoadsBackAndReportsBadKeysOnce) {
     const TempFolder temp;
     const std::string path = temp.File("round_trip_profile");
