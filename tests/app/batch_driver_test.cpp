@@ -57,7 +57,10 @@ TEST(BatchDriver, ClickingTheCloseButtonHidesThePanel) {
 TEST(BatchDriver, AboutPrintsItsMessage) {
     const BatchRun run = RunBatch({"click", "MenuAbout"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("message: About ...: Cantova Light GUI v1.4.8\n", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind(
+                  "message: About ...: Cantova Light GUI v1.4.8\nVersion " CANTOVA_VERSION "\n", 0),
+              0u)
+        << run.out;
 }
 
 TEST(BatchDriver, ExitEndsTheRunWithoutFurtherSteps) {
