@@ -121,7 +121,7 @@ QButtonGroup& FormView::groupOf(const std::string& arrayName) {
 // check box as its title.
 void FormView::placeTitleControls() {
     for (const auto& [frameName, frame] : frames_) {
-        if (!frame->control().caption().empty()) {
+        if (!frame->box().caption().isEmpty()) {
             continue;
         }
         for (Control* control : window_.controls()) {
