@@ -4,7 +4,6 @@
 #include "ui/qt/window_placement.h"
 
 #include <QCloseEvent>
-#include <QLayout>
 #include <QMenuBar>
 
 #include <map>
@@ -15,9 +14,11 @@ MainWindowView::MainWindowView(MainWindow& model, QWidget* parent)
     : QMainWindow(parent), model_(model), form_(new FormView(model, this)) {
     const FormTable& row = model.form();
     form_->setFixedSize(ToPixels(row.clientWidth, row.clientHeight));
-    setCentralWidget(form_);
+    setCentralWidget(ScrollAreaFor(*form_, *this));
     buildMenus();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The whole form below the menu bar, as far as the screen has room for it.
+    screenFit_ = new ScreenFit(
+        *this, [this] { return form_->size() + QSize(0, menuBar()->sizeHint().height()); });
 
     // The client area is fixed by the form, so a model size change has nothing to show.
     subscription_ = model.subscribe([this](WindowChange change) { showWindowChange(change); });
@@ -75,8 +76,7 @@ void MainWindowView::showVisibility() {
         return;
     }
     if (!placed_) {
-        adjustSize();
-        CentreOnScreen(*this);
+        screenFit_->fitAndPlace();
         placed_ = true;
     }
     show();
