@@ -1,6 +1,7 @@
 #include "ui/qt/main_window_view.h"
 
 #include "ui/qt/twips.h"
+#include "ui/qt/window_keys.h"
 #include "ui/qt/window_placement.h"
 
 #include <QCloseEvent>
@@ -19,6 +20,7 @@ MainWindowView::MainWindowView(MainWindow& model, QWidget* parent)
     // The whole form below the menu bar, as far as the screen has room for it.
     screenFit_ = new ScreenFit(
         *this, [this] { return form_->size() + QSize(0, menuBar()->sizeHint().height()); });
+    AddJobListDeleteKey(*this, model);
 
     // The client area is fixed by the form, so a model size change has nothing to show.
     subscription_ = model.subscribe([this](WindowChange change) { showWindowChange(change); });

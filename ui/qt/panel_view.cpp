@@ -1,6 +1,7 @@
 #include "ui/qt/panel_view.h"
 
 #include "ui/qt/twips.h"
+#include "ui/qt/window_keys.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>
@@ -21,6 +22,10 @@ PanelView::PanelView(Window& model, QWidget* owner)
         return form_->size();
     });
     subscription_ = model.subscribe([this](WindowChange change) { showWindowChange(change); });
+    // The panel has no close command of its own; Escape stands for its Close button.
+    if (auto* close = dynamic_cast<Button*>(model.find("CmdCloseAudioPanel"))) {
+        AddEscapeKey(*this, *close);
+    }
     showWindowChange(WindowChange::Caption);
     screenFit_->fit();
     showVisibility();
