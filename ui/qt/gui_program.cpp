@@ -8,7 +8,8 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
     : program_({dialogs != nullptr ? *dialogs : qtDialogs_, messages_, processes_,
                 jobs::SystemLibraryLoader(), logViewer_},
                programFolder),
-      mainView_(program_.windows.frmMain), panelView_(program_.windows.frmPanelAudio, &mainView_) {
+      mainView_(program_.windows.frmMain), panelView_(program_.windows.frmPanelAudio, &mainView_),
+      intakeView_(mainView_, program_.intake) {
     logViewer_.setOwner(&mainView_);
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &mainView_, [this] {

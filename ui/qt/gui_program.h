@@ -6,6 +6,7 @@
 
 #include "app/program.h"
 #include "settings/file_dialogs.h"
+#include "ui/qt/file_intake_view.h"
 #include "ui/qt/log_viewer_dialog.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
@@ -40,6 +41,7 @@ private:
     app::Program program_;
     MainWindowView mainView_;
     PanelView panelView_;
+    FileIntakeView intakeView_;
 };
 
 } // namespace cantova::ui::qt
