@@ -1,6 +1,7 @@
 #include "ui/qt/form_view.h"
 
 #include "ui/qt/button_bindings.h"
+#include "ui/qt/form_scale.h"
 #include "ui/qt/frame_box.h"
 #include "ui/qt/list_bindings.h"
 #include "ui/qt/text_bindings.h"
@@ -29,13 +30,7 @@ template <typename T> T& ModelControl(const Window& window, const std::string& n
 } // namespace
 
 FormView::FormView(Window& window, QWidget* parent) : QWidget(parent), window_(window) {
-    // The geometry in twips was laid out for a narrow 8.25 pt face. Common Linux faces are wider
-    // and cut the end off longer captions; their semi-condensed cut, where the system has one,
-    // keeps the captions inside their controls.
-    QFont narrow = font();
-    narrow.setPointSizeF(8.25);
-    narrow.setStretch(QFont::SemiCondensed);
-    setFont(narrow);
+    setFont(FormFont());
     for (const ControlRow& row : window.form().controls) {
         build(row);
     }
@@ -121,7 +116,7 @@ QButtonGroup& FormView::groupOf(const std::string& arrayName) {
 // check box as its title.
 void FormView::placeTitleControls() {
     for (const auto& [frameName, frame] : frames_) {
-        if (!frame->control().caption().empty()) {
+        if (!frame->box().caption().isEmpty()) {
             continue;
         }
         for (Control* control : window_.controls()) {

@@ -12,7 +12,7 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
                 .clipboard = clipboard_},
                programFolder),
       mainView_(program_.windows.frmMain), panelView_(program_.windows.frmPanelAudio, &mainView_),
-      commandLineMenu_(mainView_, program_, clipboard_) {
+      commandLineMenu_(mainView_, program_, clipboard_), intakeView_(mainView_, program_.intake) {
     logViewer_.setOwner(&mainView_);
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,

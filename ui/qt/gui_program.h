@@ -7,6 +7,7 @@
 #include "app/program.h"
 #include "settings/file_dialogs.h"
 #include "ui/qt/command_line_menu.h"
+#include "ui/qt/file_intake_view.h"
 #include "ui/qt/log_viewer_dialog.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
@@ -49,6 +50,7 @@ private:
     MainWindowView mainView_;
     PanelView panelView_;
     CommandLineMenu commandLineMenu_;
+    FileIntakeView intakeView_;
 };
 
 } // namespace cantova::ui::qt

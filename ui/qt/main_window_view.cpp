@@ -1,10 +1,10 @@
 #include "ui/qt/main_window_view.h"
 
 #include "ui/qt/twips.h"
+#include "ui/qt/window_keys.h"
 #include "ui/qt/window_placement.h"
 
 #include <QCloseEvent>
-#include <QLayout>
 #include <QMenuBar>
 
 #include <map>
@@ -15,9 +15,12 @@ MainWindowView::MainWindowView(MainWindow& model, QWidget* parent)
     : QMainWindow(parent), model_(model), form_(new FormView(model, this)) {
     const FormTable& row = model.form();
     form_->setFixedSize(ToPixels(row.clientWidth, row.clientHeight));
-    setCentralWidget(form_);
+    setCentralWidget(ScrollAreaFor(*form_, *this));
     buildMenus();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The whole form below the menu bar, as far as the screen has room for it.
+    screenFit_ = new ScreenFit(
+        *this, [this] { return form_->size() + QSize(0, menuBar()->sizeHint().height()); });
+    AddJobListDeleteKey(*this, model);
 
     // The client area is fixed by the form, so a model size change has nothing to show.
     subscription_ = model.subscribe([this](WindowChange change) { showWindowChange(change); });
@@ -75,8 +78,7 @@ void MainWindowView::showVisibility() {
         return;
     }
     if (!placed_) {
-        adjustSize();
-        CentreOnScreen(*this);
+        screenFit_->fitAndPlace();
         placed_ = true;
     }
     show();
