@@ -214,6 +214,12 @@ void BatchDriver::defineVerbs() {
     verbs_["save"] = {"PATH",
                       "save the settings as the audio profile PATH, as the Profils menu does",
                       anyPath, answerAndPress("MenuPrfAudioSave")};
+    // As a file dropped with others: selected as the source, then added as a job.
+    verbs_["add"] = {"PATH", "add PATH (a file, or a folder's audio files) as jobs, as a drop does",
+                     anyPath, [](BatchSession& s, const Step& step) {
+                         s.program.intake.AddFilesAsJobs({step.operands[0]});
+                         return std::string();
+                     }};
     verbs_["print"] = {"NAME", "print NAME=VALUE for the property or program value NAME",
                        [](BatchSession& s, const Step& step) {
                            std::string error;

@@ -28,7 +28,8 @@ Program::Program(const PlatformServices& services, const std::string& programFol
       profiles(windows, services.dialogs, services.messages),
       commandLines(windows, queue, services.clipboard, services.messages),
       settingsFromCommand(windows, sources, services.libraries, services.dialogs, services.messages,
-                          runner) {
+                          runner),
+      intake(sources, jobList, queue, runner, services.dialogs, services.messages) {
     windows.frmMain.connectPorts({&sources, &jobList, &runner, &profiles, &commandLines});
 }
 

@@ -6,6 +6,7 @@
 
 #include "jobs/clipboard.h"
 #include "jobs/command_lines.h"
+#include "jobs/file_intake.h"
 #include "jobs/job_list.h"
 #include "jobs/job_queue.h"
 #include "jobs/job_runner.h"
@@ -52,6 +53,8 @@ public:
     settings::ProfileMenu profiles;
     jobs::CommandLines commandLines;
     jobs::SettingsFromCommand settingsFromCommand;
+    // Dropped files and files added as jobs together.
+    jobs::FileIntake intake;
 };
 
 } // namespace cantova::app

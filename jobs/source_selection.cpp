@@ -7,6 +7,8 @@
 #include "jobs/source_path_rules.h"
 #include "ui/windows.h"
 
+#include <algorithm>
+
 namespace cantova::jobs {
 
 using ui::Codec;
@@ -15,15 +17,32 @@ using ui::MessageIcon;
 namespace {
 
 constexpr const char* kSourceDialogTitle = "Choose Audio Source File";
-constexpr const char* kSourceDialogFilter =
+constexpr const char* kAudioStreamFilter =
     "All Compatible Audio Stream|*.ac3;*.mpa;*.mp2;*.pcm|AC3 Audio Stream (*.ac3)|*.ac3|MPEG-2 "
     "Audio Stream (*.mpa/*.mp2)|*.mpa;*.mp2|LPCM Audio Stream (*.pcm)|*.pcm|WAVE Audio Stream "
     "(*.wav)|*.wav";
+constexpr const char* kAllFilesEntry = "|All Files (*)|*";
 
 } // namespace
 
+std::string SourceDialogFilter() {
+    return std::string(kAudioStreamFilter) + kAllFilesEntry;
+}
+
+std::vector<std::string> SourceAudioPatterns() {
+    std::vector<std::string> patterns;
+    for (const settings::DialogFilter& entry : settings::ParseDialogFilter(kAudioStreamFilter)) {
+        for (const std::string& pattern : entry.patterns) {
+            if (std::find(patterns.begin(), patterns.end(), pattern) == patterns.end()) {
+                patterns.push_back(pattern);
+            }
+        }
+    }
+    return patterns;
+}
+
 void SourceSelection::Browse() {
-    const std::string path = dialogs_.ShowOpenDialog(kSourceDialogFilter, kSourceDialogTitle, "");
+    const std::string path = dialogs_.ShowOpenDialog(SourceDialogFilter(), kSourceDialogTitle, "");
     // A cancelled dialog leaves the source, its values and the job list as they were.
     if (path.empty()) {
         return;

@@ -9,12 +9,19 @@
 #include "ui/message_boxes.h"
 
 #include <string>
+#include <vector>
 
 namespace cantova::ui {
 struct Windows;
 }
 
 namespace cantova::jobs {
+
+// The source dialog's filter: the entries of the audio streams the transcoder reads, then one for
+// all files.
+std::string SourceDialogFilter();
+// The file patterns of the audio entries ("*.ac3", ...): what counts as an audio file in a folder.
+std::vector<std::string> SourceAudioPatterns();
 
 class SourceSelection : public ui::SourcePort {
 public:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,18 +26,25 @@ std::vector<std::string> ToQtNameFilters(const std::string& filter);
 // dialog asks before overwriting one. Both return the chosen full path, empty text when cancelled.
 class FileDialogs {
 public:
+    using FilesChosen = std::function<void(const std::vector<std::string>&)>;
+
     virtual ~FileDialogs() = default;
     virtual std::string ShowOpenDialog(const std::string& filter, const std::string& title,
                                        const std::string& initialFolder) = 0;
     virtual std::string ShowSaveDialog(const std::string& filter, const std::string& title,
                                        const std::string& initialFolder) = 0;
+    // An open dialog for several existing files that does not wait: chosen gets their full paths
+    // once the dialog is confirmed, and is not called when it is cancelled.
+    virtual void ShowOpenFilesDialog(const std::string& filter, const std::string& title,
+                                     const std::string& initialFolder, FilesChosen chosen) = 0;
 };
 
 // Dialogs without windows: each request takes the next queued answer (empty text, i.e. cancelled,
-// when none is left) and is recorded for inspection.
+// when none is left) and is recorded for inspection. The dialog for several files takes the next
+// answer given with AnswerFiles; an answer of no paths, or none left, cancels it.
 class ScriptedFileDialogs : public FileDialogs {
 public:
-    enum class Kind { Open, Save };
+    enum class Kind { Open, Save, OpenFiles };
     struct Request {
         Kind kind;
         std::string filter;
@@ -44,17 +52,22 @@ public:
     };
 
     void Answer(std::string path);
+    void AnswerFiles(std::vector<std::string> paths);
     const std::vector<Request>& Requests() const { return requests_; }
 
     std::string ShowOpenDialog(const std::string& filter, const std::string& title,
                                const std::string& initialFolder) override;
     std::string ShowSaveDialog(const std::string& filter, const std::string& title,
                                const std::string& initialFolder) override;
+    void ShowOpenFilesDialog(const std::string& filter, const std::string& title,
+                             const std::string& initialFolder, FilesChosen chosen) override;
 
 private:
-    std::string NextAnswer(Kind kind, const std::string& filter, const std::string& title);
+    std::vector<std::string> NextAnswer(Kind kind, const std::string& filter,
+                                        const std::string& title);
 
-    std::deque<std::string> answers_;
+    // Each answer as the paths it gives: one for Answer, any number for AnswerFiles.
+    std::deque<std::vector<std::string>> answers_;
     std::vector<Request> requests_;
 };
 

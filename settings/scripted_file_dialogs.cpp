@@ -3,26 +3,41 @@
 namespace cantova::settings {
 
 void ScriptedFileDialogs::Answer(std::string path) {
-    answers_.push_back(std::move(path));
+    answers_.push_back({std::move(path)});
+}
+
+void ScriptedFileDialogs::AnswerFiles(std::vector<std::string> paths) {
+    answers_.push_back(std::move(paths));
 }
 
 std::string ScriptedFileDialogs::ShowOpenDialog(const std::string& filter, const std::string& title,
                                                 const std::string& /*initialFolder*/) {
-    return NextAnswer(Kind::Open, filter, title);
+    const std::vector<std::string> answer = NextAnswer(Kind::Open, filter, title);
+    return answer.empty() ? std::string() : answer.front();
 }
 
 std::string ScriptedFileDialogs::ShowSaveDialog(const std::string& filter, const std::string& title,
                                                 const std::string& /*initialFolder*/) {
-    return NextAnswer(Kind::Save, filter, title);
+    const std::vector<std::string> answer = NextAnswer(Kind::Save, filter, title);
+    return answer.empty() ? std::string() : answer.front();
 }
 
-std::string ScriptedFileDialogs::NextAnswer(Kind kind, const std::string& filter,
-                                            const std::string& title) {
+void ScriptedFileDialogs::ShowOpenFilesDialog(const std::string& filter, const std::string& title,
+                                              const std::string& /*initialFolder*/,
+                                              FilesChosen chosen) {
+    const std::vector<std::string> answer = NextAnswer(Kind::OpenFiles, filter, title);
+    if (!answer.empty() && chosen) {
+        chosen(answer);
+    }
+}
+
+std::vector<std::string> ScriptedFileDialogs::NextAnswer(Kind kind, const std::string& filter,
+                                                         const std::string& title) {
     requests_.push_back({kind, filter, title});
     if (answers_.empty()) {
         return {};
     }
-    std::string answer = std::move(answers_.front());
+    std::vector<std::string> answer = std::move(answers_.front());
     answers_.pop_front();
     return answer;
 }

@@ -54,8 +54,10 @@ void MainWindow::cmdExit_Click() {
 }
 
 void MainWindow::MenuAbout_Click() {
+    // The version is the build's, from the project's definition.
     windows_.messages.Show(form().caption +
                                "\n"
+                               "Version " CANTOVA_VERSION "\n"
                                "A front end for the Cantova console audio transcoder.\n"
                                "Written by the Cantova developers.",
                            "About ...", MessageIcon::Information);

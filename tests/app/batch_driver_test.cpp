@@ -47,7 +47,10 @@ TEST(BatchDriver, ClickingTheCloseButtonHidesThePanel) {
 TEST(BatchDriver, AboutPrintsItsMessage) {
     const BatchRun run = RunBatch({"click", "MenuAbout"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("message: About ...: Cantova Light GUI v1.4.8\n", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind(
+                  "message: About ...: Cantova Light GUI v1.4.8\nVersion " CANTOVA_VERSION "\n", 0),
+              0u)
+        << run.out;
 }
 
 TEST(BatchDriver, ExitEndsTheRunWithoutFurtherSteps) {
@@ -114,6 +117,22 @@ TEST(BatchDriver, SelectStandsForTheSourceDialogsChoice) {
                        "TxtDelay.Text=7\nOptAudioCodec(0).Enabled=0\n"
                        "TxtStreamAudio.Text=/no/such/folder/x DELAY 7ms.mpa\n"
                        "cmdStartEncode.Enabled=1\n");
+}
+
+TEST(BatchDriver, AddSelectsEachFileAndAddsItAsAJob) {
+    const TempFolder temp;
+    WriteText(temp.File("b DELAY 5ms.mpa"), "stream");
+    WriteText(temp.File("a.mpa"), "stream");
+    const BatchRun run = RunBatch({"add", temp.File("a.mpa"), "add", temp.Path().string(), "add",
+                                   temp.File("gone.mpa"), "print", "LstJobAudio(0).ListCount",
+                                   "print", "LstJobAudio(0).List(2)", "print", "TxtDelay.Text"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // A folder gives its audio files by name; a file that cannot be read is reported.
+    EXPECT_EQ(run.out, "message: Error: The source file \"" + temp.File("gone.mpa") +
+                           "\" cannot be read any more, so no job was added.\n"
+                           "LstJobAudio(0).ListCount=3\n"
+                           "LstJobAudio(0).List(2)=b DELAY 5ms.mpa\n"
+                           "TxtDelay.Text=0\n");
 }
 
 TEST(BatchDriver, AProfileLoadsBackAndReportsBadKeysOnce) {

@@ -1,5 +1,6 @@
 // The views' binding to the window models, under the offscreen platform.
 
+#include "ui/qt/form_scale.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
 #include "ui/windows.h"
@@ -8,6 +9,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QtTest>
+
+#include <cmath>
 
 using namespace cantova;
 
@@ -42,7 +45,11 @@ private slots:
         QCOMPARE(list->currentText(), QString("22050"));
         windows.frmMain.CmbSampleRate.setEnabled(false);
         QVERIFY(!list->isEnabled());
-        QCOMPARE(list->geometry(), QRect(80, 32, 73, 21));
+        // 1200, 480, 1095, 315 twips inside its frame, at the forms' scale.
+        const double scale = ui::qt::FormPixelsPerTwip();
+        const auto pixels = [scale](int twips) { return int(std::lround(twips * scale)); };
+        QCOMPARE(list->geometry(), QRect(QPoint(pixels(1200), pixels(480)),
+                                         QPoint(pixels(2295) - 1, pixels(795) - 1)));
     }
 
     void panelIgnoresCloseRequest() {

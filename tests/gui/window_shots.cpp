@@ -1,8 +1,10 @@
 // Pictures of both windows for every target, to look at after a change to the views: the main
 // window and the advanced panel as "Advanced Parameters" arranges it, for the MP3, OGG and WAV
-// targets of a source without AC3 and for all four targets of an AC3 source. Not a test.
+// targets of a source without AC3 and for all four targets of an AC3 source, at a scale factor
+// (1 unless given). Each window is pictured as it shows on the screen, and its whole form as well
+// when the screen has no room for all of it. Not a test.
 //
-//   xvfb-run -a build/bin/window_shots FOLDER
+//   xvfb-run -a build/bin/window_shots FOLDER [FACTOR]
 
 #include "tests/gui/printed_messages.h"
 #include "ui/qt/main_window_view.h"
@@ -12,14 +14,34 @@
 #include <QAbstractButton>
 #include <QApplication>
 
+#include <cstdlib>
 #include <iostream>
 
+namespace {
+
+// The window as it shows, and its whole form when the window shows only part of it.
+void Save(QWidget& window, QWidget& form, const QString& base) {
+    window.grab().save(base + ".png");
+    if (form.visibleRegion() != QRegion(form.rect())) {
+        form.grab().save(base + "-whole.png");
+    }
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    if (argc != 2) {
-        std::cerr << "usage: window_shots FOLDER\n";
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: window_shots FOLDER [FACTOR]\n";
         return 2;
     }
+    const double factor = argc == 3 ? std::atof(argv[2]) : 1;
+    if (factor <= 0) {
+        std::cerr << "window_shots: the factor must be a positive number\n";
+        return 2;
+    }
+    // Qt reads the factor when the application starts.
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(factor));
+    QApplication app(argc, argv);
     using namespace cantova;
     ui::PrintedMessages messages;
     ui::Windows windows(messages);
@@ -40,9 +62,9 @@ int main(int argc, char* argv[]) {
             QApplication::processEvents();
             const QString base =
                 folder + (ac3Source ? "/ac3-source-" : "/source-") + targets[target];
-            view.grab().save(base + "-main.png");
+            Save(view, view.form(), base + "-main");
             if (panel.isVisible()) {
-                panel.grab().save(base + "-panel.png");
+                Save(panel, panel.form(), base + "-panel");
             }
             std::cout << base.toStdString() << (panel.isVisible() ? " (with panel)\n" : "\n");
         }

@@ -1,6 +1,7 @@
 #include "ui/qt/form_view.h"
 
 #include "ui/qt/button_bindings.h"
+#include "ui/qt/form_scale.h"
 #include "ui/qt/frame_box.h"
 #include "ui/qt/list_bindings.h"
 #include "ui/qt/text_bindings.h"
@@ -30,13 +31,7 @@ template <typename T> T& ModelControl(const Window& window, const std::string& n
 
 FormView::FormView(Window& window, QWidget* parent, const BindingFactories& factories)
     : QWidget(parent), window_(window) {
-    // The geometry in twips was laid out for a narrow 8.25 pt face. Common Linux faces are wider
-    // and cut the end off longer captions; their semi-condensed cut, where the system has one,
-    // keeps the captions inside their controls.
-    QFont narrow = font();
-    narrow.setPointSizeF(8.25);
-    narrow.setStretch(QFont::SemiCondensed);
-    setFont(narrow);
+    setFont(FormFont());
     for (const ControlRow& row : window.form().controls) {
         build(row, factories);
     }
@@ -128,7 +123,7 @@ QButtonGroup& FormView::groupOf(const std::string& arrayName) {
 // check box as its title.
 void FormView::placeTitleControls() {
     for (const auto& [frameName, frame] : frames_) {
-        if (!frame->control().caption().empty()) {
+        if (!frame->box().caption().isEmpty()) {
             continue;
         }
         for (Control* control : window_.controls()) {

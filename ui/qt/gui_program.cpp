@@ -3,7 +3,6 @@
 #include "ui/qt/job_table_binding.h"
 
 #include <QApplication>
-#include <QMenuBar>
 #include <QStatusBar>
 
 namespace cantova::ui::qt {
@@ -30,8 +29,8 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
                programFolder),
       mainView_(program_.windows.frmMain, nullptr, JobTable(program_.queue)),
       panelView_(program_.windows.frmPanelAudio, &mainView_),
-      commandLineMenu_(mainView_, program_, clipboard_), jobsMenu_(*mainView_.menuBar(), program_),
-      statusBar_(*mainView_.statusBar(), program_) {
+      commandLineMenu_(mainView_, program_, clipboard_), intakeView_(mainView_, program_.intake),
+      runMenuItems_(mainView_, program_), statusBar_(*mainView_.statusBar(), program_) {
     logViewer_.setOwner(&mainView_);
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,

@@ -10,7 +10,7 @@
 #include "settings/file_dialogs.h"
 #include "ui/qt/command_line_menu.h"
 #include "ui/qt/desktop_notifier.h"
-#include "ui/qt/jobs_menu.h"
+#include "ui/qt/file_intake_view.h"
 #include "ui/qt/log_viewer_dialog.h"
 #include "ui/qt/main_window_view.h"
 #include "ui/qt/panel_view.h"
@@ -18,6 +18,7 @@
 #include "ui/qt/qt_file_dialogs.h"
 #include "ui/qt/qt_message_boxes.h"
 #include "ui/qt/qt_process_launcher.h"
+#include "ui/qt/run_menu_items.h"
 #include "ui/qt/run_status_bar.h"
 
 #include <optional>
@@ -55,7 +56,8 @@ private:
     MainWindowView mainView_;
     PanelView panelView_;
     CommandLineMenu commandLineMenu_;
-    JobsMenu jobsMenu_;
+    FileIntakeView intakeView_;
+    RunMenuItems runMenuItems_;
     RunStatusBar statusBar_;
 };
 

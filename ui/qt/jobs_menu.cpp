@@ -1,82 +1,27 @@
 #include "ui/qt/jobs_menu.h"
 
-#include <QActionGroup>
-#include <QThread>
-
-#include <algorithm>
+#include <QMenuBar>
 
 namespace cantova::ui::qt {
 
-JobsMenu::JobsMenu(QMenuBar& bar, app::Program& program)
-    : program_(program), menu_(new QMenu("&Jobs", &bar)) {
-    menu_->setObjectName("MenuJobs");
-    // Before the last menu, the help menu.
-    const QList<QAction*> menus = bar.actions();
-    bar.insertMenu(menus.isEmpty() ? nullptr : menus.back(), menu_);
-    jobs::JobRunner& runner = program_.runner;
-    jobs::JobList& list = program_.jobList;
-    stopNow_ = &addItem("MenuJobsStopNow", "Stop &Now", Qt::CTRL | Qt::SHIFT | Qt::Key_S);
-    connect(stopNow_, &QAction::triggered, this, [&runner] { runner.StopNow(); });
-    stopAfterCurrent_ = &addItem("MenuJobsStopAfterCurrent", "Stop &After Current Job",
-                                 Qt::CTRL | Qt::SHIFT | Qt::Key_A);
-    connect(stopAfterCurrent_, &QAction::triggered, this, [&runner] { runner.StopAfterCurrent(); });
-    menu_->addSeparator();
-    retryFailed_ = &addItem("MenuJobsRetryFailed", "&Retry Failed", Qt::CTRL | Qt::Key_R);
-    connect(retryFailed_, &QAction::triggered, this, [&runner] { runner.RetryFailed(); });
-    menu_->addSeparator();
-    moveUp_ = &addItem("MenuJobsMoveUp", "Move &Up", Qt::CTRL | Qt::Key_Up);
-    connect(moveUp_, &QAction::triggered, this, [&list] { list.MoveSelected(-1); });
-    moveDown_ = &addItem("MenuJobsMoveDown", "Move &Down", Qt::CTRL | Qt::Key_Down);
-    connect(moveDown_, &QAction::triggered, this, [&list] { list.MoveSelected(+1); });
-    menu_->addSeparator();
-    buildJobsAtOnce();
-    subscription_ = program_.queue.subscribe([this] { showState(); });
-    showState();
-}
-
-JobsMenu::~JobsMenu() {
-    program_.queue.unsubscribe(subscription_);
-}
-
-QAction& JobsMenu::addItem(const char* objectName, const char* text, const QKeySequence& shortcut) {
-    QAction* action = menu_->addAction(text);
-    action->setObjectName(objectName);
-    action->setShortcut(shortcut);
-    return *action;
-}
-
-// One choice for each processor core, up to which a run may use one job each.
-void JobsMenu::buildJobsAtOnce() {
-    jobsAtOnce_ = menu_->addMenu("Jobs at &Once");
-    jobsAtOnce_->setObjectName("MenuJobsAtOnce");
-    auto* choices = new QActionGroup(jobsAtOnce_);
-    const int cores = std::max(1, QThread::idealThreadCount());
-    for (int jobs = 1; jobs <= cores; ++jobs) {
-        QAction* choice = jobsAtOnce_->addAction(QString::number(jobs));
-        choice->setObjectName(QString("MenuJobsAtOnce(%1)").arg(jobs));
-        choice->setCheckable(true);
-        choice->setChecked(jobs == program_.runner.jobsAtOnce());
-        choices->addAction(choice);
-        connect(choice, &QAction::triggered, this,
-                [this, jobs] { program_.runner.setJobsAtOnce(jobs); });
+QMenu& JobsMenu(QMainWindow& window) {
+    const QString title = "&Jobs";
+    QMenuBar& bar = *window.menuBar();
+    QAction* help = nullptr;
+    for (QAction* action : bar.actions()) {
+        if (action->menu() == nullptr) {
+            continue;
+        }
+        if (action->text() == title) {
+            return *action->menu();
+        }
+        if (action->text() == "&Help") {
+            help = action;
+        }
     }
-}
-
-void JobsMenu::showState() {
-    const bool running = program_.runner.InProgress();
-    const jobs::JobQueue& queue = program_.queue;
-    const int selected = queue.selectedIndex();
-    stopNow_->setEnabled(running);
-    stopAfterCurrent_->setEnabled(running);
-    retryFailed_->setEnabled(
-        !running && std::any_of(queue.jobs().begin(), queue.jobs().end(), [](const jobs::Job& job) {
-            return jobs::LeftForRetry(job.status);
-        }));
-    moveUp_->setEnabled(selected > 0);
-    moveDown_->setEnabled(selected >= 0 && selected + 1 < queue.count());
-    // A run keeps the number it started with: its jobs' logs are kept apart only when it starts
-    // with more than one.
-    jobsAtOnce_->menuAction()->setEnabled(!running);
+    auto* menu = new QMenu(title, &bar);
+    bar.insertMenu(help, menu);
+    return *menu;
 }
 
 } // namespace cantova::ui::qt

@@ -1,40 +1,14 @@
 #pragma once
 
-// The Jobs menu of the main window: stopping a run at once or after the running jobs, running
-// again the jobs that did not finish, moving the selected job in the run order, and how many jobs
-// run at once. Each item is enabled only while it can do something.
+// The menu bar's Jobs menu, which the form's menus do not include: items for the job list that
+// the view adds.
 
-#include "app/program.h"
-
-#include <QAction>
+#include <QMainWindow>
 #include <QMenu>
-#include <QMenuBar>
-#include <QObject>
 
 namespace cantova::ui::qt {
 
-class JobsMenu final : public QObject {
-public:
-    // Adds the menu before the last menu of the menu bar.
-    JobsMenu(QMenuBar& bar, app::Program& program);
-    ~JobsMenu() override;
-
-    QMenu& menu() const { return *menu_; }
-
-private:
-    QAction& addItem(const char* objectName, const char* text, const QKeySequence& shortcut);
-    void buildJobsAtOnce();
-    void showState();
-
-    app::Program& program_;
-    QMenu* menu_;
-    QAction* stopNow_ = nullptr;
-    QAction* stopAfterCurrent_ = nullptr;
-    QAction* retryFailed_ = nullptr;
-    QAction* moveUp_ = nullptr;
-    QAction* moveDown_ = nullptr;
-    QMenu* jobsAtOnce_ = nullptr;
-    int subscription_ = 0;
-};
+// The window's "&Jobs" menu; made, before the Help menu, when the window has none yet.
+QMenu& JobsMenu(QMainWindow& window);
 
 } // namespace cantova::ui::qt

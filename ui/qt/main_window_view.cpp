@@ -1,11 +1,12 @@
 #include "ui/qt/main_window_view.h"
 
 #include "ui/qt/twips.h"
+#include "ui/qt/window_keys.h"
 #include "ui/qt/window_placement.h"
 
 #include <QCloseEvent>
-#include <QLayout>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include <map>
 
@@ -16,9 +17,16 @@ MainWindowView::MainWindowView(MainWindow& model, QWidget* parent,
     : QMainWindow(parent), model_(model), form_(new FormView(model, this, factories)) {
     const FormTable& row = model.form();
     form_->setFixedSize(ToPixels(row.clientWidth, row.clientHeight));
-    setCentralWidget(form_);
+    setCentralWidget(ScrollAreaFor(*form_, *this));
     buildMenus();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The whole form between the menu bar and the status bar (where there is one), as far as the
+    // screen has room for it.
+    screenFit_ = new ScreenFit(*this, [this] {
+        const auto* status = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+        const int statusHeight = status != nullptr ? status->sizeHint().height() : 0;
+        return form_->size() + QSize(0, menuBar()->sizeHint().height() + statusHeight);
+    });
+    AddJobListDeleteKey(*this, model);
 
     // The client area is fixed by the form, so a model size change has nothing to show.
     subscription_ = model.subscribe([this](WindowChange change) { showWindowChange(change); });
@@ -76,8 +84,7 @@ void MainWindowView::showVisibility() {
         return;
     }
     if (!placed_) {
-        adjustSize();
-        CentreOnScreen(*this);
+        screenFit_->fitAndPlace();
         placed_ = true;
     }
     show();

@@ -1,12 +1,14 @@
 #pragma once
 
-// The main window on screen: the form's controls as the fixed client area,
-// the menu bar from the form's menu rows, caption and visibility from the
-// model. Closing the window unloads the model's main window.
+// The main window on screen: the form's controls as the fixed client area
+// (scrolled where the screen has no room for all of it), the menu bar from the
+// form's menu rows, caption and visibility from the model. Closing the window
+// unloads the model's main window.
 
 #include "ui/main_window.h"
 #include "ui/qt/form_view.h"
 #include "ui/qt/menu_binding.h"
+#include "ui/qt/window_placement.h"
 
 #include <QMainWindow>
 
@@ -40,6 +42,7 @@ private:
 
     MainWindow& model_;
     FormView* form_;
+    ScreenFit* screenFit_;
     std::vector<std::unique_ptr<MenuBinding>> menus_;
     int subscription_ = 0;
     bool placed_ = false;

@@ -1,5 +1,7 @@
 #include "ui/qt/menu_binding.h"
 
+#include "ui/qt/access_keys.h"
+
 namespace cantova::ui::qt {
 
 MenuBinding::MenuBinding(Button& item, QAction& action) : ControlBinding(item), action_(action) {
@@ -16,7 +18,7 @@ void MenuBinding::showChange(ControlChange change) {
         action_.setVisible(control().visible());
         return;
     case ControlChange::Caption:
-        action_.setText(QString::fromStdString(control().caption()));
+        action_.setText(MenuTextWithAccessKey(control().caption()));
         return;
     default:
         return;

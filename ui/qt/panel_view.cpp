@@ -1,9 +1,10 @@
 #include "ui/qt/panel_view.h"
 
 #include "ui/qt/twips.h"
-#include "ui/qt/window_placement.h"
+#include "ui/qt/window_keys.h"
 
 #include <QCloseEvent>
+#include <QVBoxLayout>
 
 namespace cantova::ui::qt {
 
@@ -11,9 +12,22 @@ PanelView::PanelView(Window& model, QWidget* owner)
     : QWidget(owner,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       model_(model), form_(new FormView(model, this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ScrollAreaFor(*form_, *this));
+    // The form takes the client size that gives the model's outer size with the frame as known
+    // now; the window is as large as the screen has room for.
+    screenFit_ = new ScreenFit(*this, [this] {
+        form_->setFixedSize(ClientSizeForOuter(*this, ToPixels(model_.width(), model_.height())));
+        return form_->size();
+    });
     subscription_ = model.subscribe([this](WindowChange change) { showWindowChange(change); });
+    // The panel has no close command of its own; Escape stands for its Close button.
+    if (auto* close = dynamic_cast<Button*>(model.find("CmdCloseAudioPanel"))) {
+        AddEscapeKey(*this, *close);
+    }
     showWindowChange(WindowChange::Caption);
-    applyOuterSize();
+    screenFit_->fit();
     showVisibility();
 }
 
@@ -27,7 +41,7 @@ void PanelView::showWindowChange(WindowChange change) {
         setWindowTitle(QString::fromStdString(model_.caption()));
         return;
     case WindowChange::Size:
-        applyOuterSize();
+        screenFit_->fit();
         return;
     case WindowChange::Visible:
         showVisibility();
@@ -40,32 +54,18 @@ void PanelView::showVisibility() {
         hide();
         return;
     }
-    applyOuterSize();
-    if (!placed_) {
-        CentreOnScreen(*this);
+    if (placed_) {
+        screenFit_->fit();
+    } else {
+        screenFit_->fitAndPlace();
         placed_ = true;
     }
     show();
     raise();
 }
 
-void PanelView::applyOuterSize() {
-    frameExtra_ = frameGeometry().size() - geometry().size();
-    const QSize client = ClientSizeForOuter(*this, ToPixels(model_.width(), model_.height()));
-    setFixedSize(client);
-    form_->setGeometry(0, 0, client.width(), client.height());
-}
-
 void PanelView::closeEvent(QCloseEvent* event) {
     event->ignore();
-}
-
-void PanelView::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    // The window manager's frame becomes known only after the window is mapped.
-    if (frameGeometry().size() - geometry().size() != frameExtra_) {
-        applyOuterSize();
-    }
 }
 
 } // namespace cantova::ui::qt

@@ -3,10 +3,12 @@
 // The advanced panel on screen: a tool window without minimise, maximise or
 // close button that stays above other windows and ignores the window
 // manager's close request, so that its own Close button is the only way out.
-// Visibility and outer size follow the model; it is centred the first time
-// it is shown.
+// Visibility and outer size follow the model, as far as the screen has room
+// (its content scrolls where it has not); it is placed inside the screen the
+// first time it is shown.
 
 #include "ui/qt/form_view.h"
+#include "ui/qt/window_placement.h"
 #include "ui/window.h"
 
 #include <QWidget>
@@ -22,20 +24,16 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
 
 private:
     void showWindowChange(WindowChange change);
     void showVisibility();
-    // Sets the client size so that the frame comes as close to the model's outer size as the
-    // window manager allows.
-    void applyOuterSize();
 
     Window& model_;
     FormView* form_;
+    ScreenFit* screenFit_;
     int subscription_ = 0;
     bool placed_ = false;
-    QSize frameExtra_;
 };
 
 } // namespace cantova::ui::qt

@@ -1,20 +1,20 @@
 #include "ui/qt/twips.h"
 
+#include "ui/qt/form_scale.h"
+
 #include <cmath>
 
 namespace cantova::ui::qt {
 
 int ToPixels(int twips) {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / TwipsPerPixel));
-}
-
-int ToTwips(int pixels) {
-    return pixels * TwipsPerPixel;
+    return static_cast<int>(std::lround(twips * FormPixelsPerTwip()));
 }
 
 QRect ToPixels(const Geometry& geometry) {
-    return {ToPixels(geometry.left), ToPixels(geometry.top), ToPixels(geometry.width),
-            ToPixels(geometry.height)};
+    const int left = ToPixels(geometry.left);
+    const int top = ToPixels(geometry.top);
+    return {left, top, ToPixels(geometry.left + geometry.width) - left,
+            ToPixels(geometry.top + geometry.height) - top};
 }
 
 QSize ToPixels(int widthTwips, int heightTwips) {

@@ -1,8 +1,7 @@
 #pragma once
 
-// Form geometry is kept in twips; the views place widgets in logical pixels.
-// 1440 twips an inch at 96 logical dpi gives 15 twips a pixel; Qt itself
-// scales logical pixels for high-dpi screens.
+// Form geometry is kept in twips; the views place widgets in logical pixels, at the scale of the
+// forms (ui/qt/form_scale.h). Qt itself scales logical pixels for high-dpi screens.
 
 #include "ui/control.h"
 
@@ -11,11 +10,9 @@
 
 namespace cantova::ui::qt {
 
-inline constexpr int TwipsPerPixel = 15;
-
 // Rounds to the nearest pixel.
 int ToPixels(int twips);
-int ToTwips(int pixels);
+// The edges are rounded, so that controls that meet in twips meet on screen.
 QRect ToPixels(const Geometry& geometry);
 QSize ToPixels(int widthTwips, int heightTwips);
 
