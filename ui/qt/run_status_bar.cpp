@@ -41,6 +41,8 @@ RunStatusBar::RunStatusBar(QStatusBar& bar, app::Program& program)
     commandLine_.setPlaceholderText("Select a job to see its command line");
     bar.insertWidget(0, &commandLine_, 1);
     timeLeft_.setObjectName("TimeLeft");
+    // Clear of the window's right edge.
+    timeLeft_.setContentsMargins(0, 0, 6, 0);
     bar.addPermanentWidget(&timeLeft_);
     bar.setSizeGripEnabled(false);
     jobProgress_.hide();
