@@ -7,6 +7,15 @@
 
 namespace cantova::jobs {
 
+std::string CommandOfRestoredJob(const ui::Windows& windows, const Job& job, ui::JobKind kind,
+                                 const std::string& logPath) {
+    std::string output = job.outputArgument;
+    if (ui::ChosenCodec(windows.frmMain) == ui::Codec::Wav) {
+        output += cmdline::ChannelFlag(windows);
+    }
+    return cmdline::BuildJobCommand(windows, kind, job.source, output, nullptr, logPath);
+}
+
 std::optional<std::string> CommandLineOfJob(const Job& job, const std::string& transcoderPath) {
     if (job.copy) {
         return std::nullopt;
@@ -19,11 +28,7 @@ std::optional<std::string> CommandLineOfJob(const Job& job, const std::string& t
     if (!load.readable || !load.jobKind) {
         return std::nullopt;
     }
-    std::string output = job.outputArgument;
-    if (ui::ChosenCodec(windows.frmMain) == ui::Codec::Wav) {
-        output += cmdline::ChannelFlag(windows);
-    }
-    return cmdline::BuildJobCommand(windows, *load.jobKind, job.source, output);
+    return CommandOfRestoredJob(windows, job, *load.jobKind);
 }
 
 } // namespace cantova::jobs

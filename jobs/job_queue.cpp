@@ -25,6 +25,11 @@ std::string StatusName(JobStatus status) {
     return {};
 }
 
+bool LeftForRetry(JobStatus status) {
+    return status == JobStatus::Failed || status == JobStatus::Stopped ||
+           status == JobStatus::Skipped;
+}
+
 JobRecord Job::record() const {
     return {settingsFile, source, outputArgument, copy ? "1" : "0", std::to_string(targetBitrate)};
 }

@@ -25,6 +25,9 @@ enum class JobStatus { Queued, Running, Done, Failed, Skipped, Stopped };
 // "queued", "running", "done", "failed", "skipped", "stopped".
 std::string StatusName(JobStatus status);
 
+// Whether Retry Failed runs a job of that status again: it failed, was stopped or was skipped.
+bool LeftForRetry(JobStatus status);
+
 struct Job {
     // Given at the add and never reused: it names the job's settings and output files.
     int number = 0;

@@ -1,9 +1,8 @@
 #include "jobs/job_runner.h"
 
 #include "cmdline/argument_quoting.h"
-#include "cmdline/channel_flag.h"
 #include "cmdline/command_line.h"
-#include "cmdline/job_command.h"
+#include "jobs/job_command_line.h"
 #include "jobs/job_file.h"
 #include "jobs/job_files.h"
 #include "jobs/job_outputs.h"
@@ -15,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -45,9 +45,19 @@ std::string JoinKeys(const std::vector<std::string>& keys) {
 // Adds the job's own log to the run's log in one write, so that its lines stay together.
 void AppendWhole(const std::string& from, const std::string& to) {
     std::ifstream in(from, std::ios::binary);
-    std::string text(static_cast<std::size_t>(kMaxJobLog), '\0');
-    in.read(text.data(), kMaxJobLog);
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    // Read in pieces up to the cap: a buffer of the cap's size would cost a run far more than
+    // the few kilobytes a job's log has.
+    std::string text;
+    std::array<char, 64 * 1024> piece;
+    while (static_cast<std::streamsize>(text.size()) < kMaxJobLog) {
+        const std::streamsize wanted = std::min<std::streamsize>(
+            piece.size(), kMaxJobLog - static_cast<std::streamsize>(text.size()));
+        in.read(piece.data(), wanted);
+        if (in.gcount() <= 0) {
+            break;
+        }
+        text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
+    }
     if (text.empty()) {
         return;
     }
@@ -92,8 +102,7 @@ void JobRunner::RetryFailed() {
     }
     std::vector<int> numbers;
     for (const Job& job : queue_.jobs()) {
-        if (job.status == JobStatus::Failed || job.status == JobStatus::Stopped ||
-            job.status == JobStatus::Skipped) {
+        if (LeftForRetry(job.status)) {
             numbers.push_back(job.number);
         }
     }
@@ -256,13 +265,8 @@ void JobRunner::startJob(int number) {
         });
         return;
     }
-    // The channel flag of a WAV job follows the job's own stored mode, restored just now.
-    std::string output = job.outputArgument;
-    if (ui::ChosenCodec(windows_.frmMain) == ui::Codec::Wav) {
-        output += cmdline::ChannelFlag(windows_);
-    }
-    const std::string command = cmdline::BuildJobCommand(windows_, *load.jobKind, job.source,
-                                                         output, nullptr, jobLogPath(number));
+    const std::string command =
+        CommandOfRestoredJob(windows_, job, *load.jobKind, jobLogPath(number));
     queue_.update(number, [](Job& running) {
         running.status = JobStatus::Running;
         running.startedAt = std::chrono::system_clock::now();

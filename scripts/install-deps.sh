@@ -3,7 +3,7 @@
 # compilers, libraries and engines, clang-format for the format check, scdoc and rsvg-convert
 # (librsvg2-bin) to make the manual pages and icons, and desktop-file-utils, appstream, lintian
 # and file (for cpack's dependency search) to check the desktop files and the Debian package;
-# python3 for the tests that parse JSON.
+# python3 for the tests that parse JSON; dbus-daemon for the notification test's private bus.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -13,7 +13,7 @@ $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake ninja-build pkg-config binutils \
     libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev qt6-base-dev-tools libgl-dev \
-    xvfb xauth locales \
+    xvfb xauth locales dbus-daemon \
     clang libclang-rt-dev \
     ffmpeg lame vorbis-tools \
     clang-format \

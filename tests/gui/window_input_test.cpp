@@ -8,8 +8,8 @@
 #include "support/temp_folder.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -125,8 +125,8 @@ private slots:
         QVERIFY(DropFiles(gui.widget("LstJobAudio(0)"), {b, a}));
         QVERIFY(DropFiles(&gui.view, {temp->File("rip")}));
         QCOMPARE(gui.jobSources(), (std::vector<std::string>{b, a, first, second}));
-        auto* list = qobject_cast<QListWidget*>(gui.widget("LstJobAudio(0)"));
-        QCOMPARE(list->count(), 4);
+        auto* list = qobject_cast<QAbstractItemView*>(gui.widget("LstJobAudio(0)"));
+        QCOMPARE(list->model()->rowCount(), 4);
     }
 
     void aDropIsRefusedWhileJobsRun() {
@@ -181,7 +181,7 @@ private slots:
         Gui gui;
         gui.program.program().intake.AddFilesAsJobs({a, b});
         QVERIFY(QTest::qWaitForWindowActive(&gui.view));
-        auto* list = qobject_cast<QListWidget*>(gui.widget("LstJobAudio(0)"));
+        auto* list = qobject_cast<QAbstractItemView*>(gui.widget("LstJobAudio(0)"));
         auto* delay = qobject_cast<QLineEdit*>(gui.widget("TxtDelay"));
         delay->setFocus();
         delay->selectAll();
@@ -190,12 +190,12 @@ private slots:
         QCOMPARE(gui.jobSources().size(), std::size_t(2));
 
         list->setFocus();
-        list->setCurrentRow(0);
+        list->setCurrentIndex(list->model()->index(0, 0));
         QTRY_COMPARE(QApplication::focusWidget(), list);
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(gui.jobSources(), std::vector<std::string>{b});
         // With no job selected, Delete does not pick one.
-        list->setCurrentRow(-1);
+        list->setCurrentIndex({});
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(gui.jobSources(), std::vector<std::string>{b});
     }

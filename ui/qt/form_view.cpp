@@ -29,10 +29,11 @@ template <typename T> T& ModelControl(const Window& window, const std::string& n
 
 } // namespace
 
-FormView::FormView(Window& window, QWidget* parent) : QWidget(parent), window_(window) {
+FormView::FormView(Window& window, QWidget* parent, const BindingFactories& factories)
+    : QWidget(parent), window_(window) {
     setFont(FormFont());
     for (const ControlRow& row : window.form().controls) {
-        build(row);
+        build(row, factories);
     }
     placeTitleControls();
 }
@@ -44,13 +45,19 @@ QWidget* FormView::widgetOf(const std::string& qualifiedName) const {
     return it == widgets_.end() ? nullptr : it->second;
 }
 
-void FormView::build(const ControlRow& row) {
+void FormView::build(const ControlRow& row, const BindingFactories& factories) {
     if (row.kind == ControlKind::Menu) {
         return;
     }
     const std::string name = QualifiedName(row);
     QWidget& parent = containerOf(row);
     std::unique_ptr<WidgetBinding> binding;
+    if (const auto factory = factories.find(name); factory != factories.end()) {
+        binding = factory->second(ModelControl<Control>(window_, name), parent);
+        widgets_[name] = &binding->widget();
+        bindings_.push_back(std::move(binding));
+        return;
+    }
     switch (row.kind) {
     case ControlKind::CheckBox:
         binding = std::make_unique<CheckBoxBinding>(ModelControl<CheckBox>(window_, name), parent);

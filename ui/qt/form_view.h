@@ -11,6 +11,7 @@
 #include <QButtonGroup>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,9 +21,15 @@ namespace cantova::ui::qt {
 
 class FrameBinding;
 
+// Builds the binding of one control in place of the generic one, its widget in the container given.
+using BindingFactory = std::function<std::unique_ptr<WidgetBinding>(Control&, QWidget& container)>;
+// Factories by qualified control name.
+using BindingFactories = std::map<std::string, BindingFactory>;
+
 class FormView final : public QWidget {
 public:
-    explicit FormView(Window& window, QWidget* parent = nullptr);
+    explicit FormView(Window& window, QWidget* parent = nullptr,
+                      const BindingFactories& factories = {});
     ~FormView() override;
 
     Window& window() const { return window_; }
@@ -30,7 +37,7 @@ public:
     QWidget* widgetOf(const std::string& qualifiedName) const;
 
 private:
-    void build(const ControlRow& row);
+    void build(const ControlRow& row, const BindingFactories& factories);
     QWidget& containerOf(const ControlRow& row);
     QButtonGroup& groupOf(const std::string& arrayName);
     void placeTitleControls();

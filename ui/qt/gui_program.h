@@ -1,12 +1,15 @@
 #pragma once
 
 // The GUI as the program assembles it: the program's windows and parts with Qt views, and the
-// platform services behind message boxes, dialogs, child processes and the log viewer. The
+// platform services behind message boxes, dialogs, child processes, the log viewer and the
+// desktop notification. The job list shows as a table of the job queue, the Jobs menu steers the
+// run, and the status line shows the selected job's command line and the run's progress. The
 // application's event loop ends when the main window has been unloaded.
 
 #include "app/program.h"
 #include "settings/file_dialogs.h"
 #include "ui/qt/command_line_menu.h"
+#include "ui/qt/desktop_notifier.h"
 #include "ui/qt/file_intake_view.h"
 #include "ui/qt/log_viewer_dialog.h"
 #include "ui/qt/main_window_view.h"
@@ -15,6 +18,8 @@
 #include "ui/qt/qt_file_dialogs.h"
 #include "ui/qt/qt_message_boxes.h"
 #include "ui/qt/qt_process_launcher.h"
+#include "ui/qt/run_menu_items.h"
+#include "ui/qt/run_status_bar.h"
 
 #include <optional>
 #include <string>
@@ -46,11 +51,14 @@ private:
     QtProcessLauncher processes_;
     LogViewerDialog logViewer_{nullptr};
     QtClipboard clipboard_;
+    DesktopNotifier notifier_;
     app::Program program_;
     MainWindowView mainView_;
     PanelView panelView_;
     CommandLineMenu commandLineMenu_;
     FileIntakeView intakeView_;
+    RunMenuItems runMenuItems_;
+    RunStatusBar statusBar_;
 };
 
 } // namespace cantova::ui::qt

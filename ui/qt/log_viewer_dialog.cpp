@@ -2,6 +2,7 @@
 
 #include "ui/qt/log_window.h"
 
+#include <QApplication>
 #include <QFile>
 
 namespace cantova::ui::qt {
@@ -13,6 +14,12 @@ void LogViewerDialog::ShowLog(const std::string& path) {
         text = QString::fromUtf8(file.readAll());
     }
     (new LogWindow(QString::fromStdString(path), text, owner_))->show();
+    // A message shown with the log (the report of a run that did not go well) keeps the windows
+    // from input until it is dismissed: it stays above the log, where it can be seen.
+    if (QWidget* message = QApplication::activeModalWidget()) {
+        message->raise();
+        message->activateWindow();
+    }
 }
 
 } // namespace cantova::ui::qt

@@ -6,20 +6,26 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include <map>
 
 namespace cantova::ui::qt {
 
-MainWindowView::MainWindowView(MainWindow& model, QWidget* parent)
-    : QMainWindow(parent), model_(model), form_(new FormView(model, this)) {
+MainWindowView::MainWindowView(MainWindow& model, QWidget* parent,
+                               const BindingFactories& factories)
+    : QMainWindow(parent), model_(model), form_(new FormView(model, this, factories)) {
     const FormTable& row = model.form();
     form_->setFixedSize(ToPixels(row.clientWidth, row.clientHeight));
     setCentralWidget(ScrollAreaFor(*form_, *this));
     buildMenus();
-    // The whole form below the menu bar, as far as the screen has room for it.
-    screenFit_ = new ScreenFit(
-        *this, [this] { return form_->size() + QSize(0, menuBar()->sizeHint().height()); });
+    // The whole form between the menu bar and the status bar (where there is one), as far as the
+    // screen has room for it.
+    screenFit_ = new ScreenFit(*this, [this] {
+        const auto* status = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+        const int statusHeight = status != nullptr ? status->sizeHint().height() : 0;
+        return form_->size() + QSize(0, menuBar()->sizeHint().height() + statusHeight);
+    });
     AddJobListDeleteKey(*this, model);
 
     // The client area is fixed by the form, so a model size change has nothing to show.

@@ -21,7 +21,9 @@ class MainWindowView final : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit MainWindowView(MainWindow& model, QWidget* parent = nullptr);
+    // factories replace the generic bindings of the controls they name.
+    explicit MainWindowView(MainWindow& model, QWidget* parent = nullptr,
+                            const BindingFactories& factories = {});
     ~MainWindowView() override;
 
     FormView& form() const { return *form_; }

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Wall time of a run of 8 jobs through the batch driver, one at a time (--jobs 1) against as many
+# at once as the machine has cores (--jobs C): each job a 60-second 5.1 AC3 source to MP3 at
+# 192 kbit/s VBR with the real transcoder (ffmpeg and lame). The rounds are paired and alternate
+# which run goes first, so that each pair meets much the same load on a shared machine; the
+# result is the median of the rounds' ratios of wall times, next to the ideal 1/C.
+# Target: within 15% of the ideal.
+# Note that a single job already keeps more than one core partly busy (ffmpeg decodes while lame
+# encodes), so one job at a time does not leave the other cores idle.
+# Usage: scripts/bench-parallel-jobs.sh [build dir] [rounds]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD="${1:-build}"
+ROUNDS="${2:-5}"
+BATCH="$BUILD/bin/cantova-batch"
+JOBS=8
+CORES="$(nproc)"
+[ -x "$BATCH" ] && [ -x "$BUILD/bin/Cantova/Cantova" ] ||
+    { echo "build first: $BATCH or $BUILD/bin/Cantova/Cantova is missing" >&2; exit 1; }
+for tool in ffmpeg lame; do
+    command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 1; }
+done
+
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+SOURCE="$WORK/source.ac3"
+ffmpeg -v error -nostdin -f lavfi -i "anoisesrc=d=60:c=pink:r=48000:a=0.3" \
+    -f lavfi -i "sine=f=220:d=60:r=48000" \
+    -filter_complex "[0][1]amerge=inputs=2,pan=5.1(side)|c0=c0+c1|c1=0.8*c0+c1|c2=c1|c3=0.5*c1|c4=0.6*c0|c5=0.5*c0" \
+    -c:a ac3 -b:a 448k "$SOURCE"
+
+STEPS=(select "$SOURCE" set 'OptAudioCodec(1).Value=1' set 'CmbMP3Mode.ListIndex=2'
+    set 'CmbBitrateAudio.ListIndex=7')
+for _ in $(seq "$JOBS"); do
+    STEPS+=(click CmdAddAudioJobList)
+done
+STEPS+=(click cmdStartEncode)
+
+# One run with the given number of jobs at once; every job must have written its MP3.
+run() {
+    rm -f "$WORK"/Stream*.mp3
+    # The jobs' log goes to $HOME/Audio_Stream.log.
+    HOME="$WORK" "$BATCH" --jobs "$1" "${STEPS[@]}" >"$WORK/batch.out" ||
+        { echo "the run with --jobs $1 failed:" >&2; cat "$WORK/batch.out" >&2; exit 1; }
+    for n in $(seq "$JOBS"); do
+        [ -s "$WORK/Stream$n.mp3" ] || { echo "job $n wrote no MP3 (--jobs $1)" >&2; exit 1; }
+    done
+}
+timed() {
+    local start end
+    start=$(date +%s.%N)
+    run "$1"
+    end=$(date +%s.%N)
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f\n", b - a }'
+}
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+run "$CORES" # warms the caches and checks that a parallel run writes every output
+: >"$WORK/ratios"
+for round in $(seq "$ROUNDS"); do
+    if [ $((round % 2)) -eq 1 ]; then
+        one=$(timed 1)
+        many=$(timed "$CORES")
+    else
+        many=$(timed "$CORES")
+        one=$(timed 1)
+    fi
+    awk -v m="$many" -v o="$one" 'BEGIN { printf "%.4f\n", m / o }' >>"$WORK/ratios"
+    echo "round $round: --jobs 1 ${one} s, --jobs $CORES ${many} s"
+done
+RATIO=$(median <"$WORK/ratios")
+awk -v r="$RATIO" -v c="$CORES" 'BEGIN {
+    printf "wall-time ratio --jobs %d / --jobs 1 (median of the rounds): %.3f\n", c, r
+    printf "ideal (1/%d): %.3f; target at most %.3f (within 15%%); off the ideal by %.0f%%\n",
+        c, 1 / c, 1.15 / c, 100 * (r * c - 1)
+}'

@@ -1,0 +1,176 @@
+// The job table of the main window on a job queue filled by hand: what each column says for each
+// target and status, and the selection shared with the list box, also across moves.
+
+#include "jobs/job_queue.h"
+#include "ui/qt/job_table_binding.h"
+#include "ui/qt/job_table_model.h"
+#include "ui/qt/run_status_bar.h"
+#include "ui/windows.h"
+
+#include <QtTest>
+
+#include <string>
+
+using namespace cantova;
+using Model = ui::qt::JobTableModel;
+
+namespace {
+
+struct SilentMessages : ui::MessageBoxes {
+    void Show(const std::string&, const std::string&, ui::MessageIcon) override {}
+    bool Ask(const std::string&, const std::string&) override { return false; }
+};
+
+jobs::Job MakeJob(int number, ui::Codec codec, int bitrate, const std::string& output) {
+    jobs::Job job;
+    job.number = number;
+    job.source = "/films/Film " + std::to_string(number) + ".ac3";
+    job.codec = codec;
+    job.targetBitrate = bitrate;
+    job.outputArgument = "\"/films/" + output + "\"";
+    return job;
+}
+
+// Windows after their load step with a queue of four jobs: MP3, OGG, WAV and an AC3 copy.
+struct Fixture {
+    Fixture() {
+        windows.frmMain.Form_Load();
+        queue.append(MakeJob(1, ui::Codec::Mp3, 192, "Stream1.mp3"));
+        queue.append(MakeJob(2, ui::Codec::Ogg, 96, "Stream2.ogg"));
+        queue.append(MakeJob(3, ui::Codec::Wav, 56, "Stream3.wav"));
+        jobs::Job copy = MakeJob(4, ui::Codec::Ac3, 448, "");
+        copy.copy = true;
+        copy.outputArgument = "\"" + copy.source + "\"";
+        queue.append(copy);
+    }
+    SilentMessages messages;
+    ui::Windows windows{messages};
+    jobs::JobQueue queue{windows.frmMain};
+};
+
+QString Cell(const Model& model, int row, int column, int role = Qt::DisplayRole) {
+    return model.data(model.index(row, column), role).toString();
+}
+
+} // namespace
+
+class JobTableTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void columnsShowTargetOutputStatusAndProgress() {
+        Fixture f;
+        Model model(f.queue, nullptr);
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(Cell(model, 0, Model::Source), QString("Film 1.ac3"));
+        QCOMPARE(Cell(model, 0, Model::Source, Qt::ToolTipRole), QString("/films/Film 1.ac3"));
+        QCOMPARE(Cell(model, 0, Model::Target), QString("MP3 192 kbit/s"));
+        QCOMPARE(Cell(model, 1, Model::Target), QString("OGG 96 kbit/s"));
+        QCOMPARE(Cell(model, 2, Model::Target), QString("WAV"));
+        QCOMPARE(Cell(model, 3, Model::Target), QString("AC3 copy"));
+        QCOMPARE(Cell(model, 0, Model::Output), QString("Stream1.mp3"));
+        QCOMPARE(Cell(model, 3, Model::Output), QString("Film 4.ac3"));
+        QCOMPARE(Cell(model, 0, Model::Status), QString("queued"));
+
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        f.queue.update(1, [](jobs::Job& job) {
+            job.status = jobs::JobStatus::Running;
+            job.percent = 45;
+        });
+        f.queue.update(2, [](jobs::Job& job) {
+            job.status = jobs::JobStatus::Failed;
+            job.percent = 30;
+            job.reason = "the transcoder failed (exit status 3)";
+        });
+        f.queue.update(3, [](jobs::Job& job) {
+            job.status = jobs::JobStatus::Skipped;
+            job.reason = "skipped, its settings file is missing";
+        });
+        f.queue.update(4, [](jobs::Job& job) {
+            job.status = jobs::JobStatus::Stopped;
+            job.reason = "stopped before it finished";
+        });
+        QVERIFY(changed.count() >= 4);
+        QCOMPARE(Cell(model, 0, Model::Status), QString("running 45%"));
+        QCOMPARE(model.data(model.index(0, Model::Progress), Model::PercentRole).toInt(), 45);
+        QCOMPARE(Cell(model, 0, Model::Progress), QString("45%"));
+        QCOMPARE(Cell(model, 1, Model::Status),
+                 QString("failed: the transcoder failed (exit status 3)"));
+        QCOMPARE(model.data(model.index(1, Model::Progress), Model::PercentRole).toInt(), 30);
+        QCOMPARE(Cell(model, 2, Model::Status), QString("skipped, its settings file is missing"));
+        QCOMPARE(Cell(model, 3, Model::Status), QString("stopped"));
+
+        f.queue.remove(0);
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(Cell(model, 0, Model::Output), QString("Stream2.ogg"));
+    }
+
+    // The transcoder reports its percentage up to a hundred times a job; the views repaint for
+    // it at most once a second.
+    void newPercentagesAreShownAtOnceAfterAQuietSecondOtherwiseAtItsEnd() {
+        Fixture f;
+        Model model(f.queue, nullptr);
+        f.queue.update(1, [](jobs::Job& job) { job.status = jobs::JobStatus::Running; });
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        const auto percent = [&f](int value) {
+            f.queue.update(1, [value](jobs::Job& job) { job.percent = value; });
+        };
+        percent(10);
+        QCOMPARE(changed.count(), 2); // the status and the progress cell of the row
+        percent(20);
+        percent(30);
+        QCOMPARE(changed.count(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 4, 2000);
+        QCOMPARE(Cell(model, 0, Model::Status), QString("running 30%"));
+        QTest::qWait(1500);
+        QCOMPARE(changed.count(), 4);
+        // A new status is shown at once.
+        f.queue.update(1, [](jobs::Job& job) {
+            job.status = jobs::JobStatus::Done;
+            job.percent = 100;
+        });
+        percent(100);
+        QCOMPARE(changed.count(), 6);
+    }
+
+    void theTableAndTheListBoxShareTheSelection() {
+        Fixture f;
+        QWidget container;
+        ui::qt::JobTableBinding binding(f.windows.frmMain.LstJobAudio(0), container, f.queue);
+        QTreeView& view = binding.view();
+        int told = 0;
+        f.queue.subscribe([&] { ++told; });
+
+        view.setCurrentIndex(binding.model().index(2, Model::Target));
+        QCOMPARE(f.windows.frmMain.LstJobAudio(0).listIndex(), 2);
+        QVERIFY2(told > 0, "the queue's followers learn of a choice in the table");
+
+        f.queue.select(1);
+        QCOMPARE(view.currentIndex().row(), 1);
+        QVERIFY(view.selectionModel()->isRowSelected(1, {}));
+
+        // A move rebuilds the rows; the selection goes with the job.
+        QVERIFY(f.queue.move(1, +1));
+        QCOMPARE(f.windows.frmMain.LstJobAudio(0).listIndex(), 2);
+        QCOMPARE(view.currentIndex().row(), 2);
+        QCOMPARE(Cell(binding.model(), 2, Model::Output), QString("Stream2.ogg"));
+
+        // Removing the selected job leaves nothing selected, in the table as in the list box.
+        f.queue.remove(2);
+        QCOMPARE(f.windows.frmMain.LstJobAudio(0).listIndex(), -1);
+        QVERIFY(!view.selectionModel()->hasSelection());
+
+        f.windows.frmMain.LstJobAudio(0).setEnabled(false);
+        QVERIFY(!view.isEnabled());
+    }
+
+    void timeLeftReadsAsHoursMinutesAndSeconds() {
+        using std::chrono::seconds;
+        QCOMPARE(ui::qt::TimeLeftText(seconds(0)), QString("0:00 left"));
+        QCOMPARE(ui::qt::TimeLeftText(seconds(245)), QString("4:05 left"));
+        QCOMPARE(ui::qt::TimeLeftText(seconds(3723)), QString("1:02:03 left"));
+    }
+};
+
+QTEST_MAIN(JobTableTest)
+#include "job_table_test.moc"
