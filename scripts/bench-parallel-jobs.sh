@@ -6,7 +6,8 @@
 # result is the median of the rounds' ratios of wall times, next to the ideal 1/C.
 # Target: within 15% of the ideal.
 # Note that a single job already keeps more than one core partly busy (ffmpeg decodes while lame
-# encodes), so one job at a time does not leave the other cores idle.
+# encodes), so one job at a time does not leave the other cores idle: the script also prints the
+# best ratio the jobs' processor time allows, the processor time of a --jobs 1 run over C cores.
 # Usage: scripts/bench-parallel-jobs.sh [build dir] [rounds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -46,31 +47,36 @@ run() {
         [ -s "$WORK/Stream$n.mp3" ] || { echo "job $n wrote no MP3 (--jobs $1)" >&2; exit 1; }
     done
 }
+# Prints the wall time of a run and the processor time (user and system) of its processes.
 timed() {
-    local start end
-    start=$(date +%s.%N)
-    run "$1"
-    end=$(date +%s.%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f\n", b - a }'
+    local times="$WORK/times"
+    { TIMEFORMAT='%R %U %S'; time run "$1" 2>&3; } 3>&2 2>"$times"
+    awk '{ printf "%.2f %.2f\n", $1, $2 + $3 }' "$times"
 }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 run "$CORES" # warms the caches and checks that a parallel run writes every output
 : >"$WORK/ratios"
+: >"$WORK/bounds"
 for round in $(seq "$ROUNDS"); do
     if [ $((round % 2)) -eq 1 ]; then
-        one=$(timed 1)
-        many=$(timed "$CORES")
+        read -r one cpu < <(timed 1)
+        read -r many _ < <(timed "$CORES")
     else
-        many=$(timed "$CORES")
-        one=$(timed 1)
+        read -r many _ < <(timed "$CORES")
+        read -r one cpu < <(timed 1)
     fi
     awk -v m="$many" -v o="$one" 'BEGIN { printf "%.4f\n", m / o }' >>"$WORK/ratios"
-    echo "round $round: --jobs 1 ${one} s, --jobs $CORES ${many} s"
+    # No run on C cores ends before its processor time over C: the best ratio this work allows.
+    awk -v o="$one" -v p="$cpu" -v c="$CORES" \
+        'BEGIN { b = p / (c * o); printf "%.4f\n", (b > 1 / c) ? b : 1 / c }' >>"$WORK/bounds"
+    echo "round $round: --jobs 1 ${one} s (processor ${cpu} s), --jobs $CORES ${many} s"
 done
 RATIO=$(median <"$WORK/ratios")
-awk -v r="$RATIO" -v c="$CORES" 'BEGIN {
+BOUND=$(median <"$WORK/bounds")
+awk -v r="$RATIO" -v b="$BOUND" -v c="$CORES" 'BEGIN {
     printf "wall-time ratio --jobs %d / --jobs 1 (median of the rounds): %.3f\n", c, r
     printf "ideal (1/%d): %.3f; target at most %.3f (within 15%%); off the ideal by %.0f%%\n",
         c, 1 / c, 1.15 / c, 100 * (r * c - 1)
+    printf "best ratio the jobs processor time allows on %d cores: %.3f\n", c, b
 }'
