@@ -6,6 +6,7 @@
 #include "ui/qt/gui_program.h"
 
 #include "support/temp_folder.h"
+#include "tests/gui/temp_home.h"
 
 #include <QDBusConnection>
 #include <QProcess>
@@ -87,9 +88,7 @@ class DesktopNotifierTest : public QObject {
 
 private slots:
     void init() {
-        temp = std::make_unique<TempFolder>();
-        std::filesystem::create_directories(temp->Path() / "home");
-        qputenv("HOME", QByteArray::fromStdString(temp->File("home")));
+        temp = TempFolderAsHome();
         source = temp->File("film.mpa");
         WriteText(source, "stream");
     }

@@ -6,6 +6,7 @@
 #include "ui/qt/gui_program.h"
 
 #include "support/temp_folder.h"
+#include "tests/gui/temp_home.h"
 #include "tests/tracklens/ac3_stream_builder.h"
 
 #include <QLabel>
@@ -119,9 +120,7 @@ class GuiRunTest : public QObject {
 
 private slots:
     void init() {
-        temp = std::make_unique<TempFolder>();
-        std::filesystem::create_directories(temp->Path() / "home");
-        qputenv("HOME", QByteArray::fromStdString(temp->File("home")));
+        temp = TempFolderAsHome();
         source = temp->File("Film DELAY 0ms.mpa");
         WriteText(source, "stream");
     }

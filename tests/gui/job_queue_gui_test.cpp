@@ -7,6 +7,7 @@
 #include "ui/qt/job_table_model.h"
 
 #include "support/temp_folder.h"
+#include "tests/gui/temp_home.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>
@@ -123,9 +124,7 @@ class JobQueueGuiTest : public QObject {
 
 private slots:
     void init() {
-        temp = std::make_unique<TempFolder>();
-        std::filesystem::create_directories(temp->Path() / "home");
-        qputenv("HOME", QByteArray::fromStdString(temp->File("home")));
+        temp = TempFolderAsHome();
         qunsetenv("CANTOVA_TEST_SLEEP_MS");
         qunsetenv("CANTOVA_TEST_PROGRESS");
         qunsetenv("CANTOVA_TEST_FAIL_OUTPUT");

@@ -6,6 +6,7 @@
 #include "ui/qt/gui_program.h"
 
 #include "support/temp_folder.h"
+#include "tests/gui/temp_home.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -97,11 +98,7 @@ class WindowInputTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        temp = std::make_unique<TempFolder>();
-        std::filesystem::create_directories(temp->Path() / "home");
-        qputenv("HOME", QByteArray::fromStdString(temp->File("home")));
-    }
+    void init() { temp = TempFolderAsHome(); }
     void cleanup() { temp.reset(); }
 
     void oneFileDroppedOnAFieldBecomesTheSourceInsteadOfText() {
