@@ -12,22 +12,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD="${1:-build}"
 ROUNDS="${2:-11}"
-BATCH="$BUILD/bin/cantova-batch"
-[ -x "$BATCH" ] && [ -x "$BUILD/bin/Cantova/Cantova" ] ||
-    { echo "build first: $BATCH or $BUILD/bin/Cantova/Cantova is missing" >&2; exit 1; }
-for tool in ffmpeg lame; do
-    command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 1; }
-done
-
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-SOURCE="$WORK/source.ac3"
+source scripts/bench-source.sh
 OUTPUT="$WORK/Stream1.mp3"
 LOG="$WORK/Audio_Stream.log"
-ffmpeg -v error -nostdin -f lavfi -i "anoisesrc=d=60:c=pink:r=48000:a=0.3" \
-    -f lavfi -i "sine=f=220:d=60:r=48000" \
-    -filter_complex "[0][1]amerge=inputs=2,pan=5.1(side)|c0=c0+c1|c1=0.8*c0+c1|c2=c1|c3=0.5*c1|c4=0.6*c0|c5=0.5*c0" \
-    -c:a ac3 -b:a 448k "$SOURCE"
 
 through_program() {
     rm -f "$OUTPUT"
@@ -88,7 +75,6 @@ timed() {
     local TIMEFORMAT='%3R %3U %3S'
     { time "$1" 2>&4; } 4>&2 2>>"$WORK/$1.times"
 }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 column() { awk -v c="$1" '{ print (c == "cpu") ? $2 + $3 : $1 }' "$2"; }
 
 : >"$WORK/through_program.times"
