@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck disable=SC2086
-cmake -S . -B build -G Ninja ${CANTOVA_CMAKE_FLAGS:-}
+cmake -S . -B build -G Ninja -DBUILD_TESTING=ON ${CANTOVA_CMAKE_FLAGS:-}
 cmake --build build

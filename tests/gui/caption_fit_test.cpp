@@ -2,11 +2,11 @@
 // with the font metrics of the control's own font, and no control crosses the line of the frame
 // it lies in. CTest runs this once per scale factor (QT_SCALE_FACTOR 1, 1.25, 1.5 and 2).
 
+#include "gui/form_view.h"
+#include "gui/frame_box.h"
+#include "gui/main_window_view.h"
+#include "gui/panel_view.h"
 #include "tests/gui/printed_messages.h"
-#include "ui/qt/form_view.h"
-#include "ui/qt/frame_box.h"
-#include "ui/qt/main_window_view.h"
-#include "ui/qt/panel_view.h"
 #include "ui/windows.h"
 
 #include <QCheckBox>

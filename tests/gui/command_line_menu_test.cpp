@@ -2,8 +2,8 @@
 
 #include "cmdline/command_forms.h"
 #include "cmdline/job_command.h"
-#include "ui/qt/form_view.h"
-#include "ui/qt/gui_program.h"
+#include "gui/form_view.h"
+#include "gui/gui_program.h"
 
 #include "support/temp_folder.h"
 

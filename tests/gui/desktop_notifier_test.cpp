@@ -1,9 +1,9 @@
 // The notification at the end of a run, sent to a notification service on a private session bus
 // that the test starts; and a run on a machine without a session bus, which ends as before.
 
+#include "gui/desktop_notifier.h"
+#include "gui/gui_program.h"
 #include "settings/file_dialogs.h"
-#include "ui/qt/desktop_notifier.h"
-#include "ui/qt/gui_program.h"
 
 #include "support/temp_folder.h"
 #include "tests/gui/temp_home.h"

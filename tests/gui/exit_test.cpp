@@ -1,8 +1,8 @@
 // The E&xit button ends the program as the title bar's close does: the application's event loop
 // returns. Driven through the real widgets, by mouse and by its access key.
 
+#include "gui/gui_program.h"
 #include "settings/file_dialogs.h"
-#include "ui/qt/gui_program.h"
 
 #include <QPushButton>
 #include <QTimer>

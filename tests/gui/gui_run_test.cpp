@@ -2,8 +2,8 @@
 // recording transcoder as the job's program, and the modal windows at the end closed as a
 // person would close them.
 
+#include "gui/gui_program.h"
 #include "settings/file_dialogs.h"
-#include "ui/qt/gui_program.h"
 
 #include "support/temp_folder.h"
 #include "tests/gui/temp_home.h"

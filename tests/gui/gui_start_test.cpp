@@ -1,9 +1,9 @@
 // The GUI started with a file, as "Open With" starts it: once the windows are up, the file is the
 // source, exactly as if it had been chosen in the source dialog.
 
-#include "app/gui_arguments.h"
+#include "gui/gui_arguments.h"
+#include "gui/gui_program.h"
 #include "settings/file_dialogs.h"
-#include "ui/qt/gui_program.h"
 
 #include "support/temp_folder.h"
 #include "tests/tracklens/ac3_stream_builder.h"
@@ -27,7 +27,8 @@ private slots:
         WriteText(temp.File("VTS_01 DELAY -24ms.ac3"), Ac3FileWithHeaderAt(0, {0, 30, 7, 1}));
         const std::filesystem::path previous = std::filesystem::current_path();
         std::filesystem::current_path(temp.Path());
-        const app::GuiArguments arguments = app::ParseGuiArguments({"VTS_01 DELAY -24ms.ac3"});
+        const ui::qt::GuiArguments arguments =
+            ui::qt::ParseGuiArguments({"VTS_01 DELAY -24ms.ac3"});
         std::filesystem::current_path(previous);
 
         settings::ScriptedFileDialogs dialogs;

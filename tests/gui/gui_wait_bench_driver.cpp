@@ -6,8 +6,8 @@
 //
 //   gui_wait_bench_driver TRANSCODER SOURCE [JOBS]
 
+#include "gui/gui_program.h"
 #include "settings/file_dialogs.h"
-#include "ui/qt/gui_program.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -2,9 +2,9 @@
 // run, the Jobs menu's stops, retry and moves, and dialogs opened while jobs run. The recording
 // test transcoder is the jobs' program; its record tells which jobs ran, in which order.
 
+#include "gui/gui_program.h"
+#include "gui/job_table_model.h"
 #include "settings/file_dialogs.h"
-#include "ui/qt/gui_program.h"
-#include "ui/qt/job_table_model.h"
 
 #include "support/temp_folder.h"
 #include "tests/gui/temp_home.h"

@@ -1,10 +1,10 @@
 // The job table of the main window on a job queue filled by hand: what each column says for each
 // target and status, and the selection shared with the list box, also across moves.
 
+#include "gui/job_table_binding.h"
+#include "gui/job_table_model.h"
+#include "gui/run_status_bar.h"
 #include "jobs/job_queue.h"
-#include "ui/qt/job_table_binding.h"
-#include "ui/qt/job_table_model.h"
-#include "ui/qt/run_status_bar.h"
 #include "ui/windows.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
 // The transcoder log's window: long lines wrap, it opens at the end, and its text can be copied
 // and saved.
 
-#include "ui/qt/log_viewer_dialog.h"
-#include "ui/qt/log_window.h"
+#include "gui/log_viewer_dialog.h"
+#include "gui/log_window.h"
 
 #include "support/temp_folder.h"
 

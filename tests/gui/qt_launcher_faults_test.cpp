@@ -1,8 +1,8 @@
 // The GUI's launcher under a child's faults: a process it leaves behind holding its output, a
 // crash, and what the child wrote to its error output.
 
+#include "gui/qt_process_launcher.h"
 #include "tests/gui/run_to_end.h"
-#include "ui/qt/qt_process_launcher.h"
 
 #include <QtTest>
 

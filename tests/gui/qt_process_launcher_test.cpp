@@ -2,8 +2,8 @@
 // application during the wait, and a child that will not end on SIGTERM.
 // Each function runs in a process of its own (a quit stays in force for the process).
 
+#include "gui/qt_process_launcher.h"
 #include "tests/gui/run_to_end.h"
-#include "ui/qt/qt_process_launcher.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

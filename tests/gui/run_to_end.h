@@ -3,7 +3,7 @@
 // One command through the GUI's launcher, from its start to its end, the application's events
 // coming meanwhile.
 
-#include "ui/qt/qt_process_launcher.h"
+#include "gui/qt_process_launcher.h"
 
 #include <QCoreApplication>
 

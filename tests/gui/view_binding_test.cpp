@@ -1,8 +1,8 @@
 // The views' binding to the window models, under the offscreen platform.
 
-#include "ui/qt/form_scale.h"
-#include "ui/qt/main_window_view.h"
-#include "ui/qt/panel_view.h"
+#include "gui/form_scale.h"
+#include "gui/main_window_view.h"
+#include "gui/panel_view.h"
 #include "ui/windows.h"
 
 #include <QCheckBox>

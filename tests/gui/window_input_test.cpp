@@ -2,8 +2,8 @@
 // main window, the menus' access keys, Delete in the job list, Escape on the panel, adding files
 // as jobs from the Jobs menu, and the About box.
 
+#include "gui/gui_program.h"
 #include "settings/file_dialogs.h"
-#include "ui/qt/gui_program.h"
 
 #include "support/temp_folder.h"
 #include "tests/gui/temp_home.h"

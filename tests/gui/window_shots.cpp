@@ -6,9 +6,9 @@
 //
 //   xvfb-run -a build/bin/window_shots FOLDER [FACTOR]
 
+#include "gui/main_window_view.h"
+#include "gui/panel_view.h"
 #include "tests/gui/printed_messages.h"
-#include "ui/qt/main_window_view.h"
-#include "ui/qt/panel_view.h"
 #include "ui/windows.h"
 
 #include <QAbstractButton>

@@ -1,0 +1,57 @@
+#include "gui/gui_program.h"
+
+#include "gui/job_table_binding.h"
+
+#include <QApplication>
+#include <QStatusBar>
+
+namespace cantova::ui::qt {
+
+namespace {
+
+// The visible job list as a table of the queue.
+BindingFactories JobTable(jobs::JobQueue& queue) {
+    return {{"LstJobAudio(0)", [&queue](Control& list, QWidget& container) {
+                 return std::make_unique<JobTableBinding>(dynamic_cast<ListBox&>(list), container,
+                                                          queue);
+             }}};
+}
+
+} // namespace
+
+GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder)
+    : program_({.dialogs = dialogs != nullptr ? *dialogs : qtDialogs_,
+                .messages = messages_,
+                .processes = processes_,
+                .logViewer = logViewer_,
+                .notifier = notifier_,
+                .clipboard = clipboard_},
+               programFolder),
+      mainView_(program_.windows.frmMain, nullptr, JobTable(program_.queue)),
+      panelView_(program_.windows.frmPanelAudio, &mainView_),
+      commandLineMenu_(mainView_, program_, clipboard_), intakeView_(mainView_, program_.intake),
+      runMenuItems_(mainView_, program_), statusBar_(*mainView_.statusBar(), program_) {
+    logViewer_.setOwner(&mainView_);
+    // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,
+                     [this] {
+                         if (program_.runner.InProgress()) {
+                             program_.runner.StopAndUnload();
+                         }
+                         processes_.StopAllAndWait();
+                     });
+    QObject::connect(&mainView_, &MainWindowView::modelHidden, &mainView_, [this] {
+        if (program_.windows.program.ended) {
+            QApplication::quit();
+        }
+    });
+}
+
+void GuiProgram::show(const std::optional<std::string>& source) {
+    program_.windows.frmMain.show();
+    if (source) {
+        program_.sources.Select(*source);
+    }
+}
+
+} // namespace cantova::ui::qt

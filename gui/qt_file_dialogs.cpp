@@ -1,0 +1,71 @@
+#include "gui/qt_file_dialogs.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QStringList>
+
+namespace cantova::ui::qt {
+
+namespace {
+
+void SetNameFilters(QFileDialog& dialog, const std::string& filter) {
+    QStringList nameFilters;
+    for (const std::string& nameFilter : settings::ToQtNameFilters(filter)) {
+        nameFilters << QString::fromStdString(nameFilter);
+    }
+    if (!nameFilters.isEmpty()) {
+        dialog.setNameFilters(nameFilters);
+    }
+}
+
+// Runs the dialog; the chosen path, or empty text when cancelled.
+std::string Run(QFileDialog::AcceptMode mode, const std::string& filter, const std::string& title,
+                const std::string& initialFolder) {
+    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
+                       QString::fromStdString(initialFolder));
+    dialog.setAcceptMode(mode);
+    // Open takes only an existing file; save asks before overwriting (Qt's default).
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    SetNameFilters(dialog, filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
+} // namespace
+
+std::string QtFileDialogs::ShowOpenDialog(const std::string& filter, const std::string& title,
+                                          const std::string& initialFolder) {
+    return Run(QFileDialog::AcceptOpen, filter, title, initialFolder);
+}
+
+std::string QtFileDialogs::ShowSaveDialog(const std::string& filter, const std::string& title,
+                                          const std::string& initialFolder) {
+    return Run(QFileDialog::AcceptSave, filter, title, initialFolder);
+}
+
+void QtFileDialogs::ShowOpenFilesDialog(const std::string& filter, const std::string& title,
+                                        const std::string& initialFolder, FilesChosen chosen) {
+    auto* dialog = new QFileDialog(QApplication::activeWindow(), QString::fromStdString(title),
+                                   QString::fromStdString(initialFolder));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    SetNameFilters(*dialog, filter);
+    QObject::connect(dialog, &QFileDialog::filesSelected, dialog,
+                     [chosen = std::move(chosen)](const QStringList& files) {
+                         std::vector<std::string> paths;
+                         for (const QString& file : files) {
+                             paths.push_back(QFile::encodeName(file).toStdString());
+                         }
+                         if (!paths.empty() && chosen) {
+                             chosen(paths);
+                         }
+                     });
+    dialog->open();
+}
+
+} // namespace cantova::ui::qt

@@ -1,0 +1,42 @@
+#include "gui/qt_message_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace cantova::ui::qt {
+
+namespace {
+
+QMessageBox::Icon QtIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void QtMessageBoxes::Show(const std::string& text, const std::string& caption, MessageIcon icon) {
+    // Modal for the windows, but nothing waits for it: the program goes on meanwhile.
+    auto* box =
+        new QMessageBox(QtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
+                        QMessageBox::Ok, QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
+}
+
+bool QtMessageBoxes::Ask(const std::string& text, const std::string& caption) {
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace cantova::ui::qt

@@ -1,0 +1,47 @@
+#pragma once
+
+// The main window's status line: the command line of the selected job, to read and to copy, and
+// during a run the progress of the running job and of the whole run with the time left. It
+// follows the job queue's changes, and shows new progress at most once a second; nothing polls.
+
+#include "app/program.h"
+#include "gui/paced_action.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QStatusBar>
+
+#include <chrono>
+#include <optional>
+
+namespace cantova::ui::qt {
+
+// "1:02:03 left", "4:05 left".
+QString TimeLeftText(std::chrono::seconds left);
+
+class RunStatusBar {
+public:
+    RunStatusBar(QStatusBar& bar, app::Program& program);
+    ~RunStatusBar();
+    RunStatusBar(const RunStatusBar&) = delete;
+    RunStatusBar& operator=(const RunStatusBar&) = delete;
+
+private:
+    void follow();
+    void showCommandLine();
+    void showProgress();
+
+    app::Program& program_;
+    QLineEdit& commandLine_;
+    QProgressBar& jobProgress_;
+    QProgressBar& runProgress_;
+    QLabel& timeLeft_;
+    // The job whose command line is shown (a job's settings never change, nor its command).
+    std::optional<int> shownJob_;
+    bool shownRunning_ = false;
+    PacedAction progress_{kProgressPace, [this] { showProgress(); }};
+    int subscription_ = 0;
+};
+
+} // namespace cantova::ui::qt
