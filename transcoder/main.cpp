@@ -53,6 +53,21 @@ void openMissingStandardDescriptors() {
     }
 }
 
+// The job's last line, in the log and on the standard output, where the front end reads it
+// even when the log could not take it.
+void writeResult(cantova::RunLog& log, const std::string& line) {
+    log.write(line);
+    std::cout << line << std::endl;
+}
+
+// The reason is the standard error's last line too, where the front end looks for it when the
+// log holds no result.
+int failJob(cantova::RunLog& log, const std::string& reason) {
+    writeResult(log, "result: FAILED, " + reason);
+    std::cerr << "Cantova: failed: " << reason << '\n';
+    return kExitFailed;
+}
+
 std::optional<cantova::FileIdentity> fileReachedBy(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
@@ -97,17 +112,25 @@ int main(int argc, char** argv) {
         return kExitRefused;
     }
     log.beginEntry(describeCommand(received));
+    if (!log.failure().empty()) {
+        return failJob(log, log.failure());
+    }
     const double delayForProgress = job.ota && !job.ota->autoDelay ? job.ota->delayMs : 0.0;
     ProgressReporter progress(std::cout, [&](double sourceSeconds) {
         return expectedOutputSeconds(job, delayForProgress, sourceSeconds);
     });
     try {
         const std::vector<std::string> written = runTranscodeJob(job, log, progress);
-        log.write("result: OK, wrote " + resultList(written));
+        const std::string result = "result: OK, wrote " + resultList(written);
+        log.write(result);
+        if (!log.failure().empty()) {
+            // The outputs stand, but the log does not say so: the job is not reported done.
+            return failJob(log,
+                           log.failure() + "; the outputs were written: " + resultList(written));
+        }
+        std::cout << result << std::endl;
         return 0;
     } catch (const std::exception& error) {
-        std::cerr << "Cantova: failed: " << error.what() << '\n';
-        log.write(std::string("result: FAILED, ") + error.what());
-        return kExitFailed;
+        return failJob(log, error.what());
     }
 }
