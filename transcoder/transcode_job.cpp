@@ -221,8 +221,11 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
 
     JobPasses passes(plan, filters, outputs->descriptors(), log, progress);
     runGainPasses(passes, effectiveGainMode(job, target), target != Target::Wav);
+    // Said before the naming, so that a log that cannot take another line fails the job while
+    // its outputs still have no names: no job is done with its log cut short.
+    log.write("outputs checked, giving them their names");
     if (!log.failure().empty()) {
-        throw JobFailure(log.failure()); // never a job done with a log cut short
+        throw JobFailure(log.failure());
     }
     try {
         outputs->commit();
