@@ -53,17 +53,13 @@ void openMissingStandardDescriptors() {
     }
 }
 
-// The job's last line, in the log and on the standard output, where the front end reads it
-// even when the log could not take it.
-void writeResult(cantova::RunLog& log, const std::string& line) {
-    log.write(line);
-    std::cout << line << std::endl;
-}
-
-// The reason is the standard error's last line too, where the front end looks for it when the
-// log holds no result.
+// A failed job's result line goes to the standard output as well, where it can be read even when
+// the log could not take it (a job done ends its output with "progress 100%" as before), and its
+// reason is the standard error's last line, where the front end looks when the log holds none.
 int failJob(cantova::RunLog& log, const std::string& reason) {
-    writeResult(log, "result: FAILED, " + reason);
+    const std::string result = "result: FAILED, " + reason;
+    log.write(result);
+    std::cout << result << std::endl;
     std::cerr << "Cantova: failed: " << reason << '\n';
     return kExitFailed;
 }
@@ -121,14 +117,12 @@ int main(int argc, char** argv) {
     });
     try {
         const std::vector<std::string> written = runTranscodeJob(job, log, progress);
-        const std::string result = "result: OK, wrote " + resultList(written);
-        log.write(result);
+        log.write("result: OK, wrote " + resultList(written));
         if (!log.failure().empty()) {
             // The outputs stand, but the log does not say so: the job is not reported done.
             return failJob(log,
                            log.failure() + "; the outputs were written: " + resultList(written));
         }
-        std::cout << result << std::endl;
         return 0;
     } catch (const std::exception& error) {
         return failJob(log, error.what());
