@@ -53,6 +53,17 @@ void openMissingStandardDescriptors() {
     }
 }
 
+// A failed job's result line goes to the standard output as well, where it can be read even when
+// the log could not take it (a job done ends its output with "progress 100%" as before), and its
+// reason is the standard error's last line, where the front end looks when the log holds none.
+int failJob(cantova::RunLog& log, const std::string& reason) {
+    const std::string result = "result: FAILED, " + reason;
+    log.write(result);
+    std::cout << result << std::endl;
+    std::cerr << "Cantova: failed: " << reason << '\n';
+    return kExitFailed;
+}
+
 std::optional<cantova::FileIdentity> fileReachedBy(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
@@ -97,6 +108,9 @@ int main(int argc, char** argv) {
         return kExitRefused;
     }
     log.beginEntry(describeCommand(received));
+    if (!log.failure().empty()) {
+        return failJob(log, log.failure());
+    }
     const double delayForProgress = job.ota && !job.ota->autoDelay ? job.ota->delayMs : 0.0;
     ProgressReporter progress(std::cout, [&](double sourceSeconds) {
         return expectedOutputSeconds(job, delayForProgress, sourceSeconds);
@@ -104,10 +118,13 @@ int main(int argc, char** argv) {
     try {
         const std::vector<std::string> written = runTranscodeJob(job, log, progress);
         log.write("result: OK, wrote " + resultList(written));
+        if (!log.failure().empty()) {
+            // The outputs stand, but the log does not say so: the job is not reported done.
+            return failJob(log,
+                           log.failure() + "; the outputs were written: " + resultList(written));
+        }
         return 0;
     } catch (const std::exception& error) {
-        std::cerr << "Cantova: failed: " << error.what() << '\n';
-        log.write(std::string("result: FAILED, ") + error.what());
-        return kExitFailed;
+        return failJob(log, error.what());
     }
 }

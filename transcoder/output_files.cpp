@@ -1,5 +1,11 @@
 #include "output_files.h"
 
+#include "hidden_names.h"
+#include "naming_record.h"
+
+#include <algorithm>
+#include <cstdlib>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,16 +31,32 @@ std::string folderOf(const std::string& path) {
     return folder.empty() ? "." : folder.string();
 }
 
-// A name beside path, hidden, that says what it holds and who made it.
-std::string hiddenNameBeside(const std::string& path, const std::string& mark, unsigned number) {
-    const fs::path final(path);
-    return (fs::path(folderOf(path)) /
-            ("." + final.stem().string() + "." + mark + "-" + std::to_string(::getpid()) + "-" +
-             std::to_string(number) + final.extension().string()))
-        .string();
+std::optional<FileIdentity> identityOf(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{status.st_dev, status.st_ino};
 }
 
-// rename() that fails with EEXIST instead of replacing; returns 0 or the error.
+// The test hook that lets a test kill the transcoder in the middle of the naming: with
+// CANTOVA_TEST_PAUSE_NAMING=N set, the process says "naming paused" on its standard output after
+// its N-th rename and waits there until it is killed.
+void pauseForTestAfterRename(int renamesDone) {
+    const char* pauseAfter = std::getenv("CANTOVA_TEST_PAUSE_NAMING");
+    if (pauseAfter == nullptr || std::to_string(renamesDone) != pauseAfter) {
+        return;
+    }
+    constexpr char kPaused[] = "naming paused\n";
+    if (::write(STDOUT_FILENO, kPaused, sizeof kPaused - 1) > 0) {
+        while (true) {
+            ::pause();
+        }
+    }
+}
+
+} // namespace
+
 int renameWithoutReplacing(const std::string& from, const std::string& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return 0;
@@ -56,16 +78,6 @@ int renameWithoutReplacing(const std::string& from, const std::string& to) {
     }
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
-
-std::optional<FileIdentity> identityOf(int fd) {
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        return std::nullopt;
-    }
-    return FileIdentity{status.st_dev, status.st_ino};
-}
-
-} // namespace
 
 std::optional<FileIdentity> identityAt(const std::string& path) {
     struct stat status {};
@@ -143,7 +155,8 @@ void OutputFiles::create(File& file) {
     std::random_device seed;
     std::mt19937 numbers(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = hiddenNameBeside(file.finalPath, "part", numbers() % 1000000);
+        const std::string name =
+            hiddenNameBeside(file.finalPath, "part", ::getpid(), numbers() % 1000000);
         file.fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, 0666);
         if (file.fd >= 0) {
             file.temporaryName = name;
@@ -171,12 +184,30 @@ void OutputFiles::commit() {
             throw std::runtime_error("the engines left no output for " + file.finalPath);
         }
     }
+    // Written before the first rename and removed after the last: a transcoder killed in
+    // between leaves it, and the next run in the folder finishes or undoes the naming.
+    std::optional<NamingRecord> record;
+    int renamesDone = 0;
     try {
+        std::vector<NamingStep> steps;
         for (File& file : files_) {
-            moveAside(file);
+            steps.push_back(NamingStep{fs::path(file.finalPath).filename().string(),
+                                       chooseAsideName(file),
+                                       identityOf(file.fd).value_or(FileIdentity{})});
+        }
+        if (files_.size() > 1 || std::any_of(files_.begin(), files_.end(), [](const File& file) {
+                return file.beforeJob.has_value();
+            })) {
+            record.emplace(folderOf(files_.front().finalPath), steps);
+        }
+        for (File& file : files_) {
+            if (moveAside(file)) {
+                pauseForTestAfterRename(++renamesDone);
+            }
         }
         for (File& file : files_) {
             place(file);
+            pauseForTestAfterRename(++renamesDone);
         }
     } catch (const std::runtime_error& error) {
         throw std::runtime_error(error.what() + rollBack());
@@ -189,28 +220,37 @@ void OutputFiles::commit() {
     committed_ = true;
 }
 
-void OutputFiles::moveAside(File& file) {
+std::string OutputFiles::chooseAsideName(File& file) {
     if (!file.beforeJob) {
-        return;
+        return "";
     }
-    for (unsigned number = 0;; ++number) {
-        const std::string aside = hiddenNameBeside(file.finalPath, "replaced", number);
-        const int error = renameWithoutReplacing(file.finalPath, aside);
-        if (error == ENOENT) {
-            return; // removed during the run: there is nothing to keep
-        }
-        if (error == 0) {
-            file.aside = aside;
-            break;
-        }
-        if (error != EEXIST || number == 100) {
-            fail("cannot move the old " + file.finalPath + " aside", error);
+    for (unsigned number = 0; number <= 100; ++number) {
+        const std::string aside = hiddenNameBeside(file.finalPath, "replaced", ::getpid(), number);
+        if (!identityAt(aside)) {
+            file.plannedAside = aside;
+            return fs::path(aside).filename().string();
         }
     }
+    fail("cannot move the old " + file.finalPath + " aside", EEXIST);
+}
+
+bool OutputFiles::moveAside(File& file) {
+    if (!file.beforeJob) {
+        return false;
+    }
+    const int error = renameWithoutReplacing(file.finalPath, file.plannedAside);
+    if (error == ENOENT) {
+        return false; // removed during the run: there is nothing to keep
+    }
+    if (error != 0) {
+        fail("cannot move the old " + file.finalPath + " aside", error);
+    }
+    file.aside = file.plannedAside;
     if (identityAt(file.aside) != file.beforeJob) {
         throw std::runtime_error("the output " + file.finalPath +
                                  " was replaced by another file during the run");
     }
+    return true;
 }
 
 void OutputFiles::place(File& file) {

@@ -17,6 +17,9 @@ struct FileIdentity {
 // The file at a path, the path itself when it is a link; nothing when there is none.
 std::optional<FileIdentity> identityAt(const std::string& path);
 
+// rename() that fails with EEXIST instead of replacing; returns 0 or the error.
+int renameWithoutReplacing(const std::string& from, const std::string& to);
+
 // The files a job writes. Each is made as an unnamed file in its final folder (O_TMPFILE),
 // which the engines reach through its descriptor, and gets its name only when the job has
 // succeeded: no half-written file ever carries a name, no planted link sits at a name the job
@@ -46,7 +49,9 @@ public:
     // began are moved aside first and put back if any step fails; a name that was free when the
     // job began is never taken from whoever has written it since ("the output appeared during
     // the run"), nor one whose file was replaced meanwhile. Throws std::runtime_error with the
-    // reason, every final name then holding what it held before.
+    // reason, every final name then holding what it held before. A record of the renames
+    // (NamingRecord) lets the next run in the folder finish or undo them when this process is
+    // killed half way.
     void commit();
 
 private:
@@ -55,13 +60,17 @@ private:
         int fd = -1;
         std::string temporaryName;             // empty for an unnamed file
         std::optional<FileIdentity> beforeJob; // the file under the final name when the job began
+        std::string plannedAside;              // the free hidden name chosen for that file
         std::string aside;                     // where that file waits while the new one is placed
         bool placed = false;
     };
 
     void discard();
     void create(File& file);
-    void moveAside(File& file);
+    // The name (without folder) the old file will be moved to; empty when there is none.
+    std::string chooseAsideName(File& file);
+    // Whether the old file was moved aside.
+    bool moveAside(File& file);
     void place(File& file);
     // Undoes the steps taken so far; returns notes on what could not be put back.
     std::string rollBack();

@@ -19,6 +19,8 @@ RunLog::RunLog(std::string path) : path_(std::move(path)) {
     if (fd_ < 0) {
         if (errno == ENXIO || errno == EISDIR) {
             refusal_ = "the log " + path_ + " is not a regular file";
+        } else {
+            failure_ = "the log " + path_ + " cannot be opened: " + std::strerror(errno);
         }
         return;
     }
@@ -65,6 +67,10 @@ void RunLog::write(const std::string& line) {
             continue;
         }
         if (count <= 0) {
+            if (failure_.empty()) {
+                failure_ = "the log " + path_ +
+                           " could not be written: " + std::strerror(count < 0 ? errno : ENOSPC);
+            }
             break;
         }
         done += static_cast<std::size_t>(count);

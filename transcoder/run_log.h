@@ -10,8 +10,8 @@ namespace cantova {
 // The log named after "-logfilea", opened once for appending (and created when missing).
 // Every line is appended at once, so that the log holds whatever happened even when the
 // program is stopped half way. A log that is not a regular file is refused: a FIFO would block
-// the job until somebody reads it. A log that cannot be opened costs only its lines, which then
-// go to the standard error.
+// the job until somebody reads it. A log that cannot be opened or written (a full disk) fails the
+// job: its lines go to the standard error, and failure() says why.
 class RunLog {
 public:
     explicit RunLog(std::string path);
@@ -21,6 +21,8 @@ public:
 
     // Why the log is refused; empty when it is not.
     const std::string& refusal() const { return refusal_; }
+    // Why a line could not be appended (the first time it happened); empty while every line was.
+    const std::string& failure() const { return failure_; }
     // The file the log is, when it could be opened.
     std::optional<FileIdentity> identity() const;
 
@@ -34,6 +36,7 @@ private:
     std::string path_;
     int fd_ = -1;
     std::string refusal_;
+    std::string failure_;
 };
 
 } // namespace cantova

@@ -3,11 +3,13 @@
 #include "ac3_header.h"
 #include "bitrate_choice.h"
 #include "decimal_text.h"
+#include "engine_check.h"
 #include "engine_commands.h"
 #include "filter_chain.h"
 #include "job_passes.h"
 #include "lame_translation.h"
 #include "output_files.h"
+#include "output_folder_tidying.h"
 #include "source_format.h"
 
 #include <filesystem>
@@ -18,6 +20,11 @@ namespace cantova {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string folderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? "." : folder.string();
+}
 
 bool soxrAvailable() {
     std::vector<EngineCommand> probe = {EngineCommand{
@@ -152,6 +159,13 @@ double expectedOutputSeconds(const JobRequest& job, double delayMs, double sourc
 std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
                                          ProgressReporter& progress) {
     const Target target = targetOf(job);
+    if (const auto missing = firstMissingEngine(target)) {
+        throw JobFailure("the engine " + missing->program +
+                         " is missing: install the Debian package " + missing->package);
+    }
+    for (const std::string& line : tidyOutputFolder(folderOf(job.core.output))) {
+        log.write(line);
+    }
     const bool sixMonoFiles =
         target == Target::Wav && job.core.wavChannels == WavChannels::SixMonoFiles;
     const std::vector<std::string> suffixes =
@@ -207,6 +221,12 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
 
     JobPasses passes(plan, filters, outputs->descriptors(), log, progress);
     runGainPasses(passes, effectiveGainMode(job, target), target != Target::Wav);
+    // Said before the naming, so that a log that cannot take another line fails the job while
+    // its outputs still have no names: no job is done with its log cut short.
+    log.write("outputs checked, giving them their names");
+    if (!log.failure().empty()) {
+        throw JobFailure(log.failure());
+    }
     try {
         outputs->commit();
     } catch (const std::runtime_error& error) {
