@@ -41,6 +41,15 @@ int RoomForRows(const FormView& form, const std::string& list, int rows) {
     return std::max(0, needed - ToPixels(control->geometry()).height());
 }
 
+// The size with room for the scroll bar the form needs where the screen is too low (or too narrow)
+// for it, so that the form does not scroll the other way as well.
+QSize WithScrollBar(const QWidget& window, QSize size) {
+    const QSize room = AvailableClientSize(window);
+    const int bar = window.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &window);
+    return size +
+           QSize(size.height() > room.height() ? bar : 0, size.width() > room.width() ? bar : 0);
+}
+
 } // namespace
 
 MainWindowView::MainWindowView(MainWindow& model, QWidget* parent,
@@ -62,9 +71,10 @@ MainWindowView::MainWindowView(MainWindow& model, QWidget* parent,
     screenFit_ = new ScreenFit(
         *this,
         [this, formWithBars] {
-            return formWithBars() + QSize(0, RoomForRows(*form_, kGrowingList, kFirstShownRows));
+            const int rows = RoomForRows(*form_, kGrowingList, kFirstShownRows);
+            return WithScrollBar(*this, formWithBars() + QSize(0, rows));
         },
-        formWithBars);
+        [this, formWithBars] { return WithScrollBar(*this, formWithBars()); });
     AddJobListDeleteKey(*this, model);
 
     // The window's size is the user's, so a model size change has nothing to show.
