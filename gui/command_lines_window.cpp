@@ -1,5 +1,7 @@
 #include "gui/command_lines_window.h"
 
+#include "gui/window_placement.h"
+
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -58,7 +60,7 @@ CommandLinesWindow::CommandLinesWindow(const jobs::CommandLines& commandLines,
     layout->addLayout(copyButtons);
     layout->addWidget(status_);
     layout->addWidget(buttons);
-    resize(900, 360);
+    FitDialogToScreen(*this, QSize(900, 360));
 }
 
 void CommandLinesWindow::refresh() {

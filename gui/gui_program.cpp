@@ -32,6 +32,9 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
       commandLineMenu_(mainView_, program_, clipboard_), intakeView_(mainView_, program_.intake),
       runMenuItems_(mainView_, program_), statusBar_(*mainView_.statusBar(), program_) {
     logViewer_.setOwner(&mainView_);
+    logViewer_.setDialogFolder(&qtDialogs_.folder());
+    qtDialogs_.folder().setSourcePath(
+        [this] { return program_.windows.frmMain.TxtStreamAudio.text(); });
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,
                      [this] {

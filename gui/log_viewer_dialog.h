@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/file_dialog_folder.h"
 #include "jobs/run_services.h"
 
 class QWidget;
@@ -13,9 +14,12 @@ public:
     explicit LogViewerDialog(QWidget* owner) : owner_(owner) {}
     void ShowLog(const std::string& path) override;
     void setOwner(QWidget* owner) { owner_ = owner; }
+    // Where the log window's Save As opens.
+    void setDialogFolder(FileDialogFolder* folder) { folder_ = folder; }
 
 private:
     QWidget* owner_;
+    FileDialogFolder* folder_ = nullptr;
 };
 
 } // namespace cantova::ui::qt

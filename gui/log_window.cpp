@@ -1,5 +1,6 @@
 #include "gui/log_window.h"
 
+#include "gui/window_placement.h"
 #include "settings/atomic_write.h"
 
 #include <QApplication>
@@ -17,8 +18,9 @@
 
 namespace cantova::ui::qt {
 
-LogWindow::LogWindow(const QString& path, const QString& text, QWidget* owner)
-    : QDialog(owner), path_(path), view_(new QPlainTextEdit(text, this)) {
+LogWindow::LogWindow(const QString& path, const QString& text, QWidget* owner,
+                     FileDialogFolder* folder)
+    : QDialog(owner), path_(path), view_(new QPlainTextEdit(text, this)), folder_(folder) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName("LogViewer");
     setWindowTitle(path);
@@ -37,7 +39,7 @@ LogWindow::LogWindow(const QString& path, const QString& text, QWidget* owner)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(view_);
     layout->addWidget(buttons);
-    resize(720, 480);
+    FitDialogToScreen(*this, QSize(720, 480));
 }
 
 void LogWindow::showEvent(QShowEvent* event) {
@@ -54,12 +56,18 @@ void LogWindow::copy() {
 }
 
 void LogWindow::saveAs() {
-    auto* dialog = new QFileDialog(this, "Save Log As", QDir::homePath());
+    const QString start =
+        folder_ != nullptr ? QString::fromStdString(folder_->startFolder()) : QDir::homePath();
+    auto* dialog = new QFileDialog(this, "Save Log As", start);
+    FitDialogToScreen(*dialog, dialog->sizeHint());
     dialog->selectFile(QFileInfo(path_).fileName());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setNameFilters({"Log Files (*.log)", "All Files (*)"});
     QObject::connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        if (folder_ != nullptr) {
+            folder_->chosen(file.toStdString());
+        }
         if (!saveTo(file)) {
             auto* box = new QMessageBox(QMessageBox::Warning, "Error",
                                         "The log could not be saved to \"" + file + "\".",

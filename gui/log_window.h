@@ -3,6 +3,8 @@
 // The transcoder log in a read-only window: long lines wrap, it opens at the end, where the last
 // job's lines are, and its text, or the part selected, can be copied or saved to a file.
 
+#include "gui/file_dialog_folder.h"
+
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QString>
@@ -11,7 +13,9 @@ namespace cantova::ui::qt {
 
 class LogWindow final : public QDialog {
 public:
-    LogWindow(const QString& path, const QString& text, QWidget* owner);
+    // Save As opens in the folder given, in the home folder without one.
+    LogWindow(const QString& path, const QString& text, QWidget* owner,
+              FileDialogFolder* folder = nullptr);
 
     QPlainTextEdit& view() const { return *view_; }
     // The selection, or the whole text when nothing is selected, to the clipboard.
@@ -27,6 +31,7 @@ protected:
 private:
     QString path_;
     QPlainTextEdit* view_;
+    FileDialogFolder* folder_;
 };
 
 } // namespace cantova::ui::qt

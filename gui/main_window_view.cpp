@@ -1,34 +1,83 @@
 #include "gui/main_window_view.h"
 
+#include "gui/form_stretch.h"
 #include "gui/twips.h"
 #include "gui/window_keys.h"
 #include "gui/window_placement.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTreeView>
 
+#include <algorithm>
 #include <map>
 
 namespace cantova::ui::qt {
 
+namespace {
+
+// The list that takes the window's extra room, and the rows it shows at the window's first size.
+constexpr const char* kGrowingList = "LstJobAudio(0)";
+constexpr int kFirstShownRows = 8;
+
+// The height by which the form's list must grow to show the rows given without scrolling.
+int RoomForRows(const FormView& form, const std::string& list, int rows) {
+    const auto* view = qobject_cast<const QTreeView*>(form.widgetOf(list));
+    const Control* control = form.window().find(list);
+    if (view == nullptr || control == nullptr) {
+        return 0;
+    }
+    QStyleOptionViewItem item;
+    item.initFrom(view);
+    item.features = QStyleOptionViewItem::HasDisplay;
+    item.text = QStringLiteral("Xg");
+    const int rowHeight = std::max(
+        view->style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), view).height(),
+        view->fontMetrics().height());
+    const int needed =
+        view->header()->sizeHint().height() + rows * rowHeight + 2 * view->frameWidth();
+    return std::max(0, needed - ToPixels(control->geometry()).height());
+}
+
+// The size with room for the scroll bar the form needs where the screen is too low (or too narrow)
+// for it, so that the form does not scroll the other way as well.
+QSize WithScrollBar(const QWidget& window, QSize size) {
+    const QSize room = AvailableClientSize(window);
+    const int bar = window.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &window);
+    return size +
+           QSize(size.height() > room.height() ? bar : 0, size.width() > room.width() ? bar : 0);
+}
+
+} // namespace
+
 MainWindowView::MainWindowView(MainWindow& model, QWidget* parent,
                                const BindingFactories& factories)
     : QMainWindow(parent), model_(model), form_(new FormView(model, this, factories)) {
-    const FormTable& row = model.form();
-    form_->setFixedSize(ToPixels(row.clientWidth, row.clientHeight));
-    setCentralWidget(ScrollAreaFor(*form_, *this));
+    auto* stretch = new FormStretch(*form_, kGrowingList);
+    form_->setMinimumSize(stretch->formSize());
+    QScrollArea* scroll = ScrollAreaFor(*form_, *this);
+    scroll->setWidgetResizable(true);
+    setCentralWidget(scroll);
     buildMenus();
-    // The whole form between the menu bar and the status bar (where there is one), as far as the
-    // screen has room for it.
-    screenFit_ = new ScreenFit(*this, [this] {
+    // At least the whole form between the menu bar and the status bar (where there is one), with
+    // room for more rows of the job list at first, as far as the screen has room for it.
+    const auto formWithBars = [this, stretch] {
         const auto* status = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
         const int statusHeight = status != nullptr ? status->sizeHint().height() : 0;
-        return form_->size() + QSize(0, menuBar()->sizeHint().height() + statusHeight);
-    });
+        return stretch->formSize() + QSize(0, menuBar()->sizeHint().height() + statusHeight);
+    };
+    screenFit_ = new ScreenFit(
+        *this,
+        [this, formWithBars] {
+            const int rows = RoomForRows(*form_, kGrowingList, kFirstShownRows);
+            return WithScrollBar(*this, formWithBars() + QSize(0, rows));
+        },
+        [this, formWithBars] { return WithScrollBar(*this, formWithBars()); });
     AddJobListDeleteKey(*this, model);
 
-    // The client area is fixed by the form, so a model size change has nothing to show.
+    // The window's size is the user's, so a model size change has nothing to show.
     subscription_ = model.subscribe([this](WindowChange change) { showWindowChange(change); });
     showWindowChange(WindowChange::Caption);
     showVisibility();

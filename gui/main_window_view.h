@@ -1,9 +1,10 @@
 #pragma once
 
-// The main window on screen: the form's controls as the fixed client area
-// (scrolled where the screen has no room for all of it), the menu bar from the
-// form's menu rows, caption and visibility from the model. Closing the window
-// unloads the model's main window.
+// The main window on screen: the form's controls as the client area, the menu bar from the
+// form's menu rows, caption and visibility from the model. The window is resizable down to the
+// whole form (less where the screen has no room for it: the form then scrolls); the job list
+// takes the room beyond it, and opens with room for eight jobs where the screen has it. Closing
+// the window unloads the model's main window.
 
 #include "gui/form_view.h"
 #include "gui/menu_binding.h"

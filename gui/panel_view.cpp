@@ -62,6 +62,8 @@ void PanelView::showVisibility() {
     }
     show();
     raise();
+    // Keys go to the panel as soon as it opens: Escape closes it at once.
+    activateWindow();
 }
 
 void PanelView::closeEvent(QCloseEvent* event) {

@@ -1,5 +1,7 @@
 #include "gui/qt_file_dialogs.h"
 
+#include "gui/window_placement.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -21,9 +23,10 @@ void SetNameFilters(QFileDialog& dialog, const std::string& filter) {
 
 // Runs the dialog; the chosen path, or empty text when cancelled.
 std::string Run(QFileDialog::AcceptMode mode, const std::string& filter, const std::string& title,
-                const std::string& initialFolder) {
+                FileDialogFolder& folder, const std::string& initialFolder) {
     QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
-                       QString::fromStdString(initialFolder));
+                       QString::fromStdString(folder.startFolder(initialFolder)));
+    FitDialogToScreen(dialog, dialog.sizeHint());
     dialog.setAcceptMode(mode);
     // Open takes only an existing file; save asks before overwriting (Qt's default).
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
@@ -32,34 +35,40 @@ std::string Run(QFileDialog::AcceptMode mode, const std::string& filter, const s
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
-    return dialog.selectedFiles().constFirst().toStdString();
+    const std::string file = dialog.selectedFiles().constFirst().toStdString();
+    folder.chosen(file);
+    return file;
 }
 
 } // namespace
 
 std::string QtFileDialogs::ShowOpenDialog(const std::string& filter, const std::string& title,
                                           const std::string& initialFolder) {
-    return Run(QFileDialog::AcceptOpen, filter, title, initialFolder);
+    return Run(QFileDialog::AcceptOpen, filter, title, folder_, initialFolder);
 }
 
 std::string QtFileDialogs::ShowSaveDialog(const std::string& filter, const std::string& title,
                                           const std::string& initialFolder) {
-    return Run(QFileDialog::AcceptSave, filter, title, initialFolder);
+    return Run(QFileDialog::AcceptSave, filter, title, folder_, initialFolder);
 }
 
 void QtFileDialogs::ShowOpenFilesDialog(const std::string& filter, const std::string& title,
                                         const std::string& initialFolder, FilesChosen chosen) {
     auto* dialog = new QFileDialog(QApplication::activeWindow(), QString::fromStdString(title),
-                                   QString::fromStdString(initialFolder));
+                                   QString::fromStdString(folder_.startFolder(initialFolder)));
+    FitDialogToScreen(*dialog, dialog->sizeHint());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFiles);
     SetNameFilters(*dialog, filter);
     QObject::connect(dialog, &QFileDialog::filesSelected, dialog,
-                     [chosen = std::move(chosen)](const QStringList& files) {
+                     [this, chosen = std::move(chosen)](const QStringList& files) {
                          std::vector<std::string> paths;
                          for (const QString& file : files) {
                              paths.push_back(QFile::encodeName(file).toStdString());
+                         }
+                         if (!paths.empty()) {
+                             folder_.chosen(paths.front());
                          }
                          if (!paths.empty() && chosen) {
                              chosen(paths);

@@ -1,7 +1,9 @@
 #pragma once
 
-// File dialogs of the GUI through QFileDialog.
+// File dialogs of the GUI through QFileDialog, each opening where the last one chose a file
+// (gui/file_dialog_folder.h) and as large as the screen has room for.
 
+#include "gui/file_dialog_folder.h"
 #include "settings/file_dialogs.h"
 
 namespace cantova::ui::qt {
@@ -15,6 +17,11 @@ public:
     // Window-modal on the active window; the program goes on while it is open.
     void ShowOpenFilesDialog(const std::string& filter, const std::string& title,
                              const std::string& initialFolder, FilesChosen chosen) override;
+
+    FileDialogFolder& folder() { return folder_; }
+
+private:
+    FileDialogFolder folder_;
 };
 
 } // namespace cantova::ui::qt

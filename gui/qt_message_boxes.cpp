@@ -1,5 +1,7 @@
 #include "gui/qt_message_boxes.h"
 
+#include "gui/message_fit.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -27,6 +29,7 @@ void QtMessageBoxes::Show(const std::string& text, const std::string& caption, M
         new QMessageBox(QtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
                         QMessageBox::Ok, QApplication::activeWindow());
     box->setAttribute(Qt::WA_DeleteOnClose);
+    FitMessageToScreen(*box);
     box->setWindowModality(Qt::ApplicationModal);
     box->show();
 }
@@ -35,7 +38,9 @@ bool QtMessageBoxes::Ask(const std::string& text, const std::string& caption) {
     QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
                     QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::Yes);
+    FitMessageToScreen(box);
+    // Enter keeps things as they are; saying yes takes a deliberate choice.
+    box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -1,5 +1,7 @@
 #include "gui/settings_from_command_dialog.h"
 
+#include "gui/window_placement.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,7 +31,7 @@ SettingsFromCommandDialog::SettingsFromCommandDialog(jobs::SettingsFromCommand& 
     layout->addWidget(label);
     layout->addWidget(line_);
     layout->addWidget(buttons);
-    resize(760, sizeHint().height());
+    FitDialogToScreen(*this, QSize(760, sizeHint().height()));
 }
 
 void SettingsFromCommandDialog::apply() {

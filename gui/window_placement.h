@@ -15,6 +15,10 @@ namespace cantova::ui::qt {
 // where it fits, at the area's top or left edge where it does not.
 void PlaceInsideScreen(QWidget& window);
 
+// Moves the window as little as it takes to bring its frame inside the available area of its
+// screen; at the area's top or left edge where the frame is larger than the area.
+void KeepInsideScreen(QWidget& window);
+
 // The largest client size with which the window's frame fits the available area of its screen,
 // as far as the frame the window manager draws is known.
 QSize AvailableClientSize(const QWidget& window);
@@ -26,13 +30,16 @@ QScrollArea* ScrollAreaFor(QWidget& content, QWidget& parent);
 // Keeps a window within the available area of its screen: its client gets the size the window
 // wants where that fits and less where it does not (its content then scrolls), and the frame is
 // placed inside the area. The size is worked out again once the window manager's frame is known.
+// A window given a minimum size is resizable down to that minimum, or to what the screen has room
+// for where that is less; otherwise its size is fixed.
 class ScreenFit final : public QObject {
 public:
-    ScreenFit(QWidget& window, std::function<QSize()> wantedClientSize);
+    ScreenFit(QWidget& window, std::function<QSize()> wantedClientSize,
+              std::function<QSize()> minimumClientSize = {});
 
     // Gives the window its size.
     void fit();
-    // Gives the window its size and places it.
+    // Gives the window its size and centres it on the screen.
     void fitAndPlace();
 
 protected:
@@ -41,8 +48,15 @@ protected:
 private:
     QWidget& window_;
     std::function<QSize()> wanted_;
+    std::function<QSize()> minimum_;
     QSize frameExtra_;
+    bool centred_ = false;
 };
+
+// Sizes a dialog that lays itself out: the size wanted (at least what its layout needs), as far
+// as the screen has room, resizable down to the layout's minimum, or to the room there is. Each
+// time it opens it is moved as little as needed to lie inside the screen.
+void FitDialogToScreen(QWidget& dialog, QSize wanted);
 
 // The client size that gives the window the wanted outer (frame) size, as far as the frame the
 // window manager draws is known; never below one pixel.

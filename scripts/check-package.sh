@@ -31,7 +31,7 @@ cleanup() {
 trap cleanup EXIT
 
 echo "== lintian $DEB"
-lintian --fail-on error "$DEB"
+lintian --fail-on warning,error "$DEB"
 
 echo "== apt-get install"
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$DEB" >"$WORK/apt.log" ||

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Takes the README's pictures under docs/screenshots/: the main window during a run of three MP3
+# jobs, the advanced panel and the Command Lines window, from the GUI's own windows with the
+# transcoder Cantova and its engines, on an X server of its own (xvfb-run, 1280x800). The sources
+# are 5.1 AC3 streams that ffmpeg makes, ten minutes each, so that the run is well under way when
+# the picture is taken. Usage: scripts/screenshots.sh [BUILD_DIR] (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD="${1:-build}"
+ninja -C "$BUILD" screenshot_driver Cantova tracklens >/dev/null
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+mkdir -p "$WORK/home" "$WORK/music" docs/screenshots
+for take in "VTS_01 DELAY -24ms" "VTS_02 DELAY 0ms" "VTS_03 DELAY 16ms"; do
+    ffmpeg -v error -nostdin -f lavfi -i "sine=f=440:d=600:r=48000" -f lavfi -i "sine=f=110:d=600:r=48000" \
+        -filter_complex "[0][1]amerge=inputs=2,pan=5.1(side)|c0=0.5*c0|c1=0.5*c0|c2=0.4*c0|c3=0.6*c1|c4=0.3*c0|c5=0.3*c0" \
+        -c:a ac3 -b:a 448k "$WORK/music/$take.ac3"
+done
+HOME="$WORK/home" xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" \
+    "$BUILD/bin/screenshot_driver" docs/screenshots "$PWD/$BUILD/bin/Cantova/Cantova" \
+    "$WORK"/music/*.ac3
