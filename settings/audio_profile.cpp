@@ -89,12 +89,12 @@ public:
             return;
         }
         if (row.value == ProfileValue::Text) {
-            if (!present(row)) {
+            if (!present(row) && row.textWhenMissing.empty()) {
                 skip(row);
                 return;
             }
-            const std::string value = read(row);
-            if (ui::IsTypedField(row.control) && !ui::IsOneSwitchValue(value)) {
+            const std::string value = present(row) ? read(row) : std::string(row.textWhenMissing);
+            if (ui::IsTypedField(row.control) && ui::TypedValueProblem(row.control, value)) {
                 skip(row);
                 return;
             }
