@@ -1,5 +1,7 @@
 #include "app/batch_progress.h"
 
+#include <algorithm>
+
 namespace cantova::app {
 
 BatchProgress::BatchProgress(jobs::JobQueue& queue, const jobs::JobRunner& runner,
@@ -18,6 +20,13 @@ void BatchProgress::changed() {
             rewrite("progress: job " + std::to_string(*progress.runningJob) + ": " +
                     std::to_string(progress.jobPercent) + "%, run " +
                     std::to_string(progress.runPercent) + "%");
+        }
+        // Once no job runs, the line is ended before the run's report is printed.
+        const auto& jobs = queue_.jobs();
+        if (std::none_of(jobs.begin(), jobs.end(), [](const jobs::Job& job) {
+                return job.status == jobs::JobStatus::Running;
+            })) {
+            endLine();
         }
         return;
     }
