@@ -94,7 +94,9 @@ public:
                 return;
             }
             const std::string value = present(row) ? read(row) : std::string(row.textWhenMissing);
-            if (ui::IsTypedField(row.control) && ui::TypedValueProblem(row.control, value)) {
+            // Whether a number suits the transcoder is checked where it is used (Add, paste): a
+            // profile also holds the texts of fields the settings leave unused.
+            if (ui::IsTypedField(row.control) && ui::TypedTextProblem(value)) {
                 skip(row);
                 return;
             }

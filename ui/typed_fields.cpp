@@ -110,9 +110,16 @@ bool IsOneSwitchValue(std::string_view text) {
     return text.find_first_of(" \t\"()") == std::string_view::npos;
 }
 
-std::optional<std::string> TypedValueProblem(std::string_view controlName, std::string_view text) {
+std::optional<std::string> TypedTextProblem(std::string_view text) {
     if (const std::optional<std::string> character = ForbiddenCharacter(text)) {
         return "holds " + *character;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> TypedValueProblem(std::string_view controlName, std::string_view text) {
+    if (std::optional<std::string> problem = TypedTextProblem(text)) {
+        return problem;
     }
     const TypedField* field = FieldNamed(controlName);
     if (field == nullptr || field->kind == ValueKind::Any) {

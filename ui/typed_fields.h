@@ -17,8 +17,13 @@ namespace cantova::ui {
 // True when the text stays one switch value in a command line.
 bool IsOneSwitchValue(std::string_view text);
 
+// Why no typed field may hold the text, whatever it is used for ("holds a vertical tab");
+// nothing when it may.
+std::optional<std::string> TypedTextProblem(std::string_view text);
+
 // Why the text cannot be the value of the typed field controlName in a command the transcoder
-// runs ("holds a vertical tab", "is not a whole number from 8 to 320"); nothing when it can.
+// runs: TypedTextProblem, or a number outside what the field allows ("is not a whole number from
+// 8 to 320"); nothing when it can.
 std::optional<std::string> TypedValueProblem(std::string_view controlName, std::string_view text);
 
 // True for the controls whose text goes into the command line as typed.

@@ -190,21 +190,21 @@ TEST_F(ProfileFile, SectionsFollowTheKindAndCodec) {
 }
 
 // Profiles written before the loudness settings existed lack their keys: loading one gives the
-// defaults, with nothing reported missing; values outside the allowed range are skipped.
+// defaults, with nothing reported missing; a text the transcoder cannot read is skipped.
 TEST_F(ProfileFile, LoudnessKeysMissingFromOlderProfilesGiveTheDefaults) {
     Run({"select", Source(false), "save", Profile(), "dump"});
     EXPECT_EQ(Value(Profile() + ".aud", "LOUDNESSTARGET"), "-23");
     EXPECT_EQ(Value(Profile() + ".aud", "TRUEPEAKCEILING"), "-1");
     std::ifstream in(Profile() + ".aud");
-    std::string older, outOfRange;
+    std::string older, unreadable;
     for (std::string line; std::getline(in, line);) {
         if (!line.starts_with("LOUDNESSTARGET=") && !line.starts_with("TRUEPEAKCEILING=")) {
             older += line + "\n";
         }
-        outOfRange += line.starts_with("TRUEPEAKCEILING=") ? "TRUEPEAKCEILING=3\n" : line + "\n";
+        unreadable += line.starts_with("TRUEPEAKCEILING=") ? "TRUEPEAKCEILING=-1\v\n" : line + "\n";
     }
     std::ofstream(Profile() + ".aud") << older;
-    std::ofstream(Profile() + "2.aud") << outOfRange;
+    std::ofstream(Profile() + "2.aud") << unreadable;
 
     const std::string loaded =
         Run({"select", Source(false), "set", "TxtLoudnessTarget.Text=-14", "set",
