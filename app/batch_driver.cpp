@@ -1,5 +1,6 @@
 #include "app/batch_driver.h"
 
+#include "app/batch_progress.h"
 #include "app/batch_session.h"
 #include "app/stop_signals.h"
 #include "cmdline/command_forms.h"
@@ -10,7 +11,9 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -100,6 +103,15 @@ std::string CheckButton(BatchSession& session, const std::string& name) {
     return {};
 }
 
+// Whether the step tells of what it could not do only by a message: a source that cannot be one,
+// a job that cannot be added, a profile that cannot be read or written.
+bool RefusableStep(const std::string& verb, const std::vector<std::string>& operands) {
+    static const std::set<std::string> steps{"select", "add", "load", "save", "set"};
+    static const std::set<std::string> buttons{"CmdBrowseStream1", "CmdAddAudioJobList",
+                                               "MenuPrfAudioLoad", "MenuPrfAudioSave"};
+    return steps.count(verb) != 0 || (verb == "click" && buttons.count(operands[0]) != 0);
+}
+
 // The operands of a step, one word each.
 std::size_t OperandCount(const std::string& operands) {
     std::istringstream words(operands);
@@ -114,7 +126,8 @@ struct BatchDriver::Invocation {
     bool versionWanted = false;
 };
 
-BatchDriver::BatchDriver(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
+BatchDriver::BatchDriver(std::ostream& out, std::ostream& err, bool errIsTerminal)
+    : out_(out), err_(err), errIsTerminal_(errIsTerminal) {
     defineOptions();
     defineVerbs();
 }
@@ -259,11 +272,12 @@ void BatchDriver::defineVerbs() {
                        ? std::string()
                        : "'commands' needs line, shell or json, got '" + step.operands[0] + "'";
         },
-        [](BatchSession& s, const Step& step) {
+        [this](BatchSession& s, const Step& step) {
             const jobs::CommandListing listing = jobs::InForm(
                 s.program.commandLines.List(), *cmdline::CommandFormNamed(step.operands[0]));
+            // The form's own text is all that goes to the standard output of a machine form.
             for (const jobs::ListedCommand& command : listing.commands) {
-                s.out << command.line << '\n';
+                out_ << command.line << '\n';
             }
             for (const std::string& problem : listing.problems) {
                 s.messages.Show(problem, "Command Lines", ui::MessageIcon::Exclamation);
@@ -315,9 +329,14 @@ void BatchDriver::printHelp() const {
             "user's\nactions would; nothing runs when one of them is wrong.\n";
     print("Options:", optionLines);
     print("Steps:", stepLines);
-    out_ << "\nExit status: 0 done; 1 a job of a run was skipped, not started, stopped or "
-            "failed;\n2 an unknown option, step or name, or a step that cannot be done; 128+N "
-            "stopped by signal N.\n";
+    out_ << "\nWith 'commands shell' or 'commands json' the standard output holds only that "
+            "form;\nmessages and everything else go to the standard error. Progress of runs goes "
+            "to the\nstandard error.\n"
+            "\nExit status: 0 done; 1 a job of a run was skipped, not started, stopped or "
+            "failed;\n2 an unknown option, step or name, a step that cannot be done, or a step "
+            "refused with\na message (select, add, load, save, set, and clicks on the buttons and "
+            "menu "
+            "items they\nstand for; the later steps still run); 128+N stopped by signal N.\n";
 }
 
 bool BatchDriver::parse(const std::vector<std::string>& words, std::vector<Step>& steps) {
@@ -403,15 +422,31 @@ int BatchDriver::run(const std::vector<std::string>& arguments) {
     }
     const StopSignals stopSignals;
     options.stopDescriptor = stopSignals.descriptor();
-    BatchSession session(out_, options);
+    // A script or JSON document on the standard output must hold nothing else: a message quotes
+    // file names, which a shell would run.
+    const bool machineForm = std::any_of(steps.begin(), steps.end(), [](const Step& step) {
+        return step.verb == "commands" && step.operands[0] != "line";
+    });
+    BatchSession session(machineForm ? err_ : out_, options);
+    std::optional<BatchProgress> progress;
+    if (!options.dryRun) {
+        progress.emplace(session.program.queue, session.program.runner, err_, errIsTerminal_);
+    }
     bool unfinishedJobs = false;
+    bool refusedSteps = false;
     for (const Step& step : steps) {
         if (session.windows.program.ended) {
             break;
         }
+        const int warningsBefore = session.messages.warnings();
         const std::string error = verbs_.at(step.verb).perform(session, step);
         session.RunUntilIdle();
+        if (progress) {
+            progress->endLine();
+        }
         unfinishedJobs = unfinishedJobs || session.program.runner.unfinishedJobsOfLastRun() > 0;
+        refusedSteps = refusedSteps || (RefusableStep(step.verb, step.operands) &&
+                                        session.messages.warnings() > warningsBefore);
         if (!error.empty()) {
             out_.flush();
             err_ << "cantova-batch: " << error << '\n';
@@ -422,6 +457,9 @@ int BatchDriver::run(const std::vector<std::string>& arguments) {
             err_ << "cantova-batch: stopped by signal " << signal << '\n';
             return 128 + signal;
         }
+    }
+    if (refusedSteps) {
+        return kExitRefused;
     }
     return unfinishedJobs ? kExitUnfinishedJobs : 0;
 }

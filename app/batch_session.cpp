@@ -3,7 +3,8 @@
 namespace cantova::app {
 
 void PrintedMessageBoxes::Show(const std::string& text, const std::string& caption,
-                               ui::MessageIcon) {
+                               ui::MessageIcon icon) {
+    warnings_ += icon == ui::MessageIcon::Exclamation ? 1 : 0;
     out_ << "message: " << caption << ": " << text << '\n';
 }
 

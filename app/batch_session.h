@@ -21,6 +21,8 @@ class PrintedMessageBoxes : public ui::MessageBoxes {
 public:
     PrintedMessageBoxes(std::ostream& out, bool answer) : out_(out), answer_(answer) {}
     void Show(const std::string& text, const std::string& caption, ui::MessageIcon icon) override;
+    // How many warnings were shown: each tells of something refused.
+    int warnings() const { return warnings_; }
     // Nobody can answer in a batch run: every question gets the answer given at the start (no,
     // unless the driver was told to replace files).
     bool Ask(const std::string& text, const std::string& caption) override;
@@ -28,6 +30,7 @@ public:
 private:
     std::ostream& out_;
     bool answer_;
+    int warnings_ = 0;
 };
 
 // The log is not opened in a viewer; its path is printed as "log: PATH".

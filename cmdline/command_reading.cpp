@@ -3,7 +3,10 @@
 #include "cmdline/channel_flag.h"
 #include "cmdline/command_line.h"
 #include "cmdline/group_grammar.h"
+#include "settings/audio_profile_keys.h"
 #include "ui/control_properties.h"
+#include "ui/gain_modes.h"
+#include "ui/typed_fields.h"
 
 #include <algorithm>
 #include <array>
@@ -183,6 +186,38 @@ void ReadCore(const std::vector<CommandWord>& words, std::size_t end, CommandRea
     reading.jobNumber = *number;
 }
 
+// The grammar gives the gain mode as its item data; the profile holds its position in the
+// target's list ("Loudness" is the last item of each list). A mode the target lacks gives no
+// selection.
+void GainModePositions(std::vector<settings::IniEntry>& entries, ui::Codec codec) {
+    for (settings::IniEntry& entry : entries) {
+        if (entry.section == "GAIN" && entry.key == "GAINMODE") {
+            const std::optional<int> mode = ui::ParseDecimal(entry.value);
+            entry.value = std::to_string(
+                ui::GainModePosition(codec, mode.value_or(ui::kGainNone)).value_or(-1));
+        }
+    }
+}
+
+// Why a typed value of the line cannot be run by the transcoder, naming the word; nothing when
+// every one can.
+std::optional<std::string> TypedValueRefusal(const std::vector<settings::IniEntry>& entries) {
+    for (const settings::IniEntry& entry : entries) {
+        for (const settings::ProfileKey& row : settings::ProfileKeys()) {
+            if (row.section != entry.section || row.key != entry.key ||
+                !ui::IsTypedField(row.control)) {
+                continue;
+            }
+            if (const auto problem = ui::TypedValueProblem(row.control, entry.value)) {
+                return "The word " + Quoted(entry.value) + " cannot be the " +
+                       ui::TypedFieldLabel(row.control) + " (" + std::string(row.control) +
+                       "): it " + *problem + ", so the transcoder would refuse the line.";
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<Group> GroupsOf(const std::string& line, std::string& problem) {
     const std::vector<CommandWord> words = SplitCommandLineWords(line);
     const std::size_t end = CoreEnd(words, problem);
@@ -235,6 +270,11 @@ CommandReading ReadJobCommand(const std::string& line) {
         reading.settings.insert(reading.settings.end(), read.settings->begin(),
                                 read.settings->end());
     }
+    if (std::optional<std::string> refusal = TypedValueRefusal(reading.settings)) {
+        reading.problem = std::move(*refusal);
+        return reading;
+    }
+    GainModePositions(reading.settings, reading.codec.value_or(ui::Codec::Wav));
     TypedSplitPoints(reading.settings);
     reading.rateKbps = RateOf(reading);
     return reading;

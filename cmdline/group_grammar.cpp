@@ -68,6 +68,7 @@ Step TypedSwitch(const std::string& word, const std::string& section, const std:
             {{section, box, "0"}}};
 }
 
+// The gain mode is read as its item data (ReadJobCommand turns it into the list position).
 GroupGrammar OtaGrammar() {
     Step delay{{{{"-d", "auto"}, {{"DELAY", "DELAYAUTO", "1"}}},
                 {{"-d", "$"}, {{"DELAY", "DELAYAUTO", "0"}, {"DELAY", "DELAYVALUE", "$1"}}}},
@@ -75,7 +76,11 @@ GroupGrammar OtaGrammar() {
                {{"DELAY", "DELAYAUTO", "0"}, {"DELAY", "DELAYVALUE", "0"}}};
     Step gain{{{{"-g", "max"}, {{"GAIN", "GAINMODE", "1"}}},
                {{"-G", "1"}, {{"GAIN", "GAINMODE", "2"}}},
-               {{"-hybridgain"}, {{"GAIN", "GAINMODE", "3"}}}},
+               {{"-hybridgain"}, {{"GAIN", "GAINMODE", "3"}}},
+               {{"-loudness", "$", "-truepeak", "$"},
+                {{"GAIN", "GAINMODE", "4"},
+                 {"GAIN", "LOUDNESSTARGET", "$1"},
+                 {"GAIN", "TRUEPEAKCEILING", "$2"}}}},
               true,
               {{"GAIN", "GAINMODE", "0"}}};
     return {"-ota(", {delay, gain}, {}};

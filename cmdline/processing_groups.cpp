@@ -1,6 +1,7 @@
 #include "cmdline/number_forms.h"
 #include "cmdline/option_groups.h"
 #include "cmdline/selection.h"
+#include "ui/gain_modes.h"
 #include "ui/windows.h"
 
 namespace cantova::cmdline {
@@ -29,6 +30,10 @@ std::string BuildOtaGroup(const ui::Windows& windows, TypedValueCheck* check) {
         break;
     case 3:
         switches += " -hybridgain";
+        break;
+    case ui::kGainLoudness:
+        switches += " -loudness " + Typed(check, "TxtLoudnessTarget", w.TxtLoudnessTarget.text());
+        switches += " -truepeak " + Typed(check, "TxtTruePeakCeiling", w.TxtTruePeakCeiling.text());
         break;
     default:
         break;

@@ -5,10 +5,12 @@
 namespace cantova::cmdline {
 
 const std::string& TypedValueCheck::use(const std::string& controlName, const std::string& text) {
-    if (!ui::IsOneSwitchValue(text) &&
-        std::none_of(refused_.begin(), refused_.end(),
-                     [&](const Field& field) { return field.control == controlName; })) {
-        refused_.push_back({controlName, text});
+    if (std::any_of(refused_.begin(), refused_.end(),
+                    [&](const Field& field) { return field.control == controlName; })) {
+        return text;
+    }
+    if (const std::optional<std::string> problem = ui::TypedValueProblem(controlName, text)) {
+        refused_.push_back({controlName, text, *problem});
     }
     return text;
 }

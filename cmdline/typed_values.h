@@ -1,7 +1,7 @@
 #pragma once
 
 // The typed texts a command uses, checked as the command is built (the rule is
-// ui::IsOneSwitchValue).
+// ui::TypedValueProblem).
 
 #include "ui/typed_fields.h"
 
@@ -11,14 +11,16 @@
 
 namespace cantova::cmdline {
 
-// Notes the typed fields a command uses whose text would not stay one switch value.
+// Notes the typed fields a command uses whose text the transcoder could not run.
 class TypedValueCheck {
 public:
     struct Field {
         std::string control;
         std::string text;
+        // Why the text cannot be used ("holds a vertical tab").
+        std::string problem;
     };
-    // The field's text, unchanged; the field is noted when the text is no single switch value.
+    // The field's text, unchanged; the field is noted when the text cannot be used.
     const std::string& use(const std::string& controlName, const std::string& text);
     // Each refused field once, in the order the command used them.
     const std::vector<Field>& refusedFields() const { return refused_; }

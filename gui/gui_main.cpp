@@ -1,12 +1,14 @@
 // The GUI: both window models with Qt views, started as the program's load
 // step starts them, ending when the main window is unloaded.
 
+#include "gui/display_check.h"
 #include "gui/gui_arguments.h"
 #include "gui/gui_program.h"
 
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdlib>
 #include <iostream>
 
 int main(int argc, char* argv[]) {
@@ -27,9 +29,18 @@ int main(int argc, char* argv[]) {
         break;
     }
 
+    if (const auto missing =
+            cantova::ui::qt::MissingDisplay(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                                            std::getenv("WAYLAND_DISPLAY"))) {
+        std::cerr << "cantova-gui: " << *missing << '\n';
+        return 1;
+    }
+
     // Qt takes none of the arguments: they have been read above.
     int qtArgumentCount = 1;
+    cantova::ui::qt::EndWithoutAbortWhenNoDisplay();
     QApplication app(qtArgumentCount, argv);
+    cantova::ui::qt::RestoreFatalHandling();
     QApplication::setApplicationVersion(CANTOVA_VERSION);
     // The desktop entry and the icon theme's icon of the installed program.
     QGuiApplication::setDesktopFileName("cantova-gui");

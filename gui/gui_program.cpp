@@ -1,9 +1,12 @@
 #include "gui/gui_program.h"
 
+#include "gui/engine_notice.h"
 #include "gui/job_table_binding.h"
 
 #include <QApplication>
 #include <QStatusBar>
+
+#include <cstdlib>
 
 namespace cantova::ui::qt {
 
@@ -52,6 +55,7 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
 
 void GuiProgram::show(const std::optional<std::string>& source) {
     program_.windows.frmMain.show();
+    ShowMissingEngines(&mainView_, std::getenv("PATH"));
     if (source) {
         program_.sources.Select(*source);
     }

@@ -35,8 +35,8 @@ public:
     GuiProgram(const GuiProgram&) = delete;
     GuiProgram& operator=(const GuiProgram&) = delete;
 
-    // Shows the main window; a source given is then selected as a choice in the source dialog
-    // would select it.
+    // Shows the main window, with a notice beside it when engines of the transcoder are missing;
+    // a source given is then selected as a choice in the source dialog would select it.
     void show(const std::optional<std::string>& source = std::nullopt);
 
     app::Program& program() { return program_; }

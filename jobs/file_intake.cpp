@@ -55,7 +55,9 @@ bool AudioFilesInFolder(const std::string& folder, const std::vector<std::string
     for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
         const std::string name = it->path().filename().string();
         std::error_code ignored;
-        if (it->is_regular_file(ignored) &&
+        // Hidden files are no one's sources: resource forks ("._x.ac3") that other systems
+        // leave, and the transcoder's own temporary files (".Stream1.part-PID-N.wav").
+        if (!name.starts_with('.') && it->is_regular_file(ignored) &&
             std::any_of(patterns.begin(), patterns.end(), [&](const std::string& pattern) {
                 return MatchesPattern(name, pattern);
             })) {

@@ -17,9 +17,9 @@
 
 namespace cantova::jobs {
 
-// The regular files directly in folder whose names match one of the patterns ("*.ac3": the name
-// ends in ".ac3", without regard to case), sorted by name. False, with the reason in error, when
-// the folder cannot be read.
+// The visible regular files directly in folder (no name that begins with ".") whose names match
+// one of the patterns ("*.ac3": the name ends in ".ac3", without regard to case), sorted by name.
+// False, with the reason in error, when the folder cannot be read.
 bool AudioFilesInFolder(const std::string& folder, const std::vector<std::string>& patterns,
                         std::vector<std::string>& files, std::string& error);
 

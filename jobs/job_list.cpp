@@ -54,9 +54,9 @@ void JobList::AddJob() {
     }
     if (!typed.refusedFields().empty()) {
         const cmdline::TypedValueCheck::Field& field = typed.refusedFields().front();
-        refuse("The field \"" + ui::TypedFieldLabel(field.control) + "\" (" + field.control +
-               ") holds \"" + field.text + "\", but a value in the transcoder command line may " +
-               "not hold " + ui::kSwitchValueBreakers + ", so no job was added.");
+        refuse("The setting \"" + ui::TypedFieldLabel(field.control) + "\" (" + field.control +
+               ") holds \"" + field.text + "\", which " + field.problem +
+               ": the transcoder cannot run it, so no job was added.");
         return;
     }
     int code = -1;

@@ -48,6 +48,10 @@ ffmpeg -v error -nostdin -f lavfi -i "sine=f=440:d=3:r=48000" -f lavfi -i "sine=
     -filter_complex "[0][1]amerge=inputs=2,pan=5.1(side)|c0=0.5*c0|c1=0.5*c0|c2=0.4*c0|c3=0.6*c1|c4=0.3*c0|c5=0.3*c0" \
     -c:a ac3 -b:a 448k "$SOURCE"
 
+echo "== run paths of the installed programs and library"
+dpkg-query -L cantova | while IFS= read -r path; do [ -f "$path" ] && printf '%s\0' "$path"; done |
+    xargs -0 bash tests/install/runpath_check.sh
+
 echo "== $(command -v cantova-batch): select, MP3, add, start"
 [ "$(command -v cantova-batch)" = /usr/bin/cantova-batch ] || fail "cantova-batch is not /usr/bin's"
 HOME="$WORK/home" cantova-batch select "$SOURCE" print LbStream1Info.Caption \

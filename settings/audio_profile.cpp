@@ -89,12 +89,14 @@ public:
             return;
         }
         if (row.value == ProfileValue::Text) {
-            if (!present(row)) {
+            if (!present(row) && row.textWhenMissing.empty()) {
                 skip(row);
                 return;
             }
-            const std::string value = read(row);
-            if (ui::IsTypedField(row.control) && !ui::IsOneSwitchValue(value)) {
+            const std::string value = present(row) ? read(row) : std::string(row.textWhenMissing);
+            // Whether a number suits the transcoder is checked where it is used (Add, paste): a
+            // profile also holds the texts of fields the settings leave unused.
+            if (ui::IsTypedField(row.control) && ui::TypedTextProblem(value)) {
                 skip(row);
                 return;
             }

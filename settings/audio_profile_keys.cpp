@@ -1,5 +1,7 @@
 #include "settings/audio_profile_keys.h"
 
+#include "ui/gain_modes.h"
+
 #include <array>
 
 namespace cantova::settings {
@@ -70,6 +72,10 @@ constexpr std::array kKeys = {
     ProfileKey{"SPLIT", "USESPLITEND", Main, "ChkSplitEndPoint", Check},
     ProfileKey{"SPLIT", "SPLITENDVALUE", Main, "TxtEndPoint", Text},
     ProfileKey{"GAIN", "GAINMODE", Main, "CmbGainMode", ListIndex},
+    ProfileKey{"GAIN", "LOUDNESSTARGET", Main, "TxtLoudnessTarget", Text, "",
+               ui::kDefaultLoudnessTarget},
+    ProfileKey{"GAIN", "TRUEPEAKCEILING", Main, "TxtTruePeakCeiling", Text, "",
+               ui::kDefaultTruePeakCeiling},
     ProfileKey{"PRIORITY", "PRIORITYLEVEL", Main, "CmbPriority", ListIndex},
 };
 

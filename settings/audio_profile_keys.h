@@ -21,6 +21,9 @@ struct ProfileKey {
     ProfileValue value;
     // The only codec for which the key is written; empty for every codec.
     std::string_view codec = {};
+    // For a key that profiles of earlier versions lack: the text the control takes when the key
+    // is missing. Empty: a missing key is skipped.
+    std::string_view textWhenMissing = {};
 };
 
 std::span<const ProfileKey> ProfileKeys();

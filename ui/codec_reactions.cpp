@@ -1,5 +1,6 @@
 // The codec choice, the bit-rate list and the rate and gain mode lists.
 
+#include "ui/gain_modes.h"
 #include "ui/main_window.h"
 #include "ui/windows.h"
 
@@ -43,8 +44,9 @@ int Ac3Preselection(std::int16_t bitRateAc3) {
 } // namespace
 
 void MainWindow::OptAudioCodec_Click(int index) {
+    // "None" is there while the other lists are filled, the target's other modes after them.
     CmbGainMode.clear();
-    CmbGainMode.addItem("None", 0);
+    CmbGainMode.addItem("None", kGainNone);
     switch (index) {
     case 0:
         CmbMP3Mode.setEnabled(false);
@@ -54,7 +56,6 @@ void MainWindow::OptAudioCodec_Click(int index) {
         ChkAC3Reencode.setValue(1);
         CmdAdvancedAudio.setEnabled(true);
         FillBitrateList("AC3");
-        CmbGainMode.addItem("Pre -Gain", 1);
         break;
     case 1:
     case 2:
@@ -70,9 +71,6 @@ void MainWindow::OptAudioCodec_Click(int index) {
         ChkAC3Reencode.setValue(0);
         CmdAdvancedAudio.setEnabled(true);
         FillBitrateList(index == 1 ? "MP3" : "OGG");
-        CmbGainMode.addItem("Pre -Gain", 1);
-        CmbGainMode.addItem("Post -Gain", 2);
-        CmbGainMode.addItem("HybridGain", 3);
         break;
     case 3:
         CmbMP3Mode.setEnabled(false);
@@ -82,10 +80,15 @@ void MainWindow::OptAudioCodec_Click(int index) {
         ChkAC3Reencode.setValue(0);
         CmdAdvancedAudio.setEnabled(OptAudioCodec[0].enabled());
         FillBitrateList("WAV");
-        CmbGainMode.addItem("Pre -Gain", 1);
         break;
     default:
         break;
+    }
+    if (index >= 0 && index <= 3) {
+        const std::vector<ListItem> modes = GainModeItems(static_cast<Codec>(index));
+        for (auto mode = modes.begin() + 1; mode != modes.end(); ++mode) {
+            CmbGainMode.addItem(mode->text, mode->data);
+        }
     }
     CmbGainMode.setListIndex(0);
     CmbWAVmode.setListIndex(0);
@@ -126,6 +129,10 @@ void MainWindow::CmbBitrateAudio_Click() {
 
 void MainWindow::CmbGainMode_Click() {
     panel().DisableUseLessSwitch();
+    int mode = kGainNone;
+    const bool loudness = CmbGainMode.selectedData(mode) && mode == kGainLoudness;
+    TxtLoudnessTarget.setEnabled(loudness);
+    TxtTruePeakCeiling.setEnabled(loudness);
 }
 
 void MainWindow::CmbMP3Mode_Click() {

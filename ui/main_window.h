@@ -116,8 +116,10 @@ public:
     TextBox& TxtLimitFactor{textBox("TxtLimitFactor")};
     ComboBox& CmbCompModeBoost{comboBox("CmbCompModeBoost")};
 
-    // Gain.
+    // Gain, and the loudness mode's target (LUFS) and true-peak ceiling (dBTP).
     ComboBox& CmbGainMode{comboBox("CmbGainMode")};
+    EditableComboBox& TxtLoudnessTarget{editableComboBox("TxtLoudnessTarget")};
+    TextBox& TxtTruePeakCeiling{textBox("TxtTruePeakCeiling")};
 
     // Job list and bottom row.
     Button& CmdAddAudioJobList{button("CmdAddAudioJobList")};

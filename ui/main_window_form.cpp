@@ -71,10 +71,18 @@ const FormTable& MainWindowForm() {
             ComboRow("CmbCompModeBoost", "Frame27", {"Rook", "Kestrel", "Wren"},
                      {1560, 1080, 1215, 315}),
 
-            FrameRow("Frame24", "FrmAudio", "Select Gain", {6120, 4440, 2895, 735}),
+            FrameRow("Frame24", "FrmAudio", "Select Gain", {6120, 4440, 2895, 1575}),
             LabelRow("Label73", "Frame24", "Mode :", {360, 345, 615, 255}),
             ComboRow("CmbGainMode", "Frame24", {"None", "Pre-Gain", "Post-Gain", "HybridGain"},
                      {1080, 300, 1575, 315}),
+            LabelRow("LblLoudnessTarget", "Frame24", "Target :", {360, 765, 615, 255}),
+            EditableComboRow("TxtLoudnessTarget", "Frame24", "-23", {"-23", "-24", "-16", "-14"},
+                             {1080, 720, 855, 315})
+                .disabled(),
+            LabelRow("LblLoudnessUnit", "Frame24", "LUFS", {2040, 765, 615, 255}),
+            LabelRow("LblTruePeakCeiling", "Frame24", "Ceiling :", {360, 1185, 615, 255}),
+            TextRow("TxtTruePeakCeiling", "Frame24", "-1", {1080, 1140, 855, 315}).disabled(),
+            LabelRow("LblTruePeakUnit", "Frame24", "dBTP", {2040, 1185, 615, 255}),
 
             FrameRow("Frame30", "FrmAudio", "JobList", {240, 6120, 8775, 1815}),
             ListBoxRow("LstJobAudio", 0, "Frame30", {240, 360, 8295, 840}),

@@ -115,11 +115,71 @@ TEST_F(BatchFaults, ASourceSetByNamePassesTheRulesOfAChosenOne) {
         RunBatch({"set", "TxtStreamAudio.Text=" + temp_.File("rips/a\"b.mpa"), "print",
                   "TxtStreamAudio.Text", "set", "TxtStreamAudio.Text=" + temp_.File("rips"),
                   "print", "TxtStreamAudio.Text"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.status, 2) << "the refused sources";
     EXPECT_TRUE(Holds(run.out, "message: Error: The source path holds a double quote"));
     EXPECT_TRUE(Holds(run.out, "message: Error: The chosen source is a folder"));
     const std::string unchanged = "\nTxtStreamAudio.Text=\n";
     EXPECT_NE(run.out.find(unchanged), run.out.rfind(unchanged)) << run.out;
+}
+
+// A step refused with a message ends the driver with 2; the steps after it still run.
+TEST_F(BatchFaults, RefusedStepsEndWithStatusTwoAndTheLaterStepsStillRun) {
+    const std::string quoted = temp_.File("rips/say \"hi\".mpa");
+    WriteText(quoted, "stream");
+    const std::vector<std::vector<std::string>> refused{
+        {"select", quoted},
+        {"set", "TxtStreamAudio.Text=" + quoted},
+        {"add", temp_.File("rips/gone.mpa")},
+        {"add", temp_.File("rips/empty-folder")},
+        {"load", temp_.File("rips/none.aud")},
+        {"save", temp_.File("no/such/folder/p.aud")},
+        // A setting the transcoder cannot run: Add names it.
+        {"select", source_, "set", "frmPanelAudio.txtBitRateMP3.Text=999", "click",
+         "CmdAddAudioJobList"},
+        {"select", source_, "set", "CmbGainMode.ListIndex=4", "set", "TxtLoudnessTarget.Text=-50",
+         "click", "CmdAddAudioJobList"},
+    };
+    fs::create_directories(temp_.Path() / "rips/empty-folder");
+    for (std::vector<std::string> steps : refused) {
+        steps.insert(steps.end(), {"print", "TxtDelay.Text"});
+        const BatchRun run = RunBatch(steps);
+        EXPECT_EQ(run.status, 2) << steps[0] << " " << steps[1] << "\n" << run.out;
+        EXPECT_TRUE(Holds(run.out, "message: ")) << steps[1];
+        EXPECT_TRUE(run.out.ends_with("TxtDelay.Text=0\n")) << "the later step ran: " << run.out;
+    }
+    const BatchRun named = RunBatch(refused[6]);
+    EXPECT_TRUE(Holds(named.out, "\"MP3 bit rate\" (txtBitRateMP3) holds \"999\"")) << named.out;
+    EXPECT_TRUE(Holds(RunBatch(refused[7]).out, "is not a number from -40 to -5"));
+
+    const BatchRun fine =
+        RunBatch({"select", source_, "add", source_, "click", "CmdAddAudioJobList", "save",
+                  temp_.File("rips/p.aud"), "load", temp_.File("rips/p.aud")});
+    EXPECT_EQ(fine.status, 0) << fine.out;
+}
+
+// With a machine form on the standard output, a file name quoted in a message must not land in
+// the script: every message goes to the error output.
+TEST_F(BatchFaults, MachineFormsKeepTheirOutputClean) {
+    const std::string planted = temp_.File("rips/$(touch planted).mpa");
+    WriteText(planted, "stream");
+    for (const char* form : {"shell", "json"}) {
+        const BatchRun run = RunBatch({"add", planted, "add", temp_.File("rips/gone.mpa"), "print",
+                                       "TxtDelay.Text", "commands", form});
+        EXPECT_EQ(run.status, 2);
+        std::istringstream lines(run.out);
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            EXPECT_TRUE(line.starts_with(std::string(form) == "shell" ? "'" : "[\""))
+                << form << ": " << line;
+        }
+        EXPECT_EQ(count, 1) << run.out;
+        EXPECT_TRUE(Holds(run.err, "message: Error: The source file")) << run.err;
+        EXPECT_TRUE(Holds(run.err, "TxtDelay.Text=0\n")) << run.err;
+    }
+    const BatchRun plain = RunBatch(
+        {"add", temp_.File("rips/gone.mpa"), "commands", "line", "print", "TxtDelay.Text"});
+    EXPECT_TRUE(plain.out.starts_with("message: Error: The source file")) << plain.out;
+    EXPECT_EQ(plain.err, "");
 }
 
 TEST_F(BatchFaults, UnknownOptionsAreRefused) {
@@ -146,7 +206,9 @@ protected:
         unsetenv("CANTOVA_TEST_RECORD");
         unsetenv("CANTOVA_TEST_SLEEP_MS");
     }
-    pid_t Start(const std::vector<std::string>& arguments) const {
+    // Starts the driver with its standard output thrown away and its error output into the
+    // file errors, when one is given.
+    pid_t Start(const std::vector<std::string>& arguments, const std::string& errors = {}) const {
         std::vector<std::string> words{temp_.File("program/bin/cantova-batch")};
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
@@ -157,6 +219,10 @@ protected:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        if (!errors.empty()) {
+            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        }
         pid_t pid = 0;
         posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
@@ -241,6 +307,27 @@ TEST_F(BatchProcess, TheExitStatusTellsWhetherEveryJobFinished) {
     // With an output in the way the question is answered no, so the job never starts.
     WriteText(temp_.File("rips/Stream1.mp3"), "kept");
     EXPECT_EQ(exitStatus(AddAndStart({})), 1);
+}
+
+// Not on a terminal, the error output gets a line when each job starts and at each tenth.
+TEST_F(BatchProcess, ProgressLinesGoToTheErrorOutput) {
+    setenv("CANTOVA_TEST_SLEEP_MS", "200", 1);
+    setenv("CANTOVA_TEST_PROGRESS", "20", 1);
+    const pid_t driver = Start({"select", source_, "click", "CmdAddAudioJobList", "click",
+                                "CmdAddAudioJobList", "click", "cmdStartEncode"},
+                               temp_.File("errors"));
+    int status = 0;
+    ASSERT_EQ(waitpid(driver, &status, 0), driver);
+    unsetenv("CANTOVA_TEST_PROGRESS");
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::string expected;
+    for (const int job : {1, 2}) {
+        for (int percent = 0; percent <= 100; percent += 10) {
+            expected +=
+                "progress: job " + std::to_string(job) + ": " + std::to_string(percent) + "%\n";
+        }
+    }
+    EXPECT_EQ(ReadText(temp_.File("errors")), expected);
 }
 
 } // namespace

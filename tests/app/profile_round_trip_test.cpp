@@ -63,11 +63,13 @@ const ProfileCase kCases[] = {
     {"Kind4Ogg",
      false,
      {"set", "OptAudioCodec(2).Value=1", "set", "CmbOGGMode.ListIndex=0", "set",
-      "CmbBitrateAudio.ListIndex=8"}},
+      "CmbBitrateAudio.ListIndex=8", "set", "CmbGainMode.ListIndex=4", "set",
+      "TxtLoudnessTarget.Text=-16", "set", "TxtTruePeakCeiling.Text=-1.5"}},
     {"Kind5WavFromAc3",
      true,
      {"set", "OptAudioCodec(3).Value=1", "set", "CmbWAVmode.ListIndex=2", "set",
-      "ChkUseOutPutModeAzid.Value=0"}},
+      "ChkUseOutPutModeAzid.Value=0", "set", "CmbGainMode.ListIndex=2", "set",
+      "TxtLoudnessTarget.ListIndex=3", "set", "TxtTruePeakCeiling.Text=-3"}},
     {"Kind6Wav", false, {"set", "OptAudioCodec(3).Value=1", "set", "CmbWAVmode.ListIndex=1"}},
 };
 
@@ -185,6 +187,37 @@ TEST_F(ProfileFile, SectionsFollowTheKindAndCodec) {
 
     Run({"select", Source(true), "set", "OptAudioCodec(3).Value=1", "save", Profile(), "dump"});
     EXPECT_EQ(Sections(Profile() + ".aud")[1], "[AZID]");
+}
+
+// Profiles written before the loudness settings existed lack their keys: loading one gives the
+// defaults, with nothing reported missing; a text the transcoder cannot read is skipped.
+TEST_F(ProfileFile, LoudnessKeysMissingFromOlderProfilesGiveTheDefaults) {
+    Run({"select", Source(false), "save", Profile(), "dump"});
+    EXPECT_EQ(Value(Profile() + ".aud", "LOUDNESSTARGET"), "-23");
+    EXPECT_EQ(Value(Profile() + ".aud", "TRUEPEAKCEILING"), "-1");
+    std::ifstream in(Profile() + ".aud");
+    std::string older, unreadable;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with("LOUDNESSTARGET=") && !line.starts_with("TRUEPEAKCEILING=")) {
+            older += line + "\n";
+        }
+        unreadable += line.starts_with("TRUEPEAKCEILING=") ? "TRUEPEAKCEILING=-1\v\n" : line + "\n";
+    }
+    std::ofstream(Profile() + ".aud") << older;
+    std::ofstream(Profile() + "2.aud") << unreadable;
+
+    const std::string loaded =
+        Run({"select", Source(false), "set", "TxtLoudnessTarget.Text=-14", "set",
+             "TxtTruePeakCeiling.Text=-5", "load", Profile() + ".aud", "dump"});
+    EXPECT_EQ(loaded.find("message:"), std::string::npos) << loaded;
+    EXPECT_NE(loaded.find("frmMain.TxtLoudnessTarget.Text=-23\n"), std::string::npos);
+    EXPECT_NE(loaded.find("frmMain.TxtTruePeakCeiling.Text=-1\n"), std::string::npos);
+
+    std::ostringstream out, err;
+    cantova::app::BatchDriver driver(out, err);
+    driver.run({"select", Source(false), "load", Profile() + "2.aud", "dump"});
+    EXPECT_NE(out.str().find("GAIN/TRUEPEAKCEILING"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("frmMain.TxtTruePeakCeiling.Text=-1\n"), std::string::npos);
 }
 
 TEST_F(ProfileFile, OnlyALowerCaseExtensionIsKept) {

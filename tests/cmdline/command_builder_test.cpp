@@ -3,6 +3,7 @@
 #include "cmdline/number_forms.h"
 #include "cmdline/option_groups.h"
 #include "cmdline/output_name.h"
+#include "cmdline/typed_values.h"
 #include "settings/paths.h"
 #include "ui/windows.h"
 
@@ -179,6 +180,31 @@ TEST_F(CommandBuilder, ProcessingGroups) {
     EXPECT_EQ(cmdline::BuildSplitGroup(windows), " -split( -end 2 )");
     main.ChkSplitStartPoint.setValue(1);
     EXPECT_EQ(cmdline::BuildSplitGroup(windows), " -split( -start 0 -end 0 )");
+}
+
+TEST_F(CommandBuilder, TheLoudnessModeGivesItsTargetAndCeiling) {
+    main.Form_Load();
+    main.CmbGainMode.setListIndex(4);
+    EXPECT_EQ(main.CmbGainMode.text(), "Loudness");
+    EXPECT_EQ(cmdline::BuildOtaGroup(windows), " -ota( -loudness -23 -truepeak -1 )");
+    main.TxtDelay.setText("-80");
+    main.TxtLoudnessTarget.setListIndex(2);
+    main.TxtTruePeakCeiling.setText("-1.5");
+    EXPECT_EQ(cmdline::BuildOtaGroup(windows), " -ota( -d -80 -loudness -16 -truepeak -1.5 )");
+
+    main.TxtLoudnessTarget.setText("-41");
+    main.TxtTruePeakCeiling.setText("0,5");
+    cmdline::TypedValueCheck check;
+    cmdline::BuildOtaGroup(windows, &check);
+    ASSERT_EQ(check.refusedFields().size(), 2U);
+    EXPECT_EQ(check.refusedFields()[0].problem, "is not a number from -40 to -5");
+    EXPECT_EQ(check.refusedFields()[1].control, "TxtTruePeakCeiling");
+
+    // The other modes do not use the loudness settings, whatever they hold.
+    main.CmbGainMode.setListIndex(1);
+    cmdline::TypedValueCheck unused;
+    EXPECT_EQ(cmdline::BuildOtaGroup(windows, &unused), " -ota( -d -80 -g max )");
+    EXPECT_TRUE(unused.refusedFields().empty());
 }
 
 TEST(SplitPoints, ReadLenientlyAndWrittenShort) {

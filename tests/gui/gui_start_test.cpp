@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -43,6 +44,34 @@ private slots:
                  std::string("-24"));
         QVERIFY(qobject_cast<QPushButton*>(form.widgetOf("CmdAddAudioJobList"))->isEnabled());
         QVERIFY(program.view().isVisible());
+    }
+
+    // Without oggenc on the search path the start says which package holds it, in a notice
+    // that leaves the windows usable.
+    void aMissingEngineIsNamedOnceWithItsPackage() {
+        TempFolder temp;
+        for (const char* engine : {"ffmpeg", "lame"}) {
+            WriteText(temp.File(engine), "#!/bin/sh\n");
+            std::filesystem::permissions(temp.File(engine), std::filesystem::perms::owner_all);
+        }
+        const QByteArray previous = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(temp.Path().string()));
+        settings::ScriptedFileDialogs dialogs;
+        ui::qt::GuiProgram program(&dialogs);
+        program.show();
+        qputenv("PATH", previous);
+        QList<QMessageBox*> notices;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget);
+                box != nullptr && box->isVisible()) {
+                notices.push_back(box);
+            }
+        }
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices[0]->text().contains("oggenc (Debian package vorbis-tools)"));
+        QVERIFY(!notices[0]->text().contains("lame ("));
+        QCOMPARE(notices[0]->windowModality(), Qt::NonModal);
+        QVERIFY(program.view().isEnabled());
     }
 };
 

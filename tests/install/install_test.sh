@@ -27,10 +27,11 @@ cmake --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.log"
 
 for program in cantova-gui cantova-batch; do
     expect "bin/$program" "../lib/cantova/$program" "$(readlink "$PREFIX/bin/$program")"
-    expect "run path of $program" "\$ORIGIN/../${LIBDIR_NAME#lib/}" \
+    expect "run path of $program" "\$ORIGIN/../lib:\$ORIGIN/../${LIBDIR_NAME#lib/}" \
         "$(readelf -d "$PROGRAMS/$program" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')"
 done
 [ -x "$PROGRAMS/Cantova/Cantova" ] || fail "no transcoder in $PROGRAMS/Cantova"
+bash "$(dirname "$0")/runpath_check.sh" "$PREFIX" >/dev/null
 expect "SONAME" "libtracklens.so.1" \
     "$(readelf -d "$LIBDIR/libtracklens.so.1" | sed -n 's/.*SONAME.*\[\(.*\)\]/\1/p')"
 for page in cantova-gui cantova-batch Cantova; do

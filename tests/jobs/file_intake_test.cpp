@@ -58,6 +58,10 @@ TEST_F(FileIntake, AFolderGivesItsAudioFilesInNameOrderEachWithItsOwnDelay) {
     Make("rip/c.Wav");
     Make("rip/notes.txt");
     Make("rip/inner/d.ac3");
+    // Hidden files, resource forks and the transcoder's temporary outputs are no sources.
+    Make("rip/.hidden.ac3");
+    Make("rip/._a DELAY -24ms.ac3");
+    Make("rip/.Stream1.part-4242-1.wav");
     fs::create_directories(temp_.Path() / "rip" / "e.ac3");
     program.intake.Drop({temp_.File("rip")});
     EXPECT_EQ(Sources(), (std::vector<std::string>{"rip/a DELAY -24ms.ac3", "rip/b DELAY 40ms.MPA",

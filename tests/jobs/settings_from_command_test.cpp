@@ -2,6 +2,7 @@
 // changed and a message naming the part that no setting gives.
 
 #include "cmdline/job_command.h"
+#include "cmdline/typed_values.h"
 #include "fake_launcher.h"
 #include "program_fixture.h"
 #include "ui/state_access.h"
@@ -149,6 +150,62 @@ TEST_F(SettingsFromCommand, ALineWhoseSwitchTheGainChoiceWouldUndoComesBack) {
     EXPECT_EQ(into.Line(), line);
 }
 
+// "Loudness" ends every target's gain list, so it stands at another position for each.
+TEST_F(SettingsFromCommand, TheLoudnessModeComesBackOnEveryTarget) {
+    for (const int codec : {0, 1, 2, 3}) {
+        PastingProgram from;
+        from.Select(folder.File("film.ac3"));
+        ui::MainWindow& w = from.windows.frmMain;
+        w.OptAudioCodec[codec].setValue(true);
+        w.CmbGainMode.setListIndex(w.CmbGainMode.listCount() - 1);
+        w.TxtLoudnessTarget.setText("-14");
+        w.TxtTruePeakCeiling.setText("-2.5");
+        const std::string line = from.Line();
+        ASSERT_NE(line.find(" -loudness -14 -truepeak -2.5 )"), std::string::npos) << line;
+
+        PastingProgram into;
+        EXPECT_EQ(Paste(into, line), "") << line;
+        EXPECT_EQ(into.Line(), line);
+        EXPECT_EQ(into.windows.frmMain.CmbGainMode.text(), "Loudness");
+        EXPECT_EQ(into.windows.frmMain.TxtTruePeakCeiling.text(), "-2.5");
+    }
+}
+
+// Values the transcoder would refuse, pasted: refused with the word named, nothing changed.
+TEST_F(SettingsFromCommand, ValuesTheTranscoderRefusesAreRefusedNamingTheWord) {
+    PastingProgram from;
+    from.Select(folder.File("song.mpa"));
+    from.windows.frmMain.CmbGainMode.setListIndex(4);
+    const std::string line = from.Line();
+    const auto replaced = [&](const std::string& part, const std::string& with) {
+        std::string changed = line;
+        changed.replace(changed.find(part), part.size(), with);
+        return changed;
+    };
+    struct Case {
+        std::string line;
+        std::string named;
+    };
+    const std::vector<Case> cases{
+        {replaced("cbr 128", "cbr 128\v"), "\"128\v\" cannot be the MP3 bit rate"},
+        {replaced("cbr 128", "cbr 12\f8"), "holds a form feed"},
+        {replaced("cbr 128", "cbr 128\xC2\xA0"), "holds a no-break space"},
+        {replaced("cbr 128", "cbr \xEF\xBB\xBF"
+                             "128"),
+         "holds a byte-order mark"},
+        {replaced("cbr 128", "cbr 999"), "\"999\" cannot be the MP3 bit rate"},
+        {replaced("-loudness -23", "-loudness -41"), "\"-41\" cannot be the Loudness target"},
+        {replaced("-truepeak -1", "-truepeak 3"), "is not a number from -9 to 0"},
+    };
+    PastingProgram into;
+    into.Select(folder.File("take.wav"));
+    const std::vector<std::string> before = into.Dump();
+    for (const Case& c : cases) {
+        EXPECT_NE(Paste(into, c.line).find(c.named), std::string::npos) << c.line;
+        EXPECT_EQ(into.Dump(), before) << c.line;
+    }
+}
+
 TEST_F(SettingsFromCommand, NothingChangesWhileJobsRun) {
     PastingProgram into;
     into.Select(folder.File("song.mpa"));
@@ -265,6 +322,7 @@ TEST_F(SettingsFromCommand, RandomStatesComeBackAsTheSameLine) {
     PastingProgram user;
     PastingProgram used;
     int pasted = 0;
+    int refused = 0;
     for (int state = 0; state < 1000; ++state) {
         for (int choice = choices.Pick(40) + 1; choice > 0; --choice) {
             choices.Choose(user);
@@ -275,15 +333,31 @@ TEST_F(SettingsFromCommand, RandomStatesComeBackAsTheSameLine) {
         }
         const int job = choices.Pick(20) + 1;
         const std::string line = user.Line(job);
+        // A line with a typed value the transcoder cannot run is refused, naming the word.
+        cmdline::TypedValueCheck typed;
+        cmdline::BuildJobCommand(user.windows, ui::JobKindOf(w), "source", "output", &typed);
         PastingProgram fresh;
         for (PastingProgram* into : {&fresh, &used}) {
             const std::string message = Paste(*into, line);
+            if (!typed.refusedFields().empty()) {
+                const auto named = [&](const cmdline::TypedValueCheck::Field& field) {
+                    return message.find("The word \"" + field.text + "\"") != std::string::npos;
+                };
+                ASSERT_TRUE(
+                    std::any_of(typed.refusedFields().begin(), typed.refusedFields().end(), named))
+                    << "seed " << seed << ", state " << state << ":\n"
+                    << line << "\n"
+                    << message;
+                continue;
+            }
             ASSERT_EQ(message, "") << "seed " << seed << ", state " << state << ":\n" << line;
             ASSERT_EQ(into->Line(job), line) << "seed " << seed << ", state " << state;
         }
-        ++pasted;
+        pasted += typed.refusedFields().empty() ? 1 : 0;
+        refused += typed.refusedFields().empty() ? 0 : 1;
     }
-    EXPECT_GT(pasted, 900);
+    EXPECT_GT(pasted, 500);
+    EXPECT_GT(refused, 50);
 }
 
 } // namespace

@@ -20,7 +20,8 @@ TEST_F(CodecChoice, Ac3PreselectsTheSourceRateAndReenables) {
     EXPECT_TRUE(main.CmbBitrateAudio.enabled());
     EXPECT_FALSE(main.CmbMP3Mode.enabled());
     EXPECT_FALSE(main.CmbOGGMode.enabled());
-    EXPECT_EQ(main.CmbGainMode.items(), (std::vector<ListItem>{{"None", 0}, {"Pre -Gain", 1}}));
+    EXPECT_EQ(main.CmbGainMode.items(),
+              (std::vector<ListItem>{{"None", 0}, {"Pre -Gain", 1}, {"Loudness", 4}}));
     EXPECT_EQ(panel.CmbBitrateAC3.listIndex(), 6);
 }
 
@@ -41,7 +42,10 @@ TEST_F(CodecChoice, OggResetsItsModeAndPreselects96) {
     EXPECT_TRUE(main.CmbOGGMode.enabled());
     EXPECT_FALSE(main.CmbMP3Mode.enabled());
     EXPECT_EQ(main.CmbBitrateAudio.text(), "96    Kbt/s");
-    EXPECT_EQ(main.CmbGainMode.listCount(), 4);
+    EXPECT_EQ(
+        main.CmbGainMode.items(),
+        (std::vector<ListItem>{
+            {"None", 0}, {"Pre -Gain", 1}, {"Post -Gain", 2}, {"HybridGain", 3}, {"Loudness", 4}}));
     EXPECT_EQ(main.CmbGainMode.listIndex(), 0);
     EXPECT_EQ(main.CmbWAVmode.listIndex(), 0);
     EXPECT_EQ(panel.CmbQualityOGG.text(), "0.250");
@@ -64,7 +68,8 @@ TEST_F(CodecChoice, WavListsUncompressedAndFollowsTheAc3Choice) {
     EXPECT_EQ(main.CmbBitrateAudio.items(), (std::vector<ListItem>{{"Uncompressed", 0}}));
     EXPECT_EQ(main.CmbBitrateAudio.listIndex(), 0);
     EXPECT_FALSE(main.CmbBitrateAudio.enabled());
-    EXPECT_EQ(main.CmbGainMode.items(), (std::vector<ListItem>{{"None", 0}, {"Pre -Gain", 1}}));
+    EXPECT_EQ(main.CmbGainMode.items(),
+              (std::vector<ListItem>{{"None", 0}, {"Pre -Gain", 1}, {"Loudness", 4}}));
     EXPECT_EQ(main.CmbGainMode.listIndex(), 0);
     EXPECT_TRUE(main.CmdAdvancedAudio.enabled());
     // "Uncompressed" carries code 0: the 56 kbit/s defaults.
@@ -85,6 +90,24 @@ TEST_F(CodecChoice, ModeChangeReappliesTheDefaults) {
     main.CmbOGGMode.setListIndex(0);
     EXPECT_EQ(panel.TxtNominalBitrate.text(), "128");
     EXPECT_EQ(panel.ChkUseMinBitrateOGG.value(), 1);
+}
+
+// The loudness settings are open to typing only while the loudness mode is chosen, and a codec
+// choice (which selects "None") closes them again.
+TEST_F(CodecChoice, LoudnessSettingsFollowTheLoudnessMode) {
+    EXPECT_FALSE(main.TxtLoudnessTarget.enabled());
+    EXPECT_EQ(main.TxtLoudnessTarget.text(), "-23");
+    EXPECT_EQ(main.TxtTruePeakCeiling.text(), "-1");
+    EXPECT_EQ(main.TxtLoudnessTarget.listCount(), 4);
+    main.OptAudioCodec[3].setValue(true);
+    main.CmbGainMode.setListIndex(2);
+    EXPECT_TRUE(main.TxtLoudnessTarget.enabled());
+    EXPECT_TRUE(main.TxtTruePeakCeiling.enabled());
+    main.CmbGainMode.setListIndex(1);
+    EXPECT_FALSE(main.TxtTruePeakCeiling.enabled());
+    main.CmbGainMode.setListIndex(2);
+    main.OptAudioCodec[1].setValue(true);
+    EXPECT_FALSE(main.TxtLoudnessTarget.enabled());
 }
 
 TEST_F(CodecChoice, BitRateReactionWaitsForBothModes) {

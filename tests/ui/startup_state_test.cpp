@@ -21,9 +21,10 @@ TEST_F(StartUp, MainWindowReachesItsStartUpTable) {
     EXPECT_EQ(main.ChkAC3Reencode.value(), 0);
     EXPECT_FALSE(main.ChkAC3Reencode.enabled());
     EXPECT_TRUE(main.CmdAdvancedAudio.enabled());
-    EXPECT_EQ(main.CmbGainMode.items(),
-              (std::vector<ListItem>{
-                  {"None", 0}, {"Pre -Gain", 1}, {"Post -Gain", 2}, {"HybridGain", 3}}));
+    EXPECT_EQ(
+        main.CmbGainMode.items(),
+        (std::vector<ListItem>{
+            {"None", 0}, {"Pre -Gain", 1}, {"Post -Gain", 2}, {"HybridGain", 3}, {"Loudness", 4}}));
     EXPECT_EQ(main.CmbGainMode.listIndex(), 0);
     EXPECT_EQ(main.ChkUseBoost.value(), 0);
     EXPECT_EQ(main.TxtBoostFactor.text(), "3");

@@ -1,0 +1,71 @@
+#include "app/batch_progress.h"
+
+#include <algorithm>
+
+namespace cantova::app {
+
+BatchProgress::BatchProgress(jobs::JobQueue& queue, const jobs::JobRunner& runner,
+                             std::ostream& out, bool terminal)
+    : queue_(queue), runner_(runner), out_(out), terminal_(terminal),
+      subscription_(queue.subscribe([this] { changed(); })) {}
+
+BatchProgress::~BatchProgress() {
+    queue_.unsubscribe(subscription_);
+}
+
+void BatchProgress::changed() {
+    if (terminal_) {
+        const jobs::RunProgress progress = runner_.progress();
+        if (progress.runningJob) {
+            rewrite("progress: job " + std::to_string(*progress.runningJob) + ": " +
+                    std::to_string(progress.jobPercent) + "%, run " +
+                    std::to_string(progress.runPercent) + "%");
+        }
+        // Once no job runs, the line is ended before the run's report is printed.
+        const auto& jobs = queue_.jobs();
+        if (std::none_of(jobs.begin(), jobs.end(), [](const jobs::Job& job) {
+                return job.status == jobs::JobStatus::Running;
+            })) {
+            endLine();
+        }
+        return;
+    }
+    for (const jobs::Job& job : queue_.jobs()) {
+        const auto printed = printedTenth_.find(job.number);
+        if (job.status != jobs::JobStatus::Running) {
+            if (printed != printedTenth_.end() && job.status == jobs::JobStatus::Done &&
+                printed->second < 10) {
+                out_ << "progress: job " << job.number << ": 100%\n";
+            }
+            if (printed != printedTenth_.end()) {
+                printedTenth_.erase(printed);
+            }
+            continue;
+        }
+        const int tenth = job.percent / 10;
+        if (printed == printedTenth_.end() || tenth > printed->second) {
+            printedTenth_[job.number] = tenth;
+            out_ << "progress: job " << job.number << ": " << tenth * 10 << "%\n";
+        }
+    }
+    out_.flush();
+}
+
+void BatchProgress::rewrite(const std::string& line) {
+    if (line == shownLine_) {
+        return;
+    }
+    const std::size_t shorter =
+        shownLine_.size() > line.size() ? shownLine_.size() - line.size() : 0;
+    out_ << '\r' << line << std::string(shorter, ' ') << std::flush;
+    shownLine_ = line;
+}
+
+void BatchProgress::endLine() {
+    if (!shownLine_.empty()) {
+        out_ << '\n' << std::flush;
+        shownLine_.clear();
+    }
+}
+
+} // namespace cantova::app
