@@ -183,6 +183,7 @@ void JobRunner::run(std::vector<int> numbers) {
             job.endedAt.reset();
         });
     }
+    queue_.setRunFolder(run_->jobLogFolder);
     queue_.setRunJobFile(run_->jobFile);
     services_.logFiles.RemoveOld(run_->log);
     startJobs();
@@ -348,6 +349,7 @@ void JobRunner::finishRun() {
     unfinishedOfLastRun_ = static_cast<int>(ended.numbers.size()) - done;
     settings::DeleteFile(ended.jobFile);
     queue_.setRunJobFile(std::nullopt);
+    queue_.setRunFolder(std::nullopt);
     if (ended.jobLogFolder) {
         std::error_code ignored;
         std::filesystem::remove_all(*ended.jobLogFolder, ignored);
