@@ -5,6 +5,7 @@
 #include "cmdline/command_forms.h"
 #include "cmdline/job_command.h"
 #include "jobs/source_path_rules.h"
+#include "settings/paths.h"
 #include "ui/control_properties.h"
 
 #include <algorithm>
@@ -147,6 +148,12 @@ void BatchDriver::defineOptions() {
                               i.options.jobsAtOnce = *jobs;
                               return std::string();
                           }};
+    options_["--restore"] = {"",
+                             "first take back the jobs an earlier session left (crash or kept)",
+                             [](Invocation& i, const std::string&) {
+                                 i.options.restore = true;
+                                 return std::string();
+                             }};
     options_["--help"] = {"", "print this help and do nothing else", flag(&Invocation::helpWanted)};
     options_["--version"] = {"", "print the version and do nothing else",
                              flag(&Invocation::versionWanted)};
@@ -403,7 +410,9 @@ int BatchDriver::run(const std::vector<std::string>& arguments) {
     }
     const StopSignals stopSignals;
     options.stopDescriptor = stopSignals.descriptor();
+    options.stateFolder = settings::StateFolder();
     BatchSession session(out_, options);
+    session.TakeBackLeftJobs(err_);
     bool unfinishedJobs = false;
     for (const Step& step : steps) {
         if (session.windows.program.ended) {

@@ -29,12 +29,26 @@ Program::Program(const PlatformServices& services, const std::string& programFol
       commandLines(windows, queue, services.clipboard, services.messages),
       settingsFromCommand(windows, sources, services.libraries, services.dialogs, services.messages,
                           runner),
-      intake(sources, jobList, queue, runner, services.dialogs, services.messages) {
-    windows.frmMain.connectPorts({&sources, &jobList, &runner, &profiles, &commandLines});
+      intake(sources, jobList, queue, runner, services.dialogs, services.messages),
+      exitWithJobs(windows, queue, [this](JobsAtEnd jobsAtEnd) { setJobsAtEnd(jobsAtEnd); }) {
+    if (!services.stateFolder.empty()) {
+        keeper.emplace(queue, services.stateFolder, services.keepsList);
+    }
+    exitWithJobs.setQuestion(services.exitQuestion);
+    windows.frmMain.connectPorts(
+        {&sources, &jobList, &runner, &profiles, &commandLines, &exitWithJobs});
 }
 
 Program::~Program() {
-    jobList.DiscardRunLeftovers();
+    if (jobsAtEnd_ == JobsAtEnd::KeepForNextStart) {
+        if (keeper) {
+            keeper->KeepForNextStart();
+        }
+    } else if (keeper) {
+        keeper->DiscardAll();
+    } else {
+        jobList.DiscardSettingsFiles();
+    }
 }
 
 } // namespace cantova::app

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace cantova::ui::qt {
 
@@ -19,19 +20,30 @@ BindingFactories JobTable(jobs::JobQueue& queue) {
 
 } // namespace
 
-GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder)
+GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder,
+                       const std::string& stateFolder)
     : program_({.dialogs = dialogs != nullptr ? *dialogs : qtDialogs_,
                 .messages = messages_,
                 .processes = processes_,
                 .logViewer = logViewer_,
                 .notifier = notifier_,
-                .clipboard = clipboard_},
+                .clipboard = clipboard_,
+                .stateFolder = stateFolder,
+                .exitQuestion = &exitQuestion_},
                programFolder),
       mainView_(program_.windows.frmMain, nullptr, JobTable(program_.queue)),
       panelView_(program_.windows.frmPanelAudio, &mainView_),
       commandLineMenu_(mainView_, program_, clipboard_), intakeView_(mainView_, program_.intake),
       runMenuItems_(mainView_, program_), statusBar_(*mainView_.statusBar(), program_) {
     logViewer_.setOwner(&mainView_);
+    exitQuestion_ = QtExitQuestion(&mainView_);
+    if (program_.keeper) {
+        // Unanswered (the session ends, say), the jobs stay for the next start.
+        program_.setJobsAtEnd(app::JobsAtEnd::KeepForNextStart);
+        program_.keeper->setScheduler([this](std::chrono::milliseconds delay) {
+            QTimer::singleShot(delay, &mainView_, [this] { program_.keeper->SavePending(); });
+        });
+    }
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,
                      [this] {
@@ -52,6 +64,7 @@ void GuiProgram::show(const std::optional<std::string>& source) {
     if (source) {
         program_.sources.Select(*source);
     }
+    OfferLeftJobs(&mainView_, program_);
 }
 
 } // namespace cantova::ui::qt

@@ -90,11 +90,9 @@ void JobList::DeleteJob() {
     queue_.remove(i);
 }
 
-void JobList::DiscardRunLeftovers() {
+void JobList::DiscardSettingsFiles() {
     for (const Job& job : queue_.jobs()) {
-        if (job.inRun) {
-            settings::DeleteFile(job.settingsFile);
-        }
+        settings::DeleteFile(job.settingsFile);
     }
 }
 

@@ -23,9 +23,8 @@ public:
     void DeleteJob() override;
     // The selected job one place earlier or later in the run order; numbers and files stay.
     void MoveSelected(int offset);
-    // For the end of the program: removes the settings files of the jobs a run left in the list
-    // for a retry, as the end of a run would have. Jobs never run keep theirs.
-    void DiscardRunLeftovers();
+    // For the end of the program: removes the settings files of the jobs in the list.
+    void DiscardSettingsFiles();
 
 private:
     void refuse(const std::string& text);
