@@ -49,8 +49,7 @@ void BatchSession::TakeBackLeftJobs(std::ostream& err) {
             << " job(s) of an earlier session wait to be taken back with --restore\n";
         return;
     }
-    const jobs::TakenBack taken =
-        options.dryRun ? program.keeper->Borrow() : program.keeper->TakeBack();
+    const jobs::TakenBack taken = program.TakeBackLeftJobs(options.dryRun);
     std::string text = std::to_string(taken.jobs) + " job(s) of an earlier session taken back";
     if (taken.done > 0) {
         text += ", " + std::to_string(taken.done) + " were done already";

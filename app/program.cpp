@@ -39,6 +39,22 @@ Program::Program(const PlatformServices& services, const std::string& programFol
         {&sources, &jobList, &runner, &profiles, &commandLines, &exitWithJobs});
 }
 
+jobs::TakenBack Program::TakeBackLeftJobs(bool borrow) {
+    if (!keeper) {
+        return {};
+    }
+    const jobs::TakenBack taken = borrow ? keeper->Borrow() : keeper->TakeBack();
+    ui::MainWindow& w = windows.frmMain;
+    if (taken.jobs > 0 && !runner.InProgress()) {
+        for (ui::Control* control : {static_cast<ui::Control*>(&w.CmdDelAudioJobList),
+                                     static_cast<ui::Control*>(&w.cmdStartEncode),
+                                     static_cast<ui::Control*>(&w.CmdClipboard)}) {
+            control->setEnabled(true);
+        }
+    }
+    return taken;
+}
+
 Program::~Program() {
     if (jobsAtEnd_ == JobsAtEnd::KeepForNextStart) {
         if (keeper) {

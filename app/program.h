@@ -70,6 +70,10 @@ public:
     std::optional<jobs::QueueKeeper> keeper;
     ExitWithJobs exitWithJobs;
 
+    // Takes back the jobs that earlier programs left (borrow: only into the list, for a dry run)
+    // and makes them startable, as a chosen source makes jobs startable.
+    jobs::TakenBack TakeBackLeftJobs(bool borrow = false);
+
     // What becomes of the jobs in the list when the program ends.
     void setJobsAtEnd(JobsAtEnd jobsAtEnd) { jobsAtEnd_ = jobsAtEnd; }
 

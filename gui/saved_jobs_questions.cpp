@@ -63,7 +63,7 @@ void OfferLeftJobs(QWidget* owner, app::Program& program) {
     box->setEscapeButton(later);
     QObject::connect(box, &QMessageBox::finished, box, [box, takeBack, discard, &program] {
         if (box->clickedButton() == takeBack) {
-            program.keeper->TakeBack();
+            program.TakeBackLeftJobs();
         } else if (box->clickedButton() == discard) {
             program.keeper->DiscardLeft();
         }

@@ -189,9 +189,8 @@ TEST_F(BatchRestore, TheJobsTakenBackRunToTheEnd) {
     unsetenv("CANTOVA_TEST_PROGRESS");
     fs::remove(temp_.File("calls"));
     EXPECT_EQ(Run({"--restore", "click", "cmdStartEncode"}), 0) << Out() << Err();
-    EXPECT_EQ(Count(ReadText(temp_.File("calls")), "-core("), 3u);
-    EXPECT_EQ(FilesIn(temp_.Path() / "rips"),
-              (Words{"Stream1.mp3", "Stream2.mp3", "Stream3.mp3", "film.mpa"}));
+    EXPECT_EQ(Count(ReadText(temp_.File("calls")), "-core("), 3u) << Out();
+    EXPECT_EQ(FilesIn(temp_.Path() / "rips"), Words{"film.mpa"});
     EXPECT_TRUE(FilesIn(temp_.Path() / "state/cantova").empty());
 }
 
