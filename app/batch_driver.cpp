@@ -148,8 +148,7 @@ void BatchDriver::defineOptions() {
                               i.options.jobsAtOnce = *jobs;
                               return std::string();
                           }};
-    options_["--restore"] = {"",
-                             "first take back the jobs an earlier session left (crash or kept)",
+    options_["--restore"] = {"", "first take back the jobs an earlier session left (crash or kept)",
                              [](Invocation& i, const std::string&) {
                                  i.options.restore = true;
                                  return std::string();

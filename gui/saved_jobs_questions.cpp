@@ -27,8 +27,8 @@ void QtExitQuestion::AskAboutJobs(int jobs, std::function<void(app::ExitChoice)>
         QStringLiteral("%1 in the list. Keep them for the next start, or discard them and "
                        "their settings files?")
             .arg(JobsText(jobs) + (jobs == 1 ? " is" : " are")));
-    QPushButton* keep = box->addButton(QStringLiteral("&Keep for Next Start"),
-                                       QMessageBox::AcceptRole);
+    QPushButton* keep =
+        box->addButton(QStringLiteral("&Keep for Next Start"), QMessageBox::AcceptRole);
     QPushButton* discard = box->addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box->addButton(QMessageBox::Cancel);
     keep->setObjectName("KeepJobs");

@@ -66,8 +66,9 @@ void RemovePartialOutputs(const Job& job) {
         for (const auto& entry : fs::directory_iterator(path.parent_path(), error)) {
             const std::string name = entry.path().filename().string();
             const std::optional<pid_t> writer =
-                name.starts_with(head) ? WriterOf(std::string_view(name).substr(head.size()), ending)
-                                       : std::nullopt;
+                name.starts_with(head)
+                    ? WriterOf(std::string_view(name).substr(head.size()), ending)
+                    : std::nullopt;
             if (writer && kill(*writer, 0) != 0 && errno == ESRCH) {
                 RemoveProgramFile(entry.path().string(), ending);
             }
@@ -183,8 +184,8 @@ void QueueKeeper::changed() {
     const auto delay = std::min<std::chrono::steady_clock::duration>(
         lastSaveCost_ * kSaveCostFactor - (std::chrono::steady_clock::now() - lastSaveAt_),
         kLongestDelay);
-    const bool newRun = queue_.runJobFile() != savedRunJobFile_ ||
-                        queue_.runFolder() != savedRunFolder_;
+    const bool newRun =
+        queue_.runJobFile() != savedRunJobFile_ || queue_.runFolder() != savedRunFolder_;
     if (newRun || delay <= std::chrono::steady_clock::duration::zero()) {
         save();
     } else if (schedule_ && !scheduled_) {

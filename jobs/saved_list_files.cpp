@@ -47,7 +47,8 @@ int LockFile(const std::string& path) {
 // Whether the locked descriptor is still the file at path: another program may have removed
 // the file (and another made a new one) between the open and the lock.
 bool StillAt(int fd, const std::string& path) {
-    struct stat held {}, named {};
+    struct stat held {
+    }, named{};
     return fstat(fd, &held) == 0 && lstat(path.c_str(), &named) == 0 &&
            held.st_ino == named.st_ino && held.st_dev == named.st_dev;
 }
@@ -83,8 +84,8 @@ OwnListFile::OwnListFile(const std::string& folder) {
     if (!MakeFolder(folder)) {
         return;
     }
-    const std::string stem = folder + "/" + kPrefix + std::to_string(getpid()) + "-" +
-                             std::to_string(++instances);
+    const std::string stem =
+        folder + "/" + kPrefix + std::to_string(getpid()) + "-" + std::to_string(++instances);
     listPath_ = stem + kListEnding;
     lockPath_ = stem + kLockEnding;
     temporaryPath_ = stem + ".tmp";

@@ -106,9 +106,9 @@ std::optional<Job> JobOf(const std::map<std::string, std::string>& fields) {
     const std::optional<std::string> settingsFile = field("settings");
     const std::optional<std::string> source = field("source");
     const std::optional<std::string> output = field("output");
-    if (!number || *number < 1 || !kind || !ui::JobKindFromNumber(*kind) || !codec ||
-        *codec < 0 || *codec > static_cast<int>(ui::Codec::Wav) || !bitrate || !status ||
-        !settingsFile || settingsFile->empty() || !source || source->empty() || !output) {
+    if (!number || *number < 1 || !kind || !ui::JobKindFromNumber(*kind) || !codec || *codec < 0 ||
+        *codec > static_cast<int>(ui::Codec::Wav) || !bitrate || !status || !settingsFile ||
+        settingsFile->empty() || !source || source->empty() || !output) {
         return std::nullopt;
     }
     job.number = *number;

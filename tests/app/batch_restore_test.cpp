@@ -125,9 +125,9 @@ protected:
         return text;
     }
     Words ThreeJobs(Words steps) const {
-        for (const std::string step : {"select", source_.c_str(), "click", "CmdAddAudioJobList",
-                                       "click", "CmdAddAudioJobList", "click",
-                                       "CmdAddAudioJobList"}) {
+        for (const std::string step :
+             {"select", source_.c_str(), "click", "CmdAddAudioJobList", "click",
+              "CmdAddAudioJobList", "click", "CmdAddAudioJobList"}) {
             steps.push_back(step);
         }
         return steps;
@@ -166,7 +166,8 @@ TEST_F(BatchRestore, AKilledRunComesBackWithItsCommandLinesAndRequeuesTheRunning
     ASSERT_EQ(Run({"--restore", "commands", "line"}), 0) << Err();
     const std::string restored = Out();
     EXPECT_NE(restored.find("message: Restore: 3 job(s) of an earlier session taken back; the job "
-                            "of \"" + source_ + "\" was running and is queued again; the job of \"" +
+                            "of \"" +
+                            source_ + "\" was running and is queued again; the job of \"" +
                             source_ + "\" was running and is queued again\n"),
               std::string::npos)
         << restored;

@@ -30,19 +30,20 @@ bool Empty(const std::string& folder) {
     return !fs::exists(folder) || fs::is_empty(folder);
 }
 
-// The open question box, once the event loop has shown it.
+QMessageBox* VisibleQuestion() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+// The question box, once the event loop has shown it.
 QMessageBox* OpenQuestion() {
     QMessageBox* box = nullptr;
-    QTest::qWaitFor([&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* candidate = qobject_cast<QMessageBox*>(widget);
-                candidate != nullptr && candidate->isVisible()) {
-                box = candidate;
-            }
-        }
-        return box != nullptr;
-    });
-    return box;
+    const bool shown = QTest::qWaitFor([&] { return (box = VisibleQuestion()) != nullptr; });
+    return shown ? box : nullptr;
 }
 
 void Click(QMessageBox* box, const char* button) {
@@ -96,7 +97,7 @@ private slots:
         QTimer::singleShot(0, [&] { fired = true; });
         QTRY_VERIFY(fired);
         QTest::keyClick(box, Qt::Key_Escape);
-        QTRY_VERIFY(OpenQuestion() == nullptr || !OpenQuestion()->isVisible());
+        QTRY_VERIFY(VisibleQuestion() == nullptr);
         QVERIFY(!gui->windows().program.ended);
         QVERIFY(gui->view().isVisible());
         QCOMPARE(gui->program().queue.count(), 1);

@@ -125,9 +125,9 @@ TEST(SavedQueue, DamagedTextsAreNoList) {
                              "status=queued\n";
     ASSERT_TRUE(ParseSavedQueue(good));
     EXPECT_FALSE(ParseSavedQueue("cantova job list 2\n"));
-    EXPECT_FALSE(ParseSavedQueue(good.substr(0, good.size() - 1)));        // cut short
-    EXPECT_FALSE(ParseSavedQueue(good + "reason=bad \\x escape\n"));       // unknown escape
-    EXPECT_FALSE(ParseSavedQueue(good + "no equals sign\n"));              // not a field
+    EXPECT_FALSE(ParseSavedQueue(good.substr(0, good.size() - 1)));  // cut short
+    EXPECT_FALSE(ParseSavedQueue(good + "reason=bad \\x escape\n")); // unknown escape
+    EXPECT_FALSE(ParseSavedQueue(good + "no equals sign\n"));        // not a field
     for (const char* broken : {"number=0", "kind=9", "codec=4", "status=lost", "settings="}) {
         std::string text = good;
         const std::string key = std::string(broken).substr(0, std::string(broken).find('=') + 1);
