@@ -7,11 +7,19 @@
 #include "ui/main_window_ports.h"
 #include "ui/message_boxes.h"
 
+#include <optional>
+#include <string>
+
 namespace cantova::ui {
 struct Windows;
 }
 
 namespace cantova::jobs {
+
+// Why no job of the source can be added with that output folder (empty: beside the source): the
+// folder where its outputs and files would go cannot be written. The text names the setting.
+std::optional<std::string> OutputFolderProblem(const std::string& source,
+                                               const std::optional<std::string>& outputFolder);
 
 class JobList : public ui::JobListPort {
 public:

@@ -2,6 +2,7 @@
 
 #include "cmdline/argument_quoting.h"
 #include "cmdline/command_line.h"
+#include "cmdline/output_name.h"
 #include "jobs/job_command_line.h"
 #include "jobs/job_file.h"
 #include "jobs/job_files.h"
@@ -152,7 +153,8 @@ void JobRunner::run(std::vector<int> numbers) {
         refused("", count);
         return;
     }
-    const std::string jobFileName = JobFileName(windows_.frmMain.TxtStreamAudio.text());
+    const std::string jobFileName =
+        JobFileName(windows_.frmMain.TxtStreamAudio.text(), cmdline::ChosenOutputFolder(windows_));
     const std::optional<std::string> jobFile = WriteJobFile(jobs, jobFileName);
     if (!jobFile) {
         refused("the job file \"" + jobFileName +

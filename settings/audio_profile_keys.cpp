@@ -71,6 +71,8 @@ constexpr std::array kKeys = {
     ProfileKey{"SPLIT", "SPLITENDVALUE", Main, "TxtEndPoint", Text},
     ProfileKey{"GAIN", "GAINMODE", Main, "CmbGainMode", ListIndex},
     ProfileKey{"PRIORITY", "PRIORITYLEVEL", Main, "CmbPriority", ListIndex},
+    // Written only when set, so that the files of jobs beside their source stay as they were.
+    ProfileKey{"OUTPUT", "FOLDER", Main, "TxtOutputFolder", Text},
 };
 
 } // namespace

@@ -76,6 +76,10 @@ const FormTable& MainWindowForm() {
             ComboRow("CmbGainMode", "Frame24", {"None", "Pre-Gain", "Post-Gain", "HybridGain"},
                      {1080, 300, 1575, 315}),
 
+            // Where outputs and job files go instead of the source's folder (read-only media).
+            FrameRow("FrmOutputFolder", "FrmAudio", "Output Folder", {3480, 5280, 5535, 735}),
+            TextRow("TxtOutputFolder", "FrmOutputFolder", "", {240, 300, 5055, 315}),
+
             FrameRow("Frame30", "FrmAudio", "JobList", {240, 6120, 8775, 1815}),
             ListBoxRow("LstJobAudio", 0, "Frame30", {240, 360, 8295, 840}),
             ButtonRow("CmdAddAudioJobList", "Frame30", "Add Stream", {1320, 1320, 1815, 375}),
