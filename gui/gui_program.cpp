@@ -37,6 +37,10 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
       runMenuItems_(mainView_, program_), statusBar_(*mainView_.statusBar(), program_) {
     logViewer_.setOwner(&mainView_);
     exitQuestion_ = QtExitQuestion(&mainView_);
+    program_.jobList.setOutputFolderQuestion(
+        [this](const std::string& source, std::function<void(std::string)> chosen) {
+            AskOutputFolder(&mainView_, source, std::move(chosen));
+        });
     if (program_.keeper) {
         // Unanswered (the session ends, say), the jobs stay for the next start.
         program_.setJobsAtEnd(app::JobsAtEnd::KeepForNextStart);

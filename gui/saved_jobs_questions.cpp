@@ -1,9 +1,14 @@
 #include "gui/saved_jobs_questions.h"
 
+#include "jobs/job_files.h"
+
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace cantova::ui::qt {
+
+using jobs::FileNamePart;
 
 namespace {
 
@@ -42,6 +47,23 @@ void QtExitQuestion::AskAboutJobs(int jobs, std::function<void(app::ExitChoice)>
                                     : app::ExitChoice::Cancel);
     });
     box->open();
+}
+
+void AskOutputFolder(QWidget* owner, const std::string& source,
+                     std::function<void(std::string)> chosen) {
+    auto* dialog = new QFileDialog(
+        owner, QStringLiteral("The folder of %1 cannot be written: choose an output folder")
+                   .arg(QString::fromStdString(FileNamePart(source))));
+    dialog->setObjectName("OutputFolderDialog");
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, chosen](int result) {
+        const QStringList folders = dialog->selectedFiles();
+        chosen(result == QDialog::Accepted && !folders.isEmpty() ? folders.front().toStdString()
+                                                                 : std::string());
+    });
+    dialog->open();
 }
 
 void OfferLeftJobs(QWidget* owner, app::Program& program) {

@@ -1,13 +1,17 @@
 #pragma once
 
-// The two questions about jobs that outlive a session, both open without holding up the program:
-// at Exit with jobs in the list (keep them for the next start, discard them, or stay), and at the
-// start when an earlier session left jobs (take them back, discard them, or decide later).
+// Questions about where jobs go and whether they outlive a session, all open without holding up
+// the program: an output folder for a source on read-only media, at Exit with jobs in the list
+// (keep them for the next start, discard them, or stay), and at the start when an earlier session
+// left jobs (take them back, discard them, or decide later).
 
 #include "app/exit_with_jobs.h"
 #include "app/program.h"
 
 #include <QWidget>
+
+#include <functional>
+#include <string>
 
 namespace cantova::ui::qt {
 
@@ -20,6 +24,11 @@ public:
 private:
     QWidget* owner_;
 };
+
+// The folder dialog for an output folder, for a source whose own folder cannot be written;
+// chosen gets the folder, or empty text when the dialog is cancelled.
+void AskOutputFolder(QWidget* owner, const std::string& source,
+                     std::function<void(std::string)> chosen);
 
 // Asks, when the program's keeper found jobs that earlier sessions left, whether to take them
 // back; "Take Back" is the default, "Later" (Escape) leaves them for the next start.

@@ -64,6 +64,18 @@ void JobList::AddJob() {
     }
     const std::optional<std::string> outputFolder = cmdline::ChosenOutputFolder(windows_);
     if (const std::optional<std::string> problem = OutputFolderProblem(source, outputFolder)) {
+        if (!outputFolder && askOutputFolder_ && !askingOutputFolder_) {
+            askingOutputFolder_ = true;
+            askOutputFolder_(source, [this](std::string folder) {
+                askingOutputFolder_ = false;
+                if (folder.empty()) {
+                    return;
+                }
+                windows_.frmMain.TxtOutputFolder.setText(folder);
+                AddJob();
+            });
+            return;
+        }
         refuse(*problem + ", so no job was added.");
         return;
     }

@@ -7,6 +7,7 @@
 #include "ui/main_window_ports.h"
 #include "ui/message_boxes.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,10 +24,18 @@ std::optional<std::string> OutputFolderProblem(const std::string& source,
 
 class JobList : public ui::JobListPort {
 public:
+    // Asks for an output folder without waiting: chosen gets the folder once, empty text when the
+    // question was cancelled.
+    using OutputFolderQuestion =
+        std::function<void(const std::string& source, std::function<void(std::string)> chosen)>;
+
     JobList(ui::Windows& windows, JobQueue& queue, ui::MessageBoxes& messages)
         : windows_(windows), queue_(queue), messages_(messages) {}
 
+    // A source whose folder cannot be written needs an output folder: with a question, the
+    // person is asked for one and the job is added once it is chosen; else the add is refused.
     void AddJob() override;
+    void setOutputFolderQuestion(OutputFolderQuestion ask) { askOutputFolder_ = std::move(ask); }
     // The selected job, or the last one when none is selected; its settings file goes with it.
     void DeleteJob() override;
     // The selected job one place earlier or later in the run order; numbers and files stay.
@@ -40,6 +49,8 @@ private:
     ui::Windows& windows_;
     JobQueue& queue_;
     ui::MessageBoxes& messages_;
+    OutputFolderQuestion askOutputFolder_;
+    bool askingOutputFolder_ = false;
 };
 
 } // namespace cantova::jobs

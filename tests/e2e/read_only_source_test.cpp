@@ -3,6 +3,9 @@
 // by a read-only bind mount in a mount namespace of the test's own where the test runs as root
 // (root writes into any folder whose mode forbids it), else by its mode.
 
+#include "app/program.h"
+#include "jobs/spawn_launcher.h"
+#include "settings/file_dialogs.h"
 #include "support/program_runs.h"
 #include "support/temp_folder.h"
 
@@ -15,6 +18,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -83,6 +88,53 @@ TEST(ReadOnlySource, NeedsAnOutputFolderAndConvertsWithOne) {
         << "the settings and job files went there too, and are gone after the run";
     EXPECT_EQ(probeAudio(out + "/Stream1.mp3").codec, "mp3");
     EXPECT_EQ(filesIn(dvd), std::vector<std::string>{"VTS_01 T80.ac3"});
+}
+
+TEST(ReadOnlySource, TheWindowAsksForAnOutputFolderAndAddsTheJobThere) {
+    TempFolder temp;
+    const std::string dvd = temp.File("dvd");
+    const std::string out = temp.File("out");
+    fs::create_directories(dvd);
+    fs::create_directories(out);
+    const std::string source = dvd + "/track.mpa";
+    WriteText(source, "stream");
+    if (!MakeReadOnly(dvd) || Writable(dvd)) {
+        GTEST_SKIP() << "no way to make a folder read-only here";
+    }
+    settings::ScriptedFileDialogs dialogs;
+    ui::SilentMessageBoxes messages;
+    std::ostringstream printed;
+    jobs::DryRunLauncher launcher(printed);
+    app::Program program({dialogs, messages, launcher});
+    std::string askedFor;
+    std::function<void(std::string)> answer;
+    program.jobList.setOutputFolderQuestion(
+        [&](const std::string& asked, std::function<void(std::string)> chosen) {
+            askedFor = asked;
+            answer = std::move(chosen);
+        });
+    ASSERT_TRUE(program.sources.Select(source));
+    program.windows.frmMain.CmdAddAudioJobList_Click();
+    EXPECT_EQ(askedFor, source);
+    EXPECT_EQ(program.queue.count(), 0) << "nothing waits for the answer";
+    askedFor.clear();
+    program.windows.frmMain.CmdAddAudioJobList_Click();
+    EXPECT_EQ(askedFor, "") << "one question at a time";
+
+    answer(out + "/");
+    ASSERT_EQ(program.queue.count(), 1);
+    const jobs::Job& job = program.queue.at(0);
+    EXPECT_EQ(job.outputArgument, "\"" + out + "/Stream1.mp3\"");
+    EXPECT_EQ(job.settingsFile, out + "/track.stream1.aud");
+    EXPECT_NE(ReadText(job.settingsFile).find("[OUTPUT]\nFOLDER=" + out + "/\n"), std::string::npos)
+        << ReadText(job.settingsFile);
+
+    // A cancelled question adds nothing and may be asked again.
+    program.windows.frmMain.TxtOutputFolder.setText("");
+    program.windows.frmMain.CmdAddAudioJobList_Click();
+    ASSERT_EQ(askedFor, source);
+    answer("");
+    EXPECT_EQ(program.queue.count(), 1);
 }
 
 } // namespace
