@@ -6,6 +6,7 @@
 #include "cmdline/command_forms.h"
 #include "cmdline/job_command.h"
 #include "jobs/source_path_rules.h"
+#include "settings/paths.h"
 #include "ui/control_properties.h"
 
 #include <algorithm>
@@ -160,6 +161,11 @@ void BatchDriver::defineOptions() {
                               i.options.jobsAtOnce = *jobs;
                               return std::string();
                           }};
+    options_["--restore"] = {"", "first take back the jobs an earlier session left (crash or kept)",
+                             [](Invocation& i, const std::string&) {
+                                 i.options.restore = true;
+                                 return std::string();
+                             }};
     options_["--help"] = {"", "print this help and do nothing else", flag(&Invocation::helpWanted)};
     options_["--version"] = {"", "print the version and do nothing else",
                              flag(&Invocation::versionWanted)};
@@ -427,7 +433,9 @@ int BatchDriver::run(const std::vector<std::string>& arguments) {
     const bool machineForm = std::any_of(steps.begin(), steps.end(), [](const Step& step) {
         return step.verb == "commands" && step.operands[0] != "line";
     });
+    options.stateFolder = settings::StateFolder();
     BatchSession session(machineForm ? err_ : out_, options);
+    session.TakeBackLeftJobs(err_);
     std::optional<BatchProgress> progress;
     if (!options.dryRun) {
         progress.emplace(session.program.queue, session.program.runner, err_, errIsTerminal_);

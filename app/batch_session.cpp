@@ -19,6 +19,12 @@ void PrintedClipboard::CopyLines(const std::vector<std::string>& lines) {
     }
 }
 
+void PrintedExitQuestion::AskAboutJobs(int jobs, std::function<void(ExitChoice)> answer) {
+    out_ << "message: Exit: " << jobs
+         << " job(s) in the list are kept for the next start (--restore takes them back)\n";
+    answer(ExitChoice::Keep);
+}
+
 BatchSession::BatchSession(std::ostream& out, const BatchOptions& options)
     : out(out), options(options) {
     program.runner.setJobsAtOnce(options.jobsAtOnce);
@@ -30,6 +36,29 @@ void BatchSession::RunUntilIdle() {
     } else {
         spawnLauncher.RunUntilIdle();
     }
+    if (program.keeper) {
+        program.keeper->SavePending();
+    }
+}
+
+void BatchSession::TakeBackLeftJobs(std::ostream& err) {
+    if (!program.keeper || program.keeper->leftJobCount() == 0) {
+        return;
+    }
+    if (!options.restore) {
+        err << "cantova-batch: " << program.keeper->leftJobCount()
+            << " job(s) of an earlier session wait to be taken back with --restore\n";
+        return;
+    }
+    const jobs::TakenBack taken = program.TakeBackLeftJobs(options.dryRun);
+    std::string text = std::to_string(taken.jobs) + " job(s) of an earlier session taken back";
+    if (taken.done > 0) {
+        text += ", " + std::to_string(taken.done) + " were done already";
+    }
+    for (const std::string& source : taken.requeued) {
+        text += "; the job of \"" + source + "\" was running and is queued again";
+    }
+    messages.Show(text, "Restore", ui::MessageIcon::Information);
 }
 
 } // namespace cantova::app

@@ -53,6 +53,17 @@ private:
     std::ostream& out_;
 };
 
+// Exit with jobs in the list keeps them for the next start, the safe choice; the question and
+// its answer are printed as a message.
+class PrintedExitQuestion : public ExitQuestion {
+public:
+    explicit PrintedExitQuestion(std::ostream& out) : out_(out) {}
+    void AskAboutJobs(int jobs, std::function<void(ExitChoice)> answer) override;
+
+private:
+    std::ostream& out_;
+};
+
 // How a batch run treats the files and processes of a run.
 struct BatchOptions {
     // Print what would be run and deleted instead of doing it.
@@ -63,6 +74,10 @@ struct BatchOptions {
     int stopDescriptor = -1;
     // How many jobs of a run may run at once.
     int jobsAtOnce = 1;
+    // Where the job list is kept while the driver runs; empty: nowhere.
+    std::string stateFolder = {};
+    // Take back the jobs that programs which ended uncleanly (or kept them at Exit) left.
+    bool restore = false;
 };
 
 class BatchSession {
@@ -78,6 +93,7 @@ public:
     jobs::DryRunLogFiles dryRunLogFiles{out};
     PrintedLogViewer logViewer{out};
     PrintedClipboard clipboard{out};
+    PrintedExitQuestion exitQuestion{out};
     jobs::DlopenLibraryLoader libraries;
     Program program{{dialogs, messages,
                      options.dryRun ? static_cast<jobs::ProcessLauncher&>(dryRunLauncher)
@@ -85,12 +101,17 @@ public:
                      libraries, logViewer,
                      options.dryRun ? static_cast<jobs::TranscoderLogFiles&>(dryRunLogFiles)
                                     : jobs::SystemTranscoderLogFiles(),
-                     jobs::SilentRunNotifier(), clipboard}};
+                     jobs::SilentRunNotifier(), clipboard, options.stateFolder, !options.dryRun,
+                     &exitQuestion}};
     ui::Windows& windows = program.windows;
     ui::StateAccess state{windows};
 
-    // Delivers the events of the processes a step started, until none runs.
+    // Delivers the events of the processes a step started, until none runs; then the job list is
+    // saved, if a change was put off.
     void RunUntilIdle();
+    // Takes back the jobs that earlier programs left (looks at them only, in a dry run) and says
+    // so; without restore, only says that there are some.
+    void TakeBackLeftJobs(std::ostream& err);
 };
 
 } // namespace cantova::app

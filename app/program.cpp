@@ -29,12 +29,42 @@ Program::Program(const PlatformServices& services, const std::string& programFol
       commandLines(windows, queue, services.clipboard, services.messages),
       settingsFromCommand(windows, sources, services.libraries, services.dialogs, services.messages,
                           runner),
-      intake(sources, jobList, queue, runner, services.dialogs, services.messages) {
-    windows.frmMain.connectPorts({&sources, &jobList, &runner, &profiles, &commandLines});
+      intake(sources, jobList, queue, runner, services.dialogs, services.messages),
+      exitWithJobs(windows, queue, [this](JobsAtEnd jobsAtEnd) { setJobsAtEnd(jobsAtEnd); }) {
+    if (!services.stateFolder.empty()) {
+        keeper.emplace(queue, services.stateFolder, services.keepsList);
+    }
+    exitWithJobs.setQuestion(services.exitQuestion);
+    windows.frmMain.connectPorts(
+        {&sources, &jobList, &runner, &profiles, &commandLines, &exitWithJobs});
+}
+
+jobs::TakenBack Program::TakeBackLeftJobs(bool borrow) {
+    if (!keeper) {
+        return {};
+    }
+    const jobs::TakenBack taken = borrow ? keeper->Borrow() : keeper->TakeBack();
+    ui::MainWindow& w = windows.frmMain;
+    if (taken.jobs > 0 && !runner.InProgress()) {
+        for (ui::Control* control : {static_cast<ui::Control*>(&w.CmdDelAudioJobList),
+                                     static_cast<ui::Control*>(&w.cmdStartEncode),
+                                     static_cast<ui::Control*>(&w.CmdClipboard)}) {
+            control->setEnabled(true);
+        }
+    }
+    return taken;
 }
 
 Program::~Program() {
-    jobList.DiscardRunLeftovers();
+    if (jobsAtEnd_ == JobsAtEnd::KeepForNextStart) {
+        if (keeper) {
+            keeper->KeepForNextStart();
+        }
+    } else if (keeper) {
+        keeper->DiscardAll();
+    } else {
+        jobList.DiscardSettingsFiles();
+    }
 }
 
 } // namespace cantova::app

@@ -4,6 +4,7 @@
 // selection and the profile menu, connected to the main window and to the platform services the
 // caller provides (the GUI's dialogs and processes, the batch driver's stand-ins, tests').
 
+#include "app/exit_with_jobs.h"
 #include "jobs/clipboard.h"
 #include "jobs/command_lines.h"
 #include "jobs/file_intake.h"
@@ -12,6 +13,7 @@
 #include "jobs/job_runner.h"
 #include "jobs/library_loader.h"
 #include "jobs/process_launcher.h"
+#include "jobs/queue_keeper.h"
 #include "jobs/run_services.h"
 #include "jobs/settings_from_command.h"
 #include "jobs/source_selection.h"
@@ -20,6 +22,7 @@
 #include "ui/message_boxes.h"
 #include "ui/windows.h"
 
+#include <optional>
 #include <string>
 
 namespace cantova::app {
@@ -33,6 +36,13 @@ struct PlatformServices {
     jobs::TranscoderLogFiles& logFiles = jobs::SystemTranscoderLogFiles();
     jobs::RunNotifier& notifier = jobs::SilentRunNotifier();
     jobs::Clipboard& clipboard = jobs::NoClipboard();
+    // Where the job list is kept while the program runs, so that the next start can take it back
+    // after a crash; empty: nowhere.
+    std::string stateFolder = {};
+    // Whether the program keeps a list there (a dry run only finds the lists left by others).
+    bool keepsList = true;
+    // Asks at Exit what becomes of the jobs in the list; none: they are kept.
+    ExitQuestion* exitQuestion = nullptr;
 };
 
 class Program {
@@ -40,7 +50,8 @@ public:
     // Loads the windows; the transcoder is looked for below the given program folder (by default
     // the folder of the running executable).
     explicit Program(const PlatformServices& services, const std::string& programFolder = {});
-    // Jobs do not outlive the program: the files of those a run left for a retry go.
+    // Jobs in the list at the end are kept for the next start or discarded with their settings
+    // files, as decided (by default discarded).
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -55,6 +66,19 @@ public:
     jobs::SettingsFromCommand settingsFromCommand;
     // Dropped files and files added as jobs together.
     jobs::FileIntake intake;
+    // The saved job list, when the program keeps one.
+    std::optional<jobs::QueueKeeper> keeper;
+    ExitWithJobs exitWithJobs;
+
+    // Takes back the jobs that earlier programs left (borrow: only into the list, for a dry run)
+    // and makes them startable, as a chosen source makes jobs startable.
+    jobs::TakenBack TakeBackLeftJobs(bool borrow = false);
+
+    // What becomes of the jobs in the list when the program ends.
+    void setJobsAtEnd(JobsAtEnd jobsAtEnd) { jobsAtEnd_ = jobsAtEnd; }
+
+private:
+    JobsAtEnd jobsAtEnd_ = JobsAtEnd::Discard;
 };
 
 } // namespace cantova::app

@@ -26,6 +26,17 @@ std::string Extension(int chosen) {
 
 } // namespace
 
+std::optional<std::string> ChosenOutputFolder(const ui::Windows& windows) {
+    std::string folder = windows.frmMain.TxtOutputFolder.text();
+    if (folder.empty()) {
+        return std::nullopt;
+    }
+    while (!folder.empty() && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return folder;
+}
+
 std::string BuildOutputName(const ui::Windows& windows, int jobNumber) {
     const std::string source = windows.frmMain.TxtStreamAudio.text();
     std::error_code error;
@@ -33,7 +44,11 @@ std::string BuildOutputName(const ui::Windows& windows, int jobNumber) {
     if (slash == std::string::npos || !std::filesystem::is_regular_file(source, error)) {
         return {};
     }
-    const std::string folder = source.substr(0, slash);
+    const std::optional<std::string> chosen = ChosenOutputFolder(windows);
+    if (chosen && !chosen->empty() && !std::filesystem::is_directory(*chosen, error)) {
+        return {};
+    }
+    const std::string folder = chosen ? *chosen : source.substr(0, slash);
     // The file-system root is the one folder whose text is empty.
     const std::string shortFolder = folder.empty() ? folder : settings::ShortPathOf(folder);
     if (!folder.empty() && shortFolder.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace cantova::ui {
@@ -8,9 +9,14 @@ struct Windows;
 
 namespace cantova::cmdline {
 
-// The quoted output path of job number jobNumber: the source's folder, "/Stream",
-// the number and the target's extension. Empty when the source does not name an
-// existing file or has no folder part: no sensible output name exists then.
+// The output folder the main window names, without the final "/" of its text (so empty text for
+// the root folder); nothing while the setting is empty: the outputs go beside the source.
+std::optional<std::string> ChosenOutputFolder(const ui::Windows& windows);
+
+// The quoted output path of job number jobNumber: the output folder (by default the source's
+// folder), "/Stream", the number and the target's extension. Empty when the source does not name
+// an existing file or has no folder part, or the output folder does not exist: no sensible output
+// name exists then.
 std::string BuildOutputName(const ui::Windows& windows, int jobNumber);
 
 } // namespace cantova::cmdline

@@ -4,6 +4,7 @@
 #include "gui/display_check.h"
 #include "gui/gui_arguments.h"
 #include "gui/gui_program.h"
+#include "settings/paths.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -50,7 +51,7 @@ int main(int argc, char* argv[]) {
     font.setPointSizeF(8.25);
     QApplication::setFont(font);
 
-    cantova::ui::qt::GuiProgram program;
+    cantova::ui::qt::GuiProgram program(nullptr, {}, cantova::settings::StateFolder());
     program.show(arguments.source);
     return QApplication::exec();
 }

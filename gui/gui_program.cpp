@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -22,13 +23,16 @@ BindingFactories JobTable(jobs::JobQueue& queue) {
 
 } // namespace
 
-GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder)
+GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder,
+                       const std::string& stateFolder)
     : program_({.dialogs = dialogs != nullptr ? *dialogs : qtDialogs_,
                 .messages = messages_,
                 .processes = processes_,
                 .logViewer = logViewer_,
                 .notifier = notifier_,
-                .clipboard = clipboard_},
+                .clipboard = clipboard_,
+                .stateFolder = stateFolder,
+                .exitQuestion = &exitQuestion_},
                programFolder),
       mainView_(program_.windows.frmMain, nullptr, JobTable(program_.queue)),
       panelView_(program_.windows.frmPanelAudio, &mainView_),
@@ -38,6 +42,18 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
     logViewer_.setDialogFolder(&qtDialogs_.folder());
     qtDialogs_.folder().setSourcePath(
         [this] { return program_.windows.frmMain.TxtStreamAudio.text(); });
+    exitQuestion_ = QtExitQuestion(&mainView_);
+    program_.jobList.setOutputFolderQuestion(
+        [this](const std::string& source, std::function<void(std::string)> chosen) {
+            AskOutputFolder(&mainView_, source, std::move(chosen));
+        });
+    if (program_.keeper) {
+        // Unanswered (the session ends, say), the jobs stay for the next start.
+        program_.setJobsAtEnd(app::JobsAtEnd::KeepForNextStart);
+        program_.keeper->setScheduler([this](std::chrono::milliseconds delay) {
+            QTimer::singleShot(delay, &mainView_, [this] { program_.keeper->SavePending(); });
+        });
+    }
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,
                      [this] {
@@ -59,6 +75,7 @@ void GuiProgram::show(const std::optional<std::string>& source) {
     if (source) {
         program_.sources.Select(*source);
     }
+    OfferLeftJobs(&mainView_, program_);
 }
 
 } // namespace cantova::ui::qt

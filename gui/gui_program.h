@@ -19,6 +19,7 @@
 #include "gui/qt_process_launcher.h"
 #include "gui/run_menu_items.h"
 #include "gui/run_status_bar.h"
+#include "gui/saved_jobs_questions.h"
 #include "settings/file_dialogs.h"
 
 #include <optional>
@@ -29,14 +30,17 @@ namespace cantova::ui::qt {
 class GuiProgram {
 public:
     // dialogs stands in for the file dialogs when given (tests answer them from a script); the
-    // transcoder is looked for below programFolder when one is given.
+    // transcoder is looked for below programFolder when one is given. With a state folder the
+    // job list is kept there while the program runs, and jobs left at the end stay for the next
+    // start unless Exit's question discarded them.
     explicit GuiProgram(settings::FileDialogs* dialogs = nullptr,
-                        const std::string& programFolder = {});
+                        const std::string& programFolder = {}, const std::string& stateFolder = {});
     GuiProgram(const GuiProgram&) = delete;
     GuiProgram& operator=(const GuiProgram&) = delete;
 
     // Shows the main window, with a notice beside it when engines of the transcoder are missing;
-    // a source given is then selected as a choice in the source dialog would select it.
+    // a source given is then selected as a choice in the source dialog would select it. Jobs that
+    // an earlier session left are offered back.
     void show(const std::optional<std::string>& source = std::nullopt);
 
     app::Program& program() { return program_; }
@@ -52,6 +56,7 @@ private:
     LogViewerDialog logViewer_{nullptr};
     QtClipboard clipboard_;
     DesktopNotifier notifier_;
+    QtExitQuestion exitQuestion_{nullptr};
     app::Program program_;
     MainWindowView mainView_;
     PanelView panelView_;

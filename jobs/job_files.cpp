@@ -74,12 +74,23 @@ std::optional<std::string> CreateUniqueFile(const std::string& name, std::string
     return std::nullopt;
 }
 
-std::string SettingsFileName(const std::string& sourcePath, int jobNumber) {
-    return FileBase(sourcePath) + ".stream" + std::to_string(jobNumber) + ".aud";
+namespace {
+
+std::string BaseIn(const std::string& sourcePath, const std::optional<std::string>& outputFolder) {
+    return outputFolder ? *outputFolder + "/" + FileBase(FileNamePart(sourcePath))
+                        : FileBase(sourcePath);
 }
 
-std::string JobFileName(const std::string& sourcePath) {
-    return FileBase(sourcePath) + ".task";
+} // namespace
+
+std::string SettingsFileName(const std::string& sourcePath, int jobNumber,
+                             const std::optional<std::string>& outputFolder) {
+    return BaseIn(sourcePath, outputFolder) + ".stream" + std::to_string(jobNumber) + ".aud";
+}
+
+std::string JobFileName(const std::string& sourcePath,
+                        const std::optional<std::string>& outputFolder) {
+    return BaseIn(sourcePath, outputFolder) + ".task";
 }
 
 } // namespace cantova::jobs

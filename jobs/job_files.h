@@ -24,11 +24,14 @@ std::optional<std::string> MakeUniqueName(const std::string& name);
 std::optional<std::string> CreateUniqueFile(const std::string& name, std::string_view content);
 
 // The settings file name of job number n of a source before it is made unique:
-// base + ".stream" + n + ".aud".
-std::string SettingsFileName(const std::string& sourcePath, int jobNumber);
+// base + ".stream" + n + ".aud", in the output folder when one is given (the source's base name
+// there), else beside the source.
+std::string SettingsFileName(const std::string& sourcePath, int jobNumber,
+                             const std::optional<std::string>& outputFolder = std::nullopt);
 
-// The job file name of a run before it is made unique: base + ".task".
-std::string JobFileName(const std::string& sourcePath);
+// The job file name of a run before it is made unique: base + ".task", placed as above.
+std::string JobFileName(const std::string& sourcePath,
+                        const std::optional<std::string>& outputFolder = std::nullopt);
 
 // The part of a path after its last "/".
 std::string FileNamePart(const std::string& path);

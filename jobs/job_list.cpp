@@ -11,9 +11,38 @@
 #include "settings/paths.h"
 #include "ui/windows.h"
 
+#include <unistd.h>
+
 namespace cantova::jobs {
 
 using ui::Codec;
+
+namespace {
+
+bool WritableFolder(const std::string& folder) {
+    return access(folder.empty() ? "/" : folder.c_str(), W_OK | X_OK) == 0;
+}
+
+} // namespace
+
+std::optional<std::string> OutputFolderProblem(const std::string& source,
+                                               const std::optional<std::string>& outputFolder) {
+    if (outputFolder) {
+        if (!WritableFolder(*outputFolder)) {
+            return "The output folder \"" + *outputFolder +
+                   "\" (TxtOutputFolder) is no folder that can be written";
+        }
+        return std::nullopt;
+    }
+    const auto slash = source.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : source.substr(0, slash);
+    if (!WritableFolder(folder)) {
+        return "The folder of the source \"" + source +
+               "\" cannot be written (read-only media?): choose an output folder "
+               "(TxtOutputFolder) for its outputs and job files";
+    }
+    return std::nullopt;
+}
 
 void JobList::refuse(const std::string& text) {
     messages_.Show(text, "Error", ui::MessageIcon::Exclamation);
@@ -31,6 +60,23 @@ void JobList::AddJob() {
     if (!codec || !w.OptAudioCodec[static_cast<int>(*codec)].enabled()) {
         refuse("The chosen target cannot be used with this source, so no job was added. Choose "
                "another target.");
+        return;
+    }
+    const std::optional<std::string> outputFolder = cmdline::ChosenOutputFolder(windows_);
+    if (const std::optional<std::string> problem = OutputFolderProblem(source, outputFolder)) {
+        if (!outputFolder && askOutputFolder_ && !askingOutputFolder_) {
+            askingOutputFolder_ = true;
+            askOutputFolder_(source, [this](std::string folder) {
+                askingOutputFolder_ = false;
+                if (folder.empty()) {
+                    return;
+                }
+                windows_.frmMain.TxtOutputFolder.setText(folder);
+                AddJob();
+            });
+            return;
+        }
+        refuse(*problem + ", so no job was added.");
         return;
     }
     Job job;
@@ -62,7 +108,7 @@ void JobList::AddJob() {
     int code = -1;
     job.targetBitrate = w.CmbBitrateAudio.selectedData(code) ? BitrateForCode(code) : 0;
     job.sourceSeconds = EstimateSourceSeconds(source, w.BitRateAC3);
-    const std::string wantedName = SettingsFileName(source, job.number);
+    const std::string wantedName = SettingsFileName(source, job.number, outputFolder);
     const std::optional<std::string> profile = settings::AudioProfileText(windows_, job.kind);
     const std::optional<std::string> settingsFile =
         profile ? CreateUniqueFile(wantedName, *profile) : std::nullopt;
@@ -90,11 +136,9 @@ void JobList::DeleteJob() {
     queue_.remove(i);
 }
 
-void JobList::DiscardRunLeftovers() {
+void JobList::DiscardSettingsFiles() {
     for (const Job& job : queue_.jobs()) {
-        if (job.inRun) {
-            settings::DeleteFile(job.settingsFile);
-        }
+        settings::DeleteFile(job.settingsFile);
     }
 }
 

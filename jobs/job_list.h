@@ -7,25 +7,41 @@
 #include "ui/main_window_ports.h"
 #include "ui/message_boxes.h"
 
+#include <functional>
+#include <optional>
+#include <string>
+
 namespace cantova::ui {
 struct Windows;
 }
 
 namespace cantova::jobs {
 
+// Why no job of the source can be added with that output folder (empty: beside the source): the
+// folder where its outputs and files would go cannot be written. The text names the setting.
+std::optional<std::string> OutputFolderProblem(const std::string& source,
+                                               const std::optional<std::string>& outputFolder);
+
 class JobList : public ui::JobListPort {
 public:
+    // Asks for an output folder without waiting: chosen gets the folder once, empty text when the
+    // question was cancelled.
+    using OutputFolderQuestion =
+        std::function<void(const std::string& source, std::function<void(std::string)> chosen)>;
+
     JobList(ui::Windows& windows, JobQueue& queue, ui::MessageBoxes& messages)
         : windows_(windows), queue_(queue), messages_(messages) {}
 
+    // A source whose folder cannot be written needs an output folder: with a question, the
+    // person is asked for one and the job is added once it is chosen; else the add is refused.
     void AddJob() override;
+    void setOutputFolderQuestion(OutputFolderQuestion ask) { askOutputFolder_ = std::move(ask); }
     // The selected job, or the last one when none is selected; its settings file goes with it.
     void DeleteJob() override;
     // The selected job one place earlier or later in the run order; numbers and files stay.
     void MoveSelected(int offset);
-    // For the end of the program: removes the settings files of the jobs a run left in the list
-    // for a retry, as the end of a run would have. Jobs never run keep theirs.
-    void DiscardRunLeftovers();
+    // For the end of the program: removes the settings files of the jobs in the list.
+    void DiscardSettingsFiles();
 
 private:
     void refuse(const std::string& text);
@@ -33,6 +49,8 @@ private:
     ui::Windows& windows_;
     JobQueue& queue_;
     ui::MessageBoxes& messages_;
+    OutputFolderQuestion askOutputFolder_;
+    bool askingOutputFolder_ = false;
 };
 
 } // namespace cantova::jobs

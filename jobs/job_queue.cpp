@@ -84,6 +84,11 @@ void JobQueue::setRunJobFile(const std::optional<std::string>& path) {
     mirror(selectedIndex());
 }
 
+void JobQueue::setRunFolder(const std::optional<std::string>& path) {
+    runFolder_ = path;
+    changed();
+}
+
 int JobQueue::selectedIndex() const {
     return window_.LstJobAudio(0).listIndex();
 }

@@ -81,6 +81,10 @@ public:
 
     // The job file of the running run, shown in the job file lists while the run lasts.
     void setRunJobFile(const std::optional<std::string>& path);
+    const std::optional<std::string>& runJobFile() const { return runJobFile_; }
+    // The running run's private folder, if it has one, so that a saved list names it.
+    void setRunFolder(const std::optional<std::string>& path);
+    const std::optional<std::string>& runFolder() const { return runFolder_; }
 
     // The selected job of the visible list, -1 when none.
     int selectedIndex() const;
@@ -97,6 +101,7 @@ private:
     ui::MainWindow& window_;
     std::vector<Job> jobs_;
     std::optional<std::string> runJobFile_;
+    std::optional<std::string> runFolder_;
     std::vector<std::pair<int, Observer>> observers_;
     int nextObserverId_ = 1;
 };

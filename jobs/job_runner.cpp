@@ -2,6 +2,7 @@
 
 #include "cmdline/argument_quoting.h"
 #include "cmdline/command_line.h"
+#include "cmdline/output_name.h"
 #include "jobs/job_command_line.h"
 #include "jobs/job_file.h"
 #include "jobs/job_files.h"
@@ -152,7 +153,8 @@ void JobRunner::run(std::vector<int> numbers) {
         refused("", count);
         return;
     }
-    const std::string jobFileName = JobFileName(windows_.frmMain.TxtStreamAudio.text());
+    const std::string jobFileName =
+        JobFileName(windows_.frmMain.TxtStreamAudio.text(), cmdline::ChosenOutputFolder(windows_));
     const std::optional<std::string> jobFile = WriteJobFile(jobs, jobFileName);
     if (!jobFile) {
         refused("the job file \"" + jobFileName +
@@ -183,6 +185,7 @@ void JobRunner::run(std::vector<int> numbers) {
             job.endedAt.reset();
         });
     }
+    queue_.setRunFolder(run_->jobLogFolder);
     queue_.setRunJobFile(run_->jobFile);
     services_.logFiles.RemoveOld(run_->log);
     startJobs();
@@ -348,6 +351,7 @@ void JobRunner::finishRun() {
     unfinishedOfLastRun_ = static_cast<int>(ended.numbers.size()) - done;
     settings::DeleteFile(ended.jobFile);
     queue_.setRunJobFile(std::nullopt);
+    queue_.setRunFolder(std::nullopt);
     if (ended.jobLogFolder) {
         std::error_code ignored;
         std::filesystem::remove_all(*ended.jobLogFolder, ignored);

@@ -62,6 +62,11 @@ std::optional<std::string> ValueOf(const ui::Windows& windows, const ProfileKey&
     return std::nullopt;
 }
 
+// The output folder is stored only when it is set: files without it mean "beside the source".
+bool IsOutputFolder(const ProfileKey& row) {
+    return row.section == "OUTPUT";
+}
+
 bool Written(const ProfileKey& row, ui::JobKind jobKind, std::string_view codec) {
     return (row.codec.empty() || row.codec == codec) && SectionHeldForJobKind(row.section, jobKind);
 }
@@ -89,6 +94,10 @@ public:
             return;
         }
         if (row.value == ProfileValue::Text) {
+            if (IsOutputFolder(row) && !present(row)) {
+                dynamic_cast<ui::TextBox&>(*control).setText("");
+                return;
+            }
             if (!present(row) && row.textWhenMissing.empty()) {
                 skip(row);
                 return;
@@ -166,6 +175,9 @@ std::optional<std::string> AudioProfileText(const ui::Windows& windows, ui::JobK
         const std::optional<std::string> value = ValueOf(windows, row, jobKind);
         if (!value) {
             return std::nullopt;
+        }
+        if (IsOutputFolder(row) && value->empty()) {
+            continue;
         }
         entries.push_back({std::string(row.section), std::string(row.key), *value});
     }

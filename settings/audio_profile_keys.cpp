@@ -77,6 +77,8 @@ constexpr std::array kKeys = {
     ProfileKey{"GAIN", "TRUEPEAKCEILING", Main, "TxtTruePeakCeiling", Text, "",
                ui::kDefaultTruePeakCeiling},
     ProfileKey{"PRIORITY", "PRIORITYLEVEL", Main, "CmbPriority", ListIndex},
+    // Written only when set, so that the files of jobs beside their source stay as they were.
+    ProfileKey{"OUTPUT", "FOLDER", Main, "TxtOutputFolder", Text},
 };
 
 } // namespace

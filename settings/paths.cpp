@@ -45,6 +45,14 @@ std::string HomeFolder() {
     return found->pw_dir;
 }
 
+std::string StateFolder() {
+    // A relative value is to be ignored, as if it were not set.
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
+        return std::string(state) + "/cantova";
+    }
+    return HomeFolder() + "/.local/state/cantova";
+}
+
 std::string TranscoderLogPath() {
     return HomeFolder() + "/Audio_Stream.log";
 }

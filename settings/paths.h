@@ -15,6 +15,10 @@ bool FileExist(const std::string& path);
 // entry; empty text when neither is known.
 std::string HomeFolder();
 
+// The folder of the program's state between sessions (the saved job lists): $XDG_STATE_HOME/cantova
+// when that is an absolute path, else HomeFolder() + "/.local/state/cantova".
+std::string StateFolder();
+
 // The transcoder's log, HomeFolder() + "/Audio_Stream.log".
 std::string TranscoderLogPath();
 

@@ -104,6 +104,8 @@ public:
 
     // Delay.
     TextBox& TxtDelay{textBox("TxtDelay")};
+    // Empty: beside the source.
+    TextBox& TxtOutputFolder{textBox("TxtOutputFolder")};
     CheckBox& ChkAutoDelay{checkBox("ChkAutoDelay")};
 
     // Resampling.

@@ -98,6 +98,11 @@ const FormTable& MainWindowForm() {
             ButtonRow("cmdStartEncode", "", "&Start Encode", {6240, 8280, 1335, 375}),
             ButtonRow("cmdExit", "", "E&xit", {7800, 8280, 1215, 375}),
             ListBoxRow("LstJobFile", 0, "", {240, 8640, 1695, 255}).hidden(),
+
+            // Where outputs and job files go instead of the source's folder (read-only media);
+            // last, so that the controls before it keep their places in the form.
+            FrameRow("FrmOutputFolder", "FrmAudio", "Output Folder", {3480, 5280, 5535, 735}),
+            TextRow("TxtOutputFolder", "FrmOutputFolder", "", {240, 300, 5055, 315}),
         },
     };
     return form;

@@ -46,12 +46,22 @@ public:
     virtual void CopyCommandLines() = 0;
 };
 
+class ExitPort {
+public:
+    virtual ~ExitPort() = default;
+    // Exit asked for while no run goes on: true when the program may end now; false when it
+    // stays, at least until a question about the jobs in the list has been answered (an answer
+    // that lets it end unloads the main window then).
+    virtual bool MayExit() = 0;
+};
+
 struct MainWindowPorts {
     SourcePort* source = nullptr;
     JobListPort* jobs = nullptr;
     RunPort* run = nullptr;
     ProfilePort* profiles = nullptr;
     CommandLinePort* commandLines = nullptr;
+    ExitPort* exit = nullptr;
 };
 
 } // namespace cantova::ui

@@ -37,7 +37,7 @@ void MainWindow::Form_Unload() {
 
 bool MainWindow::Form_QueryUnload() {
     if (ports_.run == nullptr || !ports_.run->InProgress()) {
-        return true;
+        return ports_.exit == nullptr || ports_.exit->MayExit();
     }
     if (!windows_.messages.Ask("Jobs are still running. Stop the run and exit?", "Exit")) {
         return false;

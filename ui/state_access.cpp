@@ -211,6 +211,11 @@ std::vector<std::string> StateAccess::dump() const {
             }
         }
         for (const Control* control : window->controls()) {
+            // Scripts that read the dump see it as before until an output folder is set.
+            if (window == &windows_.frmMain && windows_.frmMain.TxtOutputFolder.text().empty() &&
+                (control->name() == "FrmOutputFolder" || control->name() == "TxtOutputFolder")) {
+                continue;
+            }
             for (const auto& [property, text] : AllProperties(*control)) {
                 lines.push_back(window->name() + "." + control->qualifiedName() + "." + property +
                                 "=" + text);

@@ -1,7 +1,8 @@
 #pragma once
 
 // A temporary folder whose "home" subfolder is the program's home while a GUI test runs, so that
-// the transcoder log and the profiles a test writes stay out of the user's own home.
+// the transcoder log, the profiles and the saved job lists a test writes stay out of the user's
+// own home.
 
 #include "support/temp_folder.h"
 
@@ -15,5 +16,6 @@ inline std::unique_ptr<TempFolder> TempFolderAsHome() {
     auto temp = std::make_unique<TempFolder>();
     std::filesystem::create_directories(temp->Path() / "home");
     qputenv("HOME", QByteArray::fromStdString(temp->File("home")));
+    qunsetenv("XDG_STATE_HOME");
     return temp;
 }

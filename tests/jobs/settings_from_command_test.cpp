@@ -270,9 +270,11 @@ public:
                 controls.push_back(control);
             }
         }
+        // The output folder is a path, chosen apart from the settings as the source is.
         std::erase_if(controls, [](const ui::Control* control) {
             const auto* text = dynamic_cast<const ui::TextBox*>(control);
             return !control->enabled() || control->kind() == ui::ControlKind::ListBox ||
+                   control->name() == "TxtOutputFolder" ||
                    control->kind() == ui::ControlKind::OptionButton ||
                    (text != nullptr && text->readOnly());
         });

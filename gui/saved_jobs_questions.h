@@ -1,0 +1,37 @@
+#pragma once
+
+// Questions about where jobs go and whether they outlive a session, all open without holding up
+// the program: an output folder for a source on read-only media, at Exit with jobs in the list
+// (keep them for the next start, discard them, or stay), and at the start when an earlier session
+// left jobs (take them back, discard them, or decide later).
+
+#include "app/exit_with_jobs.h"
+#include "app/program.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+namespace cantova::ui::qt {
+
+class QtExitQuestion final : public app::ExitQuestion {
+public:
+    explicit QtExitQuestion(QWidget* owner) : owner_(owner) {}
+    // "Keep for Next Start" is the default button; Escape and the title bar's close cancel.
+    void AskAboutJobs(int jobs, std::function<void(app::ExitChoice)> answer) override;
+
+private:
+    QWidget* owner_;
+};
+
+// The folder dialog for an output folder, for a source whose own folder cannot be written;
+// chosen gets the folder, or empty text when the dialog is cancelled.
+void AskOutputFolder(QWidget* owner, const std::string& source,
+                     std::function<void(std::string)> chosen);
+
+// Asks, when the program's keeper found jobs that earlier sessions left, whether to take them
+// back; "Take Back" is the default, "Later" (Escape) leaves them for the next start.
+void OfferLeftJobs(QWidget* owner, app::Program& program);
+
+} // namespace cantova::ui::qt

@@ -1,0 +1,81 @@
+#pragma once
+
+// The job list kept on disk while the program runs, so that it survives a crash: saved after its
+// changes (at once, or a moment later while changes come quickly), taken back or discarded at the
+// next start, and kept or removed with the jobs' settings files when the program ends.
+
+#include "jobs/job_queue.h"
+#include "jobs/saved_list_files.h"
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace cantova::jobs {
+
+// What was taken back from lists that earlier programs left.
+struct TakenBack {
+    int jobs = 0;
+    // Jobs that had been done: their outputs are there, they do not come back.
+    int done = 0;
+    // The sources of jobs that were running: queued again, their partial outputs removed.
+    std::vector<std::string> requeued;
+};
+
+class QueueKeeper {
+public:
+    // Saving: whether this program keeps a list of its own (not in a dry run, which writes
+    // nothing that outlives it). The lists that earlier programs left are found either way.
+    QueueKeeper(JobQueue& queue, const std::string& stateFolder, bool saving);
+    ~QueueKeeper();
+    QueueKeeper(const QueueKeeper&) = delete;
+    QueueKeeper& operator=(const QueueKeeper&) = delete;
+
+    // The jobs in lists that earlier programs left, which are not done.
+    int leftJobCount() const;
+    // Takes their jobs into the list: done jobs drop out with their settings files, a job that
+    // was running is queued again without its partial outputs, the dead run's job file and
+    // private folder are removed, and the lists with them.
+    TakenBack TakeBack();
+    // The same jobs into the list, but nothing on disk changes and their settings files stay when
+    // the program ends: for a dry run.
+    TakenBack Borrow();
+    // Removes what the left lists name (settings files, partial outputs, run files) and the lists.
+    void DiscardLeft();
+
+    // Without a scheduler a save put off waits for the next change or SavePending; with one, it
+    // is asked to call SavePending after the delay.
+    void setScheduler(std::function<void(std::chrono::milliseconds)> schedule);
+    // Saves a change that was put off.
+    void SavePending();
+
+    // The end of the program: the list stays for the next start, settings files and all...
+    void KeepForNextStart();
+    // ... or the jobs' settings files (but those borrowed) and the list go.
+    void DiscardAll();
+
+private:
+    void changed();
+    void save();
+    TakenBack intoQueue(bool take);
+
+    JobQueue& queue_;
+    int subscription_ = 0;
+    std::optional<OwnListFile> own_;
+    std::vector<LeftList> left_;
+    std::set<std::string> borrowed_;
+    std::function<void(std::chrono::milliseconds)> schedule_;
+    std::string lastSaved_;
+    // The run's files in the last save: a new run is saved at once, so that its files are named.
+    std::optional<std::string> savedRunJobFile_, savedRunFolder_;
+    std::chrono::steady_clock::time_point lastSaveAt_{};
+    std::chrono::steady_clock::duration lastSaveCost_{};
+    bool pending_ = false;
+    bool scheduled_ = false;
+    bool ended_ = false;
+};
+
+} // namespace cantova::jobs

@@ -1,0 +1,143 @@
+// Jobs that outlive a session, in the offscreen GUI as a person meets them: Exit with jobs in the
+// list asks without stopping the program (keep them, the default; discard them; or stay), and the
+// next start offers kept jobs back.
+
+#include "gui/gui_program.h"
+#include "settings/file_dialogs.h"
+
+#include "support/temp_folder.h"
+#include "tests/gui/temp_home.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+using namespace cantova;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Exists(const std::string& path) {
+    return fs::exists(fs::symlink_status(path));
+}
+
+bool Empty(const std::string& folder) {
+    return !fs::exists(folder) || fs::is_empty(folder);
+}
+
+QMessageBox* VisibleQuestion() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+// The question box, once the event loop has shown it.
+QMessageBox* OpenQuestion() {
+    QMessageBox* box = nullptr;
+    const bool shown = QTest::qWaitFor([&] { return (box = VisibleQuestion()) != nullptr; });
+    return shown ? box : nullptr;
+}
+
+void Click(QMessageBox* box, const char* button) {
+    QVERIFY(box != nullptr);
+    auto* pushButton = box->findChild<QPushButton*>(button);
+    QVERIFY(pushButton != nullptr);
+    QTest::mouseClick(pushButton, Qt::LeftButton);
+}
+
+} // namespace
+
+class SavedJobsGuiTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempFolder> temp_;
+    std::string source_, settingsFile_, state_;
+
+    // A GUI over the test's state folder with one job in its list.
+    std::unique_ptr<ui::qt::GuiProgram> StartWithAJob(settings::ScriptedFileDialogs& dialogs) {
+        auto gui = std::make_unique<ui::qt::GuiProgram>(&dialogs, std::string(), state_);
+        gui->show();
+        gui->program().sources.Select(source_);
+        gui->windows().frmMain.CmdAddAudioJobList_Click();
+        return gui;
+    }
+    void PressExit(ui::qt::GuiProgram& gui) {
+        QTest::mouseClick(qobject_cast<QAbstractButton*>(gui.view().form().widgetOf("cmdExit")),
+                          Qt::LeftButton);
+    }
+
+private slots:
+    void init() {
+        temp_ = TempFolderAsHome();
+        source_ = temp_->File("film.mpa");
+        settingsFile_ = temp_->File("film.stream1.aud");
+        state_ = temp_->File("state");
+        WriteText(source_, "stream");
+    }
+
+    void exitAsksWithoutHoldingUpAndCancelStays() {
+        settings::ScriptedFileDialogs dialogs;
+        auto gui = StartWithAJob(dialogs);
+        QCOMPARE(gui->program().queue.count(), 1);
+        PressExit(*gui);
+        QMessageBox* box = OpenQuestion();
+        QVERIFY(box != nullptr);
+        QCOMPARE(box->defaultButton()->objectName(), QString("KeepJobs"));
+        QVERIFY(!gui->windows().program.ended);
+        // The program goes on while the question is open: a timer still fires.
+        bool fired = false;
+        QTimer::singleShot(0, [&] { fired = true; });
+        QTRY_VERIFY(fired);
+        QTest::keyClick(box, Qt::Key_Escape);
+        QTRY_VERIFY(VisibleQuestion() == nullptr);
+        QVERIFY(!gui->windows().program.ended);
+        QVERIFY(gui->view().isVisible());
+        QCOMPARE(gui->program().queue.count(), 1);
+    }
+
+    void discardRemovesTheSettingsFilesAndTheList() {
+        settings::ScriptedFileDialogs dialogs;
+        auto gui = StartWithAJob(dialogs);
+        QVERIFY(Exists(settingsFile_));
+        PressExit(*gui);
+        Click(OpenQuestion(), "DiscardJobs");
+        QTRY_VERIFY(gui->windows().program.ended);
+        gui.reset();
+        QVERIFY(!Exists(settingsFile_));
+        QVERIFY(Empty(state_ + "/cantova"));
+    }
+
+    void keptJobsAreOfferedBackAtTheNextStart() {
+        settings::ScriptedFileDialogs dialogs;
+        {
+            auto gui = StartWithAJob(dialogs);
+            PressExit(*gui);
+            QMessageBox* box = OpenQuestion();
+            QVERIFY(box != nullptr);
+            QTest::keyClick(box, Qt::Key_Return); // the default
+            QTRY_VERIFY(gui->windows().program.ended);
+        }
+        QVERIFY(Exists(settingsFile_));
+        ui::qt::GuiProgram next(&dialogs, std::string(), state_);
+        next.show();
+        QMessageBox* offer = OpenQuestion();
+        QVERIFY(offer != nullptr);
+        QVERIFY(offer->text().contains("1 job of an earlier session"));
+        QCOMPARE(offer->defaultButton()->objectName(), QString("TakeBackJobs"));
+        Click(offer, "TakeBackJobs");
+        QTRY_COMPARE(next.program().queue.count(), 1);
+        QCOMPARE(next.program().queue.at(0).settingsFile, settingsFile_);
+        QCOMPARE(next.program().queue.at(0).source, source_);
+    }
+};
+
+QTEST_MAIN(SavedJobsGuiTest)
+#include "saved_jobs_gui_test.moc"
