@@ -1,0 +1,235 @@
+#include "sound_passes.h"
+
+#include "decimal_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cantova {
+
+namespace {
+
+// The largest 16-bit sample, 32767 of 32768.
+const double kSixteenBitFullScaleDb = 20.0 * std::log10(32767.0 / 32768.0);
+// WAV is aimed two steps below it, so that the dither cannot take a sample to full scale.
+const double kWavAimDb = 20.0 * std::log10(32765.0 / 32768.0);
+// Lossy outputs are aimed here, decoded, and encoded again while they lie outside
+// [kLossyLowestDb, 0]: the encoders move peaks by a few tenths of a dB.
+constexpr double kLossyAimDb = -0.25;
+constexpr double kLossyLowestDb = -0.5;
+constexpr int kEncodingRetries = 3;
+// A source whose processed peak lies below this gets no gain: it is silence or dither.
+constexpr double kSilenceDb = -70.0;
+// A plain lossy job whose encoder input has a true peak above this is decoded and checked for
+// overs; below it no encoder reaches full scale.
+constexpr double kOverCheckDb = -1.5;
+// How far below the true-peak ceiling the loudness mode's limiter holds the peaks: the way
+// back to the sample rate and, more, lossy coding raise them again.
+constexpr double kWavLimiterMarginDb = 0.3;
+constexpr double kLossyLimiterMarginDb = 1.0;
+// The decoded true peak may exceed the ceiling by this much before the job is encoded again.
+constexpr double kCeilingToleranceDb = 0.1;
+
+std::string hundredths(double value) {
+    return formatDecimal(std::round(value * 100.0) / 100.0);
+}
+
+class SoundPasses {
+public:
+    SoundPasses(JobPasses& passes, const SoundPlan& plan, RunLog& log)
+        : passes_(passes), plan_(plan), log_(log), lossy_(passes.target() != Target::Wav) {}
+
+    SoundReport run() {
+        switch (plan_.mode) {
+        case GainMode::None:
+            plain(0);
+            break;
+        case GainMode::PeakBeforeEncoding:
+        case GainMode::Hybrid:
+            peakBeforeEncoding();
+            break;
+        case GainMode::PeakAfterEncoding:
+            peakAfterEncoding();
+            break;
+        case GainMode::Loudness:
+            loudness();
+            break;
+        }
+        if (!checked_) {
+            passes_.checkWritten(std::nullopt, 99, 100);
+        }
+        return report_;
+    }
+
+private:
+    void encode(int from, int to) {
+        if (plan_.sourceDialogueLevel && std::abs(settings_.gainDb) < 1e-6 &&
+            !settings_.limiterCeilingDb) {
+            settings_.dialogueLevel = plan_.sourceDialogueLevel;
+        } else if (std::isfinite(unityLoudness_)) {
+            settings_.dialogueLevel = dialogueLevelOf(unityLoudness_ + settings_.gainDb);
+        }
+        const EncodeFigures figures = passes_.encode(settings_, from, to);
+        if (figures.source) {
+            report_.source = *figures.source;
+        }
+        report_.output = figures.output;
+        if (!settings_.limiterCeilingDb) {
+            unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;
+        }
+        checked_ = false;
+    }
+
+    SoundFigures decode(MeterKind kind, int from, int to) {
+        const SoundFigures decoded = *passes_.checkWritten(kind, from, to);
+        checked_ = true;
+        if (kind == MeterKind::Full) {
+            report_.output = decoded;
+        } else {
+            report_.output.samplePeakDb = decoded.samplePeakDb;
+            report_.output.truePeakDb = std::max(report_.output.truePeakDb, decoded.samplePeakDb);
+            report_.output.clippedSamples = decoded.clippedSamples;
+        }
+        return decoded;
+    }
+
+    void logSilent(const std::string& level) {
+        log_.write("silent source: gain not applied (" + level + ")");
+    }
+
+    void lowerForOvers(double byDb, int from, int to) {
+        log_.write("over protection: gain lowered by " + hundredths(byDb) + " dB");
+        settings_.gainDb -= byDb;
+        encode(from, to);
+    }
+
+    // Unity gain, lowered only where the output would go above full scale.
+    void plain(int from) {
+        encode(from, 90);
+        if (!lossy_) {
+            if (report_.output.samplePeakDb > kSixteenBitFullScaleDb) {
+                lowerForOvers(report_.output.samplePeakDb - kWavAimDb, 90, 99);
+            }
+            return;
+        }
+        // The encoder's 16-bit input holds nothing above full scale; AC3 is encoded from float.
+        const auto inputOver = [&] {
+            return settings_.feed == EncoderFeed::SixteenBit && passes_.target() != Target::Ac3 &&
+                   report_.output.samplePeakDb > kSixteenBitFullScaleDb;
+        };
+        if (!inputOver() && report_.output.truePeakDb < kOverCheckDb) {
+            return;
+        }
+        double decoded = decode(MeterKind::Peak, 90, 93).samplePeakDb;
+        for (int pass = 0; pass < kEncodingRetries && (decoded > 0.0 || inputOver()); ++pass) {
+            const double over =
+                std::max(decoded, inputOver() ? report_.output.samplePeakDb : -INFINITY);
+            lowerForOvers(over - kLossyAimDb, 93, 97);
+            decoded = decode(MeterKind::Peak, 97, 99).samplePeakDb;
+        }
+    }
+
+    // Encodes again, with the difference, while the decoded peak lies outside the window.
+    void settleLossyPeak(int from) {
+        double decoded = decode(MeterKind::Peak, from, from + 5).samplePeakDb;
+        for (int pass = 0; pass < kEncodingRetries && std::isfinite(decoded) &&
+                           (decoded > 0.0 || decoded < kLossyLowestDb);
+             ++pass) {
+            settings_.gainDb += kLossyAimDb - decoded;
+            encode(from + 5, 95);
+            decoded = decode(MeterKind::Peak, 95, 99).samplePeakDb;
+        }
+    }
+
+    void peakBeforeEncoding() {
+        // An AC3 output's dialogue level follows the loudness, which is measured with the peak.
+        const SoundFigures processed = passes_.measureSource(
+            passes_.target() == Target::Ac3 ? MeterKind::Full : MeterKind::Peak, 0, 25);
+        if (processed.samplePeakDb < kSilenceDb) {
+            logSilent("peak " + levelText(processed.samplePeakDb) + " dBFS");
+            plain(25);
+            return;
+        }
+        unityLoudness_ = processed.loudnessLufs;
+        if (!lossy_) {
+            settings_.gainDb = kWavAimDb - processed.samplePeakDb;
+            encode(25, 95);
+            return;
+        }
+        settings_.feed = EncoderFeed::Float;
+        settings_.gainDb = kLossyAimDb - processed.samplePeakDb;
+        encode(25, 75);
+        settleLossyPeak(75);
+    }
+
+    void peakAfterEncoding() {
+        settings_.feed = EncoderFeed::Float;
+        encode(0, 45);
+        if (report_.output.samplePeakDb < kSilenceDb) {
+            logSilent("peak " + levelText(report_.output.samplePeakDb) + " dBFS");
+            return;
+        }
+        settleLossyPeak(45);
+    }
+
+    void loudness() {
+        const LoudnessTarget target = *plan_.loudness;
+        const SoundFigures processed = passes_.measureSource(MeterKind::Full, 0, 25);
+        if (!(processed.loudnessLufs >= kSilenceDb)) {
+            logSilent("loudness " + levelText(processed.loudnessLufs) + " LUFS");
+            plain(25);
+            return;
+        }
+        unityLoudness_ = processed.loudnessLufs;
+        settings_.feed = EncoderFeed::Float;
+        settings_.gainDb = target.lufs - processed.loudnessLufs;
+        const double ceiling =
+            target.truePeakCeilingDb - (lossy_ ? kLossyLimiterMarginDb : kWavLimiterMarginDb);
+        log_.write("loudness: " + levelText(processed.loudnessLufs) + " LUFS, true peak " +
+                   levelText(processed.truePeakDb) + " dBTP; gain " + hundredths(settings_.gainDb) +
+                   " dB to " + formatDecimal(target.lufs) + " LUFS");
+        if (processed.truePeakDb + settings_.gainDb > ceiling) {
+            settings_.limiterCeilingDb = ceiling;
+        }
+        encode(25, 75);
+        // Lossy coding raises the true peak: where it may have come near the ceiling, the
+        // output is decoded and, above it, encoded again with the limiter lower by the excess.
+        for (int pass = 0; pass < kEncodingRetries; ++pass) {
+            const double expected = report_.output.truePeakDb;
+            if (lossy_ && expected > target.truePeakCeilingDb - 2.0) {
+                decode(MeterKind::Full, 75 + pass * 8, 79 + pass * 8);
+            }
+            const double excess = report_.output.truePeakDb - target.truePeakCeilingDb;
+            if (excess <= kCeilingToleranceDb) {
+                return;
+            }
+            settings_.limiterCeilingDb =
+                settings_.limiterCeilingDb.value_or(expected) - excess - kCeilingToleranceDb;
+            encode(79 + pass * 8, 83 + pass * 8);
+        }
+    }
+
+    JobPasses& passes_;
+    const SoundPlan& plan_;
+    RunLog& log_;
+    const bool lossy_;
+    PassSettings settings_;
+    SoundReport report_;
+    double unityLoudness_ = -INFINITY;
+    bool checked_ = false;
+};
+
+} // namespace
+
+int dialogueLevelOf(double loudnessLufs) {
+    if (!std::isfinite(loudnessLufs)) {
+        return 31;
+    }
+    return std::clamp(static_cast<int>(std::lround(-loudnessLufs)), 1, 31);
+}
+
+SoundReport runSoundPasses(JobPasses& passes, const SoundPlan& plan, RunLog& log) {
+    return SoundPasses(passes, plan, log).run();
+}
+
+} // namespace cantova
