@@ -179,7 +179,10 @@ SoundFigures JobPasses::measureSource(MeterKind kind, int from, int to) {
     const auto outcomes = run({measuringEngine(plan_.encode, kind)});
     const SoundFigures figures =
         readFigures(outcomes.front().errorOutput, kOutputMeter, kind, "the processed source");
-    log_.write("measured before encoding: " + soundReportLine("processed", figures).substr(7));
+    log_.write("measured before encoding: " +
+               (kind == MeterKind::Full
+                    ? soundReportLine("processed", figures).substr(7)
+                    : "processed: sample peak " + levelText(figures.samplePeakDb) + " dBFS"));
     return figures;
 }
 
@@ -215,7 +218,10 @@ std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> met
         return std::nullopt;
     }
     const SoundFigures figures = readFigures(report, kOutputMeter, *meter, "the written output");
-    log_.write("measured after encoding: " + soundReportLine("decoded", figures).substr(7));
+    log_.write("measured after encoding: " +
+               (*meter == MeterKind::Full
+                    ? soundReportLine("decoded", figures).substr(7)
+                    : "decoded: sample peak " + levelText(figures.samplePeakDb) + " dBFS"));
     return figures;
 }
 

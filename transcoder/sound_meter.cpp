@@ -54,36 +54,50 @@ std::size_t messageOf(const std::string& text, const std::string& name, const st
 } // namespace
 
 std::string meterGraph(const std::string& tag, MeterKind kind, int sampleRate) {
-    const std::string in = "[" + tag + "]";
-    const std::string clipped = "aformat=sample_fmts=s16,astats@" + tag +
-                                "c=measure_perchannel=none:measure_overall=Peak_level+Peak_count,"
-                                "anullsink";
+    // Every measurement on a branch of its own, straight from the split: ffmpeg 5.1 cannot
+    // settle the channel layout of a resampler behind ebur128.
+    const std::string clipped = "[" + tag + "c]aformat=sample_fmts=s16,astats@" + tag +
+                                "c=measure_perchannel=Peak_level+Peak_count:measure_overall="
+                                "none,anullsink";
     if (kind == MeterKind::Peak) {
-        return in + "astats@" + tag +
-               "p=measure_perchannel=none:measure_overall=Peak_level,asplit=2[" + tag + "c][" +
-               tag + "x];[" + tag + "x]anullsink;[" + tag + "c]" + clipped;
+        return "[" + tag + "]asplit=2[" + tag + "p][" + tag + "c];[" + tag + "p]astats@" + tag +
+               "p=measure_perchannel=none:measure_overall=Peak_level,anullsink;" + clipped;
     }
-    return in + "ebur128@" + tag + "=peak=sample:framelog=verbose,asplit=2[" + tag + "c][" + tag +
-           "t];[" + tag + "c]" + clipped + ";[" + tag + "t]volume=-" +
-           std::to_string(kTruePeakHeadroomDb) + "dB,aresample=" + std::to_string(4 * sampleRate) +
-           ":filter_size=16,aformat=sample_fmts=s16,volumedetect@" + tag + "t,anullsink";
+    return "[" + tag + "]asplit=3[" + tag + "m][" + tag + "c][" + tag + "t];[" + tag +
+           "m]ebur128@" + tag + "=peak=sample:framelog=verbose,anullsink;" + clipped + ";[" + tag +
+           "t]volume=-" + std::to_string(kTruePeakHeadroomDb) +
+           "dB,aresample=" + std::to_string(4 * sampleRate) +
+           ":filter_size=16:osf=s16,volumedetect@" + tag + "t,anullsink";
+}
+
+// The samples at full scale: astats counts, per channel, the samples at its lowest and highest
+// value; where one of them is full scale the signal has been clipped there.
+long long fullScaleSamples(const std::string& errorOutput, const std::string& name) {
+    const std::string prefix = "[" + name + " @ ";
+    long long count = 0;
+    bool atFullScale = false;
+    for (std::size_t at = errorOutput.find(prefix); at != std::string::npos;
+         at = errorOutput.find(prefix, at + 1)) {
+        const std::size_t textAt = errorOutput.find("] ", at) + 2;
+        const std::string text =
+            errorOutput.substr(textAt, errorOutput.find('\n', textAt) - textAt);
+        if (text.starts_with("Peak level dB:")) {
+            atFullScale = numberAfter(text, 0, "Peak level dB:").value_or(-INFINITY) >=
+                          kSixteenBitFullScaleDb - 1e-4;
+        } else if (text.starts_with("Peak count:") && atFullScale) {
+            count += std::llround(numberAfter(text, 0, "Peak count:").value_or(0.0));
+        }
+    }
+    return count;
 }
 
 std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std::string& tag,
                                       MeterKind kind) {
     SoundFigures figures;
-    const std::size_t clip = messageOf(errorOutput, "astats@" + tag + "c", "Peak level dB:");
-    if (clip == std::string::npos) {
+    if (messageOf(errorOutput, "astats@" + tag + "c", "Peak count:") == std::string::npos) {
         return std::nullopt;
     }
-    const std::optional<double> clipPeak = numberAfter(errorOutput, clip, "Peak level dB:");
-    const std::size_t countAt = messageOf(errorOutput, "astats@" + tag + "c", "Peak count:");
-    const std::optional<double> count = countAt == std::string::npos
-                                            ? std::nullopt
-                                            : numberAfter(errorOutput, countAt, "Peak count:");
-    if (clipPeak && count && *clipPeak >= kSixteenBitFullScaleDb - 1e-4) {
-        figures.clippedSamples = static_cast<long long>(*count);
-    }
+    figures.clippedSamples = fullScaleSamples(errorOutput, "astats@" + tag + "c");
     if (kind == MeterKind::Peak) {
         const std::size_t at = messageOf(errorOutput, "astats@" + tag + "p", "Peak level dB:");
         const auto peak =

@@ -17,7 +17,7 @@ const double kWavAimDb = 20.0 * std::log10(32765.0 / 32768.0);
 // [kLossyLowestDb, 0]: the encoders move peaks by a few tenths of a dB.
 constexpr double kLossyAimDb = -0.25;
 constexpr double kLossyLowestDb = -0.5;
-constexpr int kEncodingRetries = 3;
+constexpr int kEncodingRetries = 6;
 // A source whose processed peak lies below this gets no gain: it is silence or dither.
 constexpr double kSilenceDb = -70.0;
 // A plain lossy job whose encoder input has a true peak above this is decoded and checked for
@@ -129,15 +129,57 @@ private:
         }
     }
 
-    // Encodes again, with the difference, while the decoded peak lies outside the window.
+    // Encodes again while the decoded peak lies outside [kLossyLowestDb, 0]. Encoders are not
+    // linear (AC3 quantises in steps of 6 dB), so the gain is found between the nearest tries
+    // below and above full scale; should none land in the window, the best try below full
+    // scale is the one kept.
     void settleLossyPeak(int from) {
+        struct Try {
+            double gainDb;
+            double peakDb;
+        };
+        std::optional<Try> below; // the largest gain that decoded at most full scale
+        std::optional<Try> above; // the smallest gain that decoded above it
+        std::optional<Try> best;  // the highest peak at most full scale
         double decoded = decode(MeterKind::Peak, from, from + 5).samplePeakDb;
-        for (int pass = 0; pass < kEncodingRetries && std::isfinite(decoded) &&
-                           (decoded > 0.0 || decoded < kLossyLowestDb);
-             ++pass) {
-            settings_.gainDb += kLossyAimDb - decoded;
+        for (int pass = 0; std::isfinite(decoded); ++pass) {
+            const Try now{settings_.gainDb, decoded};
+            if (decoded > 0.0) {
+                above = above && above->gainDb < now.gainDb ? above : now;
+            } else {
+                below = below && below->gainDb > now.gainDb ? below : now;
+                best = best && best->peakDb > now.peakDb ? best : now;
+            }
+            if (decoded <= 0.0 && decoded >= kLossyLowestDb) {
+                return;
+            }
+            if (pass == kEncodingRetries) {
+                break;
+            }
+            const double straight = settings_.gainDb + kLossyAimDb - decoded;
+            const bool bracketed = below && above && above->peakDb > below->peakDb;
+            if (bracketed && (straight <= below->gainDb || straight >= above->gainDb)) {
+                // Kept off the ends, so that a step in the encoder's response still narrows the
+                // bracket.
+                const double share = std::clamp(
+                    (kLossyAimDb - below->peakDb) / (above->peakDb - below->peakDb), 0.25, 0.75);
+                settings_.gainDb = below->gainDb + share * (above->gainDb - below->gainDb);
+            } else {
+                settings_.gainDb = straight;
+            }
             encode(from + 5, 95);
             decoded = decode(MeterKind::Peak, 95, 99).samplePeakDb;
+        }
+        // None landed in the window: the try nearest below full scale is encoded again, and
+        // where every one went above it, the gain is lowered until it does not.
+        if (best && (decoded > 0.0 || decoded < best->peakDb)) {
+            settings_.gainDb = best->gainDb;
+            encode(95, 97);
+            decoded = decode(MeterKind::Peak, 97, 99).samplePeakDb;
+        }
+        for (int pass = 1; decoded > 0.0 && pass <= kEncodingRetries; ++pass) {
+            lowerForOvers(decoded - kLossyAimDb * pass, 97, 98);
+            decoded = decode(MeterKind::Peak, 98, 99).samplePeakDb;
         }
     }
 
