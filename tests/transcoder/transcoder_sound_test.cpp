@@ -269,10 +269,12 @@ TEST_F(Sound, LfeIsMixedLowPassedIntoStereoOutputsAndKeptApartInFiveOneOutputs) 
     }
     {
         // Decoded, Vorbis puts the channels in ffmpeg's 5.1 order (FL FR FC LFE BL BR) too.
+        // oggenc lifts its LFE channel by 0.8 dB at 30 Hz to 2.1 dB at 100 Hz, whatever the
+        // quality: a response, not a level, so that channel is left out.
         SCOPED_TRACE("Vorbis -6ch");
         const DecodedAudio audio = decodeAudio(path("Stream.ogg"));
         checkFiveOne([&](int c, double hz) { return toneAmplitude(audio, c, hz); },
-                     kVorbisLevelToleranceDb, true);
+                     kVorbisLevelToleranceDb, false);
     }
 }
 
