@@ -80,14 +80,16 @@ std::optional<Ac3Header> readAc3Header(const std::string& path) {
         if ((codingMode & 4u) != 0) {
             surroundMixLevel = kSurroundLevels[reader.read(2)];
         }
+        std::optional<int> surroundMode;
         if (codingMode == 2) {
-            reader.read(2); // Dolby Surround mode
+            surroundMode = static_cast<int>(reader.read(2));
         }
         const bool lfe = reader.read(1) != 0;
         const int level = static_cast<int>(reader.read(5));
         constexpr int kRates[] = {48000, 44100, 32000};
-        return Ac3Header{kRates[sampleRateCode], channelsOf(codingMode, lfe),
-                         level == 0 ? 31 : level, centreMixLevel, surroundMixLevel};
+        return Ac3Header{kRates[sampleRateCode],  channelsOf(codingMode, lfe),
+                         level == 0 ? 31 : level, centreMixLevel,
+                         surroundMixLevel,        surroundMode};
     }
     return std::nullopt;
 }

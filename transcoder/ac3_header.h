@@ -16,6 +16,8 @@ struct Ac3Header {
     // (cmixlev, surmixlev); empty where the stream has no such channel.
     std::optional<double> centreMixLevel;
     std::optional<double> surroundMixLevel;
+    // dsurmod of a 2/0 stream: 0 not indicated, 1 not Dolby Surround encoded, 2 encoded.
+    std::optional<int> surroundMode;
 };
 
 // The first AC3 frame header near the start of the file, or nothing when there is none.
