@@ -74,6 +74,7 @@ private:
             report_.source = *figures.source;
         }
         report_.output = figures.output;
+        inputPeakDb_ = figures.output.samplePeakDb;
         if (!settings_.limiterCeilingDb) {
             unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;
         }
@@ -115,15 +116,14 @@ private:
         // The encoder's 16-bit input holds nothing above full scale; AC3 is encoded from float.
         const auto inputOver = [&] {
             return settings_.feed == EncoderFeed::SixteenBit && passes_.target() != Target::Ac3 &&
-                   report_.output.samplePeakDb > kSixteenBitFullScaleDb;
+                   inputPeakDb_ > kSixteenBitFullScaleDb;
         };
         if (!inputOver() && report_.output.truePeakDb < kOverCheckDb) {
             return;
         }
         double decoded = decode(MeterKind::Peak, 90, 93).samplePeakDb;
         for (int pass = 0; pass < kEncodingRetries && (decoded > 0.0 || inputOver()); ++pass) {
-            const double over =
-                std::max(decoded, inputOver() ? report_.output.samplePeakDb : -INFINITY);
+            const double over = std::max(decoded, inputOver() ? inputPeakDb_ : -INFINITY);
             lowerForOvers(over - kLossyAimDb, 93, 97);
             decoded = decode(MeterKind::Peak, 97, 99).samplePeakDb;
         }
@@ -217,7 +217,7 @@ private:
     void loudness() {
         const LoudnessTarget target = *plan_.loudness;
         const SoundFigures processed = passes_.measureSource(MeterKind::Full, 0, 25);
-        if (!(processed.loudnessLufs >= kSilenceDb)) {
+        if (!(processed.loudnessLufs > kSilenceDb) || processed.samplePeakDb < kSilenceDb) {
             logSilent("loudness " + levelText(processed.loudnessLufs) + " LUFS");
             plain(25);
             return;
@@ -258,6 +258,7 @@ private:
     PassSettings settings_;
     SoundReport report_;
     double unityLoudness_ = -INFINITY;
+    double inputPeakDb_ = -INFINITY; // of the last encoding pass's input
     bool checked_ = false;
 };
 
