@@ -55,17 +55,17 @@ std::size_t messageOf(const std::string& text, const std::string& name, const st
 
 std::string meterGraph(const std::string& tag, MeterKind kind, int sampleRate) {
     // Every measurement on a branch of its own, straight from the split: ffmpeg 5.1 cannot
-    // settle the channel layout of a resampler behind ebur128.
-    const std::string clipped = "[" + tag + "c]aformat=sample_fmts=s16,astats@" + tag +
-                                "c=measure_perchannel=Peak_level+Peak_count:measure_overall="
-                                "none,anullsink";
+    // settle the channel layout of a resampler behind ebur128. The samples at full scale are
+    // counted in float (a conversion to 16 bit first would cost as much as the count).
+    const std::string counter = "astats@" + tag +
+                                "c=measure_perchannel=Peak_level+Peak_count:measure_overall=" +
+                                (kind == MeterKind::Peak ? "Peak_level" : "none") + ",anullsink";
     if (kind == MeterKind::Peak) {
-        return "[" + tag + "]asplit=2[" + tag + "p][" + tag + "c];[" + tag + "p]astats@" + tag +
-               "p=measure_perchannel=none:measure_overall=Peak_level,anullsink;" + clipped;
+        return "[" + tag + "]" + counter;
     }
     return "[" + tag + "]asplit=3[" + tag + "m][" + tag + "c][" + tag + "t];[" + tag +
-           "m]ebur128@" + tag + "=peak=sample:framelog=verbose,anullsink;" + clipped + ";[" + tag +
-           "t]volume=-" + std::to_string(kTruePeakHeadroomDb) +
+           "m]ebur128@" + tag + "=peak=sample:framelog=verbose,anullsink;[" + tag + "c]" + counter +
+           ";[" + tag + "t]volume=-" + std::to_string(kTruePeakHeadroomDb) +
            "dB,aresample=" + std::to_string(4 * sampleRate) +
            ":filter_size=16:osf=s16,volumedetect@" + tag + "t,anullsink";
 }
@@ -99,7 +99,8 @@ std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std:
     }
     figures.clippedSamples = fullScaleSamples(errorOutput, "astats@" + tag + "c");
     if (kind == MeterKind::Peak) {
-        const std::size_t at = messageOf(errorOutput, "astats@" + tag + "p", "Peak level dB:");
+        // The overall peak comes last, after the channels'.
+        const std::size_t at = messageOf(errorOutput, "astats@" + tag + "c", "Peak level dB:");
         const auto peak =
             at == std::string::npos ? std::nullopt : numberAfter(errorOutput, at, "Peak level dB:");
         if (!peak) {

@@ -9,8 +9,8 @@ namespace cantova {
 
 namespace {
 
-// The largest 16-bit sample, 32767 of 32768.
-const double kSixteenBitFullScaleDb = 20.0 * std::log10(32767.0 / 32768.0);
+// The largest magnitude a 16-bit sample holds (-32768); a float sample beyond it is clipped.
+constexpr double kLargestSixteenBitDb = 1e-6;
 // WAV is aimed two steps below it, so that the dither cannot take a sample to full scale.
 const double kWavAimDb = 20.0 * std::log10(32765.0 / 32768.0);
 // Lossy outputs are aimed here, decoded, and encoded again while they lie outside
@@ -108,7 +108,7 @@ private:
     void plain(int from) {
         encode(from, 90);
         if (!lossy_) {
-            if (report_.output.samplePeakDb > kSixteenBitFullScaleDb) {
+            if (report_.output.samplePeakDb > kLargestSixteenBitDb) {
                 lowerForOvers(report_.output.samplePeakDb - kWavAimDb, 90, 99);
             }
             return;
@@ -116,7 +116,7 @@ private:
         // The encoder's 16-bit input holds nothing above full scale; AC3 is encoded from float.
         const auto inputOver = [&] {
             return settings_.feed == EncoderFeed::SixteenBit && passes_.target() != Target::Ac3 &&
-                   inputPeakDb_ > kSixteenBitFullScaleDb;
+                   inputPeakDb_ > kLargestSixteenBitDb;
         };
         if (!inputOver() && report_.output.truePeakDb < kOverCheckDb) {
             return;
