@@ -141,6 +141,7 @@ private:
         std::optional<Try> below; // the largest gain that decoded at most full scale
         std::optional<Try> above; // the smallest gain that decoded above it
         std::optional<Try> best;  // the highest peak at most full scale
+        std::optional<Try> last;
         double decoded = decode(MeterKind::Peak, from, from + 5).samplePeakDb;
         for (int pass = 0; std::isfinite(decoded); ++pass) {
             const Try now{settings_.gainDb, decoded};
@@ -156,7 +157,15 @@ private:
             if (pass == kEncodingRetries) {
                 break;
             }
-            const double straight = settings_.gainDb + kLossyAimDb - decoded;
+            // The step the decoded peak took for the last change of gain (lame answers a quiet
+            // input's gain with about a fifth of it), else one for one.
+            double slope = 1.0;
+            if (last && std::abs(now.gainDb - last->gainDb) > 0.01) {
+                slope =
+                    std::clamp((now.peakDb - last->peakDb) / (now.gainDb - last->gainDb), 0.2, 1.5);
+            }
+            last = now;
+            const double straight = settings_.gainDb + (kLossyAimDb - decoded) / slope;
             const bool bracketed = below && above && above->peakDb > below->peakDb;
             if (bracketed && (straight <= below->gainDb || straight >= above->gainDb)) {
                 // Kept off the ends, so that a step in the encoder's response still narrows the
