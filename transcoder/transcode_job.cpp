@@ -251,7 +251,8 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     soundPlan.mode = effectiveGainMode(job, target);
     soundPlan.loudness = job.ota ? job.ota->loudness : std::nullopt;
     if (ac3) {
-        soundPlan.sourceDialogueLevel = ac3->dialogueLevel;
+        // -n1 has already brought the dialogue to -31 dBFS.
+        soundPlan.sourceDialogueLevel = context.dialogueGainDb != 0.0 ? 31 : ac3->dialogueLevel;
     }
     const SoundReport report = runSoundPasses(passes, soundPlan, log);
     for (const std::string& line :
