@@ -187,6 +187,7 @@ TEST_F(SoundLevels, Ac3MetadataSetsTheDownmixAndIsPassedOnOrRewritten) {
         {"lo ro.wav", "-azid( -s stereo )", "-2ch"},
         {"lt rt.wav", "-azid( -s surround )", "-2ch"},
         {"kept.ac3", "-ac3enc( -b 448 )"},
+        {"dialogue.ac3", "-azid( -n1 ) -ac3enc( -b 448 )"},
         {"surround.ac3", "-azid( -s surround ) -ac3enc( -b 192 )"},
         {"normalised.ac3", "-ota( -loudness -20 -truepeak -1 ) -ac3enc( -b 448 )"},
     };
@@ -206,6 +207,7 @@ TEST_F(SoundLevels, Ac3MetadataSetsTheDownmixAndIsPassedOnOrRewritten) {
     EXPECT_EQ(kept->dialogueLevel, 27);
     EXPECT_NEAR(*kept->centreMixLevel, 0.5, 1e-3);
     EXPECT_NEAR(*kept->surroundMixLevel, 0.0, 1e-3);
+    EXPECT_EQ(readAc3Header(path("dialogue.ac3"))->dialogueLevel, 31);
     const auto surround = readAc3Header(path("surround.ac3"));
     ASSERT_TRUE(surround.has_value());
     EXPECT_EQ(surround->surroundMode, 2);
