@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# Wall time of one job through the whole program against the same engines run by hand:
-# a 60-second 5.1 AC3 source to MP3 at 192 kbit/s VBR. The program's side is the batch driver
-# with a user's steps (select, MP3, VBR, 192 kbit/s, add, start), which builds the command line
-# and starts the transcoder, which starts ffmpeg and lame. The hand side runs the very engine
-# commands the transcoder logged, as a shell pipeline; both outputs must be the same bytes.
-# The program's side includes the transcoder's own passes around the encoding (reading the
-# source's layout, checking the written MP3). The first run of each side (the check that both
-# write the same MP3) warms the caches; then the rounds alternate which side goes first.
-# Usage: scripts/bench-transcoder.sh [build dir] [rounds]
+# Wall time of one job through the whole program against the same engines run by hand, and of
+# the gain modes against the plain job: a 10-minute 5.1 AC3 source to MP3 at 192 kbit/s VBR.
+# The program's side is the batch driver with a user's steps (select, MP3, VBR, 192 kbit/s,
+# add, start), which builds the command line and starts the transcoder, which starts ffmpeg
+# and lame. The hand side runs the very engine commands the transcoder logged, as a shell
+# pipeline; both outputs must be the same bytes. The program's side includes the transcoder's
+# own passes around the encoding (reading the source's layout, checking the written MP3).
+# Each round also runs, on the same load:
+#   - the hand pipeline without the meters of the sound report (its filter graph with the
+#     branches that measure the source and the encoder's input taken out): what the report
+#     costs;
+#   - the transcoder itself on the batch driver's command line, plain and with each gain mode
+#     in the OTA group (-g max, -G 1, -hybridgain, -loudness -23 -truepeak -1).
+# The first run of each side (the check that both write the same MP3) warms the caches; then
+# the rounds alternate the order of the runs. Ratios are medians of the rounds' ratios.
+# Usage: scripts/bench-transcoder.sh [build dir] [rounds] [source seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD="${1:-build}"
-ROUNDS="${2:-11}"
+ROUNDS="${2:-3}"
+SOURCE_SECONDS="${3:-600}"
 source scripts/bench-source.sh
 OUTPUT="$WORK/Stream1.mp3"
 LOG="$WORK/Audio_Stream.log"
@@ -25,8 +33,8 @@ through_program() {
     [ -s "$OUTPUT" ] || { echo "the program wrote no output:" >&2; cat "$WORK/batch.out" "$LOG" >&2; exit 1; }
 }
 
-# Splits a logged engine command back into its words: one blank between words, a word that
-# holds blanks stands in double quotes.
+# Splits a logged line back into its words: one blank between words, a word that holds blanks
+# stands in double quotes.
 split_logged() {
     local line="$1" word="" quoted=0 c i
     WORDS=()
@@ -45,7 +53,7 @@ split_logged() {
 }
 
 through_program
-# The transcoder also reads the source's layout before and decodes its output after; by hand
+# The transcoder also reads the source's layout before and checks its output after; by hand
 # there is only the encoding pass, ffmpeg | lame.
 mapfile -t ENGINES < <(sed -n 's/^engine: //p' "$LOG")
 ENCODING=-1
@@ -62,13 +70,41 @@ ENCODER=("${WORDS[@]}")
     { echo "unexpected engines: ${ENGINES[*]}" >&2; exit 1; }
 ENCODER[${#ENCODER[@]}-1]="$WORK/hand.mp3" # the transcoder's temporary output name
 echo "by hand: ${DECODER[*]} | ${ENCODER[*]}"
+# The same without the meters: the branches between the splits and the [p] and [e] labels.
+UNMETERED=()
+for word in "${DECODER[@]}"; do
+    UNMETERED+=("$(printf '%s' "$word" | perl -pe 's/,asplit=2\[src\]\[p\];.*?;\[p\]anull//; s/,asplit=2\[out\]\[e\];.*?;\[e\]anull//')")
+done
+echo "without the meters: ${UNMETERED[*]} | lame ..."
+# The transcoder's own command line, as the batch driver gave it.
+split_logged "$(sed -n 's/^arguments: //p' "$LOG" | tail -1)"
+TRANSCODER=("${WORDS[@]}")
 
 by_hand() {
     # ffmpeg's progress lines (descriptor 3) and messages go nowhere, as nobody reads them.
     "${DECODER[@]}" 3>/dev/null 2>/dev/null | "${ENCODER[@]}"
 }
+unmetered() {
+    "${UNMETERED[@]}" 3>/dev/null 2>/dev/null | "${ENCODER[@]}"
+}
 by_hand
 cmp -s "$OUTPUT" "$WORK/hand.mp3" || { echo "the program's MP3 and the hand-made one differ" >&2; exit 1; }
+unmetered
+cmp -s "$OUTPUT" "$WORK/hand.mp3" || { echo "the meters changed the MP3" >&2; exit 1; }
+
+# The transcoder on the batch driver's command line, with the OTA group given.
+transcoder_with() {
+    rm -f "$OUTPUT"
+    local words=("${TRANSCODER[@]}")
+    [ $# -eq 0 ] || words+=(-ota\( "$@" \))
+    "${words[@]}" >"$WORK/transcoder.out" 2>&1 || { cat "$WORK/transcoder.out" "$LOG" >&2; exit 1; }
+}
+plain() { transcoder_with; }
+g_max() { transcoder_with -g max; }
+g_after() { transcoder_with -G 1; }
+hybrid() { transcoder_with -hybridgain; }
+loudness() { transcoder_with -loudness -23 -truepeak -1; }
+SIDES=(through_program by_hand unmetered plain g_max g_after hybrid loudness)
 
 # One line per run: wall, user and system seconds (the engines' times included).
 timed() {
@@ -76,30 +112,31 @@ timed() {
     { time "$1" 2>&4; } 4>&2 2>>"$WORK/$1.times"
 }
 column() { awk -v c="$1" '{ print (c == "cpu") ? $2 + $3 : $1 }' "$2"; }
+wall() { tail -1 "$WORK/$1.times" | cut -d' ' -f1; }
+ratio() { awk -v a="$(wall "$1")" -v b="$(wall "$2")" 'BEGIN { printf "%.4f\n", a / b }' >>"$WORK/$1-$2.ratios"; }
 
-: >"$WORK/through_program.times"
-: >"$WORK/by_hand.times"
-: >"$WORK/ratios"
+for side in "${SIDES[@]}"; do : >"$WORK/$side.times"; done
 for round in $(seq "$ROUNDS"); do
-    if [ $((round % 2)) -eq 1 ]; then
-        timed through_program
-        timed by_hand
-    else
-        timed by_hand
-        timed through_program
-    fi
-    program=$(tail -1 "$WORK/through_program.times" | cut -d' ' -f1)
-    hand=$(tail -1 "$WORK/by_hand.times" | cut -d' ' -f1)
-    awk -v p="$program" -v h="$hand" 'BEGIN { printf "%.4f\n", p / h }' >>"$WORK/ratios"
-    echo "round $round: program $program s, by hand $hand s"
+    order=("${SIDES[@]}")
+    [ $((round % 2)) -eq 1 ] || mapfile -t order < <(printf '%s\n' "${SIDES[@]}" | tac)
+    for side in "${order[@]}"; do timed "$side"; done
+    ratio through_program by_hand
+    ratio by_hand unmetered
+    for mode in g_max g_after hybrid loudness; do ratio "$mode" plain; done
+    line="round $round:"
+    for side in "${SIDES[@]}"; do line+=" $side $(wall "$side") s,"; done
+    echo "${line%,}"
 done
-# The machine may be shared: each round's two runs meet much the same load, so the ratio is
-# the median of the rounds' ratios; the medians of the times are shown as well.
-PROGRAM_WALL=$(column wall "$WORK/through_program.times" | median)
-HAND_WALL=$(column wall "$WORK/by_hand.times" | median)
-PROGRAM_CPU=$(column cpu "$WORK/through_program.times" | median)
-HAND_CPU=$(column cpu "$WORK/by_hand.times" | median)
-RATIO=$(median <"$WORK/ratios")
-echo "median wall time: program ${PROGRAM_WALL} s, by hand ${HAND_WALL} s"
-echo "median processor time: program ${PROGRAM_CPU} s, by hand ${HAND_CPU} s"
-printf 'wall-time ratio (median of the rounds): %.3f (target at most 1.05)\n' "$RATIO"
+# The machine may be shared: each round's runs meet much the same load, so a ratio is the
+# median of the rounds' ratios; the medians of the times are shown as well.
+for side in "${SIDES[@]}"; do
+    echo "median $side: wall $(column wall "$WORK/$side.times" | median) s, processor $(column cpu "$WORK/$side.times" | median) s"
+done
+show() { printf '%-52s %.3f (target at most %s)\n' "$1" "$(median <"$WORK/$2.ratios")" "$3"; }
+show "program / engines by hand:" through_program-by_hand 1.05
+show "engines by hand / the same without the meters:" by_hand-unmetered 1.10
+show "-g max / plain:" g_max-plain 1.5
+show "-loudness -23 -truepeak -1 / plain:" loudness-plain 1.5
+show "-G 1 / plain:" g_after-plain 2.3
+show "-hybridgain / plain:" hybrid-plain 2.5
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"

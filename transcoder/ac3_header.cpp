@@ -68,20 +68,28 @@ std::optional<Ac3Header> readAc3Header(const std::string& path) {
         }
         reader.read(3); // bitstream mode
         const unsigned codingMode = reader.read(3);
+        // -3, -4.5, -6 dB; the reserved code counts as -4.5 dB for the centre and -6 dB for
+        // the surrounds, and the surrounds' third code is "leave them out".
+        constexpr double kCentreLevels[] = {0.7071, 0.5946, 0.5, 0.5946};
+        constexpr double kSurroundLevels[] = {0.7071, 0.5, 0.0, 0.5};
+        std::optional<double> centreMixLevel;
+        std::optional<double> surroundMixLevel;
         if ((codingMode & 1u) != 0 && codingMode != 1) {
-            reader.read(2); // centre mix level
+            centreMixLevel = kCentreLevels[reader.read(2)];
         }
         if ((codingMode & 4u) != 0) {
-            reader.read(2); // surround mix level
+            surroundMixLevel = kSurroundLevels[reader.read(2)];
         }
+        std::optional<int> surroundMode;
         if (codingMode == 2) {
-            reader.read(2); // Dolby Surround mode
+            surroundMode = static_cast<int>(reader.read(2));
         }
         const bool lfe = reader.read(1) != 0;
         const int level = static_cast<int>(reader.read(5));
         constexpr int kRates[] = {48000, 44100, 32000};
-        return Ac3Header{kRates[sampleRateCode], channelsOf(codingMode, lfe),
-                         level == 0 ? 31 : level};
+        return Ac3Header{kRates[sampleRateCode],  channelsOf(codingMode, lfe),
+                         level == 0 ? 31 : level, centreMixLevel,
+                         surroundMixLevel,        surroundMode};
     }
     return std::nullopt;
 }

@@ -100,21 +100,24 @@ const double kProLogicNear = std::sqrt(2.0 / 3.0); // 0.8165
 const double kProLogicFar = std::sqrt(1.0 / 3.0);  // 0.5774
 
 // The nominal {left, right} gains of a channel at this place in a stereo downmix.
-std::array<double, 2> stereoGains(Place place, StereoMode mode, double lfe) {
+std::array<double, 2> stereoGains(Place place, StereoMode mode, const StereoMixLevels& levels,
+                                  double lfe) {
     const double c = kMinus3Db;
+    const double surround = levels.surround;
     switch (place) {
     case Place::Left:
         return {1.0, 0.0};
     case Place::Right:
         return {0.0, 1.0};
     case Place::Centre:
-        return {c, c};
+        return mode == StereoMode::Plain ? std::array<double, 2>{levels.centre, levels.centre}
+                                         : std::array<double, 2>{c, c};
     case Place::Lfe:
         return {lfe, lfe};
     case Place::LeftSurround:
         switch (mode) {
         case StereoMode::Plain:
-            return {c, 0.0};
+            return {surround, 0.0};
         case StereoMode::DolbySurround:
             return {-c, c};
         case StereoMode::ProLogic2:
@@ -124,7 +127,7 @@ std::array<double, 2> stereoGains(Place place, StereoMode mode, double lfe) {
     case Place::RightSurround:
         switch (mode) {
         case StereoMode::Plain:
-            return {0.0, c};
+            return {0.0, surround};
         case StereoMode::DolbySurround:
             return {-c, c};
         case StereoMode::ProLogic2:
@@ -132,7 +135,7 @@ std::array<double, 2> stereoGains(Place place, StereoMode mode, double lfe) {
         }
         break;
     case Place::BackCentre:
-        return mode == StereoMode::Plain ? std::array<double, 2>{c * c, c * c}
+        return mode == StereoMode::Plain ? std::array<double, 2>{c * surround, c * surround}
                                          : std::array<double, 2>{-c, c};
     case Place::None:
         break;
@@ -163,6 +166,25 @@ void scaleToFullScale(ChannelMix& mix) {
 
 } // namespace
 
+bool hasLfe(const ChannelNames& source) {
+    return std::any_of(source.begin(), source.end(),
+                       [](const std::string& name) { return placeOf(name) == Place::Lfe; });
+}
+
+std::optional<std::string> lfeLowPassFilter(const ChannelNames& source) {
+    std::string channels;
+    for (const std::string& name : source) {
+        if (placeOf(name) == Place::Lfe) {
+            channels += (channels.empty() ? "" : "+") + name;
+        }
+    }
+    if (channels.empty()) {
+        return std::nullopt;
+    }
+    // A fourth-order Butterworth low-pass: two second-order sections of these Q values.
+    return "lowpass=f=120:t=q:w=0.5412:c=" + channels + ",lowpass=f=120:t=q:w=1.3066:c=" + channels;
+}
+
 std::optional<ChannelNames> channelsOfLayout(std::string_view layout, int channelCount) {
     // "6 channels (FL+FR+...)" is how ffmpeg describes a layout in a custom order.
     if (const auto open = layout.find('('); open != std::string_view::npos &&
@@ -179,6 +201,11 @@ std::optional<ChannelNames> channelsOfLayout(std::string_view layout, int channe
     if (names.empty() && layout.find('+') != std::string_view::npos) {
         names = splitChannels(layout);
     }
+    // Three channels without a layout are front left, right and centre: ffmpeg's own guess,
+    // 2.1, would take the centre for an LFE and drop it from every downmix without -L.
+    if (names.empty() && channelCount == 3) {
+        names = splitChannels("FL+FR+FC");
+    }
     if (names.empty()) {
         for (const NamedLayout& named : kLayouts) {
             ChannelNames guess = splitChannels(named.channels);
@@ -194,10 +221,12 @@ std::optional<ChannelNames> channelsOfLayout(std::string_view layout, int channe
     return names;
 }
 
-ChannelMix stereoMix(const ChannelNames& source, StereoMode mode, std::optional<double> lfeFactor) {
+ChannelMix stereoMix(const ChannelNames& source, StereoMode mode, const StereoMixLevels& levels,
+                     std::optional<double> lfeFactor) {
     ChannelMix mix{"stereo", {"FL", "FR"}, {{}, {}}, 1.0};
     for (const std::string& name : source) {
-        const auto [left, right] = stereoGains(placeOf(name), mode, lfeFactor.value_or(0.0));
+        const auto [left, right] =
+            stereoGains(placeOf(name), mode, levels, lfeFactor.value_or(0.0));
         mix.gains[0].push_back(left);
         mix.gains[1].push_back(right);
     }
@@ -205,7 +234,7 @@ ChannelMix stereoMix(const ChannelNames& source, StereoMode mode, std::optional<
     return mix;
 }
 
-ChannelMix fiveOneMix(const ChannelNames& source, std::optional<double> lfeFactor) {
+ChannelMix fiveOneMix(const ChannelNames& source) {
     ChannelMix mix{"5.1(side)", {"FL", "FR", "FC", "LFE", "SL", "SR"}, {}, 1.0};
     mix.gains.assign(mix.outputs.size(), std::vector<double>(source.size(), 0.0));
     enum { kFL, kFR, kFC, kLFE, kSL, kSR };
@@ -222,8 +251,6 @@ ChannelMix fiveOneMix(const ChannelNames& source, std::optional<double> lfeFacto
             break;
         case Place::Lfe:
             mix.gains[kLFE][i] = 1.0;
-            mix.gains[kFL][i] = lfeFactor.value_or(0.0);
-            mix.gains[kFR][i] = lfeFactor.value_or(0.0);
             break;
         case Place::LeftSurround:
             mix.gains[kSL][i] = 1.0;

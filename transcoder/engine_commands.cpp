@@ -37,10 +37,40 @@ std::string ffmpegFile(const std::string& path) {
     return "file:" + path;
 }
 
+namespace {
+
+std::string chained(std::initializer_list<std::string> chains) {
+    std::string joined;
+    for (const std::string& chain : chains) {
+        if (!chain.empty()) {
+            joined += (joined.empty() ? "" : ",") + chain;
+        }
+    }
+    return joined.empty() ? "anull" : joined;
+}
+
+// The graph of an encoding pass up to its output label "[enc]", with the meters on branches.
+std::string encodingGraph(const EncodePlan& plan) {
+    std::string graph = "[0:a:0]" + chained({plan.sourceChain});
+    if (plan.meterSource) {
+        graph += ",asplit=2[" + std::string(kSourceMeter) + "][p];" +
+                 meterGraph(kSourceMeter, MeterKind::Full, plan.sourceRate) + ";[p]anull";
+    }
+    graph += "," + chained({plan.processingChain});
+    if (plan.meterOutput) {
+        graph += ",asplit=2[" + std::string(kOutputMeter) + "][e];" +
+                 meterGraph(kOutputMeter, MeterKind::Full, plan.outputRate) + ";[e]anull";
+    }
+    return graph + "," + chained({plan.tailChain});
+}
+
+} // namespace
+
 std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
     std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
+    std::string graph = encodingGraph(plan);
     if (plan.sixMonoFiles) {
-        std::string graph = "[0:a:0]" + plan.filterChain + ",channelsplit=channel_layout=5.1(side)";
+        graph += ",channelsplit=channel_layout=5.1(side)";
         for (const std::string& name : monoChannelNames()) {
             graph += "[" + name + "]";
         }
@@ -51,7 +81,8 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
         }
         return {EngineCommand{ffmpeg}};
     }
-    append(ffmpeg, {"-map", "0:a:0", "-af", plan.filterChain});
+    append(ffmpeg, {"-filter_complex", graph + "[enc]", "-map", "[enc]"});
+    const char* feedCodec = plan.feed == EncoderFeed::Float ? "pcm_f32le" : "pcm_s16le";
     switch (plan.target) {
     case Target::Wav:
         append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", ffmpegFile(plan.outputs.at(0))});
@@ -61,14 +92,14 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
         append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", ffmpegFile(plan.outputs.at(0))});
         return {EngineCommand{ffmpeg}};
     case Target::Mp3: {
-        append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", "pipe:1"});
+        append(ffmpeg, {"-c:a", feedCodec, "-f", "wav", "pipe:1"});
         std::vector<std::string> lame = {"lame", "--quiet"};
         lame.insert(lame.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
         append(lame, {"-", plan.outputs.at(0)});
         return {EngineCommand{ffmpeg}, EngineCommand{lame}};
     }
     case Target::Ogg: {
-        append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", "pipe:1"});
+        append(ffmpeg, {"-c:a", feedCodec, "-f", "wav", "pipe:1"});
         std::vector<std::string> oggenc = {"oggenc", "--quiet", "--ignorelength"};
         oggenc.insert(oggenc.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
         append(oggenc, {"-o", plan.outputs.at(0), "-"});
@@ -78,15 +109,17 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
     return {};
 }
 
-EngineCommand peakMeasuringEngine(const std::vector<std::string>& sourceArguments,
-                                  const std::string& input, const std::string& filterChain) {
-    std::vector<std::string> ffmpeg = ffmpegHead(sourceArguments, input);
-    append(ffmpeg,
-           {"-map", "0:a:0", "-af", filterChain + "," + kPeakMeasuringFilter, "-f", "null", "-"});
+EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind) {
+    std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
+    const std::string graph = "[0:a:0]" + chained({plan.sourceChain, plan.processingChain}) +
+                              ",asplit=2[" + kOutputMeter + "][n];" +
+                              meterGraph(kOutputMeter, kind, plan.outputRate);
+    append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
     return EngineCommand{ffmpeg};
 }
 
-EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs) {
+EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs, MeterKind kind,
+                                 int sampleRate) {
     std::vector<std::string> ffmpeg = ffmpegHead();
     std::string graph;
     for (std::size_t i = 0; i < outputs.size(); ++i) {
@@ -95,8 +128,9 @@ EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs) {
     }
     // Merged, the files last as long as the shortest of them.
     graph += outputs.size() > 1 ? "amerge=inputs=" + std::to_string(outputs.size()) + "," : "";
-    graph += kPeakMeasuringFilter;
-    append(ffmpeg, {"-filter_complex", graph, "-f", "null", "-"});
+    graph += "aformat=sample_fmts=flt,asplit=2[" + std::string(kOutputMeter) + "][n];" +
+             meterGraph(kOutputMeter, kind, sampleRate);
+    append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
     return EngineCommand{ffmpeg};
 }
 

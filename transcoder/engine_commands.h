@@ -2,6 +2,7 @@
 
 #include "engine_pipeline.h"
 #include "job_request.h"
+#include "sound_meter.h"
 #include "target_plan.h"
 
 #include <string>
@@ -12,15 +13,33 @@ namespace cantova {
 // Names of the six mono files, in the order of the 5.1 layout the channels are split from.
 const std::vector<std::string>& monoChannelNames();
 
+// How lame and oggenc get their input: 16-bit samples, or 32-bit float where a gain mode may
+// take the encoder's input above full scale to bring its decoded output to it.
+enum class EncoderFeed { SixteenBit, Float };
+
 struct EncodePlan {
     Target target = Target::Wav;
     bool sixMonoFiles = false;
     std::vector<std::string> sourceArguments; // options before "-i"
     std::string input;                        // an absolute path
-    std::string filterChain;
-    std::vector<std::string> encoderSwitches; // lame or oggenc switches, already translated
+    // The filters of one pass: the part of the source used (split, delay), the processing that
+    // follows (with the pass's gain), and what comes after the output is measured (the AC3
+    // encoder's delay taken off, dither to 16 bit, the six mono files).
+    std::string sourceChain;
+    std::string processingChain;
+    std::string tailChain;
+    int sourceRate = 48000; // of the source chain's output
+    int outputRate = 48000; // of the processing chain's output
+    bool meterSource = false;
+    bool meterOutput = false;
+    EncoderFeed feed = EncoderFeed::SixteenBit;
+    std::vector<std::string> encoderSwitches; // lame, oggenc or AC3 encoder switches
     std::vector<std::string> outputs;         // as the engines reach them, one per written file
 };
+
+// The meters' names in the encoding pass's messages.
+inline constexpr const char* kSourceMeter = "src";
+inline constexpr const char* kOutputMeter = "out";
 
 // How ffmpeg is told to read or write a local file: its protocol prefix keeps a name such as
 // "pipe:0 take.wav" or "concat:a|b" from being read as anything else.
@@ -29,18 +48,14 @@ std::string ffmpegFile(const std::string& path);
 // The engines of one encoding pass: ffmpeg alone, or ffmpeg feeding lame or oggenc.
 std::vector<EngineCommand> encodingEngines(const EncodePlan& plan);
 
-// The filter that passes the audio on and reports its overall peak level, "Peak level dB: P",
-// on ffmpeg's error output at the end.
-inline constexpr const char* kPeakMeasuringFilter =
-    "astats=measure_perchannel=none:measure_overall=Peak_level";
+// An ffmpeg pass that runs the source and processing chains of the plan over the input and
+// measures the result (meter kOutputMeter).
+EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind);
 
-// An ffmpeg pass that runs the filter chain over the input and reports its peak level.
-EngineCommand peakMeasuringEngine(const std::vector<std::string>& sourceArguments,
-                                  const std::string& input, const std::string& filterChain);
-
-// An ffmpeg pass that decodes the written files as a player would and reports the peak level
-// and, through its progress, the length they play (of the shortest).
-EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs);
+// An ffmpeg pass that decodes the written files as a player would, measures them (meter
+// kOutputMeter) and, through its progress, reports the length they play (of the shortest).
+EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs, MeterKind kind,
+                                 int sampleRate);
 
 // An ffmpeg pass that decodes the first frame of the input's first audio stream and reports its
 // sample rate, channels and layout as the processing will receive them (ashowinfo).

@@ -53,15 +53,23 @@ void addChannelLayout(const JobRequest& job, const FilterContext& context,
     switch (context.channels) {
     case OutputChannels::Stereo: {
         const StereoMode mode = azid.stereoMode.value_or(StereoMode::Plain);
-        mix = stereoMix(context.sourceChannels, mode, azid.lfeMixFactor);
+        mix = stereoMix(context.sourceChannels, mode, context.mixLevels, azid.lfeMixFactor);
         what = std::string("mix: to stereo (") + stereoModeName(mode) + " matrix)";
+        if (azid.lfeMixFactor) {
+            if (const auto lowPass = lfeLowPassFilter(context.sourceChannels)) {
+                filters.push_back(*lowPass);
+            }
+        }
         break;
     }
     case OutputChannels::FiveOne:
-        mix = fiveOneMix(context.sourceChannels, azid.lfeMixFactor);
+        mix = fiveOneMix(context.sourceChannels);
         what = "mix: to 5.1";
         if (azid.stereoMode) {
             notes.push_back("azid: -s ignored, the output keeps six channels");
+        }
+        if (azid.lfeMixFactor) {
+            notes.push_back("azid: -L ignored, the output keeps the LFE as a channel of its own");
         }
         break;
     case OutputChannels::AsSource:
@@ -104,11 +112,16 @@ void addBoost(const BoostOptions& boost, std::vector<std::string>& filters) {
 
 } // namespace
 
-std::vector<std::string> processingFilters(const JobRequest& job, const FilterContext& context,
-                                           std::vector<std::string>& notes) {
+std::vector<std::string> sourceFilters(const JobRequest& job, const FilterContext& context) {
     std::vector<std::string> filters = {kFloatSamples};
     addSplit(job, filters);
     addDelay(context.delayMs, filters);
+    return filters;
+}
+
+std::vector<std::string> processingFilters(const JobRequest& job, const FilterContext& context,
+                                           std::vector<std::string>& notes) {
+    std::vector<std::string> filters = sourceFilters(job, context);
     if (context.dialogueGainDb != 0.0) {
         filters.push_back(gainFilter(context.dialogueGainDb));
     }
@@ -131,6 +144,14 @@ std::vector<std::string> processingFilters(const JobRequest& job, const FilterCo
 
 std::string gainFilter(double gainDb) {
     return "volume=" + formatDecimal(gainDb) + "dB";
+}
+
+std::string truePeakLimiter(double ceilingDb, int sampleRate) {
+    const double limit = std::pow(10.0, ceilingDb / 20.0);
+    return "aresample=" + std::to_string(4 * sampleRate) +
+           ",alimiter=limit=" + formatDecimal(std::round(limit * 1e5) / 1e5) +
+           ":attack=2:release=100:level=disabled,aresample=" + std::to_string(sampleRate) + "," +
+           kFloatSamples;
 }
 
 std::string joinFilters(const std::vector<std::string>& filters) {

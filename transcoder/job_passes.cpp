@@ -14,12 +14,6 @@ namespace cantova {
 
 namespace {
 
-constexpr double kGainToleranceDb = 0.05;
-// How many times an encoded output whose decoded peak lies above full scale is encoded again,
-// and how much more than the overshoot each time takes off.
-constexpr int kOvershootPasses = 3;
-constexpr double kOvershootMarginDb = 0.02;
-
 // Lines by which the engines say that they could not write (ffmpeg, lame, oggenc). A broken
 // pipe only follows the failure of the engine after it.
 bool reportsWriteFailure(std::string_view line) {
@@ -46,17 +40,6 @@ std::optional<std::string> writeFailure(const std::string& errorOutput) {
     return std::nullopt;
 }
 
-std::optional<double> peakLevelDb(const std::string& errorOutput) {
-    constexpr std::string_view key = "Peak level dB: ";
-    const auto at = errorOutput.rfind(key);
-    if (at == std::string::npos) {
-        return std::nullopt;
-    }
-    const auto end = errorOutput.find_first_of("\r\n", at);
-    return parseDecimal(
-        std::string_view(errorOutput).substr(at + key.size(), end - at - key.size()));
-}
-
 // The sample rate of the first audio stream ffmpeg reports reading.
 std::optional<int> decodedSampleRate(const std::string& errorOutput) {
     std::smatch match;
@@ -72,10 +55,10 @@ std::string roundedDecimal(double value) {
 
 } // namespace
 
-JobPasses::JobPasses(EncodePlan plan, std::vector<std::string> filters,
-                     std::vector<int> outputFiles, RunLog& log, ProgressReporter& progress)
-    : plan_(std::move(plan)), filters_(std::move(filters)), outputFiles_(std::move(outputFiles)),
-      log_(log), progress_(progress) {}
+JobPasses::JobPasses(PassPlan plan, std::vector<int> outputFiles, RunLog& log,
+                     ProgressReporter& progress)
+    : plan_(std::move(plan)), outputFiles_(std::move(outputFiles)), log_(log), progress_(progress) {
+}
 
 std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engines) {
     if (stopRequested()) {
@@ -120,30 +103,59 @@ std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engi
     return outcomes;
 }
 
-double JobPasses::loggedPeak(const std::string& errorOutput, const std::string& when) {
-    auto peak = peakLevelDb(errorOutput);
-    if (!peak || !std::isfinite(*peak)) {
-        log_.write("gain: no peak found " + when + " (silent), no gain applied");
-        return -INFINITY;
+SoundFigures JobPasses::readFigures(const std::string& errorOutput, const std::string& tag,
+                                    MeterKind kind, const std::string& what) {
+    const std::optional<SoundFigures> figures = readMeter(errorOutput, tag, kind);
+    if (!figures) {
+        log_.writeIndented(errorOutput);
+        throw JobFailure("ffmpeg did not report the levels of " + what);
     }
-    log_.write("gain: peak " + roundedDecimal(*peak) + " dBFS " + when);
-    return *peak;
+    return *figures;
 }
 
-std::optional<double> JobPasses::encode(double gainDb, int from, int to, bool measureInput) {
+EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
+    EncodePlan plan = plan_.encode;
+    std::vector<std::string> processing = {plan.processingChain};
+    if (std::abs(settings.gainDb) >= 1e-6) {
+        processing.push_back(gainFilter(settings.gainDb));
+    }
+    if (settings.limiterCeilingDb) {
+        processing.push_back(truePeakLimiter(*settings.limiterCeilingDb, plan.outputRate));
+    }
+    plan.processingChain = joinFilters(processing);
+    std::vector<std::string> tail;
+    if (plan.target == Target::Ac3) {
+        tail.push_back(kAc3EncoderDelayCut);
+        if (settings.dialogueLevel) {
+            plan.encoderSwitches.insert(plan.encoderSwitches.end(),
+                                        {"-dialnorm", std::to_string(-*settings.dialogueLevel)});
+        }
+    }
+    plan.feed = plan.target == Target::Wav ? EncoderFeed::SixteenBit : settings.feed;
+    const bool sixteenBit =
+        plan.target == Target::Wav || ((plan.target == Target::Mp3 || plan.target == Target::Ogg) &&
+                                       plan.feed == EncoderFeed::SixteenBit);
+    const bool changed = plan_.samplesChanged || std::abs(settings.gainDb) >= 1e-6 ||
+                         settings.limiterCeilingDb.has_value();
+    if (sixteenBit && changed) {
+        tail.push_back(kSixteenBitDither);
+    }
+    plan.tailChain = tail.empty() ? "" : joinFilters(tail);
+    plan.meterOutput = true;
+    plan.meterSource = !sourceMeasured_;
+    return plan;
+}
+
+EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) {
     progress_.beginPass(from, to);
-    std::vector<std::string> filters = filters_;
-    if (std::abs(gainDb) >= 1e-6) {
-        log_.write("gain: " + roundedDecimal(gainDb) + " dB");
-        filters.push_back(gainFilter(gainDb));
+    if (std::abs(settings.gainDb) >= 1e-6) {
+        log_.write("gain: " + roundedDecimal(settings.gainDb) + " dB");
     }
-    if (measureInput) {
-        filters.push_back(kPeakMeasuringFilter);
+    if (settings.limiterCeilingDb) {
+        log_.write("limiter: true peaks above " + roundedDecimal(*settings.limiterCeilingDb) +
+                   " dBTP are limited");
     }
-    EncodePlan plan = plan_;
-    plan.filterChain = joinFilters(filters);
-    writtenPeak_.reset();
-    writtenChecked_ = false;
+    const EncodePlan plan = passPlan(settings);
     const std::vector<EngineOutcome> outcomes = run(encodingEngines(plan));
     // The encoders take an empty input without complaint and write a valid file of no
     // length, which is not what anybody asked for.
@@ -152,97 +164,65 @@ std::optional<double> JobPasses::encode(double gainDb, int from, int to, bool me
         throw JobFailure("no audio to encode: nothing is left of the source after the "
                          "split and the delay, or it holds none");
     }
-    if (!measureInput) {
-        return std::nullopt;
+    const std::string& report = outcomes.front().errorOutput;
+    EncodeFigures figures;
+    if (plan.meterSource) {
+        figures.source = readFigures(report, kSourceMeter, MeterKind::Full, "the source");
+        sourceMeasured_ = true;
     }
-    return loggedPeak(outcomes.front().errorOutput, "before encoding") - gainDb;
+    figures.output = readFigures(report, kOutputMeter, MeterKind::Full, "the encoder's input");
+    return figures;
 }
 
-double JobPasses::measureSource(int from, int to) {
+SoundFigures JobPasses::measureSource(MeterKind kind, int from, int to) {
     progress_.beginPass(from, to);
-    const auto outcomes =
-        run({peakMeasuringEngine(plan_.sourceArguments, plan_.input, joinFilters(filters_))});
-    return loggedPeak(outcomes.front().errorOutput, "before encoding");
+    const auto outcomes = run({measuringEngine(plan_.encode, kind)});
+    const SoundFigures figures =
+        readFigures(outcomes.front().errorOutput, kOutputMeter, kind, "the processed source");
+    log_.write("measured before encoding: " +
+               (kind == MeterKind::Full
+                    ? soundReportLine("processed", figures).substr(7)
+                    : "processed: sample peak " + levelText(figures.samplePeakDb) + " dBFS"));
+    return figures;
 }
 
-std::optional<double> JobPasses::checkWritten(int from, int to, bool measurePeak) {
-    if (writtenPeak_ || (writtenChecked_ && !measurePeak)) {
-        return writtenPeak_;
-    }
-    // The length the written files play: decoded by ffmpeg when the peak is needed as well,
-    // else read from their frames (much cheaper than starting ffmpeg once more).
+std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> meter, int from,
+                                                    int to) {
+    // The length the written files play: decoded by ffmpeg when they are to be measured as
+    // well, else read from their frames (much cheaper than starting ffmpeg once more).
     double played = 0.0;
     int sampleRate = 0;
     std::string report;
-    if (measurePeak) {
+    if (meter) {
         progress_.beginPass(from, to);
-        report = run({writtenFilesEngine(plan_.outputs)}).front().errorOutput;
+        report = run({writtenFilesEngine(plan_.encode.outputs, *meter, plan_.encode.outputRate)})
+                     .front()
+                     .errorOutput;
         played = progress_.passOutputMicroseconds().value_or(0) / 1e6;
         sampleRate = decodedSampleRate(report).value_or(0);
     } else {
         played = INFINITY;
         for (int fd : outputFiles_) {
-            const std::optional<WrittenLength> length = writtenLength(fd, plan_.target);
+            const std::optional<WrittenLength> length = writtenLength(fd, target());
             played = std::min(played, length ? length->seconds : 0.0);
             sampleRate = length ? length->sampleRate : sampleRate;
         }
     }
     const double planned = plannedMicroseconds_ / 1e6;
-    const double frame =
-        frameSamples(plan_.target) / static_cast<double>(std::max(sampleRate, 8000));
+    const double frame = frameSamples(target()) / static_cast<double>(std::max(sampleRate, 8000));
     if (played < planned - frame - 0.001) {
         throw JobFailure("the output was not fully written: it plays " + roundedDecimal(played) +
                          " s of the " + roundedDecimal(planned) + " s encoded");
     }
-    writtenChecked_ = true;
-    if (measurePeak) {
-        writtenPeak_ = loggedPeak(report, "after encoding");
+    if (!meter) {
+        return std::nullopt;
     }
-    return writtenPeak_;
-}
-
-double fullScaleGain(double peakDb) {
-    static const double kFullScaleDb = 20.0 * std::log10(32767.0 / 32768.0);
-    return std::isfinite(peakDb) ? kFullScaleDb - peakDb : 0.0;
-}
-
-void runGainPasses(JobPasses& passes, GainMode mode, bool lossy) {
-    double gain = 0.0;
-    switch (mode) {
-    case GainMode::None:
-        passes.encode(0.0, 0, 95);
-        passes.checkWritten(95, 100, false);
-        return;
-    case GainMode::PeakBeforeEncoding:
-    case GainMode::Hybrid:
-        gain = fullScaleGain(passes.measureSource(0, 30));
-        passes.encode(gain, 30, 85);
-        break;
-    case GainMode::PeakAfterEncoding: {
-        const double inputPeak = passes.encode(0.0, 0, 40, true).value_or(-INFINITY);
-        const double encodedPeak = *passes.checkWritten(40, 50, true);
-        // The decoded output is brought to full scale, but never by more gain than the
-        // encoder's 16-bit input can take: where the encoded peak lies below the input's, the
-        // input would be clipped.
-        gain = fullScaleGain(std::max(encodedPeak, inputPeak));
-        if (std::abs(gain) >= kGainToleranceDb) {
-            passes.encode(gain, 50, 85);
-        } else {
-            gain = 0.0;
-        }
-        break;
-    }
-    }
-    if (!lossy) {
-        passes.checkWritten(85, 100, false);
-        return;
-    }
-    double peak = *passes.checkWritten(85, 95, true);
-    for (int pass = 1; peak > 0.0 && pass <= kOvershootPasses; ++pass) {
-        gain -= peak + kOvershootMarginDb * pass;
-        passes.encode(gain, 95, 99);
-        peak = *passes.checkWritten(99, 100, true);
-    }
+    const SoundFigures figures = readFigures(report, kOutputMeter, *meter, "the written output");
+    log_.write("measured after encoding: " +
+               (*meter == MeterKind::Full
+                    ? soundReportLine("decoded", figures).substr(7)
+                    : "decoded: sample peak " + levelText(figures.samplePeakDb) + " dBFS"));
+    return figures;
 }
 
 } // namespace cantova

@@ -4,6 +4,7 @@
 #include "job_request.h"
 #include "progress_reporter.h"
 #include "run_log.h"
+#include "sound_meter.h"
 
 #include <optional>
 #include <string>
@@ -11,46 +12,63 @@
 
 namespace cantova {
 
+// What one encoding pass applies after the job's processing.
+struct PassSettings {
+    double gainDb = 0.0;
+    // The true-peak ceiling (dBTP) of a look-ahead limiter after the gain; none: no limiter.
+    std::optional<double> limiterCeilingDb;
+    EncoderFeed feed = EncoderFeed::SixteenBit;
+    // The dialogue level an AC3 output carries (1 to 31 for -1 to -31 dBFS); none: the
+    // encoder's default.
+    std::optional<int> dialogueLevel;
+};
+
+struct EncodeFigures {
+    std::optional<SoundFigures> source; // measured on the first encoding pass only
+    SoundFigures output;                // the samples the encoder received
+};
+
+// The plan of the passes as the job sets it up: the source chain, the processing chain and the
+// target; each pass adds its gain, limiter, dither and meters.
+struct PassPlan {
+    EncodePlan encode;
+    // The samples change on their way (any filter, or a source that is not 16-bit): a 16-bit
+    // output of them is dithered.
+    bool samplesChanged = true;
+};
+
 // The engine passes of one job over its source and its written files. Every pass is logged; a
 // pass whose engine fails, or reports that it could not write, ends the job.
 class JobPasses {
 public:
-    JobPasses(EncodePlan plan, std::vector<std::string> filters, std::vector<int> outputFiles,
-              RunLog& log, ProgressReporter& progress);
+    JobPasses(PassPlan plan, std::vector<int> outputFiles, RunLog& log, ProgressReporter& progress);
 
-    // Encodes with the gain (dB) after the processing; when asked, measures the encoder's
-    // input on the way and returns its peak (dBFS) before the gain.
-    std::optional<double> encode(double gainDb, int from, int to, bool measureInput = false);
+    Target target() const { return plan_.encode.target; }
 
-    // The peak (dBFS) of the processed source, exactly as the encoding pass receives it.
-    double measureSource(int from, int to);
+    // Encodes with the settings, measuring what the encoder receives (and the source, on the
+    // first pass).
+    EncodeFigures encode(const PassSettings& settings, int from, int to);
+
+    // Measures the processed source, exactly as the encoding pass receives it before its gain.
+    SoundFigures measureSource(MeterKind kind, int from, int to);
 
     // Reads the written files back: fails the job when they play shorter than the encoding
-    // pass made them by more than one frame of the target. When the peak is asked for, they
-    // are decoded as a player would, and the peak (dBFS) is returned; decoded once at most after
-    // each encoding pass.
-    std::optional<double> checkWritten(int from, int to, bool measurePeak);
+    // pass made them by more than one frame of the target. When a meter is asked for, they
+    // are decoded as a player would and measured.
+    std::optional<SoundFigures> checkWritten(std::optional<MeterKind> meter, int from, int to);
 
 private:
     std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines);
-    double loggedPeak(const std::string& errorOutput, const std::string& when);
+    EncodePlan passPlan(const PassSettings& settings) const;
+    SoundFigures readFigures(const std::string& errorOutput, const std::string& tag, MeterKind kind,
+                             const std::string& what);
 
-    EncodePlan plan_;
-    std::vector<std::string> filters_;
+    PassPlan plan_;
     std::vector<int> outputFiles_;
     RunLog& log_;
     ProgressReporter& progress_;
     long long plannedMicroseconds_ = 0;
-    std::optional<double> writtenPeak_; // set by checkWritten, cleared by encode
-    bool writtenChecked_ = false;
+    bool sourceMeasured_ = false;
 };
-
-// The gain (dB) that brings a peak (dBFS) to full scale: the largest 16-bit sample, 32767.
-// A silent input (no finite peak) gets none.
-double fullScaleGain(double peakDb);
-
-// Runs the passes of the gain mode. For encoded targets (lossy) every gain mode ends with the
-// decoded output checked: a peak above full scale is taken off by encoding once more.
-void runGainPasses(JobPasses& passes, GainMode mode, bool lossy);
 
 } // namespace cantova

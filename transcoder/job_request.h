@@ -17,12 +17,19 @@ struct CoreOptions {
     WavChannels wavChannels = WavChannels::Unspecified;
 };
 
-enum class GainMode { None, PeakBeforeEncoding, PeakAfterEncoding, Hybrid };
+enum class GainMode { None, PeakBeforeEncoding, PeakAfterEncoding, Hybrid, Loudness };
+
+// The loudness mode's aim: integrated loudness and the true peak it may not exceed.
+struct LoudnessTarget {
+    double lufs = -23.0;             // -40 to -5
+    double truePeakCeilingDb = -1.0; // -9 to 0
+};
 
 struct OtaOptions {
     bool autoDelay = false;
     double delayMs = 0.0;
     GainMode gain = GainMode::None;
+    std::optional<LoudnessTarget> loudness; // with GainMode::Loudness
 };
 
 enum class StereoMode { Plain, DolbySurround, ProLogic2 };

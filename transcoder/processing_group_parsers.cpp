@@ -65,6 +65,16 @@ double levelFactorValue(GroupReader& reader, const std::string& switchName, bool
 std::optional<OtaOptions> parseOtaGroup(GroupReader& reader) {
     OtaOptions ota;
     bool delaySeen = false;
+    std::optional<double> ceiling;
+    const auto valueWithin = [&](const std::string& word, double lowest, double highest,
+                                 const char* unit) {
+        const double value = decimalValue(reader, word);
+        if (value < lowest || value > highest) {
+            reader.fail("switch " + word + " needs a value from " + formatDecimal(lowest) + " to " +
+                        formatDecimal(highest) + " " + unit + ", not " + formatDecimal(value));
+        }
+        return value;
+    };
     while (reader.hasSwitch()) {
         const std::string& word = reader.takeSwitch();
         if (word == "-d") {
@@ -88,9 +98,23 @@ std::optional<OtaOptions> parseOtaGroup(GroupReader& reader) {
             setGainMode(reader, ota, GainMode::PeakAfterEncoding);
         } else if (word == "-hybridgain") {
             setGainMode(reader, ota, GainMode::Hybrid);
+        } else if (word == "-loudness") {
+            setGainMode(reader, ota, GainMode::Loudness);
+            ota.loudness = LoudnessTarget{valueWithin(word, -40.0, -5.0, "LUFS"), -1.0};
+        } else if (word == "-truepeak") {
+            if (ceiling) {
+                reader.fail("has switch -truepeak twice");
+            }
+            ceiling = valueWithin(word, -9.0, 0.0, "dBTP");
         } else {
             reader.fail("has unknown switch \"" + word + "\"");
         }
+    }
+    if (ceiling && !ota.loudness) {
+        reader.fail("has -truepeak without -loudness");
+    }
+    if (ceiling) {
+        ota.loudness->truePeakCeilingDb = *ceiling;
     }
     if (!delaySeen && ota.gain == GainMode::None) {
         return std::nullopt;

@@ -65,6 +65,13 @@ void ProgressReporter::finish() {
     report(100);
 }
 
+void ProgressReporter::printLine(const std::string& line) {
+    out_ << line << std::endl;
+    if (!out_) {
+        requestStopForClosedOutput();
+    }
+}
+
 void ProgressReporter::report(int percent) {
     if (percent <= lastReported_) {
         return;

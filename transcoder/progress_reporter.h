@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace cantova {
@@ -19,6 +20,8 @@ public:
     // Reads the source's length from the first "Duration:" line ffmpeg reports.
     void onEngineErrorLine(std::string_view line);
     void finish();
+    // A line of its own for the front end, such as the sound report.
+    void printLine(const std::string& line);
     // How far the output of the running pass has got, from its last progress line; empty
     // before the first one.
     std::optional<long long> passOutputMicroseconds() const { return passOutput_; }

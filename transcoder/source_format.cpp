@@ -67,20 +67,25 @@ LpcmFormat lpcmFormatFromName(const std::string& path) {
 
 std::optional<SourceInfo> readSourceProbe(const std::string& report) {
     std::smatch match;
-    if (!std::regex_search(report, match,
-                           std::regex(R"( channels:(\d+) chlayout:(.*) rate:(\d+) nb_samples:)"))) {
+    if (!std::regex_search(
+            report, match,
+            std::regex(R"( fmt:(\w+) channels:(\d+) chlayout:(.*) rate:(\d+) nb_samples:)"))) {
         return std::nullopt;
     }
-    const std::optional<int> channels = parseInteger(match[1].str());
-    const std::optional<int> rate = parseInteger(match[3].str());
+    const std::optional<int> channels = parseInteger(match[2].str());
+    const std::optional<int> rate = parseInteger(match[4].str());
     if (!channels || !rate || *rate <= 0) {
         return std::nullopt;
     }
-    const std::optional<ChannelNames> names = channelsOfLayout(match[2].str(), *channels);
+    // A file that names no layout (a WAVE file without a channel mask) gets one guessed by
+    // ffmpeg, which says so; the guess is not the file's, so the transcoder makes its own.
+    const bool guessed = report.find("Guessed Channel Layout") != std::string::npos;
+    const std::optional<ChannelNames> names =
+        channelsOfLayout(guessed ? "" : match[3].str(), *channels);
     if (!names) {
         return std::nullopt;
     }
-    return SourceInfo{*rate, *names};
+    return SourceInfo{*rate, *names, match[1].str() == "s16" || match[1].str() == "s16p"};
 }
 
 std::vector<std::string> sourceReadArguments(const std::string& path,

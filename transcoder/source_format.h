@@ -32,10 +32,13 @@ LpcmFormat lpcmFormatFromName(const std::string& path);
 struct SourceInfo {
     int sampleRate = 0;
     ChannelNames channels;
+    // Decoded as 16-bit samples: a 16-bit output of them needs no reduction (and no dither)
+    // as long as no filter changes them.
+    bool sixteenBit = false;
 };
 
-// Reads the first frame's description that ffmpeg's ashowinfo filter reports ("channels:6
-// chlayout:5.1(side) rate:48000"); nothing when there is none or it is unusable.
+// Reads the first frame's description that ffmpeg's ashowinfo filter reports ("fmt:s16
+// channels:6 chlayout:5.1(side) rate:48000"); nothing when there is none or it is unusable.
 std::optional<SourceInfo> readSourceProbe(const std::string& report);
 
 // The options placed before "-i" for this source: the raw format of an LPCM file, and the

@@ -10,6 +10,7 @@
 #include "lame_translation.h"
 #include "output_files.h"
 #include "output_folder_tidying.h"
+#include "sound_passes.h"
 #include "source_format.h"
 
 #include <filesystem>
@@ -71,10 +72,33 @@ GainMode effectiveGainMode(const JobRequest& job, Target target) {
     }
     // Without an encoder the written samples are the processed ones, so measuring after
     // "encoding" is measuring before it.
-    if (target == Target::Wav && mode != GainMode::None) {
+    if (target == Target::Wav && mode != GainMode::None && mode != GainMode::Loudness) {
         mode = GainMode::PeakBeforeEncoding;
     }
     return mode;
+}
+
+// What an AC3 output says of itself beyond its dialogue level: Dolby Surround encoded after a
+// matrix that encodes it, and a 5.1 output the downmix levels its AC3 source asked for.
+std::vector<std::string> ac3Metadata(const JobRequest& job, const std::optional<Ac3Header>& ac3,
+                                     const SourceInfo& source) {
+    std::vector<std::string> switches;
+    const std::optional<StereoMode> mode =
+        job.azid ? job.azid->stereoMode : std::optional<StereoMode>();
+    if (mode == StereoMode::DolbySurround || mode == StereoMode::ProLogic2) {
+        switches.insert(switches.end(), {"-dsur_mode", "on"});
+    }
+    if (!mode && ac3 && source.channels.size() == 6) {
+        if (ac3->centreMixLevel) {
+            switches.insert(switches.end(),
+                            {"-center_mixlev", formatDecimal(*ac3->centreMixLevel)});
+        }
+        if (ac3->surroundMixLevel) {
+            switches.insert(switches.end(),
+                            {"-surround_mixlev", formatDecimal(*ac3->surroundMixLevel)});
+        }
+    }
+    return switches;
 }
 
 std::vector<std::string> encoderSwitches(const JobRequest& job, Target target, int sampleRate,
@@ -179,6 +203,10 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     FilterContext context;
     context.channels = outputChannelsOf(job, target);
     context.sourceChannels = source.channels;
+    if (ac3) {
+        context.mixLevels.centre = ac3->centreMixLevel.value_or(context.mixLevels.centre);
+        context.mixLevels.surround = ac3->surroundMixLevel.value_or(context.mixLevels.surround);
+    }
     context.delayMs = resolveDelay(job, log);
     context.dialogueGainDb = resolveDialogueGain(job, ac3, log);
     context.soxrAvailable = job.ssrc && soxrAvailable();
@@ -196,6 +224,7 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     }
     std::vector<std::string> notes;
     std::vector<std::string> filters = processingFilters(job, context, notes);
+    const std::size_t sourceFilterCount = sourceFilters(job, context).size();
     for (const std::string& note : notes) {
         log.write(note);
     }
@@ -206,21 +235,45 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     } catch (const std::runtime_error& error) {
         throw JobFailure(error.what());
     }
-    EncodePlan plan;
+    PassPlan passPlan;
+    EncodePlan& plan = passPlan.encode;
     plan.target = target;
     plan.sixMonoFiles = sixMonoFiles;
     plan.sourceArguments = sourceArguments;
     plan.input = input;
-    plan.encoderSwitches =
-        encoderSwitches(job, target, context.resampleRate.value_or(source.sampleRate), log);
+    plan.sourceChain = joinFilters({filters.begin(), filters.begin() + sourceFilterCount});
+    plan.processingChain = sourceFilterCount < filters.size()
+                               ? joinFilters({filters.begin() + sourceFilterCount, filters.end()})
+                               : "";
+    plan.sourceRate = source.sampleRate;
+    plan.outputRate = context.resampleRate.value_or(source.sampleRate);
+    // Past the source's part, only the closing aformat: nothing changes the samples.
+    passPlan.samplesChanged = filters.size() > sourceFilterCount + 1 || !source.sixteenBit;
+    plan.encoderSwitches = encoderSwitches(job, target, plan.outputRate, log);
+    if (target == Target::Ac3) {
+        const std::vector<std::string> metadata = ac3Metadata(job, ac3, source);
+        plan.encoderSwitches.insert(plan.encoderSwitches.end(), metadata.begin(), metadata.end());
+    }
     for (std::size_t i = 0; i < outputs->finalPaths().size(); ++i) {
         plan.outputs.push_back(sharedDescriptorPath(i));
         log.write("output: " + outputs->finalPaths()[i] + ", written as " + plan.outputs.back() +
                   " (it gets its name only once the job has succeeded)");
     }
 
-    JobPasses passes(plan, filters, outputs->descriptors(), log, progress);
-    runGainPasses(passes, effectiveGainMode(job, target), target != Target::Wav);
+    JobPasses passes(passPlan, outputs->descriptors(), log, progress);
+    SoundPlan soundPlan;
+    soundPlan.mode = effectiveGainMode(job, target);
+    soundPlan.loudness = job.ota ? job.ota->loudness : std::nullopt;
+    if (ac3) {
+        // -n1 has already brought the dialogue to -31 dBFS.
+        soundPlan.sourceDialogueLevel = context.dialogueGainDb != 0.0 ? 31 : ac3->dialogueLevel;
+    }
+    const SoundReport report = runSoundPasses(passes, soundPlan, log);
+    for (const std::string& line :
+         {soundReportLine("source", report.source), soundReportLine("output", report.output)}) {
+        log.write(line);
+        progress.printLine(line);
+    }
     // Said before the naming, so that a log that cannot take another line fails the job while
     // its outputs still have no names: no job is done with its log cut short.
     log.write("outputs checked, giving them their names");

@@ -83,6 +83,25 @@ TEST(CommandLineParser, ReadsDelaysAsTypedAndTheGainModes) {
     EXPECT_FALSE(parseWithCore("-ota( )").ota.has_value());
 }
 
+TEST(CommandLineParser, ReadsTheLoudnessModeAndRefusesTargetsOutOfRange) {
+    const OtaOptions ota = *parseWithCore("-ota( -d 20 -loudness -16 -truepeak -1,5 )").ota;
+    EXPECT_EQ(ota.gain, GainMode::Loudness);
+    EXPECT_DOUBLE_EQ(ota.loudness->lufs, -16.0);
+    EXPECT_DOUBLE_EQ(ota.loudness->truePeakCeilingDb, -1.5);
+    EXPECT_DOUBLE_EQ(parseWithCore("-ota( -loudness -23.5 )").ota->loudness->truePeakCeilingDb,
+                     -1.0);
+    EXPECT_DOUBLE_EQ(parseWithCore("-ota( -loudness -40 -truepeak 0 )").ota->loudness->lufs, -40.0);
+    EXPECT_DOUBLE_EQ(
+        parseWithCore("-ota( -truepeak -9 -loudness -5 )").ota->loudness->truePeakCeilingDb, -9.0);
+    for (const char* groups :
+         {"-ota( -loudness -41 )", "-ota( -loudness -4.9 )", "-ota( -loudness -23 -truepeak 0.1 )",
+          "-ota( -loudness -23 -truepeak -9.5 )", "-ota( -truepeak -1 )", "-ota( -loudness loud )",
+          "-ota( -g max -loudness -23 )", "-ota( -loudness -23 -truepeak -1 -truepeak -2 )",
+          "-ota( -loudness )"}) {
+        EXPECT_THROW(parseWithCore(groups), CommandLineError) << groups;
+    }
+}
+
 TEST(CommandLineParser, ReadsEveryAzidSwitch) {
     const JobRequest job =
         parseWithCore("-azid( -n1 -s surround2 -c heavy -g 2db -L -3db --maximize )");

@@ -62,6 +62,25 @@ TEST(FilterChain, MixesOnlyWhereTheOutputsChannelsDifferFromTheSources) {
     EXPECT_EQ(notes, Words{"azid: -L ignored, the output keeps the source's channels"});
 }
 
+TEST(FilterChain, LowPassesTheLfeBeforeAStereoMixAndLeavesItAloneInFiveOne) {
+    JobRequest job;
+    job.azid = AzidOptions{};
+    job.azid->lfeMixFactor = 0.5;
+    FilterContext context;
+    context.channels = OutputChannels::Stereo;
+    context.sourceChannels = {"FL", "FR", "FC", "LFE", "SL", "SR"};
+    const Words stereo = filtersOf(job, context);
+    ASSERT_EQ(stereo.size(), 2u);
+    EXPECT_TRUE(stereo[0].starts_with("lowpass=f=120:")) << stereo[0];
+    EXPECT_TRUE(stereo[1].starts_with("pan=stereo|")) << stereo[1];
+
+    context.channels = OutputChannels::FiveOne;
+    Words notes;
+    EXPECT_EQ(processingFilters(job, context, notes), Words{kFloat});
+    EXPECT_EQ(notes, Words{"azid: -L ignored, the output keeps the LFE as a channel of its own"});
+    EXPECT_EQ(sourceFilters(job, context), Words{kFloat});
+}
+
 TEST(FilterChain, BoostsWithTheChosenAlgorithm) {
     JobRequest job;
     FilterContext context;

@@ -274,33 +274,18 @@ TEST_F(TranscoderRun, NormalisesThePeakBeforeOrAfterEncoding) {
     EXPECT_GT(decodedPeakDb(out("Stream3.ogg")), -1.5);
 }
 
-// The number in the log line that begins with head and ends with tail; NaN when there is none.
-double LoggedNumber(const std::string& log, const std::string& head, const std::string& tail) {
-    for (std::size_t at = log.find(head); at != std::string::npos; at = log.find(head, at + 1)) {
-        const std::size_t end = log.find('\n', at);
-        const std::string line = log.substr(at + head.size(), end - at - head.size());
-        if (line.ends_with(tail)) {
-            return std::stod(line.substr(0, line.size() - tail.size()));
-        }
-    }
-    return std::nan("");
-}
-
-TEST_F(TranscoderRun, NormalisingAfterEncodingNeverDrivesTheEncodersInputPastFullScale) {
+TEST_F(TranscoderRun, NormalisingAfterEncodingReachesFullScaleWhereTheEncodersInputGoesPastIt) {
     // A quiet tone whose MP3 peaks 0.9 dB below its input: the gain that brings the decoded
-    // peak to full scale would clip the 16-bit input to the encoder.
+    // peak to full scale takes the encoder's input above full scale, which it gets as float.
     ASSERT_EQ(transcode("VTS_01 DELAY -40ms.ac3", "Stream1.mp3",
                         "-ota( -G 1 ) -azid( -s surround2 -c light -L -3db ) "
                         "-lame( --alt-preset cbr 128 )")
                   .exitCode,
               0)
         << readFile(log());
-    const std::string text = readFile(log());
-    const double inputPeak = LoggedNumber(text, "gain: peak ", " dBFS before encoding");
-    const double encodedPeak = LoggedNumber(text, "gain: peak ", " dBFS after encoding");
-    const double gain = LoggedNumber(text, "gain: ", " dB");
-    ASSERT_LT(encodedPeak, inputPeak) << "the case of this test\n" << text;
-    EXPECT_NEAR(gain, -inputPeak, 0.01) << text;
+    const double peak = decodedPeakDb(out("Stream1.mp3"));
+    EXPECT_LE(peak, 0.0) << readFile(log());
+    EXPECT_GE(peak, -0.5) << readFile(log());
 }
 
 TEST_F(TranscoderRun, BoostsUpToTheLimiterCeiling) {

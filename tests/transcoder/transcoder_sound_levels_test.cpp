@@ -1,0 +1,365 @@
+// What the transcoder does to levels beyond the matrices: the silence rule, the over
+// protection, dither, AC3 metadata and delay, three-channel WAVE files, the loudness mode and
+// the sound report. Signals of one to eight seconds; each test runs its jobs a few at a time.
+#include "ac3_header.h"
+#include "transcoder/transcoder_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <regex>
+#include <unistd.h>
+
+namespace cantova::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Job {
+    std::string output;
+    std::string groups;
+    std::string channelFlag = "";
+};
+
+// What ffmpeg's ebur128 says of a decoded file: the tests measure with it, not with the
+// transcoder's own report.
+struct Loudness {
+    double integrated = NAN;
+    double range = NAN;
+    double truePeak = NAN;
+};
+
+Loudness measureLoudness(const std::string& path) {
+    const ProgramRun run =
+        runProgram({"sh", "-c",
+                    "ffmpeg -hide_banner -nostdin -i \"$0\" -af ebur128=peak=true:framelog=verbose "
+                    "-f null - 2>&1 | sed -n '/Summary:/,$p'",
+                    path});
+    Loudness loudness;
+    std::smatch match;
+    if (std::regex_search(run.output, match, std::regex(R"(I:\s+(-?[\d.]+) LUFS)"))) {
+        loudness.integrated = std::stod(match[1]);
+    }
+    if (std::regex_search(run.output, match, std::regex(R"(LRA:\s+(-?[\d.]+) LU)"))) {
+        loudness.range = std::stod(match[1]);
+    }
+    if (std::regex_search(run.output, match,
+                          std::regex(R"(True peak:\s+Peak:\s+(-?[\d.]+|-inf))"))) {
+        loudness.truePeak = match[1] == "-inf" ? -INFINITY : std::stod(match[1]);
+    }
+    return loudness;
+}
+
+class SoundLevels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!programsAvailable({"ffmpeg", "ffprobe", "lame", "oggenc", "sh", "sed"})) {
+            GTEST_SKIP() << "ffmpeg, ffprobe, lame or oggenc is not installed";
+        }
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = fs::temp_directory_path() / ("cantova levels " + std::string(test->name()) + " " +
+                                               std::to_string(::getpid()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string logOf(const Job& job) const { return path(job.output + ".log"); }
+    std::string log(const std::string& output) const { return readFile(path(output + ".log")); }
+
+    // Writes a source with ffmpeg: the arguments before the output name.
+    std::string make(const std::string& name, Words arguments) {
+        arguments.push_back(path(name));
+        runFfmpeg(arguments);
+        return path(name);
+    }
+
+    void runAll(const std::string& input, const std::vector<Job>& jobs) {
+        std::vector<Words> commands;
+        for (const Job& job : jobs) {
+            commands.push_back(transcoderCommand(input, path(job.output), logOf(job), job.groups,
+                                                 job.channelFlag));
+        }
+        const std::vector<int> statuses = runInParallel(commands);
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            ASSERT_EQ(statuses[i], 0) << jobs[i].output << "\n" << readFile(logOf(jobs[i]));
+        }
+    }
+
+    fs::path folder_;
+};
+
+Words lavfi(const std::string& source, const Words& codec) {
+    Words words = {"-f", "lavfi", "-i", source};
+    words.insert(words.end(), codec.begin(), codec.end());
+    return words;
+}
+
+const Words kAc3 = {"-c:a", "ac3", "-b:a", "448k"};
+const Words kWav16 = {"-c:a", "pcm_s16le"};
+
+TEST_F(SoundLevels, SilenceGetsNoGainFromAnyGainMode) {
+    // Dither at about -100 dBFS, as a silent AC3 track decodes.
+    const std::string input =
+        make("silence.ac3",
+             lavfi("anoisesrc=d=1:c=white:r=48000:a=0.00001,pan=stereo|c0=c0|c1=c0", kAc3));
+    const std::vector<Job> jobs = {
+        {"max.wav", "-ota( -g max )", "-2ch"},
+        {"after.mp3", "-ota( -G 1 ) -lame( -b 192 )"},
+        {"hybrid.ogg", "-ota( -hybridgain ) -ogg( -q 0.5 )"},
+        {"maximize.ac3", "-azid( --maximize ) -ac3enc( -b 192 )"},
+        {"loudness.mp3", "-ota( -loudness -16 -truepeak -1 ) -lame( -b 192 )"},
+    };
+    ASSERT_NO_FATAL_FAILURE(runAll(input, jobs));
+    for (const Job& job : jobs) {
+        SCOPED_TRACE(job.output);
+        EXPECT_LT(peakDb(decodeAudio(path(job.output))), -70.0);
+        EXPECT_NE(readFile(logOf(job)).find("silent source: gain not applied ("), std::string::npos)
+            << readFile(logOf(job));
+    }
+}
+
+TEST_F(SoundLevels, OversAreTakenOffJustEnoughAndJobsBelowFullScaleStayAsTheyWere) {
+    // A tone at -0.9 dBFS raised by 150%: 2.6 dB over full scale.
+    const std::string hot =
+        make("hot source.wav",
+             lavfi("aevalsrc=0.9*sin(2*PI*997*t):s=48000:d=1:c=stereo", {"-c:a", "pcm_f32le"}));
+    const std::vector<Job> overs = {
+        {"hot.wav", "-azid( -g 150% )", "-2ch"},
+        {"hot.mp3", "-azid( -g 150% ) -lame( -b 256 )"},
+        {"hot.ogg", "-azid( -g 150% ) -ogg( -q 0.6 )"},
+        {"hot.ac3", "-azid( -g 150% ) -ac3enc( -b 384 )"},
+    };
+    ASSERT_NO_FATAL_FAILURE(runAll(hot, overs));
+    for (const Job& job : overs) {
+        SCOPED_TRACE(job.output);
+        const DecodedAudio audio = decodeAudio(path(job.output));
+        EXPECT_LE(peakDb(audio), 0.0);
+        EXPECT_GE(peakDb(audio), job.output.ends_with(".wav") ? -0.01 : -0.5);
+        EXPECT_EQ(clippedSamples(audio), 0);
+        EXPECT_GT(loggedNumber(readFile(logOf(job)), "over protection: gain lowered by ", " dB"),
+                  2.5);
+    }
+
+    // 16-bit, below full scale: passed on sample for sample, with no word of protection.
+    const std::string quiet =
+        make("quiet.wav",
+             lavfi("aevalsrc=0.5*sin(2*PI*440*t)|0.25*sin(2*PI*440*t):s=44100:d=1", kWav16));
+    const std::vector<Job> plain = {{"same.wav", ""}, {"quiet.mp3", "-lame( -b 192 )"}};
+    ASSERT_NO_FATAL_FAILURE(runAll(quiet, plain));
+    EXPECT_EQ(decodeAudio(path("same.wav")).samples, decodeAudio(quiet).samples);
+    for (const Job& job : plain) {
+        EXPECT_EQ(readFile(logOf(job)).find("over protection"), std::string::npos);
+    }
+}
+
+TEST_F(SoundLevels, ChangedSamplesAreDitheredToSixteenBits) {
+    // A tone of 0.4 of the smallest 16-bit step: rounded, it would vanish; dithered, it stays
+    // in the noise at its level.
+    const double level = 0.4 / 32768.0;
+    const std::string input = make("faint.wav", lavfi("aevalsrc=" + std::to_string(level) +
+                                                          "*sin(2*PI*1000*t):s=48000:d=2:c=stereo",
+                                                      {"-c:a", "pcm_f32le"}));
+    ASSERT_NO_FATAL_FAILURE(runAll(input, {{"faint16.wav", "", "-2ch"}}));
+    const DecodedAudio audio = decodeAudio(path("faint16.wav"));
+    EXPECT_NEAR(decibels(toneAmplitude(audio, 0, 1000) / level), 0.0, 1.5);
+    // TPDF dither of one step each way (1/6 of a step squared), the rounding after it (1/12)
+    // and the tone (0.08): about -95 dBFS.
+    EXPECT_NEAR(rmsDb(audio, 0), 20.0 * std::log10(std::sqrt(1.0 / 6 + 1.0 / 12 + 0.08) / 32768.0),
+                0.5);
+}
+
+TEST_F(SoundLevels, Ac3MetadataSetsTheDownmixAndIsPassedOnOrRewritten) {
+    // The 5.1 tones, coded with a centre mix level of -6 dB and surrounds left out of a
+    // downmix, dialogue level -27.
+    Words codec = {"-c:a", "ac3",       "-b:a", "448k", "-center_mixlev", "0.5", "-surround_mixlev",
+                   "0",    "-dialnorm", "-27"};
+    const std::string input = make(
+        "tones.ac3",
+        lavfi("aevalsrc=0.25*sin(2*PI*300*t)|0.25*sin(2*PI*500*t)|0.25*sin(2*PI*700*t)|0.25*sin("
+              "2*PI*60*t)|0.25*sin(2*PI*1100*t)|0.25*sin(2*PI*1300*t):s=48000:d=1:c=5.1(side)",
+              codec));
+    const std::vector<Job> jobs = {
+        {"lo ro.wav", "-azid( -s stereo )", "-2ch"},
+        {"lt rt.wav", "-azid( -s surround )", "-2ch"},
+        {"kept.ac3", "-ac3enc( -b 448 )"},
+        {"dialogue.ac3", "-azid( -n1 ) -ac3enc( -b 448 )"},
+        {"surround.ac3", "-azid( -s surround ) -ac3enc( -b 192 )"},
+        {"normalised.ac3", "-ota( -loudness -20 -truepeak -1 ) -ac3enc( -b 448 )"},
+    };
+    ASSERT_NO_FATAL_FAILURE(runAll(input, jobs));
+
+    // Lo/Ro: L = FL + 0.5 FC, scaled by 1/1.5; the surrounds are left out as the stream asks.
+    const DecodedAudio loRo = decodeAudio(path("lo ro.wav"));
+    EXPECT_NEAR(decibels(toneAmplitude(loRo, 0, 300) / 0.25), decibels(1.0 / 1.5), 0.1);
+    EXPECT_NEAR(decibels(toneAmplitude(loRo, 0, 700) / 0.25), decibels(0.5 / 1.5), 0.1);
+    EXPECT_LT(decibels(toneAmplitude(loRo, 0, 1100) / 0.25), -50.0);
+    // Lt/Rt has matrix levels of its own: the stream's levels do not apply.
+    const DecodedAudio ltRt = decodeAudio(path("lt rt.wav"));
+    EXPECT_NEAR(decibels(toneAmplitude(ltRt, 0, 1100) / 0.25), decibels(0.2265), 0.1);
+
+    const auto kept = readAc3Header(path("kept.ac3"));
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->dialogueLevel, 27);
+    EXPECT_NEAR(*kept->centreMixLevel, 0.5, 1e-3);
+    EXPECT_NEAR(*kept->surroundMixLevel, 0.0, 1e-3);
+    EXPECT_EQ(readAc3Header(path("dialogue.ac3"))->dialogueLevel, 31);
+    const auto surround = readAc3Header(path("surround.ac3"));
+    ASSERT_TRUE(surround.has_value());
+    EXPECT_EQ(surround->surroundMode, 2);
+    const auto normalised = readAc3Header(path("normalised.ac3"));
+    ASSERT_TRUE(normalised.has_value());
+    EXPECT_EQ(normalised->dialogueLevel, 20);
+}
+
+TEST_F(SoundLevels, AClickStaysAtItsTimeInEveryTarget) {
+    // One sample at 1.000 s in a WAVE source, and in an AC3 source as it decodes.
+    const std::string wav = make(
+        "click source.wav", lavfi("aevalsrc='if(eq(n,48000),0.9,0)':s=48000:d=2:c=stereo", kWav16));
+    const std::vector<Job> jobs = {
+        {"click.wav", "", "-2ch"},
+        {"click.mp3", "-lame( -b 256 )"},
+        {"click.ogg", "-ogg( -q 0.8 )"},
+        {"click.ac3", "-ac3enc( -b 448 )"},
+        {"delayed.ac3", "-ota( -d 20 ) -ac3enc( -b 448 )"},
+    };
+    ASSERT_NO_FATAL_FAILURE(runAll(wav, jobs));
+    const auto clickAt = [](const DecodedAudio& audio) {
+        std::size_t loudest = 0;
+        for (std::size_t i = 0; i < audio.samples.size(); ++i) {
+            loudest = std::abs(audio.samples[i]) > std::abs(audio.samples[loudest]) ? i : loudest;
+        }
+        return static_cast<double>(loudest / audio.channels) / audio.sampleRate;
+    };
+    for (const Job& job : jobs) {
+        EXPECT_NEAR(clickAt(decodeAudio(path(job.output))),
+                    job.output == "delayed.ac3" ? 1.020 : 1.000, 0.001)
+            << job.output;
+    }
+    // From the AC3 output as a source: it decodes with the click at 1.000 s, and so does a
+    // WAVE file made of it.
+    ASSERT_NO_FATAL_FAILURE(runAll(path("click.ac3"), {{"from ac3.wav", "", "-2ch"}}));
+    EXPECT_NEAR(clickAt(decodeAudio(path("from ac3.wav"))), 1.000, 0.001);
+}
+
+TEST_F(SoundLevels, AThreeChannelWaveFileWithoutAChannelMaskKeepsItsCentre) {
+    // A plain WAVE header (format 1) with three channels: no mask says where they sit.
+    const std::string raw = make(
+        "three.raw",
+        lavfi("aevalsrc=0.5*sin(2*PI*300*t)|0.5*sin(2*PI*500*t)|0.5*sin(2*PI*700*t):s=48000:d=1",
+              {"-f", "s16le"}));
+    const std::string input = path("three.wav");
+    {
+        const std::string data = readFile(raw);
+        std::string header = "RIFF";
+        const auto put = [&](std::uint32_t value, int bytes) {
+            for (int i = 0; i < bytes; ++i) {
+                header.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+            }
+        };
+        put(36 + data.size(), 4);
+        header += "WAVEfmt ";
+        put(16, 4), put(1, 2), put(3, 2), put(48000, 4), put(48000 * 6, 4), put(6, 2), put(16, 2);
+        header += "data";
+        put(data.size(), 4);
+        std::ofstream(input, std::ios::binary) << header << data;
+    }
+    ASSERT_NO_FATAL_FAILURE(runAll(input, {{"stereo.wav", "", "-2ch"}}));
+    const DecodedAudio audio = decodeAudio(path("stereo.wav"));
+    const double sum = 1.0 + std::sqrt(0.5);
+    EXPECT_NEAR(decibels(toneAmplitude(audio, 0, 300) / 0.5), decibels(1.0 / sum), 0.1);
+    EXPECT_NEAR(decibels(toneAmplitude(audio, 1, 500) / 0.5), decibels(1.0 / sum), 0.1);
+    for (int side = 0; side < 2; ++side) {
+        EXPECT_NEAR(decibels(toneAmplitude(audio, side, 700) / 0.5), decibels(std::sqrt(0.5) / sum),
+                    0.1);
+    }
+}
+
+// Eight seconds of programme: speech-like bursts of band-limited noise, four syllables a
+// second with pauses, over a quiet bed; "transients" adds short loud hits that only a limiter
+// can keep under a ceiling after the gain.
+std::string programme(bool transients) {
+    std::string graph = "anoisesrc=d=8:c=pink:r=48000:a=0.3:s=3,bandpass=f=800:w=1.2:t=o,"
+                        "volume='0.05+0.95*gt(sin(2*PI*4*t)+0.3*sin(2*PI*0.7*t),0.2)':eval=frame,"
+                        "pan=stereo|c0=c0|c1=0.9*c0";
+    if (transients) {
+        graph += ",volume='if(lt(mod(t,1),0.004),6,1)':eval=frame";
+    }
+    return graph;
+}
+
+TEST_F(SoundLevels, LoudnessModeReachesItsTargetUnderItsTruePeakCeiling) {
+    const std::string speech = make(
+        "speech.wav", lavfi(programme(false) + ",aformat=sample_fmts=flt", {"-c:a", "pcm_f32le"}));
+    const std::string hits = make(
+        "hits.wav", lavfi(programme(true) + ",aformat=sample_fmts=flt", {"-c:a", "pcm_f32le"}));
+    const std::vector<Job> plainJobs = {
+        {"ebu.wav", "-ota( -loudness -23 -truepeak -1 )", "-2ch"},
+        {"online.mp3", "-ota( -loudness -16 -truepeak -1 ) -lame( -b 256 )"},
+        {"loud.ogg", "-ota( -loudness -18 -truepeak -1 ) -ogg( -q 0.6 )"},
+    };
+    const std::vector<Job> limitedJobs = {
+        {"limited.wav", "-ota( -loudness -14 -truepeak -1 )", "-2ch"},
+        {"limited.mp3", "-ota( -loudness -14 -truepeak -1 ) -lame( -b 256 )"},
+        {"limited.ac3", "-ota( -loudness -16 -truepeak -2 ) -ac3enc( -b 448 )"},
+    };
+    ASSERT_NO_FATAL_FAILURE(runAll(speech, plainJobs));
+    ASSERT_NO_FATAL_FAILURE(runAll(hits, limitedJobs));
+    const Loudness source = measureLoudness(speech);
+    const std::regex target(R"(-loudness (-?\d+) -truepeak (-?\d+))");
+    for (const auto& [jobs, limited] :
+         {std::pair{plainJobs, false}, std::pair{limitedJobs, true}}) {
+        for (const Job& job : jobs) {
+            SCOPED_TRACE(job.output);
+            std::smatch match;
+            ASSERT_TRUE(std::regex_search(job.groups, match, target));
+            const Loudness output = measureLoudness(path(job.output));
+            EXPECT_NEAR(output.integrated, std::stod(match[1]), limited ? 1.0 : 0.5);
+            EXPECT_LE(output.truePeak, std::stod(match[2]) + 0.2);
+            if (!limited) {
+                EXPECT_NEAR(output.range, source.range, 1.0);
+            }
+            EXPECT_EQ(readFile(logOf(job)).find("limiter:") != std::string::npos, limited)
+                << readFile(logOf(job));
+        }
+    }
+}
+
+TEST_F(SoundLevels, TheReportGivesTheLevelsOfTheUsedSourceAndOfTheOutput) {
+    // Ten seconds of a -20 dBFS tone, then a second of silence; the split takes the tone's
+    // last two seconds.
+    const std::string input = make(
+        "tone.wav", lavfi("aevalsrc='0.1*sin(2*PI*997*t)*lt(t,10)':s=48000:d=11:c=stereo", kWav16));
+    const std::vector<Job> jobs = {
+        {"cut.wav", "-split( -start 8 -end 10 ) -azid( -g 6db )", "-2ch"},
+        {"silent.mp3", "-split( -start 10 ) -lame( -b 128 )"}};
+    ASSERT_NO_FATAL_FAILURE(runAll(input, jobs));
+    const std::string text = log("cut.wav");
+    const auto number = [&](const std::string& head, const std::string& what,
+                            const std::string& text) {
+        const std::regex line("sound: " + head + ": .*" + what + " (-?[\\d.]+|-inf)");
+        std::smatch match;
+        return std::regex_search(text, match, line)
+                   ? match[1] == "-inf" ? -INFINITY : std::stod(match[1])
+                   : NAN;
+    };
+    // A sine's true peak is its peak; a stereo 997 Hz tone at -20 dBFS is -20 LUFS.
+    EXPECT_NEAR(number("source", "sample peak", text), -20.0, 0.1);
+    EXPECT_NEAR(number("source", "true peak", text), -20.0, 0.15);
+    EXPECT_NEAR(number("source", "loudness", text), -20.0, 0.2);
+    EXPECT_NEAR(number("output", "sample peak", text), -14.0, 0.1);
+    EXPECT_NEAR(number("output", "loudness", text), -14.0, 0.2);
+    EXPECT_NE(text.find("range 0.0 LU, clipped 0\n"), std::string::npos) << text;
+    const std::string silent = log("silent.mp3");
+    EXPECT_NE(silent.find("sound: source: sample peak -inf dBFS, true peak -inf dBTP, loudness "
+                          "-inf LUFS, range 0.0 LU, clipped 0"),
+              std::string::npos)
+        << silent;
+}
+
+} // namespace
+} // namespace cantova::testing
