@@ -12,6 +12,7 @@
 #include "jobs/job_runner.h"
 #include "jobs/library_loader.h"
 #include "jobs/process_launcher.h"
+#include "jobs/run_observers.h"
 #include "jobs/run_services.h"
 #include "jobs/settings_from_command.h"
 #include "jobs/source_selection.h"
@@ -49,6 +50,9 @@ public:
     jobs::JobQueue queue;
     jobs::JobList jobList;
     jobs::JobRunner runner;
+    // The window's caption and the notification follow the run.
+    jobs::RunCaption runCaption;
+    jobs::RunEndNotice runEndNotice;
     jobs::SourceSelection sources;
     settings::ProfileMenu profiles;
     jobs::CommandLines commandLines;

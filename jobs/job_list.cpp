@@ -11,6 +11,8 @@
 #include "settings/paths.h"
 #include "ui/windows.h"
 
+#include <filesystem>
+
 namespace cantova::jobs {
 
 using ui::Codec;
@@ -20,6 +22,21 @@ void JobList::refuse(const std::string& text) {
 }
 
 void JobList::AddJob() {
+    addJob(settings::Flush::Now);
+}
+
+void JobList::AddJobFlushedLater() {
+    addJob(settings::Flush::Later);
+}
+
+void JobList::FlushAddedJobs() {
+    for (const std::string& folder : unflushed_) {
+        settings::FlushFileSystemOf(folder);
+    }
+    unflushed_.clear();
+}
+
+void JobList::addJob(settings::Flush flush) {
     const ui::MainWindow& w = windows_.frmMain;
     const std::string source = w.TxtStreamAudio.text();
     if (!settings::FileExist(source)) {
@@ -65,13 +82,16 @@ void JobList::AddJob() {
     const std::string wantedName = SettingsFileName(source, job.number);
     const std::optional<std::string> profile = settings::AudioProfileText(windows_, job.kind);
     const std::optional<std::string> settingsFile =
-        profile ? CreateUniqueFile(wantedName, *profile) : std::nullopt;
+        profile ? CreateUniqueFile(wantedName, *profile, flush) : std::nullopt;
     if (!settingsFile) {
         refuse("The job settings could not be written to \"" + wantedName +
                "\", so no job was added.");
         return;
     }
     job.settingsFile = *settingsFile;
+    if (flush == settings::Flush::Later) {
+        unflushed_.insert(std::filesystem::path(*settingsFile).parent_path().string());
+    }
     queue_.append(std::move(job));
 }
 

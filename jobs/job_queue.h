@@ -11,7 +11,9 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace cantova::ui {
@@ -20,12 +22,14 @@ class MainWindow;
 
 namespace cantova::jobs {
 
-enum class JobStatus { Queued, Running, Done, Failed, Skipped, Stopped };
+// NotStarted: a run that was stopped never came to the job.
+enum class JobStatus { Queued, Running, Done, Failed, Skipped, Stopped, NotStarted };
 
-// "queued", "running", "done", "failed", "skipped", "stopped".
+// "queued", "running", "done", "failed", "skipped", "stopped", "not started".
 std::string StatusName(JobStatus status);
 
-// Whether Retry Failed runs a job of that status again: it failed, was stopped or was skipped.
+// Whether Retry Failed runs a job of that status again: it failed, was stopped, skipped or not
+// started.
 bool LeftForRetry(JobStatus status);
 
 struct Job {
@@ -56,9 +60,27 @@ struct Job {
     JobRecord record() const;
 };
 
+// What one change of the job list did, so that an observer can follow it row by row (a table's
+// rows, a saved copy of the list) instead of reading the whole list again.
+struct JobListChange {
+    enum class Kind {
+        Inserted,   // rows first .. first + count - 1 are new
+        Removed,    // rows first .. first + count - 1 are gone (rows as they were before)
+        Moved,      // the job at row first is now at row to; the jobs between shifted by one
+        Updated,    // the run state of the job at row first changed (status, reason, times)
+        Progressed, // only the percentage of the running job at row first changed
+        Selected,   // the selected job changed
+        RunJobFile, // the run's job file appeared or went
+    };
+    Kind kind = Kind::Updated;
+    int first = 0;
+    int count = 1;
+    int to = 0;
+};
+
 class JobQueue {
 public:
-    using Observer = std::function<void()>;
+    using Observer = std::function<void(const JobListChange&)>;
 
     // Mirrors into the job lists of window, whose hidden elements must exist (after its load step).
     explicit JobQueue(ui::MainWindow& window) : window_(window) {}
@@ -73,11 +95,15 @@ public:
     int nextNumber() const;
     void append(Job job);
     void remove(int index);
+    // Removes every job for which leaves is true, in one pass over the list; the number removed.
+    int removeIf(const std::function<bool(const Job&)>& leaves);
     // Moves the job one place up (-1) or down (+1); false when it cannot move.
     bool move(int index, int offset);
 
     // Changes a job's run state; the list boxes do not show it, observers learn of it.
     void update(int number, const std::function<void(Job&)>& change);
+    // The running job's new percentage, which observers may show less often than other changes.
+    void setPercent(int number, int percent);
 
     // The job file of the running run, shown in the job file lists while the run lasts.
     void setRunJobFile(const std::optional<std::string>& path);
@@ -86,16 +112,23 @@ public:
     int selectedIndex() const;
     void select(int index);
 
-    // Views subscribe to learn about every change; the returned id unsubscribes.
+    // Views subscribe to learn about every change, as it happens and after the list boxes show it;
+    // the returned id unsubscribes.
     int subscribe(Observer observer);
     void unsubscribe(int id);
 
 private:
-    void mirror(int selection);
-    void changed();
+    void mirrorAll(int selection);
+    void mirrorRunJobFile();
+    void reindexFrom(std::size_t row);
+    void changed(const JobListChange& change);
 
     ui::MainWindow& window_;
     std::vector<Job> jobs_;
+    // Each job's row by its number, so that a run finds its jobs without a search.
+    std::unordered_map<int, std::size_t> rowOf_;
+    // The numbers in the list, in order, for the next number.
+    std::set<int> numbers_;
     std::optional<std::string> runJobFile_;
     std::vector<std::pair<int, Observer>> observers_;
     int nextObserverId_ = 1;
