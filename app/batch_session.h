@@ -23,7 +23,7 @@ public:
     void Show(const std::string& text, const std::string& caption, ui::MessageIcon icon) override;
     // Nobody can answer in a batch run: every question gets the answer given at the start (no,
     // unless the driver was told to replace files).
-    bool Ask(const std::string& text, const std::string& caption) override;
+    void Ask(const std::string& text, const std::string& caption, Answer answered) override;
 
 private:
     std::ostream& out_;
@@ -85,9 +85,15 @@ public:
                      jobs::SilentRunNotifier(), clipboard}};
     ui::Windows& windows = program.windows;
     ui::StateAccess state{windows};
+    ~BatchSession();
 
     // Delivers the events of the processes a step started, until none runs.
     void RunUntilIdle();
+
+private:
+    // A done job whose transcoder reported the output's levels: "sound: NAME: LEVELS".
+    void printSound(const jobs::JobListChange& change);
+    int queueSubscription_ = 0;
 };
 
 } // namespace cantova::app

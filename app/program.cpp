@@ -24,6 +24,7 @@ Program::Program(const PlatformServices& services, const std::string& programFol
       runner(windows, queue,
              {services.processes, services.messages, services.logViewer, services.logFiles}),
       runCaption(windows.frmMain, runner, queue), runEndNotice(runner, services.notifier),
+      settingsBeforeRun(windows, runner, services.messages),
       sources(windows, services.dialogs, services.libraries, services.messages),
       profiles(windows, services.dialogs, services.messages),
       commandLines(windows, queue, services.clipboard, services.messages),

@@ -22,10 +22,14 @@ std::string CodecName(ui::Codec codec) {
     return {};
 }
 
-// "MP3 192 kbit/s", "AC3 copy", "WAV".
+// "MP3 CBR 192 kbit/s", "AC3 copy", "WAV", "OGG q 5, 5.1 → 2.0": the target as the job's command
+// line has it, with the change of channels.
 std::string TargetText(const jobs::Job& job) {
     if (job.copy) {
         return "AC3 copy";
+    }
+    if (!job.target.empty()) {
+        return job.target + (job.channels.empty() ? "" : ", " + job.channels);
     }
     if (job.codec == ui::Codec::Wav || job.targetBitrate <= 0) {
         return CodecName(job.codec);
@@ -53,6 +57,8 @@ std::string StatusText(const jobs::Job& job) {
     case jobs::JobStatus::Skipped:
         // The reason begins with "skipped".
         return job.reason.empty() ? jobs::StatusName(job.status) : job.reason;
+    case jobs::JobStatus::Done:
+        return job.sound ? "done, " + jobs::SoundReportText(*job.sound) : "done";
     default:
         return jobs::StatusName(job.status);
     }

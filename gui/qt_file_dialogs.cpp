@@ -19,32 +19,37 @@ void SetNameFilters(QFileDialog& dialog, const std::string& filter) {
     }
 }
 
-// Runs the dialog; the chosen path, or empty text when cancelled.
-std::string Run(QFileDialog::AcceptMode mode, const std::string& filter, const std::string& title,
-                const std::string& initialFolder) {
-    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
-                       QString::fromStdString(initialFolder));
-    dialog.setAcceptMode(mode);
+// Opens the dialog; chosen gets the chosen path, or empty text when it is cancelled.
+void Open(QFileDialog::AcceptMode mode, const std::string& filter, const std::string& title,
+          const std::string& initialFolder, settings::FileDialogs::PathChosen chosen) {
+    auto* dialog = new QFileDialog(QApplication::activeWindow(), QString::fromStdString(title),
+                                   QString::fromStdString(initialFolder));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(mode);
     // Open takes only an existing file; save asks before overwriting (Qt's default).
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
-    SetNameFilters(dialog, filter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst().toStdString();
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
+    SetNameFilters(*dialog, filter);
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [dialog, chosen = std::move(chosen)](int result) {
+                         const QStringList files = dialog->selectedFiles();
+                         chosen(result == QDialog::Accepted && !files.isEmpty()
+                                    ? QFile::encodeName(files.constFirst()).toStdString()
+                                    : std::string());
+                     });
+    dialog->open();
 }
 
 } // namespace
 
-std::string QtFileDialogs::ShowOpenDialog(const std::string& filter, const std::string& title,
-                                          const std::string& initialFolder) {
-    return Run(QFileDialog::AcceptOpen, filter, title, initialFolder);
+void QtFileDialogs::ShowOpenDialog(const std::string& filter, const std::string& title,
+                                   const std::string& initialFolder, PathChosen chosen) {
+    Open(QFileDialog::AcceptOpen, filter, title, initialFolder, std::move(chosen));
 }
 
-std::string QtFileDialogs::ShowSaveDialog(const std::string& filter, const std::string& title,
-                                          const std::string& initialFolder) {
-    return Run(QFileDialog::AcceptSave, filter, title, initialFolder);
+void QtFileDialogs::ShowSaveDialog(const std::string& filter, const std::string& title,
+                                   const std::string& initialFolder, PathChosen chosen) {
+    Open(QFileDialog::AcceptSave, filter, title, initialFolder, std::move(chosen));
 }
 
 void QtFileDialogs::ShowOpenFilesDialog(const std::string& filter, const std::string& title,

@@ -31,12 +31,18 @@ void QtMessageBoxes::Show(const std::string& text, const std::string& caption, M
     box->show();
 }
 
-bool QtMessageBoxes::Ask(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
-                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+void QtMessageBoxes::Ask(const std::string& text, const std::string& caption, Answer answered) {
+    auto* box = new QMessageBox(QMessageBox::Question, QString::fromStdString(caption),
+                                QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                                QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setDefaultButton(QMessageBox::Yes);
+    // Closing the box without a button (Escape, the window's close button) answers no.
+    QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)] {
+        answered(box->clickedButton() == box->button(QMessageBox::Yes));
+    });
+    box->open();
 }
 
 } // namespace cantova::ui::qt

@@ -29,6 +29,12 @@ RunMenuItems::RunMenuItems(QMainWindow& window, app::Program& program)
     connect(moveUp_, &QAction::triggered, this, [&list] { list.MoveSelected(-1); });
     moveDown_ = &addItem("MenuJobsMoveDown", "Move &Down", Qt::CTRL | Qt::Key_Down);
     connect(moveDown_, &QAction::triggered, this, [&list] { list.MoveSelected(+1); });
+    restoreSettings_ = &addItem("MenuJobsRestoreSettings", "Restore My &Settings", {});
+    connect(restoreSettings_, &QAction::triggered, this,
+            [this] { program_.settingsBeforeRun.Restore(); });
+    settingsSubscription_ = program_.settingsBeforeRun.onChange(
+        [this] { restoreSettings_->setEnabled(program_.settingsBeforeRun.available()); });
+    restoreSettings_->setEnabled(false);
     menu_->addSeparator();
     buildJobsAtOnce();
     subscription_ = program_.queue.subscribe([this](const jobs::JobListChange& change) {
@@ -52,6 +58,7 @@ RunMenuItems::RunMenuItems(QMainWindow& window, app::Program& program)
 RunMenuItems::~RunMenuItems() {
     program_.queue.unsubscribe(subscription_);
     program_.runner.unobserve(runSubscription_);
+    program_.settingsBeforeRun.stopTelling(settingsSubscription_);
 }
 
 QAction& RunMenuItems::addItem(const char* objectName, const char* text,

@@ -35,7 +35,7 @@ RunStatusBar::RunStatusBar(QStatusBar& bar, app::Program& program, ProgressPace&
     : program_(program), commandLine_(*new QLineEdit(&bar)),
       jobProgress_(MakeProgressBar("JobProgress", "Job: %p%", bar)),
       runProgress_(MakeProgressBar("RunProgress", "All: %p%", bar)), timeLeft_(*new QLabel(&bar)),
-      pace_(pace) {
+      settingsNote_(*new QLabel(&bar)), pace_(pace) {
     commandLine_.setObjectName("JobCommandLine");
     commandLine_.setReadOnly(true);
     commandLine_.setFrame(false);
@@ -62,6 +62,13 @@ RunStatusBar::RunStatusBar(QStatusBar& bar, app::Program& program, ProgressPace&
     });
     runSubscription_ =
         program_.runner.observe([this](const jobs::RunStateChange&) { followRun(); });
+    settingsNote_.setObjectName("SettingsNote");
+    settingsNote_.setText("The windows show the last job's settings; Jobs > Restore My Settings "
+                          "puts yours back.");
+    settingsNote_.hide();
+    bar.insertWidget(1, &settingsNote_);
+    settingsSubscription_ = program_.settingsBeforeRun.onChange(
+        [this] { settingsNote_.setVisible(program_.settingsBeforeRun.available()); });
     paceSubscription_ = pace_.follow([this] { showProgress(); });
     showCommandLine();
 }
@@ -70,6 +77,7 @@ RunStatusBar::~RunStatusBar() {
     program_.queue.unsubscribe(subscription_);
     program_.runner.unobserve(runSubscription_);
     pace_.stopFollowing(paceSubscription_);
+    program_.settingsBeforeRun.stopTelling(settingsSubscription_);
 }
 
 void RunStatusBar::followRun() {

@@ -5,6 +5,7 @@
 #include "cmdline/job_command.h"
 #include "cmdline/output_name.h"
 #include "jobs/job_files.h"
+#include "jobs/job_outputs.h"
 #include "jobs/job_record.h"
 #include "jobs/source_duration.h"
 #include "settings/audio_profile.h"
@@ -16,6 +17,33 @@
 namespace cantova::jobs {
 
 using ui::Codec;
+
+namespace {
+
+// "5.1 → 2.0" for a job whose output has fewer channels than its source (of which only an AC3
+// source's count is known); empty otherwise.
+std::string ChannelChange(int sourceChannels, const Job& job, const std::string& command) {
+    int output = sourceChannels;
+    switch (job.codec) {
+    case Codec::Mp3:
+        output = 2;
+        break;
+    case Codec::Ogg:
+        output = command.find(" -6ch") != std::string::npos ? sourceChannels : 2;
+        break;
+    case Codec::Wav:
+        output = JobOutputFiles(job.record()).size() == 6 ? 6 : 2;
+        break;
+    case Codec::Ac3:
+        break;
+    }
+    if (sourceChannels <= 0 || output >= sourceChannels) {
+        return {};
+    }
+    return ChannelLayoutName(sourceChannels) + " \u2192 " + ChannelLayoutName(output);
+}
+
+} // namespace
 
 void JobList::refuse(const std::string& text) {
     messages_.Show(text, "Error", ui::MessageIcon::Exclamation);
@@ -66,8 +94,10 @@ void JobList::addJob(settings::Flush flush) {
     }
     // A copy job starts no transcoder, so only the others' typed values reach a command line.
     cmdline::TypedValueCheck typed;
+    std::string command;
     if (!job.copy) {
-        cmdline::BuildJobCommand(windows_, job.kind, source, job.outputArgument, &typed);
+        command = cmdline::BuildJobCommand(windows_, job.kind, source, job.outputArgument, &typed);
+        job.target = TargetOfCommand(*codec, command);
     }
     if (!typed.refusedFields().empty()) {
         const cmdline::TypedValueCheck::Field& field = typed.refusedFields().front();
@@ -89,6 +119,9 @@ void JobList::addJob(settings::Flush flush) {
         return;
     }
     job.settingsFile = *settingsFile;
+    if (!job.copy) {
+        job.channels = ChannelChange(windows_.program.Ac3Channels, job, command);
+    }
     if (flush == settings::Flush::Later) {
         unflushed_.insert(std::filesystem::path(*settingsFile).parent_path().string());
     }

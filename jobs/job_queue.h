@@ -6,6 +6,7 @@
 // model, not the list boxes, is what the program reads.
 
 #include "jobs/job_record.h"
+#include "jobs/job_target.h"
 #include "ui/job_kind.h"
 
 #include <chrono>
@@ -47,6 +48,10 @@ struct Job {
     ui::Codec codec = ui::Codec::Mp3;
     // How long the source plays, as far as it could be told (for the time left of a run).
     double sourceSeconds = 0;
+    // The target as the job's command line has it ("MP3 CBR 256 kbit/s"); empty for a copy.
+    std::string target;
+    // "5.1 → 2.0" when the output has fewer channels than the source, else empty.
+    std::string channels;
 
     JobStatus status = JobStatus::Queued;
     // The job was part of a run: its files are the program's until it is done or the program ends.
@@ -55,6 +60,8 @@ struct Job {
     int percent = 0;
     // Why a job failed or was skipped.
     std::string reason;
+    // What the transcoder measured in the output, when it says.
+    std::optional<SoundReport> sound;
     std::optional<std::chrono::system_clock::time_point> startedAt, endedAt;
 
     JobRecord record() const;

@@ -199,20 +199,45 @@ void JobRunner::run(std::vector<int> numbers) {
         refuse(problem + ".", count);
         return;
     }
-    std::vector<const Job*> jobs;
     std::vector<std::string> outputs;
     for (const int number : numbers) {
-        jobs.push_back(&queue_.at(queue_.indexOf(number)));
-        for (const std::string& file : JobOutputFiles(jobs.back()->record())) {
+        for (const std::string& file : JobOutputFiles(queue_.at(queue_.indexOf(number)).record())) {
             outputs.push_back(file);
         }
     }
-    if (const std::vector<std::string> replaced = ExistingPaths(outputs);
-        !replaced.empty() && !messages.Ask("These files exist and the run would replace them:" +
-                                               JoinLines(replaced) + "\nReplace them?",
-                                           "Replace Files")) {
-        refuse("", count);
+    const std::vector<std::string> replaced = ExistingPaths(outputs);
+    if (replaced.empty()) {
+        launch(numbers);
         return;
+    }
+    // The run stays in its start while the question is open; the rest of the program goes on.
+    messages.Ask("These files exist and the run would replace them:" + JoinLines(replaced) +
+                     "\nReplace them?",
+                 "Replace Files", [this, numbers](bool yes) {
+                     guarded([&] {
+                         if (state_ != RunState::Starting) {
+                             return;
+                         }
+                         if (yes) {
+                             launch(numbers);
+                         } else {
+                             refuse("", static_cast<int>(numbers.size()));
+                         }
+                     });
+                 });
+}
+
+void JobRunner::launch(const std::vector<int>& numbers) {
+    ui::MessageBoxes& messages = services_.messages;
+    const int count = static_cast<int>(numbers.size());
+    std::vector<const Job*> jobs;
+    for (const int number : numbers) {
+        const int index = queue_.indexOf(number);
+        if (index < 0) {
+            refuse("a job of the run left the list before it started.", count);
+            return;
+        }
+        jobs.push_back(&queue_.at(index));
     }
     const std::string jobFileName = JobFileName(windows_.frmMain.TxtStreamAudio.text());
     const std::optional<std::string> jobFile = WriteJobFile(jobs, jobFileName);
@@ -251,6 +276,7 @@ void JobRunner::run(std::vector<int> numbers) {
             job.status = JobStatus::Queued;
             job.percent = 0;
             job.reason.clear();
+            job.sound.reset();
             job.startedAt.reset();
             job.endedAt.reset();
         });
@@ -377,8 +403,15 @@ void JobRunner::startJob(int number) {
 }
 
 void JobRunner::onOutputLine(int number, std::string_view line) {
+    if (!run_) {
+        return;
+    }
+    if (std::optional<SoundReport> sound = ParseSoundReport(line)) {
+        queue_.update(number, [&](Job& job) { job.sound = sound; });
+        return;
+    }
     const std::optional<int> percent = ParseProgressLine(line);
-    if (!percent || !run_) {
+    if (!percent) {
         return;
     }
     run_->reported.insert(number);

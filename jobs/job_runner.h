@@ -129,6 +129,8 @@ private:
     // the list stays.
     void guarded(const std::function<void()>& action);
     void run(std::vector<int> numbers);
+    // The start after its checks (and the question about replacing files): files and jobs.
+    void launch(const std::vector<int>& numbers);
     void refuse(const std::string& text, int jobs);
     void startJobs();
     std::optional<int> nextQueued();

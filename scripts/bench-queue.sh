@@ -19,51 +19,59 @@ trap 'rm -rf "$WORK"' EXIT
 mkdir "$WORK/home"
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# Wall seconds of one driver invocation on the folder; the files it leaves beside the sources
-# (job settings) go, so that every round meets the same folder.
+# "wall cpu" seconds of one driver invocation on the folder (cpu: user and system time); the
+# files it leaves beside the sources (job settings) go, so that every round meets the same folder.
 timed() {
     local folder="$1"
     shift
-    local start end
-    start=$(date +%s.%N)
-    HOME="$WORK/home" "$BATCH" --dry-run "$@" >"$WORK/out" 2>&1 || true
-    end=$(date +%s.%N)
+    local times="$WORK/times"
+    { TIMEFORMAT='%R %U %S'; time HOME="$WORK/home" "$BATCH" --dry-run "$@" >"$WORK/out" 2>&1 3>&-; } 3>&2 2>"$times" || true
     find "$folder" -type f ! -name 's*.wav' ! -name 's*.ac3' -delete
-    awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }'
+    awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' "$times"
 }
 
+# The difference of two "wall cpu" pairs.
+minus() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " "); printf "%.3f %.3f\n", x[1] - y[1], x[2] - y[2] }'; }
+
 previous=()
-echo "jobs    add s   start s  delete s   (ratio to the previous count: add start delete)"
+echo "wall seconds (processor seconds) of each step; ratios of wall times to the previous count"
+printf "%6s %17s %17s %17s\n" jobs add start delete
 for count in 1000 5000 10000; do
     folder="$WORK/sources-$count"
     mkdir "$folder"
     for i in $(seq "$count"); do
         if [ $((i % 2)) -eq 0 ]; then : >"$folder/s$i.wav"; else : >"$folder/s$i.ac3"; fi
     done
+    jobs=$(HOME="$WORK/home" "$BATCH" --dry-run add "$folder" print 'LstJobAudio(0).ListCount')
+    find "$folder" -type f ! -name 's*.wav' ! -name 's*.ac3' -delete
+    [ "${jobs##*=}" = "$count" ] || { echo "add made ${jobs##*=} jobs of $count" >&2; exit 1; }
     deletes=()
     for _ in $(seq "$count"); do deletes+=(click CmdDelAudioJobList); done
-    : >"$WORK/add" ; : >"$WORK/start" ; : >"$WORK/delete"
+    : >"$WORK/add"; : >"$WORK/start"; : >"$WORK/delete"
     for _ in $(seq "$ROUNDS"); do
         add=$(timed "$folder" add "$folder")
-        jobs=$(HOME="$WORK/home" "$BATCH" --dry-run add "$folder" print 'LstJobAudio(0).ListCount')
-        find "$folder" -type f ! -name 's*.wav' ! -name 's*.ac3' -delete
-        [ "${jobs##*=}" = "$count" ] || { echo "add made ${jobs##*=} jobs of $count" >&2; exit 1; }
         start=$(timed "$folder" add "$folder" click cmdStartEncode)
         delete=$(timed "$folder" add "$folder" "${deletes[@]}")
         echo "$add" >>"$WORK/add"
-        awk -v a="$add" -v t="$start" 'BEGIN { printf "%.3f\n", t - a }' >>"$WORK/start"
-        awk -v a="$add" -v t="$delete" 'BEGIN { printf "%.3f\n", t - a }' >>"$WORK/delete"
+        minus "$start" "$add" >>"$WORK/start"
+        minus "$delete" "$add" >>"$WORK/delete"
     done
-    figures=("$(median <"$WORK/add")" "$(median <"$WORK/start")" "$(median <"$WORK/delete")")
-    ratios=""
+    line=$(printf "%6d" "$count")
+    figures=()
+    for step in add start delete; do
+        wall=$(cut -d' ' -f1 "$WORK/$step" | median)
+        cpu=$(cut -d' ' -f2 "$WORK/$step" | median)
+        figures+=("$wall")
+        line+=$(printf " %7.3f (%7.3f)" "$wall" "$cpu")
+    done
     if [ "${#previous[@]}" -gt 0 ]; then
+        line+="   x$((count / previous_count)):"
         for k in 0 1 2; do
-            ratios+=$(awk -v n="${figures[$k]}" -v p="${previous[$k]}" \
-                'BEGIN { printf " %5.2f", (p > 0.001) ? n / p : 0 }')
+            line+=$(awk -v n="${figures[$k]}" -v p="${previous[$k]}" \
+                'BEGIN { printf " %.2f", (p > 0.001) ? n / p : 0 }')
         done
-        ratios="   (counts x$((count / previous_count)):$ratios)"
     fi
-    printf "%5d  %7.3f  %7.3f  %8.3f%s\n" "$count" "${figures[@]}" "$ratios"
+    echo "$line"
     previous=("${figures[@]}")
     previous_count=$count
     rm -rf "$folder"

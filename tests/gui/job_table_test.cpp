@@ -18,7 +18,7 @@ namespace {
 
 struct SilentMessages : ui::MessageBoxes {
     void Show(const std::string&, const std::string&, ui::MessageIcon) override {}
-    bool Ask(const std::string&, const std::string&) override { return false; }
+    void Ask(const std::string&, const std::string&, Answer answered) override { answered(false); }
 };
 
 jobs::Job MakeJob(int number, ui::Codec codec, int bitrate, const std::string& output) {
