@@ -513,9 +513,10 @@ void JobRunner::finishRun() {
         }
     }
     if (notStarted > 0) {
-        run_->problems.push_back(std::to_string(notStarted) +
-                                 (notStarted == 1 ? " job was" : " jobs were") +
-                                 " not started: the run was stopped before them.");
+        run_->problems.push_back(
+            std::to_string(notStarted) +
+            (notStarted == 1 ? " job was not started: the run was stopped before it."
+                             : " jobs were not started: the run was stopped before them."));
     }
     Run ended = std::move(*run_);
     run_.reset();

@@ -19,23 +19,25 @@ trap 'rm -rf "$WORK"' EXIT
 mkdir "$WORK/home"
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# "wall cpu" seconds of one driver invocation on the folder (cpu: user and system time); the
-# files it leaves beside the sources (job settings) go, so that every round meets the same folder.
+# "wall user system" seconds of one driver invocation on the folder; the files it leaves beside the
+# sources (job settings) go, so that every round meets the same folder. The user time is the
+# program's own work; the system time is mostly the file system creating and removing the
+# settings files, which on a busy machine also makes most of the wall time.
 timed() {
     local folder="$1"
     shift
     local times="$WORK/times"
     { TIMEFORMAT='%R %U %S'; time HOME="$WORK/home" "$BATCH" --dry-run "$@" >"$WORK/out" 2>&1 3>&-; } 3>&2 2>"$times" || true
     find "$folder" -type f ! -name 's*.wav' ! -name 's*.ac3' -delete
-    awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' "$times"
+    awk '{ printf "%.3f %.3f %.3f\n", $1, $2, $3 }' "$times"
 }
 
-# The difference of two "wall cpu" pairs.
-minus() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " "); printf "%.3f %.3f\n", x[1] - y[1], x[2] - y[2] }'; }
+# The difference of two "wall user system" triples.
+minus() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " "); printf "%.3f %.3f %.3f\n", x[1] - y[1], x[2] - y[2], x[3] - y[3] }'; }
 
 previous=()
-echo "wall seconds (processor seconds) of each step; ratios of wall times to the previous count"
-printf "%6s %17s %17s %17s\n" jobs add start delete
+echo "each step: wall seconds (user + system seconds); ratios of user times to the previous count"
+printf "%6s %25s %25s %25s\n" jobs add start delete
 for count in 1000 5000 10000; do
     folder="$WORK/sources-$count"
     mkdir "$folder"
@@ -60,9 +62,10 @@ for count in 1000 5000 10000; do
     figures=()
     for step in add start delete; do
         wall=$(cut -d' ' -f1 "$WORK/$step" | median)
-        cpu=$(cut -d' ' -f2 "$WORK/$step" | median)
-        figures+=("$wall")
-        line+=$(printf " %7.3f (%7.3f)" "$wall" "$cpu")
+        user=$(cut -d' ' -f2 "$WORK/$step" | median)
+        system=$(cut -d' ' -f3 "$WORK/$step" | median)
+        figures+=("$user")
+        line+=$(printf " %7.3f (%6.3f + %6.3f)" "$wall" "$user" "$system")
     done
     if [ "${#previous[@]}" -gt 0 ]; then
         line+="   x$((count / previous_count)):"

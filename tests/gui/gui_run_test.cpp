@@ -216,7 +216,8 @@ private slots:
         QVERIFY(!gui.running());
         QCOMPARE(boxes.texts, (std::vector<std::string>{
                                   "Job Report: Not every job ran as it should:\n"
-                                  "Job 1 (Film DELAY 0ms.mpa): stopped before it finished"}));
+                                  "Job 1 (Film DELAY 0ms.mpa): stopped before it finished\n"
+                                  "1 job was not started: the run was stopped before it."}));
         QCOMPARE(gui.windows.frmMain.LstJobAudio(0).listCount(), 0);
         const std::string log = ReadText(temp->File("home/Audio_Stream.log"));
         QVERIFY2(log.find("Stream2") == std::string::npos, "the second job never starts");
