@@ -85,6 +85,7 @@ const std::map<std::string, JobAction>& JobActions() {
         {"MenuJobsRetryFailed", [](BatchSession& s) { s.program.runner.RetryFailed(); }},
         {"MenuJobsMoveUp", [](BatchSession& s) { s.program.jobList.MoveSelected(-1); }},
         {"MenuJobsMoveDown", [](BatchSession& s) { s.program.jobList.MoveSelected(+1); }},
+        {"MenuJobsRestoreSettings", [](BatchSession& s) { s.program.settingsBeforeRun.Restore(); }},
     };
     return actions;
 }

@@ -1,5 +1,7 @@
 #include "app/batch_session.h"
 
+#include "jobs/job_files.h"
+
 namespace cantova::app {
 
 void PrintedMessageBoxes::Show(const std::string& text, const std::string& caption,
@@ -8,9 +10,10 @@ void PrintedMessageBoxes::Show(const std::string& text, const std::string& capti
     out_ << "message: " << caption << ": " << text << '\n';
 }
 
-bool PrintedMessageBoxes::Ask(const std::string& text, const std::string& caption) {
+void PrintedMessageBoxes::Ask(const std::string& text, const std::string& caption,
+                              Answer answered) {
     out_ << "message: " << caption << ": " << text << '\n';
-    return answer_;
+    answered(answer_);
 }
 
 void PrintedClipboard::CopyLines(const std::vector<std::string>& lines) {
@@ -28,6 +31,23 @@ void PrintedExitQuestion::AskAboutJobs(int jobs, std::function<void(ExitChoice)>
 BatchSession::BatchSession(std::ostream& out, const BatchOptions& options)
     : out(out), options(options) {
     program.runner.setJobsAtOnce(options.jobsAtOnce);
+    queueSubscription_ =
+        program.queue.subscribe([this](const jobs::JobListChange& change) { printSound(change); });
+}
+
+BatchSession::~BatchSession() {
+    program.queue.unsubscribe(queueSubscription_);
+}
+
+void BatchSession::printSound(const jobs::JobListChange& change) {
+    if (change.kind != jobs::JobListChange::Kind::Updated) {
+        return;
+    }
+    const jobs::Job& job = program.queue.at(change.first);
+    if (job.status == jobs::JobStatus::Done && job.sound) {
+        out << "sound: " << jobs::FileNamePart(job.source) << ": "
+            << jobs::SoundReportText(*job.sound) << '\n';
+    }
 }
 
 void BatchSession::RunUntilIdle() {

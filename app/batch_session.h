@@ -25,7 +25,7 @@ public:
     int warnings() const { return warnings_; }
     // Nobody can answer in a batch run: every question gets the answer given at the start (no,
     // unless the driver was told to replace files).
-    bool Ask(const std::string& text, const std::string& caption) override;
+    void Ask(const std::string& text, const std::string& caption, Answer answered) override;
 
 private:
     std::ostream& out_;
@@ -105,6 +105,7 @@ public:
                      &exitQuestion}};
     ui::Windows& windows = program.windows;
     ui::StateAccess state{windows};
+    ~BatchSession();
 
     // Delivers the events of the processes a step started, until none runs; then the job list is
     // saved, if a change was put off.
@@ -112,6 +113,11 @@ public:
     // Takes back the jobs that earlier programs left (looks at them only, in a dry run) and says
     // so; without restore, only says that there are some.
     void TakeBackLeftJobs(std::ostream& err);
+
+private:
+    // A done job whose transcoder reported the output's levels: "sound: NAME: LEVELS".
+    void printSound(const jobs::JobListChange& change);
+    int queueSubscription_ = 0;
 };
 
 } // namespace cantova::app

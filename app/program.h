@@ -14,7 +14,9 @@
 #include "jobs/library_loader.h"
 #include "jobs/process_launcher.h"
 #include "jobs/queue_keeper.h"
+#include "jobs/run_observers.h"
 #include "jobs/run_services.h"
+#include "jobs/settings_before_run.h"
 #include "jobs/settings_from_command.h"
 #include "jobs/source_selection.h"
 #include "settings/file_dialogs.h"
@@ -60,6 +62,11 @@ public:
     jobs::JobQueue queue;
     jobs::JobList jobList;
     jobs::JobRunner runner;
+    // The window's caption and the notification follow the run.
+    jobs::RunCaption runCaption;
+    jobs::RunEndNotice runEndNotice;
+    // What the windows showed when the last run started, to be put back after it.
+    jobs::SettingsBeforeRun settingsBeforeRun;
     jobs::SourceSelection sources;
     settings::ProfileMenu profiles;
     jobs::CommandLines commandLines;

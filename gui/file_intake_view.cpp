@@ -4,14 +4,20 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QUrl>
 
 namespace cantova::ui::qt {
 
 namespace {
+
+// How long one slice of a large add may keep the event loop from other work.
+constexpr qint64 kAddingSliceMs = 30;
 
 std::vector<std::string> LocalPaths(const QMimeData* data) {
     std::vector<std::string> paths;
@@ -39,6 +45,44 @@ FileIntakeView::FileIntakeView(QMainWindow& window, jobs::FileIntake& intake)
     QObject::connect(addFiles_, &QAction::triggered, this, [this] { intake_.ChooseFilesAsJobs(); });
     QObject::connect(&menu, &QMenu::aboutToShow, this,
                      [this] { addFiles_->setEnabled(intake_.accepting()); });
+    intake_.setAddDriver(
+        [this](std::shared_ptr<jobs::JobAdding> adding) { showAdding(std::move(adding)); });
+}
+
+void FileIntakeView::showAdding(std::shared_ptr<jobs::JobAdding> adding) {
+    // Modal for the window (nothing else is done to the list meanwhile), without a loop of its
+    // own: the slices come from the program's event loop.
+    auto* progress =
+        new QProgressDialog("Adding files as jobs ...", "Cancel", 0, adding->total(), &window_);
+    progress->setObjectName("AddingJobs");
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(0);
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    auto* slices = new QTimer(progress);
+    QObject::connect(slices, &QTimer::timeout, progress, [adding, progress] {
+        QElapsedTimer slice;
+        slice.start();
+        while (!adding->finished() && slice.elapsed() < kAddingSliceMs) {
+            adding->addNext(1);
+        }
+        progress->setValue(adding->done());
+        progress->setLabelText(
+            QString("Adding files as jobs: %1 of %2 ...").arg(adding->done()).arg(adding->total()));
+        if (adding->finished()) {
+            progress->close();
+        }
+    });
+    // Cancel, and closing the window (which Qt reports as cancel too), stop the add.
+    QObject::connect(progress, &QProgressDialog::canceled, progress, [adding, progress] {
+        if (!adding->finished()) {
+            adding->cancel();
+        }
+        progress->close();
+    });
+    slices->start(0);
+    progress->open();
 }
 
 bool FileIntakeView::ownsTheDrop(QObject* watched) const {

@@ -14,10 +14,10 @@ namespace cantova::ui::qt {
 namespace {
 
 // The visible job list as a table of the queue.
-BindingFactories JobTable(jobs::JobQueue& queue) {
-    return {{"LstJobAudio(0)", [&queue](Control& list, QWidget& container) {
+BindingFactories JobTable(jobs::JobQueue& queue, ProgressPace& pace) {
+    return {{"LstJobAudio(0)", [&queue, &pace](Control& list, QWidget& container) {
                  return std::make_unique<JobTableBinding>(dynamic_cast<ListBox&>(list), container,
-                                                          queue);
+                                                          queue, pace);
              }}};
 }
 
@@ -34,10 +34,11 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
                 .stateFolder = stateFolder,
                 .exitQuestion = &exitQuestion_},
                programFolder),
-      mainView_(program_.windows.frmMain, nullptr, JobTable(program_.queue)),
+      pace_(program_.queue),
+      mainView_(program_.windows.frmMain, nullptr, JobTable(program_.queue, pace_)),
       panelView_(program_.windows.frmPanelAudio, &mainView_),
       commandLineMenu_(mainView_, program_, clipboard_), intakeView_(mainView_, program_.intake),
-      runMenuItems_(mainView_, program_), statusBar_(*mainView_.statusBar(), program_) {
+      runMenuItems_(mainView_, program_), statusBar_(*mainView_.statusBar(), program_, pace_) {
     logViewer_.setOwner(&mainView_);
     logViewer_.setDialogFolder(&qtDialogs_.folder());
     qtDialogs_.folder().setSourcePath(
@@ -54,6 +55,9 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
             QTimer::singleShot(delay, &mainView_, [this] { program_.keeper->SavePending(); });
         });
     }
+    // The title shows a new percentage in the moment the table and the status line do.
+    program_.runCaption.showPercentagesAtOnce(false);
+    pace_.follow([this] { program_.runCaption.refresh(); });
     // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,
                      [this] {

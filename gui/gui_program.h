@@ -13,6 +13,7 @@
 #include "gui/log_viewer_dialog.h"
 #include "gui/main_window_view.h"
 #include "gui/panel_view.h"
+#include "gui/progress_pace.h"
 #include "gui/qt_clipboard.h"
 #include "gui/qt_file_dialogs.h"
 #include "gui/qt_message_boxes.h"
@@ -58,6 +59,7 @@ private:
     DesktopNotifier notifier_;
     QtExitQuestion exitQuestion_{nullptr};
     app::Program program_;
+    ProgressPace pace_;
     MainWindowView mainView_;
     PanelView panelView_;
     CommandLineMenu commandLineMenu_;

@@ -14,9 +14,10 @@ constexpr int kColumnWidths[JobTableModel::ColumnCount] = {150, 96, 86, 0, 64};
 
 } // namespace
 
-JobTableBinding::JobTableBinding(ListBox& list, QWidget& parent, jobs::JobQueue& queue)
+JobTableBinding::JobTableBinding(ListBox& list, QWidget& parent, jobs::JobQueue& queue,
+                                 ProgressPace& pace)
     : WidgetBinding(list, *new QTreeView(&parent)), list_(list), queue_(queue),
-      widget_(static_cast<QTreeView&>(widget())), model_(new JobTableModel(queue, &widget_)) {
+      widget_(static_cast<QTreeView&>(widget())), model_(new JobTableModel(queue, pace, &widget_)) {
     widget_.setObjectName("JobTable");
     widget_.setModel(model_);
     widget_.setRootIsDecorated(false);
@@ -40,15 +41,20 @@ JobTableBinding::JobTableBinding(ListBox& list, QWidget& parent, jobs::JobQueue&
     }
     QObject::connect(widget_.selectionModel(), &QItemSelectionModel::currentRowChanged, &widget_,
                      [this](const QModelIndex& current) { userSelected(current.row()); });
-    // A reset (jobs added, removed or moved) loses the current row; the list box still has it.
-    QObject::connect(model_, &QAbstractItemModel::modelReset, &widget_, [this] { showValue(); });
+    // The list box learns of jobs added, removed or moved before the table does; the current
+    // row follows it once the table has the same rows, and the view stays where it was scrolled.
+    const auto follow = [this] { showCurrentRow(false); };
+    QObject::connect(model_, &QAbstractItemModel::rowsInserted, &widget_, follow);
+    QObject::connect(model_, &QAbstractItemModel::rowsRemoved, &widget_, follow);
+    QObject::connect(model_, &QAbstractItemModel::rowsMoved, &widget_, follow);
     start();
 }
 
 JobTableBinding::~JobTableBinding() = default;
 
 void JobTableBinding::userSelected(int row) {
-    if (showing_) {
+    // While rows change the view moves its current row with them: no choice of the user's.
+    if (showing_ || model_->changingRows()) {
         return;
     }
     // Through the queue, so that whoever follows the queue learns of the new selection.
@@ -56,6 +62,10 @@ void JobTableBinding::userSelected(int row) {
 }
 
 void JobTableBinding::showValue() {
+    showCurrentRow(true);
+}
+
+void JobTableBinding::showCurrentRow(bool scroll) {
     const int row = list_.listIndex();
     const bool wasShowing = showing_;
     showing_ = true;
@@ -63,7 +73,9 @@ void JobTableBinding::showValue() {
         const QModelIndex current = model_->index(row, 0);
         widget_.selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect |
                                                                QItemSelectionModel::Rows);
-        widget_.scrollTo(current);
+        if (scroll) {
+            widget_.scrollTo(current);
+        }
     } else {
         widget_.selectionModel()->clearSelection();
         widget_.selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);

@@ -5,6 +5,7 @@
 // and lends the table its place, size and enabled state.
 
 #include "gui/control_binding.h"
+#include "gui/progress_pace.h"
 #include "jobs/job_queue.h"
 
 #include <QTreeView>
@@ -15,7 +16,7 @@ class JobTableModel;
 
 class JobTableBinding final : public WidgetBinding {
 public:
-    JobTableBinding(ListBox& list, QWidget& parent, jobs::JobQueue& queue);
+    JobTableBinding(ListBox& list, QWidget& parent, jobs::JobQueue& queue, ProgressPace& pace);
     ~JobTableBinding() override;
 
     QTreeView& view() const { return widget_; }
@@ -23,6 +24,8 @@ public:
 
 private:
     void showValue() override;
+    // Makes the list box's selection the table's current row; scroll brings it into view.
+    void showCurrentRow(bool scroll);
     void userSelected(int row);
 
     ListBox& list_;

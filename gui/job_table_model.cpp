@@ -22,10 +22,14 @@ std::string CodecName(ui::Codec codec) {
     return {};
 }
 
-// "MP3 192 kbit/s", "AC3 copy", "WAV".
+// "MP3 CBR 192 kbit/s", "AC3 copy", "WAV", "OGG q 5, 5.1 → 2.0": the target as the job's command
+// line has it, with the change of channels.
 std::string TargetText(const jobs::Job& job) {
     if (job.copy) {
         return "AC3 copy";
+    }
+    if (!job.target.empty()) {
+        return job.target + (job.channels.empty() ? "" : ", " + job.channels);
     }
     if (job.codec == ui::Codec::Wav || job.targetBitrate <= 0) {
         return CodecName(job.codec);
@@ -53,6 +57,8 @@ std::string StatusText(const jobs::Job& job) {
     case jobs::JobStatus::Skipped:
         // The reason begins with "skipped".
         return job.reason.empty() ? jobs::StatusName(job.status) : job.reason;
+    case jobs::JobStatus::Done:
+        return job.sound ? "done, " + jobs::SoundReportText(*job.sound) : "done";
     default:
         return jobs::StatusName(job.status);
     }
@@ -64,57 +70,90 @@ QString Text(const std::string& text) {
 
 } // namespace
 
-JobTableModel::JobTableModel(jobs::JobQueue& queue, QObject* parent)
-    : QAbstractTableModel(parent), queue_(queue) {
+JobTableModel::JobTableModel(jobs::JobQueue& queue, ProgressPace& pace, QObject* parent)
+    : QAbstractTableModel(parent), queue_(queue), pace_(pace) {
     for (const jobs::Job& job : queue_.jobs()) {
         rows_.push_back(ShownOf(job));
     }
-    subscription_ = queue_.subscribe([this] { follow(); });
+    subscription_ = queue_.subscribe([this](const jobs::JobListChange& change) { follow(change); });
+    paceSubscription_ = pace_.follow([this] { showPercents(); });
 }
 
 JobTableModel::~JobTableModel() {
     queue_.unsubscribe(subscription_);
+    pace_.stopFollowing(paceSubscription_);
 }
 
 JobTableModel::Shown JobTableModel::ShownOf(const jobs::Job& job) {
     return {job.number, job.status, job.reason, job.percent};
 }
 
-void JobTableModel::follow() {
+void JobTableModel::follow(const jobs::JobListChange& change) {
+    using Kind = jobs::JobListChange::Kind;
+    changingRows_ =
+        change.kind == Kind::Inserted || change.kind == Kind::Removed || change.kind == Kind::Moved;
+    applyChange(change);
+    changingRows_ = false;
+}
+
+void JobTableModel::applyChange(const jobs::JobListChange& change) {
+    using Kind = jobs::JobListChange::Kind;
     const std::vector<jobs::Job>& jobs = queue_.jobs();
-    const bool sameJobs = std::equal(
-        jobs.begin(), jobs.end(), rows_.begin(), rows_.end(),
-        [](const jobs::Job& job, const Shown& shown) { return job.number == shown.number; });
-    if (!sameJobs) {
-        beginResetModel();
-        rows_.clear();
-        for (const jobs::Job& job : jobs) {
-            rows_.push_back(ShownOf(job));
+    const int last = change.first + change.count - 1;
+    switch (change.kind) {
+    case Kind::Inserted:
+        beginInsertRows({}, change.first, last);
+        for (int row = change.first; row <= last; ++row) {
+            rows_.insert(rows_.begin() + row, ShownOf(jobs[static_cast<std::size_t>(row)]));
         }
-        endResetModel();
+        endInsertRows();
+        return;
+    case Kind::Removed:
+        beginRemoveRows({}, change.first, last);
+        rows_.erase(rows_.begin() + change.first, rows_.begin() + last + 1);
+        endRemoveRows();
+        return;
+    case Kind::Moved: {
+        // Qt names the row the moved one goes before, as the rows are before the move.
+        const int before = change.to > change.first ? change.to + 1 : change.to;
+        beginMoveRows({}, change.first, change.first, {}, before);
+        const Shown moved = rows_[static_cast<std::size_t>(change.first)];
+        rows_.erase(rows_.begin() + change.first);
+        rows_.insert(rows_.begin() + change.to, moved);
+        endMoveRows();
         return;
     }
-    bool percentsOnly = false;
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        const Shown now = ShownOf(jobs[row]);
-        if (now.status != rows_[row].status || now.reason != rows_[row].reason) {
-            rows_[row] = now;
-            rowChanged(static_cast<int>(row));
-        } else if (now.percent != rows_[row].percent) {
-            percentsOnly = true;
+    case Kind::Updated: {
+        Shown& shown = rows_[static_cast<std::size_t>(change.first)];
+        const Shown now = ShownOf(jobs[static_cast<std::size_t>(change.first)]);
+        if (now.status == jobs::JobStatus::Running) {
+            running_.insert(now.number);
+        } else {
+            running_.erase(now.number);
         }
+        if (now != shown) {
+            shown = now;
+            rowChanged(change.first);
+        }
+        return;
     }
-    if (percentsOnly) {
-        percents_.request();
+    case Kind::Progressed: // shown at the pace's moment
+    case Kind::Selected:
+    case Kind::RunJobFile:
+        return;
     }
 }
 
 void JobTableModel::showPercents() {
-    for (std::size_t row = 0; row < rows_.size() && row < queue_.jobs().size(); ++row) {
-        const Shown now = ShownOf(queue_.jobs()[row]);
-        if (now != rows_[row]) {
-            rows_[row] = now;
-            rowChanged(static_cast<int>(row));
+    for (const int number : running_) {
+        const int row = queue_.indexOf(number);
+        if (row < 0 || row >= rowCount()) {
+            continue;
+        }
+        const Shown now = ShownOf(queue_.at(row));
+        if (now != rows_[static_cast<std::size_t>(row)]) {
+            rows_[static_cast<std::size_t>(row)] = now;
+            rowChanged(row);
         }
     }
 }

@@ -2,14 +2,17 @@
 
 // The job list as a table for the window: one row per job of the queue, in run order, showing the
 // source file name, the target and its bit rate, the output file name, the status (with the
-// percentage or the reason) and the progress. It follows every change of the queue; a running
-// job's new percentage is shown at most once a second, not on every line of the transcoder.
+// percentage or the reason) and the progress. It follows every change of the queue row by row
+// (rows inserted, removed, moved or changed; never a reset, so that the views keep their selection
+// and scroll position); a running job's new percentage is shown at the pace of the other views,
+// not on every line of the transcoder.
 
-#include "gui/paced_action.h"
+#include "gui/progress_pace.h"
 #include "jobs/job_queue.h"
 
 #include <QAbstractTableModel>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,8 +24,12 @@ public:
     // The percentage of a job (0 to 100) in the progress column.
     static constexpr int PercentRole = Qt::UserRole;
 
-    JobTableModel(jobs::JobQueue& queue, QObject* parent);
+    // New percentages show at the pace's moments, other changes at once.
+    JobTableModel(jobs::JobQueue& queue, ProgressPace& pace, QObject* parent);
     ~JobTableModel() override;
+
+    // True from just before rows are inserted, removed or moved until they are.
+    bool changingRows() const { return changingRows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -40,15 +47,20 @@ private:
     };
     static Shown ShownOf(const jobs::Job& job);
 
-    void follow();
+    void follow(const jobs::JobListChange& change);
+    void applyChange(const jobs::JobListChange& change);
     void showPercents();
     void rowChanged(int row);
 
     jobs::JobQueue& queue_;
+    ProgressPace& pace_;
     // One for each job, in the order of the rows.
     std::vector<Shown> rows_;
-    PacedAction percents_{kProgressPace, [this] { showPercents(); }};
+    // The running jobs, by number: only their percentages change.
+    std::set<int> running_;
+    bool changingRows_ = false;
     int subscription_ = 0;
+    int paceSubscription_ = 0;
 };
 
 } // namespace cantova::ui::qt

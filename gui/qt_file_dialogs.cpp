@@ -21,35 +21,44 @@ void SetNameFilters(QFileDialog& dialog, const std::string& filter) {
     }
 }
 
-// Runs the dialog; the chosen path, or empty text when cancelled.
-std::string Run(QFileDialog::AcceptMode mode, const std::string& filter, const std::string& title,
-                FileDialogFolder& folder, const std::string& initialFolder) {
-    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
-                       QString::fromStdString(folder.startFolder(initialFolder)));
-    FitDialogToScreen(dialog, dialog.sizeHint());
-    dialog.setAcceptMode(mode);
+// Opens the dialog; chosen gets the chosen path, or empty text when it is cancelled.
+void Open(QFileDialog::AcceptMode mode, const std::string& filter, const std::string& title,
+          FileDialogFolder& folder, const std::string& initialFolder,
+          settings::FileDialogs::PathChosen chosen) {
+    auto* dialog = new QFileDialog(QApplication::activeWindow(), QString::fromStdString(title),
+                                   QString::fromStdString(folder.startFolder(initialFolder)));
+    FitDialogToScreen(*dialog, dialog->sizeHint());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(mode);
     // Open takes only an existing file; save asks before overwriting (Qt's default).
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
-    SetNameFilters(dialog, filter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    const std::string file = dialog.selectedFiles().constFirst().toStdString();
-    folder.chosen(file);
-    return file;
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
+    SetNameFilters(*dialog, filter);
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [dialog, &folder, chosen = std::move(chosen)](int result) {
+                         const QStringList files = dialog->selectedFiles();
+                         const std::string file =
+                             result == QDialog::Accepted && !files.isEmpty()
+                                 ? QFile::encodeName(files.constFirst()).toStdString()
+                                 : std::string();
+                         if (!file.empty()) {
+                             folder.chosen(file);
+                         }
+                         chosen(file);
+                     });
+    dialog->open();
 }
 
 } // namespace
 
-std::string QtFileDialogs::ShowOpenDialog(const std::string& filter, const std::string& title,
-                                          const std::string& initialFolder) {
-    return Run(QFileDialog::AcceptOpen, filter, title, folder_, initialFolder);
+void QtFileDialogs::ShowOpenDialog(const std::string& filter, const std::string& title,
+                                   const std::string& initialFolder, PathChosen chosen) {
+    Open(QFileDialog::AcceptOpen, filter, title, folder_, initialFolder, std::move(chosen));
 }
 
-std::string QtFileDialogs::ShowSaveDialog(const std::string& filter, const std::string& title,
-                                          const std::string& initialFolder) {
-    return Run(QFileDialog::AcceptSave, filter, title, folder_, initialFolder);
+void QtFileDialogs::ShowSaveDialog(const std::string& filter, const std::string& title,
+                                   const std::string& initialFolder, PathChosen chosen) {
+    Open(QFileDialog::AcceptSave, filter, title, folder_, initialFolder, std::move(chosen));
 }
 
 void QtFileDialogs::ShowOpenFilesDialog(const std::string& filter, const std::string& title,

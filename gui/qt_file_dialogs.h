@@ -10,11 +10,12 @@ namespace cantova::ui::qt {
 
 class QtFileDialogs final : public settings::FileDialogs {
 public:
-    std::string ShowOpenDialog(const std::string& filter, const std::string& title,
-                               const std::string& initialFolder) override;
-    std::string ShowSaveDialog(const std::string& filter, const std::string& title,
-                               const std::string& initialFolder) override;
-    // Window-modal on the active window; the program goes on while it is open.
+    // Each dialog is window-modal on the active window and runs no event loop of its own: the
+    // program goes on while it is open, and the choice comes from the program's loop.
+    void ShowOpenDialog(const std::string& filter, const std::string& title,
+                        const std::string& initialFolder, PathChosen chosen) override;
+    void ShowSaveDialog(const std::string& filter, const std::string& title,
+                        const std::string& initialFolder, PathChosen chosen) override;
     void ShowOpenFilesDialog(const std::string& filter, const std::string& title,
                              const std::string& initialFolder, FilesChosen chosen) override;
 

@@ -34,14 +34,20 @@ void QtMessageBoxes::Show(const std::string& text, const std::string& caption, M
     box->show();
 }
 
-bool QtMessageBoxes::Ask(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
-                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
-    FitMessageToScreen(box);
+void QtMessageBoxes::Ask(const std::string& text, const std::string& caption, Answer answered) {
+    auto* box = new QMessageBox(QMessageBox::Question, QString::fromStdString(caption),
+                                QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                                QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    FitMessageToScreen(*box);
     // Enter keeps things as they are; saying yes takes a deliberate choice.
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    box->setDefaultButton(QMessageBox::No);
+    // Closing the box without a button (Escape, the window's close button) answers no.
+    QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)] {
+        answered(box->clickedButton() == box->button(QMessageBox::Yes));
+    });
+    box->open();
 }
 
 } // namespace cantova::ui::qt

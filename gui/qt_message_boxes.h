@@ -1,8 +1,8 @@
 #pragma once
 
-// Message boxes of the GUI: a Qt message box over the active window. A message keeps the windows
-// from input until it is dismissed, without holding up the program; a question waits for its
-// answer.
+// Message boxes of the GUI: a Qt message box over the active window. A message or a question keeps
+// the windows from input until it is dismissed, without holding up the program: no box runs an
+// event loop of its own, and a question's answer comes from the program's loop.
 
 #include "ui/message_boxes.h"
 
@@ -11,7 +11,7 @@ namespace cantova::ui::qt {
 class QtMessageBoxes final : public MessageBoxes {
 public:
     void Show(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    bool Ask(const std::string& text, const std::string& caption) override;
+    void Ask(const std::string& text, const std::string& caption, Answer answered) override;
 };
 
 } // namespace cantova::ui::qt

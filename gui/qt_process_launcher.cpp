@@ -6,7 +6,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 
 namespace cantova::ui::qt {
 
@@ -14,6 +16,16 @@ namespace {
 
 // How long a child told to stop may take to clean up before it is killed.
 constexpr std::chrono::seconds kStopGrace{2};
+
+// QProcess says why a start failed only in words, which end with the system's text for the errno.
+int StartErrorOf(const QString& errorText) {
+    for (const int error : {EMFILE, ENFILE, EAGAIN}) {
+        if (errorText.endsWith(QString::fromLocal8Bit(std::strerror(error)))) {
+            return error;
+        }
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -51,6 +63,9 @@ struct QtProcessLauncher::Child {
             result.signal = process.exitCode();
         }
         result.errorOutput = errorTail.text();
+        if (!started) {
+            result.startError = StartErrorOf(process.errorString());
+        }
         return result;
     }
 };

@@ -29,14 +29,36 @@ RunMenuItems::RunMenuItems(QMainWindow& window, app::Program& program)
     connect(moveUp_, &QAction::triggered, this, [&list] { list.MoveSelected(-1); });
     moveDown_ = &addItem("MenuJobsMoveDown", "Move &Down", Qt::CTRL | Qt::Key_Down);
     connect(moveDown_, &QAction::triggered, this, [&list] { list.MoveSelected(+1); });
+    restoreSettings_ = &addItem("MenuJobsRestoreSettings", "Restore My &Settings", {});
+    connect(restoreSettings_, &QAction::triggered, this,
+            [this] { program_.settingsBeforeRun.Restore(); });
+    settingsSubscription_ = program_.settingsBeforeRun.onChange(
+        [this] { restoreSettings_->setEnabled(program_.settingsBeforeRun.available()); });
+    restoreSettings_->setEnabled(false);
     menu_->addSeparator();
     buildJobsAtOnce();
-    subscription_ = program_.queue.subscribe([this] { showState(); });
-    showState();
+    subscription_ = program_.queue.subscribe([this](const jobs::JobListChange& change) {
+        using Kind = jobs::JobListChange::Kind;
+        if (change.kind == Kind::Progressed || change.kind == Kind::Updated ||
+            change.kind == Kind::RunJobFile) {
+            return;
+        }
+        showMoves();
+        // Added jobs are queued; only a removal can take the last one left for a retry.
+        if (change.kind == Kind::Removed && retryFailed_->isEnabled()) {
+            showRetry();
+        }
+    });
+    runSubscription_ =
+        runner.observe([this](const jobs::RunStateChange& change) { showRunState(change.to); });
+    showRunState(runner.state());
+    showMoves();
 }
 
 RunMenuItems::~RunMenuItems() {
     program_.queue.unsubscribe(subscription_);
+    program_.runner.unobserve(runSubscription_);
+    program_.settingsBeforeRun.stopTelling(settingsSubscription_);
 }
 
 QAction& RunMenuItems::addItem(const char* objectName, const char* text,
@@ -64,21 +86,28 @@ void RunMenuItems::buildJobsAtOnce() {
     }
 }
 
-void RunMenuItems::showState() {
-    const bool running = program_.runner.InProgress();
-    const jobs::JobQueue& queue = program_.queue;
-    const int selected = queue.selectedIndex();
-    stopNow_->setEnabled(running);
-    stopAfterCurrent_->setEnabled(running);
-    retryFailed_->setEnabled(
-        !running && std::any_of(queue.jobs().begin(), queue.jobs().end(), [](const jobs::Job& job) {
-            return jobs::LeftForRetry(job.status);
-        }));
-    moveUp_->setEnabled(selected > 0);
-    moveDown_->setEnabled(selected >= 0 && selected + 1 < queue.count());
+void RunMenuItems::showRunState(jobs::RunState state) {
+    using jobs::RunState;
+    stopNow_->setEnabled(state == RunState::Running || state == RunState::Draining);
+    stopAfterCurrent_->setEnabled(state == RunState::Running);
     // A run keeps the number it started with: its jobs' logs are kept apart only when it starts
     // with more than one.
-    jobsAtOnce_->menuAction()->setEnabled(!running);
+    jobsAtOnce_->menuAction()->setEnabled(state == RunState::Idle);
+    showRetry();
+}
+
+void RunMenuItems::showRetry() {
+    const jobs::JobQueue& queue = program_.queue;
+    retryFailed_->setEnabled(
+        program_.runner.state() == jobs::RunState::Idle &&
+        std::any_of(queue.jobs().begin(), queue.jobs().end(),
+                    [](const jobs::Job& job) { return jobs::LeftForRetry(job.status); }));
+}
+
+void RunMenuItems::showMoves() {
+    const int selected = program_.queue.selectedIndex();
+    moveUp_->setEnabled(selected > 0);
+    moveDown_->setEnabled(selected >= 0 && selected + 1 < program_.queue.count());
 }
 
 } // namespace cantova::ui::qt

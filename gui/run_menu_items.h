@@ -2,7 +2,8 @@
 
 // The Jobs menu's items that steer runs: stopping a run at once or after the running jobs, running
 // again the jobs that did not finish, moving the selected job in the run order, and how many jobs
-// run at once. Each item is enabled only while it can do something.
+// run at once, and putting back the settings the windows had when the last run started. Each item
+// is enabled only while it can do something: the items follow the run's state and the job list.
 
 #include "app/program.h"
 
@@ -24,7 +25,9 @@ public:
 private:
     QAction& addItem(const char* objectName, const char* text, const QKeySequence& shortcut);
     void buildJobsAtOnce();
-    void showState();
+    void showRunState(jobs::RunState state);
+    void showRetry();
+    void showMoves();
 
     app::Program& program_;
     QMenu* menu_;
@@ -33,8 +36,11 @@ private:
     QAction* retryFailed_ = nullptr;
     QAction* moveUp_ = nullptr;
     QAction* moveDown_ = nullptr;
+    QAction* restoreSettings_ = nullptr;
     QMenu* jobsAtOnce_ = nullptr;
     int subscription_ = 0;
+    int runSubscription_ = 0;
+    int settingsSubscription_ = 0;
 };
 
 } // namespace cantova::ui::qt

@@ -31,10 +31,11 @@ QString TimeLeftText(std::chrono::seconds left) {
     return QString("%1:%2 left").arg(minutes).arg(seconds);
 }
 
-RunStatusBar::RunStatusBar(QStatusBar& bar, app::Program& program)
+RunStatusBar::RunStatusBar(QStatusBar& bar, app::Program& program, ProgressPace& pace)
     : program_(program), commandLine_(*new QLineEdit(&bar)),
       jobProgress_(MakeProgressBar("JobProgress", "Job: %p%", bar)),
-      runProgress_(MakeProgressBar("RunProgress", "All: %p%", bar)), timeLeft_(*new QLabel(&bar)) {
+      runProgress_(MakeProgressBar("RunProgress", "All: %p%", bar)), timeLeft_(*new QLabel(&bar)),
+      settingsNote_(*new QLabel(&bar)), pace_(pace) {
     commandLine_.setObjectName("JobCommandLine");
     commandLine_.setReadOnly(true);
     commandLine_.setFrame(false);
@@ -48,25 +49,44 @@ RunStatusBar::RunStatusBar(QStatusBar& bar, app::Program& program)
     jobProgress_.hide();
     runProgress_.hide();
     timeLeft_.hide();
-    subscription_ = program_.queue.subscribe([this] { follow(); });
-    follow();
+    subscription_ = program_.queue.subscribe([this](const jobs::JobListChange& change) {
+        using Kind = jobs::JobListChange::Kind;
+        if (change.kind == Kind::Progressed || change.kind == Kind::RunJobFile) {
+            return;
+        }
+        showCommandLine();
+        // A job that starts or ends moves the run's figures at once.
+        if (change.kind == Kind::Updated && program_.runner.InProgress()) {
+            pace_.showNow();
+        }
+    });
+    runSubscription_ =
+        program_.runner.observe([this](const jobs::RunStateChange&) { followRun(); });
+    settingsNote_.setObjectName("SettingsNote");
+    settingsNote_.setText("The windows show the last job's settings; Jobs > Restore My Settings "
+                          "puts yours back.");
+    settingsNote_.hide();
+    bar.insertWidget(1, &settingsNote_);
+    settingsSubscription_ = program_.settingsBeforeRun.onChange(
+        [this] { settingsNote_.setVisible(program_.settingsBeforeRun.available()); });
+    paceSubscription_ = pace_.follow([this] { showProgress(); });
+    showCommandLine();
 }
 
 RunStatusBar::~RunStatusBar() {
     program_.queue.unsubscribe(subscription_);
+    program_.runner.unobserve(runSubscription_);
+    pace_.stopFollowing(paceSubscription_);
+    program_.settingsBeforeRun.stopTelling(settingsSubscription_);
 }
 
-void RunStatusBar::follow() {
-    showCommandLine();
+void RunStatusBar::followRun() {
     const bool running = program_.runner.InProgress();
-    if (running != shownRunning_) {
-        shownRunning_ = running;
-        jobProgress_.setVisible(running);
-        runProgress_.setVisible(running);
-        timeLeft_.setVisible(running);
-        progress_.runNow();
-    } else if (running) {
-        progress_.request();
+    jobProgress_.setVisible(running);
+    runProgress_.setVisible(running);
+    timeLeft_.setVisible(running);
+    if (running) {
+        showProgress();
     }
 }
 
@@ -98,7 +118,7 @@ void RunStatusBar::showProgress() {
         return;
     }
     const jobs::RunProgress progress = program_.runner.progress();
-    jobProgress_.setValue(progress.runningJob ? progress.jobPercent : 0);
+    jobProgress_.setValue(progress.runningJob ? progress.jobPercent.value_or(0) : 0);
     runProgress_.setValue(progress.runPercent);
     timeLeft_.setText(progress.timeLeft ? TimeLeftText(*progress.timeLeft) : QString());
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 // The main window's status line: the command line of the selected job, to read and to copy, and
-// during a run the progress of the running job and of the whole run with the time left. It
-// follows the job queue's changes, and shows new progress at most once a second; nothing polls.
+// during a run the progress of the running job and of the whole run with the time left; after a
+// run, that the windows show the last job's settings until they are put back. It
+// follows the run's states and the job queue's changes, and shows new percentages at the pace of
+// the other views; nothing polls.
 
 #include "app/program.h"
-#include "gui/paced_action.h"
+#include "gui/progress_pace.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -22,13 +24,13 @@ QString TimeLeftText(std::chrono::seconds left);
 
 class RunStatusBar {
 public:
-    RunStatusBar(QStatusBar& bar, app::Program& program);
+    RunStatusBar(QStatusBar& bar, app::Program& program, ProgressPace& pace);
     ~RunStatusBar();
     RunStatusBar(const RunStatusBar&) = delete;
     RunStatusBar& operator=(const RunStatusBar&) = delete;
 
 private:
-    void follow();
+    void followRun();
     void showCommandLine();
     void showProgress();
 
@@ -37,11 +39,15 @@ private:
     QProgressBar& jobProgress_;
     QProgressBar& runProgress_;
     QLabel& timeLeft_;
+    // After a run: the windows show the last job's settings, which can be undone.
+    QLabel& settingsNote_;
+    ProgressPace& pace_;
     // The job whose command line is shown (a job's settings never change, nor its command).
     std::optional<int> shownJob_;
-    bool shownRunning_ = false;
-    PacedAction progress_{kProgressPace, [this] { showProgress(); }};
     int subscription_ = 0;
+    int runSubscription_ = 0;
+    int paceSubscription_ = 0;
+    int settingsSubscription_ = 0;
 };
 
 } // namespace cantova::ui::qt

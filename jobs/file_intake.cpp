@@ -102,16 +102,13 @@ int FileIntake::AddFilesAsJobs(const std::vector<std::string>& paths) {
     if (refusedDuringRun()) {
         return 0;
     }
-    int added = 0;
-    for (const std::string& file : expand(paths)) {
-        if (!sources_.Select(file)) {
-            continue;
-        }
-        const int before = queue_.count();
-        jobList_.AddJob();
-        added += queue_.count() - before;
+    auto adding = std::make_shared<JobAdding>(expand(paths), sources_, jobList_, queue_);
+    if (driver_ && adding->total() > kFilesAddedAtOnce) {
+        driver_(adding);
+        return adding->added();
     }
-    return added;
+    adding->addNext(adding->total());
+    return adding->added();
 }
 
 void FileIntake::ChooseFilesAsJobs() {

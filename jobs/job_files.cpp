@@ -60,9 +60,10 @@ std::optional<std::string> MakeUniqueName(const std::string& name) {
     return std::nullopt;
 }
 
-std::optional<std::string> CreateUniqueFile(const std::string& name, std::string_view content) {
+std::optional<std::string> CreateUniqueFile(const std::string& name, std::string_view content,
+                                            settings::Flush flush) {
     for (const std::string& candidate : Candidates(name)) {
-        switch (settings::CreateFileExclusively(candidate, content)) {
+        switch (settings::CreateFileExclusively(candidate, content, flush)) {
         case settings::CreateResult::Created:
             return candidate;
         case settings::CreateResult::NameTaken:

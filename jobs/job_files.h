@@ -4,6 +4,8 @@
 // are created exclusively under the first free name, so that two instances of the program working
 // in one folder never share or replace each other's files.
 
+#include "settings/atomic_write.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,7 +23,8 @@ std::optional<std::string> MakeUniqueName(const std::string& name);
 // Creates a file holding content under the first name MakeUniqueName would give at that moment,
 // never over an existing entry: a name taken meanwhile (by another program) moves on to the next.
 // The path of the new file; nothing when all names are taken or the file could not be written.
-std::optional<std::string> CreateUniqueFile(const std::string& name, std::string_view content);
+std::optional<std::string> CreateUniqueFile(const std::string& name, std::string_view content,
+                                            settings::Flush flush = settings::Flush::Now);
 
 // The settings file name of job number n of a source before it is made unique:
 // base + ".stream" + n + ".aud", in the output folder when one is given (the source's base name

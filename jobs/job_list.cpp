@@ -5,6 +5,7 @@
 #include "cmdline/job_command.h"
 #include "cmdline/output_name.h"
 #include "jobs/job_files.h"
+#include "jobs/job_outputs.h"
 #include "jobs/job_record.h"
 #include "jobs/source_duration.h"
 #include "settings/audio_profile.h"
@@ -12,6 +13,7 @@
 #include "ui/windows.h"
 
 #include <unistd.h>
+#include <filesystem>
 
 namespace cantova::jobs {
 
@@ -21,6 +23,27 @@ namespace {
 
 bool WritableFolder(const std::string& folder) {
     return access(folder.empty() ? "/" : folder.c_str(), W_OK | X_OK) == 0;
+// "5.1 → 2.0" for a job whose output has fewer channels than its source (of which only an AC3
+// source's count is known); empty otherwise.
+std::string ChannelChange(int sourceChannels, const Job& job, const std::string& command) {
+    int output = sourceChannels;
+    switch (job.codec) {
+    case Codec::Mp3:
+        output = 2;
+        break;
+    case Codec::Ogg:
+        output = command.find(" -6ch") != std::string::npos ? sourceChannels : 2;
+        break;
+    case Codec::Wav:
+        output = JobOutputFiles(job.record()).size() == 6 ? 6 : 2;
+        break;
+    case Codec::Ac3:
+        break;
+    }
+    if (sourceChannels <= 0 || output >= sourceChannels) {
+        return {};
+    }
+    return ChannelLayoutName(sourceChannels) + " \u2192 " + ChannelLayoutName(output);
 }
 
 } // namespace
@@ -49,6 +72,21 @@ void JobList::refuse(const std::string& text) {
 }
 
 void JobList::AddJob() {
+    addJob(settings::Flush::Now);
+}
+
+void JobList::AddJobFlushedLater() {
+    addJob(settings::Flush::Later);
+}
+
+void JobList::FlushAddedJobs() {
+    for (const std::string& folder : unflushed_) {
+        settings::FlushFileSystemOf(folder);
+    }
+    unflushed_.clear();
+}
+
+void JobList::addJob(settings::Flush flush) {
     const ui::MainWindow& w = windows_.frmMain;
     const std::string source = w.TxtStreamAudio.text();
     if (!settings::FileExist(source)) {
@@ -95,8 +133,10 @@ void JobList::AddJob() {
     }
     // A copy job starts no transcoder, so only the others' typed values reach a command line.
     cmdline::TypedValueCheck typed;
+    std::string command;
     if (!job.copy) {
-        cmdline::BuildJobCommand(windows_, job.kind, source, job.outputArgument, &typed);
+        command = cmdline::BuildJobCommand(windows_, job.kind, source, job.outputArgument, &typed);
+        job.target = TargetOfCommand(*codec, command);
     }
     if (!typed.refusedFields().empty()) {
         const cmdline::TypedValueCheck::Field& field = typed.refusedFields().front();
@@ -111,13 +151,19 @@ void JobList::AddJob() {
     const std::string wantedName = SettingsFileName(source, job.number, outputFolder);
     const std::optional<std::string> profile = settings::AudioProfileText(windows_, job.kind);
     const std::optional<std::string> settingsFile =
-        profile ? CreateUniqueFile(wantedName, *profile) : std::nullopt;
+        profile ? CreateUniqueFile(wantedName, *profile, flush) : std::nullopt;
     if (!settingsFile) {
         refuse("The job settings could not be written to \"" + wantedName +
                "\", so no job was added.");
         return;
     }
     job.settingsFile = *settingsFile;
+    if (!job.copy) {
+        job.channels = ChannelChange(windows_.program.Ac3Channels, job, command);
+    }
+    if (flush == settings::Flush::Later) {
+        unflushed_.insert(std::filesystem::path(*settingsFile).parent_path().string());
+    }
     queue_.append(std::move(job));
 }
 

@@ -4,11 +4,13 @@
 // job appended), deleting one, and moving one in the run order.
 
 #include "jobs/job_queue.h"
+#include "settings/atomic_write.h"
 #include "ui/main_window_ports.h"
 #include "ui/message_boxes.h"
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace cantova::ui {
@@ -36,6 +38,10 @@ public:
     // person is asked for one and the job is added once it is chosen; else the add is refused.
     void AddJob() override;
     void setOutputFolderQuestion(OutputFolderQuestion ask) { askOutputFolder_ = std::move(ask); }
+    // For many jobs added together (a folder): their settings files reach the disk together, at
+    // FlushAddedJobs, instead of one by one.
+    void AddJobFlushedLater();
+    void FlushAddedJobs();
     // The selected job, or the last one when none is selected; its settings file goes with it.
     void DeleteJob() override;
     // The selected job one place earlier or later in the run order; numbers and files stay.
@@ -45,12 +51,15 @@ public:
 
 private:
     void refuse(const std::string& text);
+    void addJob(settings::Flush flush);
 
     ui::Windows& windows_;
     JobQueue& queue_;
     ui::MessageBoxes& messages_;
     OutputFolderQuestion askOutputFolder_;
     bool askingOutputFolder_ = false;
+    // Folders of settings files not flushed yet.
+    std::set<std::string> unflushed_;
 };
 
 } // namespace cantova::jobs

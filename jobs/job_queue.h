@@ -6,12 +6,15 @@
 // model, not the list boxes, is what the program reads.
 
 #include "jobs/job_record.h"
+#include "jobs/job_target.h"
 #include "ui/job_kind.h"
 
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace cantova::ui {
@@ -20,12 +23,14 @@ class MainWindow;
 
 namespace cantova::jobs {
 
-enum class JobStatus { Queued, Running, Done, Failed, Skipped, Stopped };
+// NotStarted: a run that was stopped never came to the job.
+enum class JobStatus { Queued, Running, Done, Failed, Skipped, Stopped, NotStarted };
 
-// "queued", "running", "done", "failed", "skipped", "stopped".
+// "queued", "running", "done", "failed", "skipped", "stopped", "not started".
 std::string StatusName(JobStatus status);
 
-// Whether Retry Failed runs a job of that status again: it failed, was stopped or was skipped.
+// Whether Retry Failed runs a job of that status again: it failed, was stopped, skipped or not
+// started.
 bool LeftForRetry(JobStatus status);
 
 struct Job {
@@ -43,6 +48,10 @@ struct Job {
     ui::Codec codec = ui::Codec::Mp3;
     // How long the source plays, as far as it could be told (for the time left of a run).
     double sourceSeconds = 0;
+    // The target as the job's command line has it ("MP3 CBR 256 kbit/s"); empty for a copy.
+    std::string target;
+    // "5.1 → 2.0" when the output has fewer channels than the source, else empty.
+    std::string channels;
 
     JobStatus status = JobStatus::Queued;
     // The job was part of a run: its files are the program's until it is done or the program ends.
@@ -51,14 +60,34 @@ struct Job {
     int percent = 0;
     // Why a job failed or was skipped.
     std::string reason;
+    // What the transcoder measured in the output, when it says.
+    std::optional<SoundReport> sound;
     std::optional<std::chrono::system_clock::time_point> startedAt, endedAt;
 
     JobRecord record() const;
 };
 
+// What one change of the job list did, so that an observer can follow it row by row (a table's
+// rows, a saved copy of the list) instead of reading the whole list again.
+struct JobListChange {
+    enum class Kind {
+        Inserted,   // rows first .. first + count - 1 are new
+        Removed,    // rows first .. first + count - 1 are gone (rows as they were before)
+        Moved,      // the job at row first is now at row to; the jobs between shifted by one
+        Updated,    // the run state of the job at row first changed (status, reason, times)
+        Progressed, // only the percentage of the running job at row first changed
+        Selected,   // the selected job changed
+        RunJobFile, // the run's job file appeared or went
+    };
+    Kind kind = Kind::Updated;
+    int first = 0;
+    int count = 1;
+    int to = 0;
+};
+
 class JobQueue {
 public:
-    using Observer = std::function<void()>;
+    using Observer = std::function<void(const JobListChange&)>;
 
     // Mirrors into the job lists of window, whose hidden elements must exist (after its load step).
     explicit JobQueue(ui::MainWindow& window) : window_(window) {}
@@ -73,11 +102,15 @@ public:
     int nextNumber() const;
     void append(Job job);
     void remove(int index);
+    // Removes every job for which leaves is true, in one pass over the list; the number removed.
+    int removeIf(const std::function<bool(const Job&)>& leaves);
     // Moves the job one place up (-1) or down (+1); false when it cannot move.
     bool move(int index, int offset);
 
     // Changes a job's run state; the list boxes do not show it, observers learn of it.
     void update(int number, const std::function<void(Job&)>& change);
+    // The running job's new percentage, which observers may show less often than other changes.
+    void setPercent(int number, int percent);
 
     // The job file of the running run, shown in the job file lists while the run lasts.
     void setRunJobFile(const std::optional<std::string>& path);
@@ -90,16 +123,23 @@ public:
     int selectedIndex() const;
     void select(int index);
 
-    // Views subscribe to learn about every change; the returned id unsubscribes.
+    // Views subscribe to learn about every change, as it happens and after the list boxes show it;
+    // the returned id unsubscribes.
     int subscribe(Observer observer);
     void unsubscribe(int id);
 
 private:
-    void mirror(int selection);
-    void changed();
+    void mirrorAll(int selection);
+    void mirrorRunJobFile();
+    void reindexFrom(std::size_t row);
+    void changed(const JobListChange& change);
 
     ui::MainWindow& window_;
     std::vector<Job> jobs_;
+    // Each job's row by its number, so that a run finds its jobs without a search.
+    std::unordered_map<int, std::size_t> rowOf_;
+    // The numbers in the list, in order, for the next number.
+    std::set<int> numbers_;
     std::optional<std::string> runJobFile_;
     std::optional<std::string> runFolder_;
     std::vector<std::pair<int, Observer>> observers_;

@@ -6,26 +6,24 @@
 #include "jobs/job_command_line.h"
 #include "jobs/job_file.h"
 #include "jobs/job_files.h"
+#include "jobs/job_log_merge.h"
 #include "jobs/job_outputs.h"
 #include "settings/audio_profile.h"
 #include "settings/paths.h"
 #include "ui/windows.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <filesystem>
-#include <fstream>
 
 namespace cantova::jobs {
 
 namespace {
 
 constexpr const char* kErrorCaption = "Error";
-// A job's own log is small; more than this is not added to the run's log.
-constexpr std::streamsize kMaxJobLog = 16 * 1024 * 1024;
 
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::string joined;
@@ -43,86 +41,149 @@ std::string JoinKeys(const std::vector<std::string>& keys) {
     return joined;
 }
 
-// Adds the job's own log to the run's log in one write, so that its lines stay together.
-void AppendWhole(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    // Read in pieces up to the cap: a buffer of the cap's size would cost a run far more than
-    // the few kilobytes a job's log has.
-    std::string text;
-    std::array<char, 64 * 1024> piece;
-    while (static_cast<std::streamsize>(text.size()) < kMaxJobLog) {
-        const std::streamsize wanted = std::min<std::streamsize>(
-            piece.size(), kMaxJobLog - static_cast<std::streamsize>(text.size()));
-        in.read(piece.data(), wanted);
-        if (in.gcount() <= 0) {
-            break;
-        }
-        text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
+// A private folder for the jobs' own logs under the temporary folder; the reason when there is
+// none to be had (TMPDIR names a missing folder, a file, or one that cannot be written).
+std::optional<std::string> MakeJobLogFolder(std::string& problem) {
+    const char* named = std::getenv("TMPDIR");
+    const std::string folder = named != nullptr && *named != '\0' ? named : "/tmp";
+    std::error_code code;
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(code);
+    if (code) {
+        problem = folder + ": " + code.message();
+        return std::nullopt;
     }
-    if (text.empty()) {
-        return;
-    }
-    const int fd = open(to.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-        [[maybe_unused]] const ssize_t written = write(fd, text.data(), text.size());
-        close(fd);
-    }
-}
-
-std::optional<std::string> MakeJobLogFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "cantova-run-XXXXXX").string();
+    std::string pattern = (temporary / "cantova-run-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
+        problem = folder + ": " + std::strerror(errno);
         return std::nullopt;
     }
     return pattern;
 }
 
+// "Too many open files" as a sentence goes on: "too many open files".
+std::string LowerFirst(std::string text) {
+    if (!text.empty() && text.front() >= 'A' && text.front() <= 'Z') {
+        text.front() = static_cast<char>(text.front() - 'A' + 'a');
+    }
+    return text;
+}
+
 } // namespace
 
 JobRunner::JobRunner(ui::Windows& windows, JobQueue& queue, const RunServices& services)
-    : windows_(windows), queue_(queue), services_(services) {}
+    : windows_(windows), queue_(queue), services_(services) {
+    // A job moved or removed may put a queued job of the run above the rows already passed.
+    queueSubscription_ = queue_.subscribe([this](const JobListChange& change) {
+        if (change.kind == JobListChange::Kind::Inserted ||
+            change.kind == JobListChange::Kind::Removed ||
+            change.kind == JobListChange::Kind::Moved) {
+            scanFrom_ = 0;
+        }
+    });
+}
+
+JobRunner::~JobRunner() {
+    queue_.unsubscribe(queueSubscription_);
+}
 
 void JobRunner::setJobsAtOnce(int jobs) {
     jobsAtOnce_ = std::max(1, jobs);
 }
 
-void JobRunner::Start() {
-    if (run_) {
+int JobRunner::observe(Observer observer) {
+    observers_.emplace_back(nextObserverId_, std::move(observer));
+    return nextObserverId_++;
+}
+
+void JobRunner::unobserve(int id) {
+    std::erase_if(observers_, [id](const auto& entry) { return entry.first == id; });
+}
+
+bool JobRunner::transition(RunEvent event) {
+    const std::optional<RunState> next = NextRunState(state_, event);
+    if (!next) {
+        return false;
+    }
+    const RunStateChange change{state_, *next};
+    state_ = *next;
+    // A copy, so that an observer may unsubscribe while it is told.
+    const auto observers = observers_;
+    for (const auto& [id, observer] : observers) {
+        observer(change);
+    }
+    return true;
+}
+
+void JobRunner::guarded(const std::function<void()>& action) {
+    try {
+        action();
+        return;
+    } catch (const std::exception& error) {
+        services_.messages.Show(
+            std::string("The run met an error it could not handle and stops: ") + error.what(),
+            kErrorCaption, ui::MessageIcon::Exclamation);
+    }
+    if (!run_) {
+        if (state_ == RunState::Starting) {
+            refuse("", 0);
+        }
         return;
     }
-    std::vector<int> numbers;
-    for (const Job& job : queue_.jobs()) {
-        numbers.push_back(job.number);
+    StopNow();
+    if (run_ && run_->running.empty()) {
+        try {
+            finishRun();
+        } catch (const std::exception&) {
+            // What the end of the run could not remove stays; the list is kept.
+            run_.reset();
+            transition(RunEvent::Finished);
+        }
     }
-    run(numbers);
+}
+
+void JobRunner::Start() {
+    guarded([this] {
+        if (state_ != RunState::Idle) {
+            return;
+        }
+        std::vector<int> numbers;
+        for (const Job& job : queue_.jobs()) {
+            numbers.push_back(job.number);
+        }
+        run(numbers);
+    });
 }
 
 void JobRunner::RetryFailed() {
-    if (run_) {
-        return;
-    }
-    std::vector<int> numbers;
-    for (const Job& job : queue_.jobs()) {
-        if (LeftForRetry(job.status)) {
-            numbers.push_back(job.number);
+    guarded([this] {
+        if (state_ != RunState::Idle) {
+            return;
         }
-    }
-    if (numbers.empty()) {
-        services_.messages.Show("No job failed, was stopped or was skipped, so none was run again.",
-                                kErrorCaption, ui::MessageIcon::Exclamation);
-        return;
-    }
-    run(numbers);
+        std::vector<int> numbers;
+        for (const Job& job : queue_.jobs()) {
+            if (LeftForRetry(job.status)) {
+                numbers.push_back(job.number);
+            }
+        }
+        if (numbers.empty()) {
+            services_.messages.Show(
+                "No job failed, was stopped or was skipped, so none was run again.", kErrorCaption,
+                ui::MessageIcon::Exclamation);
+            return;
+        }
+        run(numbers);
+    });
 }
 
-bool JobRunner::refused(const std::string& text, int jobs) {
+void JobRunner::refuse(const std::string& text, int jobs) {
     // A Start that runs nothing leaves its jobs not started.
+    doneOfLastRun_ = 0;
     unfinishedOfLastRun_ = jobs;
+    transition(RunEvent::Refused);
     if (!text.empty()) {
         services_.messages.Show("Nothing was run: " + text, kErrorCaption,
                                 ui::MessageIcon::Exclamation);
     }
-    return false;
 }
 
 void JobRunner::run(std::vector<int> numbers) {
@@ -133,68 +194,113 @@ void JobRunner::run(std::vector<int> numbers) {
                       ui::MessageIcon::Exclamation);
         return;
     }
+    transition(RunEvent::Start);
     if (const std::string problem = cmdline::ProgramWordProblem(windows_.program.TranscoderPath);
         !problem.empty()) {
-        refused(problem + ".", count);
+        refuse(problem + ".", count);
         return;
     }
-    std::vector<const Job*> jobs;
     std::vector<std::string> outputs;
     for (const int number : numbers) {
-        jobs.push_back(&queue_.at(queue_.indexOf(number)));
-        for (const std::string& file : JobOutputFiles(jobs.back()->record())) {
+        for (const std::string& file : JobOutputFiles(queue_.at(queue_.indexOf(number)).record())) {
             outputs.push_back(file);
         }
     }
-    if (const std::vector<std::string> replaced = ExistingPaths(outputs);
-        !replaced.empty() && !messages.Ask("These files exist and the run would replace them:" +
-                                               JoinLines(replaced) + "\nReplace them?",
-                                           "Replace Files")) {
-        refused("", count);
+    const std::vector<std::string> replaced = ExistingPaths(outputs);
+    if (replaced.empty()) {
+        launch(numbers);
         return;
+    }
+    // The run stays in its start while the question is open; the rest of the program goes on.
+    messages.Ask("These files exist and the run would replace them:" + JoinLines(replaced) +
+                     "\nReplace them?",
+                 "Replace Files", [this, numbers](bool yes) {
+                     guarded([&] {
+                         if (state_ != RunState::Starting) {
+                             return;
+                         }
+                         if (yes) {
+                             launch(numbers);
+                         } else {
+                             refuse("", static_cast<int>(numbers.size()));
+                         }
+                     });
+                 });
+}
+
+void JobRunner::launch(const std::vector<int>& numbers) {
+    ui::MessageBoxes& messages = services_.messages;
+    const int count = static_cast<int>(numbers.size());
+    std::vector<const Job*> jobs;
+    for (const int number : numbers) {
+        const int index = queue_.indexOf(number);
+        if (index < 0) {
+            refuse("a job of the run left the list before it started.", count);
+            return;
+        }
+        jobs.push_back(&queue_.at(index));
     }
     const std::string jobFileName =
         JobFileName(windows_.frmMain.TxtStreamAudio.text(), cmdline::ChosenOutputFolder(windows_));
     const std::optional<std::string> jobFile = WriteJobFile(jobs, jobFileName);
     if (!jobFile) {
-        refused("the job file \"" + jobFileName +
-                    "\" could not be written (or every name made from it is taken).",
-                count);
+        refuse("the job file \"" + jobFileName +
+                   "\" could not be written (or every name made from it is taken).",
+               count);
         return;
     }
     Run started;
     started.numbers = numbers;
+    started.members.insert(numbers.begin(), numbers.end());
     started.jobFile = *jobFile;
     started.log = settings::TranscoderLogPath();
     started.startedAt = std::chrono::steady_clock::now();
     if (jobsAtOnce_ > 1) {
-        started.jobLogFolder = MakeJobLogFolder();
+        std::string problem;
+        started.jobLogFolder = MakeJobLogFolder(problem);
+        if (!started.jobLogFolder) {
+            messages.Show("The jobs run one at a time: the temporary folder cannot hold their "
+                          "own logs (" +
+                              problem + ").",
+                          "Jobs at Once", ui::MessageIcon::Exclamation);
+        }
     }
+    started.jobsAtOnce = started.jobLogFolder ? jobsAtOnce_ : 1;
     for (ui::Control* control : runLockedControls()) {
         started.enabledBefore.push_back(control->enabled());
         control->setEnabled(false);
     }
     run_ = std::move(started);
+    scanFrom_ = 0;
     for (const int number : numbers) {
         queue_.update(number, [](Job& job) {
             job.inRun = true;
             job.status = JobStatus::Queued;
             job.percent = 0;
             job.reason.clear();
+            job.sound.reset();
             job.startedAt.reset();
             job.endedAt.reset();
         });
+        run_->totalWeight += weightOf(number);
     }
     queue_.setRunFolder(run_->jobLogFolder);
     queue_.setRunJobFile(run_->jobFile);
     services_.logFiles.RemoveOld(run_->log);
+    transition(RunEvent::Launched);
     startJobs();
 }
 
-std::optional<int> JobRunner::nextQueued() const {
-    for (const Job& job : queue_.jobs()) {
-        if (job.status == JobStatus::Queued && std::find(run_->numbers.begin(), run_->numbers.end(),
-                                                         job.number) != run_->numbers.end()) {
+double JobRunner::weightOf(int number) const {
+    const int index = queue_.indexOf(number);
+    return index < 0 ? 1.0 : std::max(queue_.at(index).sourceSeconds, 1.0);
+}
+
+std::optional<int> JobRunner::nextQueued() {
+    const std::vector<Job>& jobs = queue_.jobs();
+    for (; scanFrom_ < jobs.size(); ++scanFrom_) {
+        const Job& job = jobs[scanFrom_];
+        if (job.status == JobStatus::Queued && run_->members.count(job.number) != 0) {
             return job.number;
         }
     }
@@ -202,8 +308,8 @@ std::optional<int> JobRunner::nextQueued() const {
 }
 
 void JobRunner::startJobs() {
-    while (!run_->stopNow && !run_->stopAfterCurrent &&
-           static_cast<int>(run_->running.size()) < jobsAtOnce_) {
+    while (state_ == RunState::Running && !run_->waitingForResources &&
+           static_cast<int>(run_->running.size()) < run_->jobsAtOnce) {
         const std::optional<int> next = nextQueued();
         if (!next) {
             break;
@@ -229,8 +335,14 @@ std::string JobRunner::jobLogPath(int number) const {
     return *run_->jobLogFolder + "/job" + std::to_string(number) + ".log";
 }
 
+void JobRunner::jobEnded(int number) {
+    run_->endedWeight += weightOf(number);
+    run_->reported.erase(number);
+}
+
 void JobRunner::unfinished(int number, JobStatus status, const std::string& why) {
     run_->problems.push_back(jobLabel(number) + ": " + why);
+    jobEnded(number);
     queue_.update(number, [&](Job& job) {
         job.status = status;
         job.reason = why;
@@ -239,9 +351,10 @@ void JobRunner::unfinished(int number, JobStatus status, const std::string& why)
 }
 
 void JobRunner::startJob(int number) {
-    run_->sequence[number] = ++run_->started;
+    if (run_->sequence.count(number) == 0) {
+        run_->sequence[number] = ++run_->started;
+    }
     run_->captionJob = number;
-    showRunStatus(number, std::nullopt);
     const Job job = queue_.at(queue_.indexOf(number));
     if (!settings::FileExist(job.settingsFile)) {
         unfinished(number, JobStatus::Skipped, "skipped, its settings file is missing");
@@ -262,6 +375,7 @@ void JobRunner::startJob(int number) {
         return;
     }
     if (job.copy) {
+        jobEnded(number);
         queue_.update(number, [](Job& done) {
             done.status = JobStatus::Done;
             done.percent = 100;
@@ -270,48 +384,82 @@ void JobRunner::startJob(int number) {
     }
     const std::string command =
         CommandOfRestoredJob(windows_, job, *load.jobKind, jobLogPath(number));
+    run_->logOffset[number] = FileSizeOrZero(run_->log);
+    if (run_->jobLogFolder &&
+        std::none_of(run_->logBlocks.begin(), run_->logBlocks.end(),
+                     [number](const auto& block) { return block.first == number; })) {
+        run_->logBlocks.emplace_back(number, false);
+    }
+    ProcessEvents events;
+    events.onOutputLine = [this, number](std::string_view line) {
+        guarded([&] { onOutputLine(number, line); });
+    };
+    events.onFinished = [this, number](const LaunchResult& result) {
+        guarded([&] { onFinished(number, result); });
+    };
+    run_->running[number] = 0; // before Start: its events never come from within it
     queue_.update(number, [](Job& running) {
         running.status = JobStatus::Running;
         running.startedAt = std::chrono::system_clock::now();
     });
-    run_->logOffset[number] = FileSizeOrZero(run_->log);
-    ProcessEvents events;
-    events.onOutputLine = [this, number](std::string_view line) { onOutputLine(number, line); };
-    events.onFinished = [this, number](const LaunchResult& result) { onFinished(number, result); };
-    run_->running[number] = 0; // before Start: its events never come from within it
     run_->running[number] = services_.processes.Start(command, std::move(events));
 }
 
 void JobRunner::onOutputLine(int number, std::string_view line) {
+    if (!run_) {
+        return;
+    }
+    if (std::optional<SoundReport> sound = ParseSoundReport(line)) {
+        queue_.update(number, [&](Job& job) { job.sound = sound; });
+        return;
+    }
     const std::optional<int> percent = ParseProgressLine(line);
     if (!percent) {
         return;
     }
-    queue_.update(number, [&](Job& job) { job.percent = *percent; });
-    if (run_->captionJob == number) {
-        showRunStatus(number, percent);
+    run_->reported.insert(number);
+    queue_.setPercent(number, *percent);
+}
+
+// A start that failed for want of processes or open files is tried again when a running job has
+// ended; true when the job waits for that.
+bool JobRunner::retryWhenResourcesFree(int number, const LaunchResult& result) {
+    if (result.started || !IsResourceShortage(result.startError) || run_->running.empty()) {
+        return false;
     }
+    // It keeps its place in the run: its number in "job i of n" and its log block.
+    run_->waitingForResources = true;
+    queue_.update(number, [](Job& job) {
+        job.status = JobStatus::Queued;
+        job.startedAt.reset();
+    });
+    scanFrom_ = 0;
+    return true;
 }
 
 void JobRunner::onFinished(int number, const LaunchResult& result) {
     run_->running.erase(number);
+    if (retryWhenResourcesFree(number, result)) {
+        return;
+    }
+    run_->waitingForResources = false;
     const std::string jobLog = jobLogPath(number);
     const std::string reason =
         result.exitStatus != 0
             ? FailureReason(jobLog, run_->jobLogFolder ? 0 : run_->logOffset[number],
                             result.errorOutput)
             : std::string();
-    if (run_->jobLogFolder) {
-        AppendWhole(jobLog, run_->log);
-        std::error_code ignored;
-        std::filesystem::remove(jobLog, ignored);
-    }
     if (!result.started) {
+        const std::string program =
+            cmdline::SplitCommandLine(windows_.program.TranscoderPath).front();
         unfinished(number, JobStatus::Failed,
-                   "the transcoder could not be started (looked for " +
-                       cmdline::SplitCommandLine(windows_.program.TranscoderPath).front() + ")");
+                   IsResourceShortage(result.startError)
+                       ? "could not start the transcoder: " +
+                             LowerFirst(std::strerror(result.startError))
+                       : "the transcoder could not be started (looked for " + program + ")");
     } else if (result.stopped) {
-        run_->stopNow = true;
+        // A stop request to the program ends the run as Stop Now does.
+        StopNow();
         unfinished(number, JobStatus::Stopped, "stopped before it finished");
     } else if (result.signal != 0) {
         unfinished(number, JobStatus::Failed,
@@ -321,33 +469,76 @@ void JobRunner::onFinished(int number, const LaunchResult& result) {
                    "the transcoder failed (exit status " + std::to_string(result.exitStatus) + ")" +
                        (reason.empty() ? "" : ": " + reason));
     } else {
+        jobEnded(number);
         queue_.update(number, [](Job& job) {
             job.status = JobStatus::Done;
             job.percent = 100;
             job.endedAt = std::chrono::system_clock::now();
         });
     }
+    for (auto& block : run_->logBlocks) {
+        block.second = block.second || block.first == number;
+    }
+    addLogBlocks();
     startJobs();
 }
 
+// The blocks of the jobs that have ended, in the order the jobs started, up to the first job
+// still running.
+void JobRunner::addLogBlocks() {
+    std::size_t added = 0;
+    for (; added < run_->logBlocks.size() && run_->logBlocks[added].second; ++added) {
+        const int number = run_->logBlocks[added].first;
+        const std::string jobLog = jobLogPath(number);
+        std::string problem;
+        if (!AppendJobLog(jobLog, run_->log, problem)) {
+            run_->problems.push_back(jobLabel(number) + ": " + problem);
+        }
+        std::error_code ignored;
+        std::filesystem::remove(jobLog, ignored);
+    }
+    run_->logBlocks.erase(run_->logBlocks.begin(),
+                          run_->logBlocks.begin() + static_cast<std::ptrdiff_t>(added));
+}
+
 void JobRunner::finishRun() {
+    transition(RunEvent::NothingLeft);
+    // The jobs a stopped run never came to.
+    int notStarted = 0;
+    for (const int number : run_->numbers) {
+        const int index = queue_.indexOf(number);
+        if (index >= 0 && queue_.at(index).status == JobStatus::Queued) {
+            ++notStarted;
+            queue_.update(number, [](Job& job) {
+                job.status = JobStatus::NotStarted;
+                job.reason = "not started, the run was stopped before it";
+            });
+        }
+    }
+    if (notStarted > 0) {
+        run_->problems.push_back(
+            std::to_string(notStarted) +
+            (notStarted == 1 ? " job was not started: the run was stopped before it."
+                             : " jobs were not started: the run was stopped before them."));
+    }
     Run ended = std::move(*run_);
     run_.reset();
     // Jobs that were done leave the list with their settings files; the others stay for a retry,
     // unless the program is ending, which leaves nothing to retry them.
     int done = 0;
-    for (const int number : ended.numbers) {
-        const int index = queue_.indexOf(number);
-        if (index < 0) {
-            continue;
+    queue_.removeIf([&](const Job& job) {
+        if (ended.members.count(job.number) == 0) {
+            return false;
         }
-        const bool wasDone = queue_.at(index).status == JobStatus::Done;
+        const bool wasDone = job.status == JobStatus::Done;
         done += wasDone ? 1 : 0;
         if (wasDone || ended.unloadWhenDone) {
-            settings::DeleteFile(queue_.at(index).settingsFile);
-            queue_.remove(index);
+            settings::DeleteFile(job.settingsFile);
+            return true;
         }
-    }
+        return false;
+    });
+    doneOfLastRun_ = done;
     unfinishedOfLastRun_ = static_cast<int>(ended.numbers.size()) - done;
     settings::DeleteFile(ended.jobFile);
     queue_.setRunJobFile(std::nullopt);
@@ -360,13 +551,12 @@ void JobRunner::finishRun() {
     for (std::size_t i = 0; i < locked.size(); ++i) {
         locked[i]->setEnabled(ended.enabledBefore[i]);
     }
-    windows_.frmMain.setCaption(windows_.frmMain.form().caption);
+    transition(RunEvent::Finished);
 
     if (!ended.problems.empty()) {
         services_.messages.Show("Not every job ran as it should:" + JoinLines(ended.problems),
                                 "Job Report", ui::MessageIcon::Exclamation);
     }
-    services_.notifier.RunEnded(done, unfinishedOfLastRun_);
     if (ended.unloadWhenDone) {
         windows_.frmMain.Form_Unload();
         return;
@@ -379,19 +569,16 @@ void JobRunner::finishRun() {
 }
 
 void JobRunner::StopNow() {
-    if (!run_) {
+    if (!transition(RunEvent::StopNow)) {
         return;
     }
-    run_->stopNow = true;
     for (const auto& [number, process] : run_->running) {
         services_.processes.Terminate(process);
     }
 }
 
 void JobRunner::StopAfterCurrent() {
-    if (run_) {
-        run_->stopAfterCurrent = true;
-    }
+    transition(RunEvent::StopAfterCurrent);
 }
 
 void JobRunner::StopAndUnload() {
@@ -408,27 +595,25 @@ RunProgress JobRunner::progress() const {
     if (!run_) {
         return progress;
     }
-    double total = 0;
-    double reached = 0;
-    for (const int number : run_->numbers) {
+    progress.jobCount = static_cast<int>(run_->numbers.size());
+    progress.jobsAtOnce = run_->jobsAtOnce;
+    double reached = run_->endedWeight;
+    for (const auto& [number, process] : run_->running) {
         const int index = queue_.indexOf(number);
-        if (index < 0) {
-            continue;
-        }
-        const Job& job = queue_.at(index);
-        const double weight = std::max(job.sourceSeconds, 1.0);
-        total += weight;
-        if (job.status == JobStatus::Running) {
-            reached += weight * job.percent / 100.0;
-        } else if (job.status != JobStatus::Queued) {
-            reached += weight;
+        if (index >= 0) {
+            reached += weightOf(number) * queue_.at(index).percent / 100.0;
         }
     }
-    if (run_->captionJob && run_->running.count(*run_->captionJob) != 0) {
-        progress.runningJob = run_->captionJob;
-        progress.jobPercent = queue_.at(queue_.indexOf(*run_->captionJob)).percent;
+    if (run_->captionJob) {
+        progress.jobSequence = run_->sequence.at(*run_->captionJob);
+        if (run_->running.count(*run_->captionJob) != 0) {
+            progress.runningJob = run_->captionJob;
+            if (run_->reported.count(*run_->captionJob) != 0) {
+                progress.jobPercent = queue_.at(queue_.indexOf(*run_->captionJob)).percent;
+            }
+        }
     }
-    const double fraction = total > 0 ? reached / total : 0;
+    const double fraction = run_->totalWeight > 0 ? reached / run_->totalWeight : 0;
     progress.runPercent = static_cast<int>(fraction * 100);
     // Too early a guess says nothing useful.
     if (fraction >= 0.01) {
@@ -439,15 +624,6 @@ RunProgress JobRunner::progress() const {
             std::chrono::seconds(static_cast<long long>(elapsed * (1 - fraction) / fraction));
     }
     return progress;
-}
-
-void JobRunner::showRunStatus(int number, std::optional<int> percent) {
-    std::string status = " - job " + std::to_string(run_->sequence[number]) + " of " +
-                         std::to_string(run_->numbers.size());
-    if (percent) {
-        status += " - " + std::to_string(*percent) + "%";
-    }
-    windows_.frmMain.setCaption(windows_.frmMain.form().caption + status);
 }
 
 std::vector<ui::Control*> JobRunner::runLockedControls() {

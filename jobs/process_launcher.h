@@ -6,6 +6,7 @@
 
 #include "jobs/output_lines.h"
 
+#include <cerrno>
 #include <functional>
 #include <string>
 
@@ -22,7 +23,14 @@ struct LaunchResult {
     bool stopped = false;
     // The last lines of what the process wrote to its error output.
     std::string errorOutput;
+    // Why a process that did not start could not (an errno value), 0 when not known.
+    int startError = 0;
 };
+
+// Whether a start failed for want of processes or open files, which a job that ends frees.
+inline bool IsResourceShortage(int startError) {
+    return startError == EMFILE || startError == ENFILE || startError == EAGAIN;
+}
 
 struct ProcessEvents {
     // Each line the process writes to its standard output, while it runs.

@@ -42,12 +42,14 @@ std::vector<std::string> SourceAudioPatterns() {
 }
 
 void SourceSelection::Browse() {
-    const std::string path = dialogs_.ShowOpenDialog(SourceDialogFilter(), kSourceDialogTitle, "");
-    // A cancelled dialog leaves the source, its values and the job list as they were.
-    if (path.empty()) {
-        return;
-    }
-    Select(path);
+    dialogs_.ShowOpenDialog(SourceDialogFilter(), kSourceDialogTitle, "",
+                            [this](const std::string& path) {
+                                // A cancelled dialog leaves the source, its values and the job
+                                // list as they were.
+                                if (!path.empty()) {
+                                    Select(path);
+                                }
+                            });
 }
 
 bool SourceSelection::Select(const std::string& path) {

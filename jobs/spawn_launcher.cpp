@@ -59,8 +59,11 @@ bool MakePipe(Descriptor& read, Descriptor& write) {
 }
 
 // Starts argv[0] (searched in PATH when it has no "/") with posix_spawnp: its input is the null
-// device, its output and error output go to the given descriptors. 0 when it cannot start.
-pid_t SpawnProgram(const std::vector<std::string>& arguments, int output, int errorOutput) {
+// device, its output and error output go to the given descriptors. 0 when it cannot start, with
+// the reason (an errno value, 0 for no program) in error.
+pid_t SpawnProgram(const std::vector<std::string>& arguments, int output, int errorOutput,
+                   int& error) {
+    error = 0;
     if (arguments.empty() || arguments[0].empty()) {
         return 0;
     }
@@ -75,7 +78,7 @@ pid_t SpawnProgram(const std::vector<std::string>& arguments, int output, int er
     posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errorOutput, STDERR_FILENO);
     pid_t pid = 0;
-    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     return error == 0 ? pid : 0;
 }
@@ -155,14 +158,16 @@ ProcessId SpawnLauncher::Start(const std::string& commandLine, ProcessEvents eve
     }
     auto child = std::make_unique<Child>();
     Descriptor outputWrite, errorWrite;
+    LaunchResult notStarted;
     if (!MakePipe(child->output, outputWrite) || !MakePipe(child->errors, errorWrite)) {
-        pending_.emplace_back(std::move(events), LaunchResult{});
+        notStarted.startError = errno;
+        pending_.emplace_back(std::move(events), notStarted);
         return id;
     }
-    child->pid =
-        SpawnProgram(cmdline::SplitCommandLine(commandLine), outputWrite.get(), errorWrite.get());
+    child->pid = SpawnProgram(cmdline::SplitCommandLine(commandLine), outputWrite.get(),
+                              errorWrite.get(), notStarted.startError);
     if (child->pid == 0) {
-        pending_.emplace_back(std::move(events), LaunchResult{});
+        pending_.emplace_back(std::move(events), notStarted);
         return id;
     }
     child->exited.reset(static_cast<int>(syscall(SYS_pidfd_open, child->pid, 0)));

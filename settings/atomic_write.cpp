@@ -60,17 +60,27 @@ bool WriteAll(int fd, std::string_view content) {
 
 } // namespace
 
-CreateResult CreateFileExclusively(const std::string& path, std::string_view content) {
+CreateResult CreateFileExclusively(const std::string& path, std::string_view content, Flush flush) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
         return errno == EEXIST ? CreateResult::NameTaken : CreateResult::Failed;
     }
-    const bool written = WriteAll(fd, content) && fsync(fd) == 0;
+    const bool written = WriteAll(fd, content) && (flush == Flush::Later || fsync(fd) == 0);
     if (close(fd) != 0 || !written) {
         unlink(path.c_str());
         return CreateResult::Failed;
     }
     return CreateResult::Created;
+}
+
+bool FlushFileSystemOf(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool flushed = syncfs(fd) == 0;
+    close(fd);
+    return flushed;
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view content) {

@@ -23,16 +23,18 @@ std::vector<DialogFilter> ParseDialogFilter(const std::string& filter);
 std::vector<std::string> ToQtNameFilters(const std::string& filter);
 
 // The file-open and file-save dialogs. The open dialog accepts only an existing file, the save
-// dialog asks before overwriting one. Both return the chosen full path, empty text when cancelled.
+// dialog asks before overwriting one. Neither waits: chosen gets the chosen full path once the
+// dialog is confirmed, or empty text when it is cancelled.
 class FileDialogs {
 public:
+    using PathChosen = std::function<void(const std::string&)>;
     using FilesChosen = std::function<void(const std::vector<std::string>&)>;
 
     virtual ~FileDialogs() = default;
-    virtual std::string ShowOpenDialog(const std::string& filter, const std::string& title,
-                                       const std::string& initialFolder) = 0;
-    virtual std::string ShowSaveDialog(const std::string& filter, const std::string& title,
-                                       const std::string& initialFolder) = 0;
+    virtual void ShowOpenDialog(const std::string& filter, const std::string& title,
+                                const std::string& initialFolder, PathChosen chosen) = 0;
+    virtual void ShowSaveDialog(const std::string& filter, const std::string& title,
+                                const std::string& initialFolder, PathChosen chosen) = 0;
     // An open dialog for several existing files that does not wait: chosen gets their full paths
     // once the dialog is confirmed, and is not called when it is cancelled.
     virtual void ShowOpenFilesDialog(const std::string& filter, const std::string& title,
@@ -55,10 +57,11 @@ public:
     void AnswerFiles(std::vector<std::string> paths);
     const std::vector<Request>& Requests() const { return requests_; }
 
-    std::string ShowOpenDialog(const std::string& filter, const std::string& title,
-                               const std::string& initialFolder) override;
-    std::string ShowSaveDialog(const std::string& filter, const std::string& title,
-                               const std::string& initialFolder) override;
+    // Both answer at once.
+    void ShowOpenDialog(const std::string& filter, const std::string& title,
+                        const std::string& initialFolder, PathChosen chosen) override;
+    void ShowSaveDialog(const std::string& filter, const std::string& title,
+                        const std::string& initialFolder, PathChosen chosen) override;
     void ShowOpenFilesDialog(const std::string& filter, const std::string& title,
                              const std::string& initialFolder, FilesChosen chosen) override;
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace cantova::settings {
 
@@ -166,8 +167,47 @@ bool WriteIniValues(const std::vector<IniEntry>& entries, const std::string& pat
 }
 
 std::string FormatIniFile(const std::vector<IniEntry>& entries, bool* complete) {
+    // Built in one pass (setting key after key would read the growing text again each time): the
+    // sections in the order they first come, each key once where it first comes, with its last
+    // value, as setting them one by one into an empty text leaves them.
+    struct Section {
+        std::string name;
+        std::vector<std::string> keyLines;
+        std::unordered_map<std::string, std::size_t> keyLineOf;
+    };
+    std::vector<Section> sections;
+    std::unordered_map<std::string, std::size_t> sectionOf;
+    bool allStored = true;
+    for (const IniEntry& entry : entries) {
+        const std::string_view sectionName = TrimBlanks(entry.section);
+        const std::string_view keyName = TrimBlanks(entry.key);
+        if (!Storable(sectionName, keyName, entry.value)) {
+            allStored = false;
+            continue;
+        }
+        const auto [section, newSection] =
+            sectionOf.try_emplace(UpperAscii(sectionName), sections.size());
+        if (newSection) {
+            sections.push_back({std::string(sectionName), {}, {}});
+        }
+        Section& into = sections[section->second];
+        const std::string key = UpperAscii(keyName);
+        std::string keyLine = key + "=" + entry.value;
+        const auto [line, newKey] = into.keyLineOf.try_emplace(key, into.keyLines.size());
+        if (newKey) {
+            into.keyLines.push_back(std::move(keyLine));
+        } else {
+            into.keyLines[line->second] = std::move(keyLine);
+        }
+    }
     std::string content;
-    const bool allStored = SetEntries(content, entries).allStorable;
+    for (const Section& section : sections) {
+        content += "[" + section.name + "]\n";
+        for (const std::string& keyLine : section.keyLines) {
+            content += keyLine;
+            content += '\n';
+        }
+    }
     if (complete != nullptr) {
         *complete = allStored;
     }

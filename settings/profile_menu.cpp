@@ -29,7 +29,11 @@ std::string JoinedKeys(const std::vector<std::string>& keys) {
 } // namespace
 
 void ProfileMenu::Save() {
-    std::string path = dialogs_.ShowSaveDialog(kProfileDialogFilter, kProfileDialogTitle, "");
+    dialogs_.ShowSaveDialog(kProfileDialogFilter, kProfileDialogTitle, "",
+                            [this](const std::string& path) { saveTo(path); });
+}
+
+void ProfileMenu::saveTo(std::string path) {
     if (path.empty()) {
         return;
     }
@@ -44,7 +48,11 @@ void ProfileMenu::Save() {
 }
 
 void ProfileMenu::Load() {
-    const std::string path = dialogs_.ShowOpenDialog(kProfileDialogFilter, kProfileDialogTitle, "");
+    dialogs_.ShowOpenDialog(kProfileDialogFilter, kProfileDialogTitle, "",
+                            [this](const std::string& path) { loadFrom(path); });
+}
+
+void ProfileMenu::loadFrom(const std::string& path) {
     if (path.empty()) {
         return;
     }

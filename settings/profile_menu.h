@@ -22,6 +22,9 @@ public:
     void Load() override;
 
 private:
+    // What the dialog's answer does; an empty path (cancelled) does nothing.
+    void saveTo(std::string path);
+    void loadFrom(const std::string& path);
     ui::Windows& windows_;
     FileDialogs& dialogs_;
     ui::MessageBoxes& messages_;

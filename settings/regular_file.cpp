@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace cantova::settings {
@@ -42,10 +43,15 @@ RegularFileRead ReadRegularFile(const std::string& path, std::size_t maxBytes) {
         result.status = Status::TooLarge;
         return result;
     }
-    // The file may grow while it is read: one byte more than the cap tells.
-    std::string content(maxBytes + 1, '\0');
+    // The file may grow while it is read: one byte more than the cap tells. The buffer starts at
+    // the size the file has (a buffer of the cap would be cleared on every read, a megabyte for
+    // a settings file of a few hundred bytes) and grows up to the cap while the file does.
+    std::string content(std::min(static_cast<std::size_t>(info.st_size), maxBytes) + 1, '\0');
     std::size_t filled = 0;
-    while (filled < content.size()) {
+    while (filled <= maxBytes) {
+        if (filled == content.size()) {
+            content.resize(std::min(content.size() * 2, maxBytes + 1));
+        }
         const ssize_t got = read(file.fd, content.data() + filled, content.size() - filled);
         if (got < 0 && errno == EINTR) {
             continue;

@@ -10,16 +10,16 @@ void ScriptedFileDialogs::AnswerFiles(std::vector<std::string> paths) {
     answers_.push_back(std::move(paths));
 }
 
-std::string ScriptedFileDialogs::ShowOpenDialog(const std::string& filter, const std::string& title,
-                                                const std::string& /*initialFolder*/) {
+void ScriptedFileDialogs::ShowOpenDialog(const std::string& filter, const std::string& title,
+                                         const std::string& /*initialFolder*/, PathChosen chosen) {
     const std::vector<std::string> answer = NextAnswer(Kind::Open, filter, title);
-    return answer.empty() ? std::string() : answer.front();
+    chosen(answer.empty() ? std::string() : answer.front());
 }
 
-std::string ScriptedFileDialogs::ShowSaveDialog(const std::string& filter, const std::string& title,
-                                                const std::string& /*initialFolder*/) {
+void ScriptedFileDialogs::ShowSaveDialog(const std::string& filter, const std::string& title,
+                                         const std::string& /*initialFolder*/, PathChosen chosen) {
     const std::vector<std::string> answer = NextAnswer(Kind::Save, filter, title);
-    return answer.empty() ? std::string() : answer.front();
+    chosen(answer.empty() ? std::string() : answer.front());
 }
 
 void ScriptedFileDialogs::ShowOpenFilesDialog(const std::string& filter, const std::string& title,

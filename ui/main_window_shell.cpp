@@ -39,10 +39,13 @@ bool MainWindow::Form_QueryUnload() {
     if (ports_.run == nullptr || !ports_.run->InProgress()) {
         return ports_.exit == nullptr || ports_.exit->MayExit();
     }
-    if (!windows_.messages.Ask("Jobs are still running. Stop the run and exit?", "Exit")) {
-        return false;
-    }
-    ports_.run->StopAndUnload();
+    // The run goes on while the question is open; it ends the program if the answer is yes.
+    windows_.messages.Ask("Jobs are still running. Stop the run and exit?", "Exit",
+                          [this](bool yes) {
+                              if (yes) {
+                                  ports_.run->StopAndUnload();
+                              }
+                          });
     return false;
 }
 

@@ -22,7 +22,7 @@ using namespace cantova;
 class SilentMessages : public ui::MessageBoxes {
 public:
     void Show(const std::string&, const std::string&, ui::MessageIcon) override {}
-    bool Ask(const std::string&, const std::string&) override { return false; }
+    void Ask(const std::string&, const std::string&, Answer answered) override { answered(false); }
 };
 
 class CommandBuilder : public ::testing::Test {

@@ -146,9 +146,13 @@ private slots:
         QVERIFY2(watcher.ticks >= 20, "a timer fires all through the four seconds of the run");
         QVERIFY2(painted.paints >= 10, "the window repaints while the jobs run");
         const std::string title = "Cantova Light GUI v1.4.8";
-        for (const std::string status :
-             {" - job 1 of 2 - 50%", " - job 2 of 2 - 25%", " - job 2 of 2 - 75%"}) {
-            QVERIFY2(watcher.titles.count(title + status) == 1, status.c_str());
+        // The title takes a new percentage at the pace of the table and the status line.
+        for (const std::string job : {" - job 1 of 2 - ", " - job 2 of 2 - "}) {
+            QVERIFY2(std::any_of(watcher.titles.begin(), watcher.titles.end(),
+                                 [&](const std::string& shown) {
+                                     return shown.rfind(title + job, 0) == 0 && shown.back() == '%';
+                                 }),
+                     job.c_str());
         }
         QVERIFY(watcher.usableDuringRun.empty());
         QVERIFY(watcher.boxes.empty());
@@ -212,7 +216,8 @@ private slots:
         QVERIFY(!gui.running());
         QCOMPARE(boxes.texts, (std::vector<std::string>{
                                   "Job Report: Not every job ran as it should:\n"
-                                  "Job 1 (Film DELAY 0ms.mpa): stopped before it finished"}));
+                                  "Job 1 (Film DELAY 0ms.mpa): stopped before it finished\n"
+                                  "1 job was not started: the run was stopped before it."}));
         QCOMPARE(gui.windows.frmMain.LstJobAudio(0).listCount(), 0);
         const std::string log = ReadText(temp->File("home/Audio_Stream.log"));
         QVERIFY2(log.find("Stream2") == std::string::npos, "the second job never starts");

@@ -33,7 +33,7 @@ int main(int argc, char* argv[]) {
     gui.show();
     // The program ends with the run, once the run has finished its work: quitting closes the
     // windows at once, which must not happen under the run's feet.
-    program.queue.subscribe([&] {
+    program.queue.subscribe([&](const jobs::JobListChange&) {
         if (!program.runner.InProgress() && program.queue.count() == 0) {
             QTimer::singleShot(0, &app, &QApplication::quit);
         }

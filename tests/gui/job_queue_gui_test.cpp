@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -144,8 +146,10 @@ private slots:
         gui.add(temp->File("b.mpa"), ui::Codec::Ogg);
         QCOMPARE(gui.rows().rowCount(), 2);
         QCOMPARE(gui.cell(0, Model::Source), QString("a.mpa"));
-        QCOMPARE(gui.cell(0, Model::Target), QString("MP3 128 kbit/s"));
-        QCOMPARE(gui.cell(1, Model::Target), QString("OGG 96 kbit/s"));
+        QCOMPARE(gui.cell(0, Model::Target), QString("MP3 CBR 128 kbit/s"));
+        // The OGG job runs in quality mode: its command line says so, whatever the rate list
+        // shows.
+        QCOMPARE(gui.cell(1, Model::Target), QString("OGG q 0.250"));
         QCOMPARE(gui.cell(1, Model::Output), QString("Stream2.ogg"));
         QVERIFY(!gui.find<QProgressBar>("JobProgress")->isVisible());
         QVERIFY(!gui.action("MenuJobsStopNow").isEnabled());
@@ -191,7 +195,7 @@ private slots:
         QVERIFY2(stopping.elapsed() < 5000, "the transcoder ends at once, not after its work");
         QCOMPARE(gui.rows().rowCount(), 2);
         QCOMPARE(gui.cell(0, Model::Status), QString("stopped"));
-        QCOMPARE(gui.cell(1, Model::Status), QString("queued"));
+        QCOMPARE(gui.cell(1, Model::Status), QString("not started"));
         QCOMPARE(RecordedOutputs(record).size(), std::size_t{1});
         for (const jobs::Job& job : gui.program.program().queue.jobs()) {
             QVERIFY2(std::filesystem::exists(job.settingsFile), "kept for another run");
@@ -213,7 +217,14 @@ private slots:
         QCOMPARE(RecordedOutputs(record), std::vector<std::string>{"Stream1.mp3"});
         QCOMPARE(gui.rows().rowCount(), 2);
         QCOMPARE(gui.cell(0, Model::Source), QString("b.mpa"));
-        QCOMPARE(gui.cell(0, Model::Status), QString("queued"));
+        QCOMPARE(gui.cell(0, Model::Status), QString("not started"));
+        // The windows show the last job's settings; the status line says so until they are put
+        // back.
+        QVERIFY(gui.find<QLabel>("SettingsNote")->isVisible());
+        QVERIFY(gui.action("MenuJobsRestoreSettings").isEnabled());
+        gui.action("MenuJobsRestoreSettings").trigger();
+        QVERIFY(!gui.find<QLabel>("SettingsNote")->isVisible());
+        QVERIFY(!gui.action("MenuJobsRestoreSettings").isEnabled());
     }
 
     void retryFailedRunsOnlyTheFailedJobAgain() {
@@ -287,27 +298,75 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!gui.running(), 10000);
     }
 
+    // Dialogs run no event loop of their own: the click that opens one returns with it open, and
+    // the run goes on in the program's loop until it is answered.
     void aFileDialogOpenDuringARunDoesNotDelayTheNextJob() {
         qputenv("CANTOVA_TEST_SLEEP_MS", "500");
         // The real file dialogs.
         Gui gui(record, nullptr);
         gui.add(temp->File("a.mpa"), ui::Codec::Mp3);
         gui.add(temp->File("b.mpa"), ui::Codec::Mp3);
-        bool startedWhileOpen = false;
-        QTimer watcher;
-        QObject::connect(&watcher, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (dialog != nullptr && gui.cell(1, Model::Status) == "running 0%") {
-                startedWhileOpen = true;
-                dialog->reject();
-            }
-        });
-        watcher.start(20);
         gui.start();
-        // Saving a profile asks for the file name in a modal dialog; the run goes on meanwhile.
-        QTimer::singleShot(0, [&] { gui.windows.frmMain.MenuPrfAudioSave.press(); });
-        QTRY_VERIFY_WITH_TIMEOUT(startedWhileOpen, 5000);
+        gui.windows.frmMain.MenuPrfAudioSave.press();
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY2(dialog != nullptr, "the press returned with the dialog open");
+        QTRY_COMPARE_WITH_TIMEOUT(gui.cell(1, Model::Status), QString("running 0%"), 5000);
+        QCOMPARE(QApplication::activeModalWidget(), dialog);
+        dialog->reject();
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(!gui.running(), 10000);
+    }
+
+    void questionsAreAnsweredThroughTheLoopWhileTheRunGoesOn() {
+        qputenv("CANTOVA_TEST_SLEEP_MS", "500");
+        Gui gui(record, &dialogs);
+        gui.add(temp->File("a.mpa"), ui::Codec::Mp3);
+        gui.add(temp->File("b.mpa"), ui::Codec::Mp3);
+        WriteText(temp->File("Stream1.mp3"), "old");
+        // The question about replacing files: the start waits for it, nothing else does.
+        gui.start();
+        auto* replace = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(replace != nullptr && replace->windowTitle() == "Replace Files");
+        QCOMPARE(gui.program.program().runner.state(), jobs::RunState::Starting);
+        replace->button(QMessageBox::Yes)->click();
+        QCOMPARE(gui.program.program().runner.state(), jobs::RunState::Running);
+        // Exit's question during the run: the next job starts while it is open; no stops it.
+        gui.windows.frmMain.cmdExit.press();
+        auto* exit = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(exit != nullptr && exit->windowTitle() == "Exit");
+        QTRY_COMPARE_WITH_TIMEOUT(gui.cell(1, Model::Status), QString("running 0%"), 5000);
+        exit->button(QMessageBox::No)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!gui.running(), 10000);
+        QVERIFY(!gui.windows.program.ended);
+        Gui::closeMessages();
+    }
+
+    // A large add runs a slice at a time under a progress window: the window stays responsive,
+    // and Cancel keeps the jobs added so far.
+    void aLargeAddShowsItsProgressAndCanBeCancelled() {
+        Gui gui(record, &dialogs);
+        const std::filesystem::path folder = temp->Path() / "many";
+        std::filesystem::create_directories(folder);
+        for (int i = 0; i < 2000; ++i) {
+            WriteText((folder / (std::to_string(10000 + i) + ".mpa")).string(), "stream");
+        }
+        gui.program.program().intake.Drop({folder.string()});
+        auto* progress = gui.view.findChild<QProgressDialog*>("AddingJobs");
+        QVERIFY2(progress != nullptr, "the drop returned with the add under way");
+        QTRY_VERIFY_WITH_TIMEOUT(gui.rows().rowCount() > 0, 5000);
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(10);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 3, 5000);
+        const int before = gui.rows().rowCount();
+        QVERIFY2(before < 2000, "the loop ran between slices");
+        progress->findChild<QPushButton*>()->click();
+        QTRY_VERIFY(gui.view.findChild<QProgressDialog*>("AddingJobs") == nullptr);
+        const int kept = gui.rows().rowCount();
+        QVERIFY(kept >= before && kept < 2000);
+        QTest::qWait(100);
+        QCOMPARE(gui.rows().rowCount(), kept);
     }
 
 private:

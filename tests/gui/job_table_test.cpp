@@ -18,7 +18,7 @@ namespace {
 
 struct SilentMessages : ui::MessageBoxes {
     void Show(const std::string&, const std::string&, ui::MessageIcon) override {}
-    bool Ask(const std::string&, const std::string&) override { return false; }
+    void Ask(const std::string&, const std::string&, Answer answered) override { answered(false); }
 };
 
 jobs::Job MakeJob(int number, ui::Codec codec, int bitrate, const std::string& output) {
@@ -46,6 +46,7 @@ struct Fixture {
     SilentMessages messages;
     ui::Windows windows{messages};
     jobs::JobQueue queue{windows.frmMain};
+    ui::qt::ProgressPace pace{queue};
 };
 
 QString Cell(const Model& model, int row, int column, int role = Qt::DisplayRole) {
@@ -60,7 +61,7 @@ class JobTableTest : public QObject {
 private slots:
     void columnsShowTargetOutputStatusAndProgress() {
         Fixture f;
-        Model model(f.queue, nullptr);
+        Model model(f.queue, f.pace, nullptr);
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(Cell(model, 0, Model::Source), QString("Film 1.ac3"));
         QCOMPARE(Cell(model, 0, Model::Source, Qt::ToolTipRole), QString("/films/Film 1.ac3"));
@@ -109,12 +110,10 @@ private slots:
     // it at most once a second.
     void newPercentagesAreShownAtOnceAfterAQuietSecondOtherwiseAtItsEnd() {
         Fixture f;
-        Model model(f.queue, nullptr);
+        Model model(f.queue, f.pace, nullptr);
         f.queue.update(1, [](jobs::Job& job) { job.status = jobs::JobStatus::Running; });
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        const auto percent = [&f](int value) {
-            f.queue.update(1, [value](jobs::Job& job) { job.percent = value; });
-        };
+        const auto percent = [&f](int value) { f.queue.setPercent(1, value); };
         percent(10);
         QCOMPARE(changed.count(), 2); // the status and the progress cell of the row
         percent(20);
@@ -136,10 +135,11 @@ private slots:
     void theTableAndTheListBoxShareTheSelection() {
         Fixture f;
         QWidget container;
-        ui::qt::JobTableBinding binding(f.windows.frmMain.LstJobAudio(0), container, f.queue);
+        ui::qt::JobTableBinding binding(f.windows.frmMain.LstJobAudio(0), container, f.queue,
+                                        f.pace);
         QTreeView& view = binding.view();
         int told = 0;
-        f.queue.subscribe([&] { ++told; });
+        f.queue.subscribe([&](const jobs::JobListChange&) { ++told; });
 
         view.setCurrentIndex(binding.model().index(2, Model::Target));
         QCOMPARE(f.windows.frmMain.LstJobAudio(0).listIndex(), 2);
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(view.currentIndex().row(), 1);
         QVERIFY(view.selectionModel()->isRowSelected(1, {}));
 
-        // A move rebuilds the rows; the selection goes with the job.
+        // The selection goes with the job when it moves.
         QVERIFY(f.queue.move(1, +1));
         QCOMPARE(f.windows.frmMain.LstJobAudio(0).listIndex(), 2);
         QCOMPARE(view.currentIndex().row(), 2);
@@ -162,6 +162,50 @@ private slots:
 
         f.windows.frmMain.LstJobAudio(0).setEnabled(false);
         QVERIFY(!view.isEnabled());
+    }
+
+    // Views keep their selection and scroll position only if the model never resets.
+    void rowsAreInsertedMovedAndRemovedNeverReset() {
+        Fixture f;
+        QWidget container;
+        ui::qt::JobTableBinding binding(f.windows.frmMain.LstJobAudio(0), container, f.queue,
+                                        f.pace);
+        Model& model = binding.model();
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy moved(&model, &QAbstractItemModel::rowsMoved);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+
+        f.queue.select(2); // Stream3.wav
+        f.queue.append(MakeJob(5, ui::Codec::Mp3, 128, "Stream5.mp3"));
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(inserted.at(0).at(1).toInt(), 4);
+        QCOMPARE(Cell(model, 4, Model::Output), QString("Stream5.mp3"));
+        QVERIFY(f.queue.move(4, -1));
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(Cell(model, 3, Model::Output), QString("Stream5.mp3"));
+        QCOMPARE(Cell(model, 4, Model::Target), QString("AC3 copy"));
+
+        // Removing a job above the selected one keeps the same job selected.
+        f.queue.remove(0);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(f.windows.frmMain.LstJobAudio(0).listIndex(), 1);
+        QCOMPARE(binding.view().currentIndex().row(), 1);
+        QCOMPARE(Cell(model, 1, Model::Output), QString("Stream3.wav"));
+
+        // Jobs leaving together in several runs of rows: each run is announced; rows and
+        // selection still match the queue.
+        QCOMPARE(f.queue.removeIf(
+                     [](const jobs::Job& job) { return job.number == 2 || job.number == 4; }),
+                 2);
+        QCOMPARE(removed.count(), 3);
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(Cell(model, 0, Model::Output), QString("Stream3.wav"));
+        QCOMPARE(Cell(model, 1, Model::Output), QString("Stream5.mp3"));
+        QCOMPARE(binding.view().currentIndex().row(), 0);
+        QCOMPARE(f.windows.frmMain.LstJobAudio(0).list(0), std::string("Film 3.ac3"));
+        QCOMPARE(f.windows.frmMain.LstJobAudio(0).itemData(1), 1);
+        QCOMPARE(resets.count(), 0);
     }
 
     void timeLeftReadsAsHoursMinutesAndSeconds() {

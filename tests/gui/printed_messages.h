@@ -14,7 +14,7 @@ public:
     void Show(const std::string& text, const std::string& caption, MessageIcon) override {
         std::cerr << "message: " << caption << ": " << text << '\n';
     }
-    bool Ask(const std::string&, const std::string&) override { return false; }
+    void Ask(const std::string&, const std::string&, Answer answered) override { answered(false); }
 };
 
 } // namespace cantova::ui

@@ -65,7 +65,9 @@ private slots:
 private:
     struct Messages : ui::MessageBoxes {
         void Show(const std::string&, const std::string&, ui::MessageIcon) override {}
-        bool Ask(const std::string&, const std::string&) override { return false; }
+        void Ask(const std::string&, const std::string&, Answer answered) override {
+            answered(false);
+        }
     };
 };
 

@@ -52,6 +52,14 @@ public:
         const jobs::ProcessEvents events = at(process).events;
         events.onFinished(result);
     }
+    // Ends the process as one that could not start, for the reason given (an errno value).
+    void failStart(jobs::ProcessId process, int startError) {
+        at(process).ended = true;
+        jobs::LaunchResult result;
+        result.startError = startError;
+        const jobs::ProcessEvents events = at(process).events;
+        events.onFinished(result);
+    }
     // Ends the first running process, as long as there is one, running the action before each.
     template <typename Action> void endAll(Action whileRunning) {
         while (!running().empty()) {

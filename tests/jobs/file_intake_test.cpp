@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,37 @@ TEST_F(FileIntake, TheDialogsOfferAllFilesAfterTheAudioEntries) {
         EXPECT_EQ(settings::ToQtNameFilters(request.filter).back(), "All Files (*)");
     }
     EXPECT_EQ(dialogs.Requests()[1].title, "Choose Audio Source File");
+}
+
+// A program with an event loop adds a large folder a slice at a time: it learns how far the add
+// has come, and a cancel keeps the jobs added so far with their settings files.
+TEST_F(FileIntake, ALargeAddGoesToTheDriverASliceAtATimeAndCanBeCancelled) {
+    const int count = jobs::FileIntake::kFilesAddedAtOnce + 50;
+    for (int i = 0; i < count; ++i) {
+        Make("many/" + std::to_string(1000 + i) + ".mpa");
+    }
+    std::shared_ptr<jobs::JobAdding> handed;
+    program.intake.setAddDriver([&](std::shared_ptr<jobs::JobAdding> adding) { handed = adding; });
+    program.intake.Drop({temp_.File("many")});
+    ASSERT_TRUE(handed);
+    EXPECT_EQ(handed->total(), count);
+    EXPECT_EQ(program.queue.count(), 0) << "the driver adds them";
+    handed->addNext(100);
+    EXPECT_EQ(handed->done(), 100);
+    EXPECT_EQ(handed->added(), 100);
+    ASSERT_EQ(program.queue.count(), 100);
+    EXPECT_EQ(fs::path(program.queue.at(99).source).filename(), "1099.mpa") << "in name order";
+    handed->cancel();
+    EXPECT_TRUE(handed->finished());
+    handed->addNext(10);
+    EXPECT_EQ(program.queue.count(), 100) << "nothing after the cancel";
+    EXPECT_TRUE(fs::exists(program.queue.at(99).settingsFile));
+
+    // A few files need no driver.
+    Make("few/a.mpa");
+    handed.reset();
+    EXPECT_EQ(program.intake.AddFilesAsJobs({temp_.File("few")}), 1);
+    EXPECT_FALSE(handed);
 }
 
 } // namespace

@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -119,8 +123,8 @@ TEST_F(Runner, StopAfterTheCurrentJobLetsItFinishAndStartsNoOther) {
     EXPECT_FALSE(program.runner.InProgress());
     EXPECT_EQ(launcher.processes.size(), 1u);
     EXPECT_EQ(Sources(), (std::vector<std::string>{"b.mpa", "c.mpa"}));
-    EXPECT_EQ(Statuses(), (std::vector<JobStatus>{JobStatus::Queued, JobStatus::Queued}));
-    EXPECT_EQ(program.runner.unfinishedJobsOfLastRun(), 2) << "not started";
+    EXPECT_EQ(Statuses(), (std::vector<JobStatus>{JobStatus::NotStarted, JobStatus::NotStarted}));
+    EXPECT_EQ(program.runner.unfinishedJobsOfLastRun(), 2);
 }
 
 TEST_F(Runner, ReorderingChangesTheRunOrderOnly) {
@@ -160,30 +164,68 @@ TEST_F(Runner, SeveralJobsAtOnceNeverMoreThanAsked) {
     EXPECT_EQ(program.queue.count(), 0);
 }
 
-TEST_F(Runner, EachJobOfAParallelRunWritesItsLogBlockWhole) {
-    AddJobs({"a.mpa", "b.mpa"});
+TEST_F(Runner, EachJobOfAParallelRunWritesItsLogBlockWholeInListOrder) {
+    AddJobs({"a.mpa", "b.mpa", "c.mpa"});
     program.runner.setJobsAtOnce(2);
     main.cmdStartEncode.press();
     ASSERT_EQ(launcher.running().size(), 2u);
     // Each transcoder appends to the log its command names, interleaved in time.
-    std::vector<std::string> logs;
-    for (const jobs::ProcessId process : launcher.running()) {
+    const auto logOf = [this](jobs::ProcessId process) {
         const std::string& command = launcher.processes[process - 1].command;
         const auto at = command.find("-logfilea \"") + 11;
-        logs.push_back(command.substr(at, command.find('"', at) - at));
-    }
+        return command.substr(at, command.find('"', at) - at);
+    };
+    const std::vector<std::string> logs{logOf(1), logOf(2)};
     ASSERT_NE(logs[0], logs[1]);
-    for (int line = 0; line < 3; ++line) {
+    for (int line = 0; line < 2; ++line) {
         for (std::size_t job = 0; job < logs.size(); ++job) {
             std::ofstream(logs[job], std::ios::app) << "job " << job << " line " << line << "\n";
         }
     }
+    // b ends first, then c starts and ends, and a last: the blocks still come as a, b, c.
     launcher.end(2);
+    EXPECT_EQ(ReadText(settings::TranscoderLogPath()), "") << "b waits for a";
+    std::ofstream(logOf(3), std::ios::app) << "job 2 line 0\n";
+    launcher.end(3);
     launcher.end(1);
     EXPECT_EQ(ReadText(settings::TranscoderLogPath()),
-              "job 1 line 0\njob 1 line 1\njob 1 line 2\n"
-              "job 0 line 0\njob 0 line 1\njob 0 line 2\n");
+              "job 0 line 0\njob 0 line 1\njob 1 line 0\njob 1 line 1\njob 2 line 0\n");
     EXPECT_FALSE(fs::exists(logs[0]) || fs::exists(logs[1]));
+}
+
+// Without a temporary folder for the jobs' own logs their lines would interleave in one log: the
+// run says so and runs one job at a time, and nothing escapes the run.
+TEST_F(Runner, AnUnusableTemporaryFolderRunsOneJobAtATime) {
+    WriteText(temp_.File("a-file"), "");
+    fs::create_directories(temp_.Path() / "locked");
+    fs::permissions(temp_.Path() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    std::vector<std::string> folders{temp_.File("missing"), temp_.File("a-file")};
+    if (geteuid() != 0) { // root writes anywhere
+        folders.push_back(temp_.File("locked"));
+    }
+    const char* before = std::getenv("TMPDIR");
+    const std::string saved = before != nullptr ? before : "";
+    program.runner.setJobsAtOnce(2);
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        setenv("TMPDIR", folder.c_str(), 1);
+        AddJobs({"a.mpa", "b.mpa"});
+        messages.shown.clear();
+        main.cmdStartEncode.press();
+        ASSERT_FALSE(messages.shown.empty());
+        EXPECT_NE(messages.shown[0].text.find("one at a time"), std::string::npos);
+        EXPECT_NE(messages.shown[0].text.find(folder), std::string::npos) << messages.shown[0].text;
+        std::size_t most = 0;
+        launcher.endAll([&] { most = std::max(most, launcher.running().size()); });
+        EXPECT_EQ(most, 1u);
+        EXPECT_EQ(program.queue.count(), 0);
+    }
+    fs::permissions(temp_.Path() / "locked", fs::perms::owner_all);
+    if (before != nullptr) {
+        setenv("TMPDIR", saved.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
 }
 
 } // namespace

@@ -26,9 +26,9 @@ public:
     void Show(const std::string& text, const std::string& caption, ui::MessageIcon icon) override {
         shown.push_back({text, caption, icon});
     }
-    bool Ask(const std::string& text, const std::string& caption) override {
+    void Ask(const std::string& text, const std::string& caption, Answer answered) override {
         asked.push_back({text, caption, ui::MessageIcon::Question});
-        return answer;
+        answered(answer);
     }
     std::vector<Shown> shown;
     std::vector<Shown> asked;

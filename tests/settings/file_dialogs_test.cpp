@@ -43,9 +43,12 @@ TEST(ScriptedFileDialogsTest, AnswersInOrderThenCancelsAndRecordsRequests) {
     ScriptedFileDialogs dialogs;
     dialogs.Answer("/rips/a.ac3");
     dialogs.Answer("/profiles/b.aud");
-    EXPECT_EQ(dialogs.ShowOpenDialog("F1", "T1", ""), "/rips/a.ac3");
-    EXPECT_EQ(dialogs.ShowSaveDialog("F2", "T2", ""), "/profiles/b.aud");
-    EXPECT_EQ(dialogs.ShowOpenDialog("F3", "T3", ""), "");
+    std::vector<std::string> chosen;
+    const auto choose = [&chosen](const std::string& path) { chosen.push_back(path); };
+    dialogs.ShowOpenDialog("F1", "T1", "", choose);
+    dialogs.ShowSaveDialog("F2", "T2", "", choose);
+    dialogs.ShowOpenDialog("F3", "T3", "", choose);
+    EXPECT_EQ(chosen, (std::vector<std::string>{"/rips/a.ac3", "/profiles/b.aud", ""}));
     ASSERT_EQ(dialogs.Requests().size(), 3u);
     EXPECT_EQ(dialogs.Requests()[0].kind, ScriptedFileDialogs::Kind::Open);
     EXPECT_EQ(dialogs.Requests()[1].kind, ScriptedFileDialogs::Kind::Save);

@@ -133,6 +133,28 @@ TEST_F(IniFileTest, ManyEntriesAtOnceGiveTheFileThatSingleWritesGive) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("none.ini")));
 }
 
+// A new file's text is made in one pass; it must be the file that single writes make.
+TEST_F(IniFileTest, ANewFilesTextIsTheFileThatSingleWritesMake) {
+    const std::vector<cantova::settings::IniEntry> entries{{"Audio", "Number", "2"},
+                                                           {" Stream1 ", "File", "/a/b.aud"},
+                                                           {"stream1", " input ", "x"},
+                                                           {"AUDIO", "number", "3"},
+                                                           {"S]", "K", "v"},
+                                                           {"Stream2", "K=", "v"},
+                                                           {"Stream2", "File", "\"q\""},
+                                                           {"Stream1", "File", ""},
+                                                           {"Stream2", "k", "a\rb"}};
+    for (const auto& entry : entries) {
+        WriteIniValue(entry.section, entry.key, entry.value, path);
+    }
+    bool complete = true;
+    EXPECT_EQ(cantova::settings::FormatIniFile(entries, &complete), ReadText(path));
+    EXPECT_FALSE(complete);
+    EXPECT_EQ(ReadText(path),
+              "[Audio]\nNUMBER=3\n[Stream1]\nFILE=\nINPUT=x\n[Stream2]\nFILE=\"q\"\n");
+    EXPECT_EQ(cantova::settings::FormatIniFile({}), "");
+}
+
 TEST_F(IniFileTest, WriteGoesThroughASymbolicLinkAndKeepsPermissions) {
     const std::string target = folder.File("target.ini");
     WriteText(target, "[S]\nK=1\n");

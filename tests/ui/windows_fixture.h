@@ -15,7 +15,7 @@ public:
     void Show(const std::string& text, const std::string& caption, MessageIcon) override {
         shown.push_back(caption + ": " + text);
     }
-    bool Ask(const std::string&, const std::string&) override { return false; }
+    void Ask(const std::string&, const std::string&, Answer answered) override { answered(false); }
     std::vector<std::string> shown;
 };
 

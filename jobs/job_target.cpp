@@ -1,0 +1,158 @@
+#include "jobs/job_target.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+#include <type_traits>
+#include <vector>
+
+namespace cantova::jobs {
+
+namespace {
+
+// The words of the encoder group "-NAME( ... )" of the command, without its brackets.
+std::vector<std::string_view> GroupWords(std::string_view command, std::string_view name) {
+    std::vector<std::string_view> words;
+    const std::string opening = "-" + std::string(name) + "(";
+    std::size_t at = command.find(opening);
+    if (at == std::string_view::npos) {
+        return words;
+    }
+    at += opening.size();
+    const std::size_t end = command.find(')', at);
+    const std::string_view group =
+        command.substr(at, end == std::string_view::npos ? end : end - at);
+    for (std::size_t i = 0; i < group.size();) {
+        const std::size_t next = group.find(' ', i);
+        const std::string_view word =
+            group.substr(i, next == std::string_view::npos ? next : next - i);
+        if (!word.empty()) {
+            words.push_back(word);
+        }
+        i = next == std::string_view::npos ? group.size() : next + 1;
+    }
+    return words;
+}
+
+bool IsNumber(std::string_view word) {
+    return !word.empty() && word.find_first_not_of("0123456789.") == std::string_view::npos;
+}
+
+std::string WordAfter(const std::vector<std::string_view>& words, std::size_t i) {
+    return i + 1 < words.size() ? std::string(words[i + 1]) : std::string();
+}
+
+std::string Mp3Target(std::string_view command) {
+    const std::vector<std::string_view> words = GroupWords(command, "lame");
+    // The first rate switch is the mode; a later "-b" is the lowest rate of a VBR mode.
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] == "--alt-preset") {
+            const std::string next = WordAfter(words, i);
+            if (next == "cbr") {
+                return "MP3 CBR " + WordAfter(words, i + 1) + " kbit/s";
+            }
+            return IsNumber(next) ? "MP3 ABR " + next + " kbit/s" : "MP3 VBR";
+        }
+        if (words[i] == "-b") {
+            return "MP3 CBR " + WordAfter(words, i) + " kbit/s";
+        }
+        if (words[i] == "--abr") {
+            return "MP3 ABR " + WordAfter(words, i) + " kbit/s";
+        }
+        if (words[i] == "-v" || words[i] == "--preset") {
+            return "MP3 VBR";
+        }
+    }
+    return "MP3";
+}
+
+std::string RateOf(std::string_view command, std::string_view group, std::string_view codecName) {
+    const std::vector<std::string_view> words = GroupWords(command, group);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] == "-b") {
+            return std::string(codecName) + " " + WordAfter(words, i) + " kbit/s";
+        }
+        if (words[i] == "-q") {
+            return std::string(codecName) + " q " + WordAfter(words, i);
+        }
+    }
+    return std::string(codecName);
+}
+
+// The number after label in text ("true peak -1.5 dBTP" after "true peak ").
+template <typename Number>
+bool NumberAfter(std::string_view text, std::string_view label, Number& value) {
+    const std::size_t at = text.find(label);
+    if (at == std::string_view::npos) {
+        return false;
+    }
+    const char* begin = text.data() + at + label.size();
+    const char* end = text.data() + text.size();
+    if constexpr (std::is_floating_point_v<Number>) {
+        // from_chars for doubles reads "-inf" as well, which a silent output reports.
+        std::string word(begin, static_cast<std::size_t>(end - begin));
+        word = word.substr(0, word.find(' '));
+        char* stop = nullptr;
+        value = std::strtod(word.c_str(), &stop);
+        return stop != word.c_str() && *stop == '\0';
+    } else {
+        return std::from_chars(begin, end, value).ec == std::errc();
+    }
+}
+
+} // namespace
+
+std::string TargetOfCommand(ui::Codec codec, std::string_view command) {
+    switch (codec) {
+    case ui::Codec::Mp3:
+        return Mp3Target(command);
+    case ui::Codec::Ogg:
+        return RateOf(command, "ogg", "OGG");
+    case ui::Codec::Ac3:
+        return RateOf(command, "ac3enc", "AC3");
+    case ui::Codec::Wav:
+        return "WAV";
+    }
+    return {};
+}
+
+std::string ChannelLayoutName(int channels) {
+    switch (channels) {
+    case 1:
+        return "1.0";
+    case 2:
+        return "2.0";
+    case 6:
+        return "5.1";
+    default:
+        return std::to_string(channels) + " ch";
+    }
+}
+
+std::optional<SoundReport> ParseSoundReport(std::string_view line) {
+    constexpr std::string_view kStart = "sound: output: ";
+    const std::size_t at = line.find(kStart);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view text = line.substr(at + kStart.size());
+    SoundReport report;
+    if (!NumberAfter(text, "sample peak ", report.samplePeak) ||
+        !NumberAfter(text, "true peak ", report.truePeak) ||
+        !NumberAfter(text, "loudness ", report.loudness) ||
+        !NumberAfter(text, "range ", report.range) ||
+        !NumberAfter(text, "clipped ", report.clipped)) {
+        return std::nullopt;
+    }
+    return report;
+}
+
+std::string SoundReportText(const SoundReport& report) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.1f LUFS, true peak %.1f dBTP", report.loudness,
+                  report.truePeak);
+    return text;
+}
+
+} // namespace cantova::jobs
