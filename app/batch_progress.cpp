@@ -7,7 +7,7 @@ namespace cantova::app {
 BatchProgress::BatchProgress(jobs::JobQueue& queue, const jobs::JobRunner& runner,
                              std::ostream& out, bool terminal)
     : queue_(queue), runner_(runner), out_(out), terminal_(terminal),
-      subscription_(queue.subscribe([this] { changed(); })) {}
+      subscription_(queue.subscribe([this](const jobs::JobListChange&) { changed(); })) {}
 
 BatchProgress::~BatchProgress() {
     queue_.unsubscribe(subscription_);
@@ -18,7 +18,7 @@ void BatchProgress::changed() {
         const jobs::RunProgress progress = runner_.progress();
         if (progress.runningJob) {
             rewrite("progress: job " + std::to_string(*progress.runningJob) + ": " +
-                    std::to_string(progress.jobPercent) + "%, run " +
+                    std::to_string(progress.jobPercent.value_or(0)) + "%, run " +
                     std::to_string(progress.runPercent) + "%");
         }
         // Once no job runs, the line is ended before the run's report is printed.

@@ -12,8 +12,8 @@
 #include "settings/paths.h"
 #include "ui/windows.h"
 
-#include <unistd.h>
 #include <filesystem>
+#include <unistd.h>
 
 namespace cantova::jobs {
 
@@ -23,6 +23,8 @@ namespace {
 
 bool WritableFolder(const std::string& folder) {
     return access(folder.empty() ? "/" : folder.c_str(), W_OK | X_OK) == 0;
+}
+
 // "5.1 → 2.0" for a job whose output has fewer channels than its source (of which only an AC3
 // source's count is known); empty otherwise.
 std::string ChannelChange(int sourceChannels, const Job& job, const std::string& command) {

@@ -176,7 +176,7 @@ void JobQueue::setRunJobFile(const std::optional<std::string>& path) {
 
 void JobQueue::setRunFolder(const std::optional<std::string>& path) {
     runFolder_ = path;
-    changed();
+    changed({.kind = JobListChange::Kind::RunJobFile});
 }
 
 int JobQueue::selectedIndex() const {

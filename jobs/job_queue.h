@@ -77,7 +77,7 @@ struct JobListChange {
         Updated,    // the run state of the job at row first changed (status, reason, times)
         Progressed, // only the percentage of the running job at row first changed
         Selected,   // the selected job changed
-        RunJobFile, // the run's job file appeared or went
+        RunJobFile, // the run's job file or private folder appeared or went
     };
     Kind kind = Kind::Updated;
     int first = 0;

@@ -90,7 +90,12 @@ QueueKeeper::QueueKeeper(JobQueue& queue, const std::string& stateFolder, bool s
     if (saving) {
         own_.emplace(stateFolder);
     }
-    subscription_ = queue_.subscribe([this] { changed(); });
+    // A percentage is not worth a write: the saved list keeps each job's state, not its progress.
+    subscription_ = queue_.subscribe([this](const JobListChange& change) {
+        if (change.kind != JobListChange::Kind::Progressed) {
+            changed();
+        }
+    });
 }
 
 QueueKeeper::~QueueKeeper() {

@@ -142,8 +142,8 @@ private slots:
         ui::qt::QtMessageBoxes messages;
         bool answer = true;
         const auto ask = [&] {
-            answer = messages.Ask("These files exist and the run would replace them:\n/a.mp3",
-                                  "Replace");
+            messages.Ask("These files exist and the run would replace them:\n/a.mp3", "Replace",
+                         [&answer](bool yes) { answer = yes; });
         };
         QCOMPARE(AnswerWithKey(ask, Qt::Key_Return), QString("No"));
         QVERIFY(!answer);

@@ -237,8 +237,12 @@ private slots:
 
     void theFileDialogsFit() {
         ui::qt::QtFileDialogs dialogs;
-        CheckOpened<QFileDialog>([&] { dialogs.ShowOpenDialog("All Files|*.*", "Open", ""); });
-        CheckOpened<QFileDialog>([&] { dialogs.ShowSaveDialog("All Files|*.*", "Save", ""); });
+        CheckOpened<QFileDialog>([&] {
+            dialogs.ShowOpenDialog("All Files|*.*", "Open", "", [](const std::string&) {});
+        });
+        CheckOpened<QFileDialog>([&] {
+            dialogs.ShowSaveDialog("All Files|*.*", "Save", "", [](const std::string&) {});
+        });
         CheckOpened<QFileDialog>(
             [&] { dialogs.ShowOpenFilesDialog("All Files|*.*", "Files", "", nullptr); });
     }
@@ -251,7 +255,7 @@ private slots:
         });
         CheckOpened<QMessageBox>([&] {
             messages.Ask(ManyLines("These files exist and the run would replace them:", 60),
-                         "Replace");
+                         "Replace", [](bool) {});
         });
     }
 
