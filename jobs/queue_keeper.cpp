@@ -90,12 +90,8 @@ QueueKeeper::QueueKeeper(JobQueue& queue, const std::string& stateFolder, bool s
     if (saving) {
         own_.emplace(stateFolder);
     }
-    // A percentage is not worth a write: the saved list keeps each job's state, not its progress.
-    subscription_ = queue_.subscribe([this](const JobListChange& change) {
-        if (change.kind != JobListChange::Kind::Progressed) {
-            changed();
-        }
-    });
+    // Every change counts, a percentage too: a save that was put off is made at the next one.
+    subscription_ = queue_.subscribe([this](const JobListChange&) { changed(); });
 }
 
 QueueKeeper::~QueueKeeper() {
