@@ -56,16 +56,17 @@ std::size_t messageOf(const std::string& text, const std::string& name, const st
 std::string meterGraph(const std::string& tag, MeterKind kind, int sampleRate) {
     // Every measurement on a branch of its own, straight from the split: ffmpeg 5.1 cannot
     // settle the channel layout of a resampler behind ebur128. The samples at full scale are
-    // counted in float (a conversion to 16 bit first would cost as much as the count).
-    const std::string counter = "astats@" + tag +
-                                "c=measure_perchannel=Peak_level+Peak_count:measure_overall=" +
-                                (kind == MeterKind::Peak ? "Peak_level" : "none") + ",anullsink";
+    // counted in float (a conversion to 16 bit first would cost as much as the count); the same
+    // filter gives the sample peak, so ebur128 measures loudness alone.
+    const std::string counter =
+        "astats@" + tag +
+        "c=measure_perchannel=Peak_level+Peak_count:measure_overall=Peak_level,anullsink";
     if (kind == MeterKind::Peak) {
         return "[" + tag + "]" + counter;
     }
     return "[" + tag + "]asplit=3[" + tag + "m][" + tag + "c][" + tag + "t];[" + tag +
-           "m]ebur128@" + tag + "=peak=sample:framelog=verbose,anullsink;[" + tag + "c]" + counter +
-           ";[" + tag + "t]volume=-" + std::to_string(kTruePeakHeadroomDb) +
+           "m]ebur128@" + tag + "=framelog=verbose,anullsink;[" + tag + "c]" + counter + ";[" +
+           tag + "t]volume=-" + std::to_string(kTruePeakHeadroomDb) +
            "dB,aresample=" + std::to_string(4 * sampleRate) +
            ":filter_size=16:osf=s16,volumedetect@" + tag + "t,anullsink";
 }
@@ -98,16 +99,17 @@ std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std:
         return std::nullopt;
     }
     figures.clippedSamples = fullScaleSamples(errorOutput, "astats@" + tag + "c");
+    // The overall peak comes last, after the channels'.
+    const std::size_t peakAt = messageOf(errorOutput, "astats@" + tag + "c", "Peak level dB:");
+    const auto samplePeak = peakAt == std::string::npos
+                                ? std::nullopt
+                                : numberAfter(errorOutput, peakAt, "Peak level dB:");
+    if (!samplePeak) {
+        return std::nullopt;
+    }
+    figures.samplePeakDb = *samplePeak;
     if (kind == MeterKind::Peak) {
-        // The overall peak comes last, after the channels'.
-        const std::size_t at = messageOf(errorOutput, "astats@" + tag + "c", "Peak level dB:");
-        const auto peak =
-            at == std::string::npos ? std::nullopt : numberAfter(errorOutput, at, "Peak level dB:");
-        if (!peak) {
-            return std::nullopt;
-        }
-        figures.samplePeakDb = *peak;
-        figures.truePeakDb = *peak;
+        figures.truePeakDb = *samplePeak;
         return figures;
     }
     const std::size_t summary = messageOf(errorOutput, "ebur128@" + tag, "Summary:");
@@ -117,12 +119,10 @@ std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std:
     }
     const auto loudness = numberAfter(errorOutput, summary, "I:");
     const auto range = numberAfter(errorOutput, summary, "LRA:");
-    const auto samplePeak = numberAfter(errorOutput, summary, "Peak:");
     const auto lowered = numberAfter(errorOutput, truePeak, "max_volume:");
-    if (!loudness || !range || !samplePeak || !lowered) {
+    if (!loudness || !range || !lowered) {
         return std::nullopt;
     }
-    figures.samplePeakDb = *samplePeak;
     figures.loudnessLufs = std::isfinite(*samplePeak) ? *loudness : -INFINITY;
     figures.rangeLu = *range;
     // volumedetect says -91 dB for silence; it works on 16-bit samples and gives one decimal,
