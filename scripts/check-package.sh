@@ -7,6 +7,7 @@
 # left behind. Usage: scripts/check-package.sh [PACKAGE.deb] (default: build/package/cantova_*.deb)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+SOURCE_TREE="$PWD"
 if [ $# -ge 1 ]; then
     DEB="$(realpath "$1")"
 else
@@ -50,7 +51,7 @@ ffmpeg -v error -nostdin -f lavfi -i "sine=f=440:d=3:r=48000" -f lavfi -i "sine=
 
 echo "== run paths of the installed programs and library"
 dpkg-query -L cantova | while IFS= read -r path; do [ -f "$path" ] && printf '%s\0' "$path"; done |
-    xargs -0 bash tests/install/runpath_check.sh
+    xargs -0 bash "$SOURCE_TREE/tests/install/runpath_check.sh"
 
 echo "== $(command -v cantova-batch): select, MP3, add, start"
 [ "$(command -v cantova-batch)" = /usr/bin/cantova-batch ] || fail "cantova-batch is not /usr/bin's"
