@@ -4,8 +4,9 @@
 # noise and a tone mixed differently into each channel. Also gives median, of the numbers on
 # standard input.
 BATCH="$BUILD/bin/cantova-batch"
-[ -x "$BATCH" ] && [ -x "$BUILD/bin/Cantova/Cantova" ] ||
-    { echo "build first: $BATCH or $BUILD/bin/Cantova/Cantova is missing" >&2; exit 1; }
+# The batch driver loads the probe library when a source is selected; without it, it ends with 2.
+[ -x "$BATCH" ] && [ -x "$BUILD/bin/Cantova/Cantova" ] && ls "$BUILD"/lib/libtracklens.so.1 >/dev/null 2>&1 ||
+    { echo "build first: ninja -C $BUILD cantova-batch Cantova tracklens" >&2; exit 1; }
 for tool in ffmpeg lame; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 1; }
 done
