@@ -4,6 +4,7 @@
 
 #include "support/program_runs.h"
 #include "support/temp_folder.h"
+#include "transcoder/ended_process.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,9 @@ namespace cantova {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::endedProcessId;
 using testing::filesIn;
 using Words = std::vector<std::string>;
-
-pid_t endedProcessId() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(child, nullptr, 0);
-    return child;
-}
 
 // A record of the steps as the process `writer` would have left it in folder.
 void plantRecord(const TempFolder& folder, pid_t writer, const std::vector<NamingStep>& steps) {

@@ -1,5 +1,6 @@
 // Whole transcoder runs that must fail with the true reason, and runs that tidy what killed runs
 // left in their output folder.
+#include "transcoder/ended_process.h"
 #include "transcoder/transcoder_fault_fixture.h"
 
 #include <gtest/gtest.h>
@@ -15,16 +16,6 @@ const Words kSixNames = {"FL", "FR", "FC", "LFE", "SL", "SR"};
 
 std::string sixName(const std::string& channel) {
     return "Stream1_" + channel + ".wav";
-}
-
-// The id of a process that has ended.
-pid_t endedProcessId() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(child, nullptr, 0);
-    return child;
 }
 
 bool holdsHiddenFiles(const fs::path& folder) {
