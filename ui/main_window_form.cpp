@@ -101,8 +101,8 @@ const FormTable& MainWindowForm() {
 
             // Where outputs and job files go instead of the source's folder (read-only media);
             // last, so that the controls before it keep their places in the form.
-            FrameRow("FrmOutputFolder", "FrmAudio", "Output Folder", {3480, 5280, 5535, 735}),
-            TextRow("TxtOutputFolder", "FrmOutputFolder", "", {240, 300, 5055, 315}),
+            FrameRow("FrmOutputFolder", "FrmAudio", "Output Folder", {3480, 5280, 2535, 735}),
+            TextRow("TxtOutputFolder", "FrmOutputFolder", "", {240, 300, 2055, 315}),
         },
     };
     return form;

@@ -56,6 +56,28 @@ TEST_F(StartUp, MainWindowReachesItsStartUpTable) {
 }
 
 // MP3 "CBR" at 128 kbit/s, Ogg "VBR", no source.
+// Frames side by side in one container never cover each other: a frame added to the form must
+// find room of its own, or a control of the other frame lies hidden under it.
+TEST_F(StartUp, VisibleFramesOfTheMainWindowDoNotOverlap) {
+    std::vector<const Control*> frames;
+    for (const Control* control : main.controls()) {
+        if (control->kind() == ControlKind::Frame && control->visible()) {
+            frames.push_back(control);
+        }
+    }
+    ASSERT_GT(frames.size(), 5u);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        for (std::size_t j = i + 1; j < frames.size(); ++j) {
+            const Geometry& a = frames[i]->geometry();
+            const Geometry& b = frames[j]->geometry();
+            const bool apart = a.left + a.width <= b.left || b.left + b.width <= a.left ||
+                               a.top + a.height <= b.top || b.top + b.height <= a.top;
+            EXPECT_TRUE(frames[i]->container() != frames[j]->container() || apart)
+                << frames[i]->name() << " and " << frames[j]->name() << " overlap";
+        }
+    }
+}
+
 TEST_F(StartUp, PanelHoldsTheDefaultsForMp3At128) {
     EXPECT_FALSE(panel.visible());
     // Decoder: output mode ticked by the defaults, then taken back by "Keep 5.1 AC3 Input".
