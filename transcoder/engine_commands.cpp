@@ -59,7 +59,7 @@ std::string encodingGraph(const EncodePlan& plan) {
     std::string graph = "[0:a:0]" + chained({plan.sourceChain});
     if (plan.meterSource) {
         graph += ",asplit=2[" + std::string(kSourceMeter) + "][p];" +
-                 meterGraph(kSourceMeter, MeterKind::Full, plan.sourceRate) + ";[p]anull";
+                 meterGraph(kSourceMeter, MeterKind::Levels, plan.sourceRate) + ";[p]anull";
     }
     graph += "," + chained({plan.processingChain});
     if (plan.meterOutput) {
@@ -119,6 +119,15 @@ EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind) {
     const std::string graph = "[0:a:0]" + chained({plan.sourceChain, plan.processingChain}) +
                               ",asplit=2[" + kOutputMeter + "][n];" +
                               meterGraph(kOutputMeter, kind, plan.outputRate);
+    append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
+    return EngineCommand{ffmpeg};
+}
+
+EngineCommand sourcePeakEngine(const EncodePlan& plan) {
+    std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
+    const std::string graph = "[0:a:0]" + chained({plan.sourceChain}) + ",asplit=2[" +
+                              kSourceMeter + "][n];" +
+                              meterGraph(kSourceMeter, MeterKind::Peak, plan.sourceRate);
     append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
     return EngineCommand{ffmpeg};
 }

@@ -52,6 +52,10 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan);
 // measures the result (meter kOutputMeter).
 EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind);
 
+// An ffmpeg pass that runs the source chain of the plan over the input and measures its sample
+// peak and the samples at full scale (meter kSourceMeter).
+EngineCommand sourcePeakEngine(const EncodePlan& plan);
+
 // An ffmpeg pass that decodes the written files as a player would, measures them (meter
 // kOutputMeter) and, through its progress, reports the length they play (of the shortest).
 EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs, MeterKind kind,

@@ -167,8 +167,15 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
     const std::string& report = outcomes.front().errorOutput;
     EncodeFigures figures;
     if (plan.meterSource) {
-        figures.source = readFigures(report, kSourceMeter, MeterKind::Full, "the source");
+        figures.source = readFigures(report, kSourceMeter, MeterKind::Levels, "the source");
         sourceMeasured_ = true;
+        if (figures.source->samplePeakDb > kLevelsMayBeFullScaleDb) {
+            // Only a source at full scale can hold clipped samples: they are counted apart.
+            const SoundFigures peak = readFigures(run({sourcePeakEngine(plan)}).front().errorOutput,
+                                                  kSourceMeter, MeterKind::Peak, "the source");
+            figures.source->samplePeakDb = peak.samplePeakDb;
+            figures.source->clippedSamples = peak.clippedSamples;
+        }
     }
     figures.output = readFigures(report, kOutputMeter, MeterKind::Full, "the encoder's input");
     return figures;

@@ -57,18 +57,24 @@ std::string meterGraph(const std::string& tag, MeterKind kind, int sampleRate) {
     // Every measurement on a branch of its own, straight from the split: ffmpeg 5.1 cannot
     // settle the channel layout of a resampler behind ebur128. The samples at full scale are
     // counted in float (a conversion to 16 bit first would cost as much as the count); the same
-    // filter gives the sample peak, so ebur128 measures loudness alone.
+    // filter gives the sample peak, so ebur128 measures loudness alone. The true peak is read
+    // from planar samples, which the resampler writes without interleaving them.
     const std::string counter =
         "astats@" + tag +
         "c=measure_perchannel=Peak_level+Peak_count:measure_overall=Peak_level,anullsink";
     if (kind == MeterKind::Peak) {
         return "[" + tag + "]" + counter;
     }
+    const std::string truePeak = "[" + tag + "t]volume=-" + std::to_string(kTruePeakHeadroomDb) +
+                                 "dB,aresample=" + std::to_string(4 * sampleRate) +
+                                 ":filter_size=16:osf=s16p,volumedetect@" + tag + "t,anullsink";
+    if (kind == MeterKind::Levels) {
+        return "[" + tag + "]asplit=2[" + tag + "m][" + tag + "t];[" + tag + "m]ebur128@" + tag +
+               "=framelog=verbose:peak=sample,anullsink;" + truePeak;
+    }
     return "[" + tag + "]asplit=3[" + tag + "m][" + tag + "c][" + tag + "t];[" + tag +
-           "m]ebur128@" + tag + "=framelog=verbose,anullsink;[" + tag + "c]" + counter + ";[" +
-           tag + "t]volume=-" + std::to_string(kTruePeakHeadroomDb) +
-           "dB,aresample=" + std::to_string(4 * sampleRate) +
-           ":filter_size=16:osf=s16,volumedetect@" + tag + "t,anullsink";
+           "m]ebur128@" + tag + "=framelog=verbose,anullsink;[" + tag + "c]" + counter + ";" +
+           truePeak;
 }
 
 // The samples at full scale: astats counts, per channel, the samples at its lowest and highest
@@ -95,15 +101,25 @@ long long fullScaleSamples(const std::string& errorOutput, const std::string& na
 std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std::string& tag,
                                       MeterKind kind) {
     SoundFigures figures;
-    if (messageOf(errorOutput, "astats@" + tag + "c", "Peak count:") == std::string::npos) {
-        return std::nullopt;
+    std::optional<double> samplePeak;
+    if (kind == MeterKind::Levels) {
+        const std::size_t summary = messageOf(errorOutput, "ebur128@" + tag, "Summary:");
+        const std::size_t peakAt = summary == std::string::npos
+                                       ? std::string::npos
+                                       : errorOutput.find("Sample peak:", summary);
+        samplePeak =
+            peakAt == std::string::npos ? std::nullopt : numberAfter(errorOutput, peakAt, "Peak:");
+    } else {
+        if (messageOf(errorOutput, "astats@" + tag + "c", "Peak count:") == std::string::npos) {
+            return std::nullopt;
+        }
+        figures.clippedSamples = fullScaleSamples(errorOutput, "astats@" + tag + "c");
+        // The overall peak comes last, after the channels'.
+        const std::size_t peakAt = messageOf(errorOutput, "astats@" + tag + "c", "Peak level dB:");
+        samplePeak = peakAt == std::string::npos
+                         ? std::nullopt
+                         : numberAfter(errorOutput, peakAt, "Peak level dB:");
     }
-    figures.clippedSamples = fullScaleSamples(errorOutput, "astats@" + tag + "c");
-    // The overall peak comes last, after the channels'.
-    const std::size_t peakAt = messageOf(errorOutput, "astats@" + tag + "c", "Peak level dB:");
-    const auto samplePeak = peakAt == std::string::npos
-                                ? std::nullopt
-                                : numberAfter(errorOutput, peakAt, "Peak level dB:");
     if (!samplePeak) {
         return std::nullopt;
     }

@@ -16,8 +16,14 @@ struct SoundFigures {
     long long clippedSamples = 0;    // samples at full scale once made 16-bit
 };
 
-// What a meter measures: the sample peak alone, or everything of SoundFigures.
-enum class MeterKind { Peak, Full };
+// What a meter measures: the sample peak alone (with the samples at full scale), everything of
+// SoundFigures, or everything but the count of samples at full scale: that count costs as much as
+// the loudness, and only a peak at full scale makes it more than 0 (the peak then comes from the
+// loudness meter, to a tenth of a dB).
+enum class MeterKind { Peak, Full, Levels };
+
+// A Levels meter's sample peak at or above this may be full scale: only the Peak meter tells.
+inline constexpr double kLevelsMayBeFullScaleDb = -0.05;
 
 // The filters that measure the audio arriving at the label "[tag]" and end in sinks, for a
 // filter graph; tag names the meter in ffmpeg's messages. sampleRate is the rate the audio

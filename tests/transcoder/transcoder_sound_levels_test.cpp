@@ -361,5 +361,32 @@ TEST_F(SoundLevels, TheReportGivesTheLevelsOfTheUsedSourceAndOfTheOutput) {
         << silent;
 }
 
+TEST_F(SoundLevels, TheReportCountsTheClippedSamplesOfASourceAtFullScale) {
+    // A 100 Hz sine at twice full scale, clipped flat by the 16-bit file, and one that stops
+    // just short of full scale (-0.02 dBFS).
+    const std::string clipped =
+        make("clipped.wav", lavfi("aevalsrc='2*sin(2*PI*100*t)':s=48000:d=2:c=stereo", kWav16));
+    const std::string close =
+        make("close.wav", lavfi("aevalsrc='0.9977*sin(2*PI*100*t)':s=48000:d=2:c=stereo", kWav16));
+    ASSERT_NO_FATAL_FAILURE(runAll(clipped, {{"clipped-out.wav", "", "-2ch"}}));
+    ASSERT_NO_FATAL_FAILURE(runAll(close, {{"close-out.wav", "", "-2ch"}}));
+    // The report counts, per channel at full scale, the samples at its lowest and highest value.
+    const DecodedAudio audio = decodeAudio(clipped);
+    long long extremes = 0;
+    for (const float sample : audio.samples) {
+        extremes += sample >= 32767.0f / 32768.0f || sample <= -1.0f ? 1 : 0;
+    }
+    ASSERT_GT(extremes, 1000);
+    const std::string text = log("clipped-out.wav");
+    const std::regex source("sound: source: sample peak 0\\.0 dBFS, .* clipped (\\d+)\n");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(text, match, source)) << text;
+    EXPECT_EQ(std::stoll(match[1]), extremes);
+    const std::string closeText = log("close-out.wav");
+    EXPECT_TRUE(std::regex_search(closeText, std::regex("sound: source: sample peak 0\\.0 dBFS, "
+                                                        "[^\n]* clipped 0\n")))
+        << closeText;
+}
+
 } // namespace
 } // namespace cantova::testing
