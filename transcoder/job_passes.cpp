@@ -53,6 +53,21 @@ std::string roundedDecimal(double value) {
     return formatDecimal(std::round(value * 100.0) / 100.0);
 }
 
+// What a meter of the kind measured, for the log: "<what>: sample peak X dBFS, ...".
+std::string measuredText(const std::string& what, const SoundFigures& figures, MeterKind kind) {
+    std::string text = what + ": sample peak " + levelText(figures.samplePeakDb) + " dBFS";
+    if (kind == MeterKind::Peak) {
+        return text;
+    }
+    if (kind != MeterKind::Loudness) {
+        text += ", true peak " + levelText(figures.truePeakDb) + " dBTP";
+    }
+    text += ", loudness " + levelText(figures.loudnessLufs) + " LUFS, range " +
+            levelText(std::isfinite(figures.loudnessLufs) ? figures.rangeLu : 0.0) + " LU";
+    return kind == MeterKind::Full ? text + ", clipped " + std::to_string(figures.clippedSamples)
+                                   : text;
+}
+
 } // namespace
 
 JobPasses::JobPasses(PassPlan plan, std::vector<int> outputFiles, RunLog& log,
@@ -186,10 +201,7 @@ SoundFigures JobPasses::measureSource(MeterKind kind, int from, int to) {
     const auto outcomes = run({measuringEngine(plan_.encode, kind)});
     const SoundFigures figures =
         readFigures(outcomes.front().errorOutput, kOutputMeter, kind, "the processed source");
-    log_.write("measured before encoding: " +
-               (kind == MeterKind::Full
-                    ? soundReportLine("processed", figures).substr(7)
-                    : "processed: sample peak " + levelText(figures.samplePeakDb) + " dBFS"));
+    log_.write("measured before encoding: " + measuredText("processed", figures, kind));
     return figures;
 }
 
@@ -225,10 +237,7 @@ std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> met
         return std::nullopt;
     }
     const SoundFigures figures = readFigures(report, kOutputMeter, *meter, "the written output");
-    log_.write("measured after encoding: " +
-               (*meter == MeterKind::Full
-                    ? soundReportLine("decoded", figures).substr(7)
-                    : "decoded: sample peak " + levelText(figures.samplePeakDb) + " dBFS"));
+    log_.write("measured after encoding: " + measuredText("decoded", figures, *meter));
     return figures;
 }
 

@@ -62,19 +62,23 @@ std::string meterGraph(const std::string& tag, MeterKind kind, int sampleRate) {
     const std::string counter =
         "astats@" + tag +
         "c=measure_perchannel=Peak_level+Peak_count:measure_overall=Peak_level,anullsink";
-    if (kind == MeterKind::Peak) {
-        return "[" + tag + "]" + counter;
-    }
     const std::string truePeak = "[" + tag + "t]volume=-" + std::to_string(kTruePeakHeadroomDb) +
                                  "dB,aresample=" + std::to_string(4 * sampleRate) +
                                  ":filter_size=16:osf=s16p,volumedetect@" + tag + "t,anullsink";
-    if (kind == MeterKind::Levels) {
-        return "[" + tag + "]asplit=2[" + tag + "m][" + tag + "t];[" + tag + "m]ebur128@" + tag +
-               "=framelog=verbose:peak=sample,anullsink;" + truePeak;
+    const std::string loudness = "ebur128@" + tag + "=framelog=verbose";
+    switch (kind) {
+    case MeterKind::Peak:
+        return "[" + tag + "]" + counter;
+    case MeterKind::Loudness:
+        return "[" + tag + "]" + loudness + ":peak=sample,anullsink";
+    case MeterKind::Levels:
+        return "[" + tag + "]asplit=2[" + tag + "m][" + tag + "t];[" + tag + "m]" + loudness +
+               ":peak=sample,anullsink;" + truePeak;
+    case MeterKind::Full:
+        break;
     }
-    return "[" + tag + "]asplit=3[" + tag + "m][" + tag + "c][" + tag + "t];[" + tag +
-           "m]ebur128@" + tag + "=framelog=verbose,anullsink;[" + tag + "c]" + counter + ";" +
-           truePeak;
+    return "[" + tag + "]asplit=3[" + tag + "m][" + tag + "c][" + tag + "t];[" + tag + "m]" +
+           loudness + ",anullsink;[" + tag + "c]" + counter + ";" + truePeak;
 }
 
 // The samples at full scale: astats counts, per channel, the samples at its lowest and highest
@@ -102,7 +106,7 @@ std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std:
                                       MeterKind kind) {
     SoundFigures figures;
     std::optional<double> samplePeak;
-    if (kind == MeterKind::Levels) {
+    if (!countsFullScale(kind)) {
         const std::size_t summary = messageOf(errorOutput, "ebur128@" + tag, "Summary:");
         const std::size_t peakAt = summary == std::string::npos
                                        ? std::string::npos
@@ -129,13 +133,19 @@ std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std:
         return figures;
     }
     const std::size_t summary = messageOf(errorOutput, "ebur128@" + tag, "Summary:");
-    const std::size_t truePeak = messageOf(errorOutput, "volumedetect@" + tag + "t", "max_volume:");
-    if (summary == std::string::npos || truePeak == std::string::npos) {
+    const std::size_t truePeak =
+        kind == MeterKind::Loudness
+            ? std::string::npos
+            : messageOf(errorOutput, "volumedetect@" + tag + "t", "max_volume:");
+    if (summary == std::string::npos ||
+        (kind != MeterKind::Loudness && truePeak == std::string::npos)) {
         return std::nullopt;
     }
     const auto loudness = numberAfter(errorOutput, summary, "I:");
     const auto range = numberAfter(errorOutput, summary, "LRA:");
-    const auto lowered = numberAfter(errorOutput, truePeak, "max_volume:");
+    const auto lowered = kind == MeterKind::Loudness
+                             ? std::optional<double>(-INFINITY)
+                             : numberAfter(errorOutput, truePeak, "max_volume:");
     if (!loudness || !range || !lowered) {
         return std::nullopt;
     }

@@ -16,14 +16,24 @@ struct SoundFigures {
     long long clippedSamples = 0;    // samples at full scale once made 16-bit
 };
 
-// What a meter measures: the sample peak alone (with the samples at full scale), everything of
-// SoundFigures, or everything but the count of samples at full scale: that count costs as much as
-// the loudness, and only a peak at full scale makes it more than 0 (the peak then comes from the
-// loudness meter, to a tenth of a dB).
-enum class MeterKind { Peak, Full, Levels };
+// What a meter measures:
+// - Peak: the sample peak, with the samples at full scale;
+// - Full: everything of SoundFigures;
+// - Levels: everything but the count of samples at full scale, which costs as much as the
+//   loudness and is 0 unless the peak reaches full scale; the sample peak then comes from the
+//   loudness meter, to a tenth of a dB;
+// - Loudness: as Levels without the true peak (given as the sample peak, which it never lies
+//   below).
+enum class MeterKind { Peak, Full, Levels, Loudness };
 
-// A Levels meter's sample peak at or above this may be full scale: only the Peak meter tells.
+// A sample peak a meter that does not count gives at or above this may be full scale: only a
+// meter that counts tells.
 inline constexpr double kLevelsMayBeFullScaleDb = -0.05;
+
+// Whether the meter counts the samples at full scale.
+inline bool countsFullScale(MeterKind kind) {
+    return kind == MeterKind::Peak || kind == MeterKind::Full;
+}
 
 // The filters that measure the audio arriving at the label "[tag]" and end in sinks, for a
 // filter graph; tag names the meter in ffmpeg's messages. sampleRate is the rate the audio

@@ -29,6 +29,10 @@ constexpr double kWavLimiterMarginDb = 0.3;
 constexpr double kLossyLimiterMarginDb = 1.0;
 // The decoded true peak may exceed the ceiling by this much before the job is encoded again.
 constexpr double kCeilingToleranceDb = 0.1;
+// A lossy output whose decoded loudness misses the target by more than this is encoded again
+// with the gain corrected, at most this many times.
+constexpr double kLoudnessToleranceLu = 0.3;
+constexpr int kLoudnessCorrections = 2;
 
 std::string hundredths(double value) {
     return formatDecimal(std::round(value * 100.0) / 100.0);
@@ -82,9 +86,16 @@ private:
     }
 
     SoundFigures decode(MeterKind kind, int from, int to) {
-        const SoundFigures decoded = *passes_.checkWritten(kind, from, to);
+        SoundFigures decoded = *passes_.checkWritten(kind, from, to);
         checked_ = true;
-        if (kind == MeterKind::Full) {
+        if (!countsFullScale(kind) && decoded.samplePeakDb > kLevelsMayBeFullScaleDb) {
+            // The output may hold clipped samples: decoded once more, to count them.
+            return decode(MeterKind::Full, to, to);
+        }
+        if (kind == MeterKind::Loudness) {
+            decoded.truePeakDb = std::max(report_.output.truePeakDb, decoded.samplePeakDb);
+        }
+        if (kind != MeterKind::Peak) {
             report_.output = decoded;
         } else {
             report_.output.samplePeakDb = decoded.samplePeakDb;
@@ -225,7 +236,7 @@ private:
 
     void loudness() {
         const LoudnessTarget target = *plan_.loudness;
-        const SoundFigures processed = passes_.measureSource(MeterKind::Full, 0, 25);
+        const SoundFigures processed = passes_.measureSource(MeterKind::Levels, 0, 25);
         if (!(processed.loudnessLufs > kSilenceDb) || processed.samplePeakDb < kSilenceDb) {
             logSilent("loudness " + levelText(processed.loudnessLufs) + " LUFS");
             plain(25);
@@ -243,20 +254,40 @@ private:
             settings_.limiterCeilingDb = ceiling;
         }
         encode(25, 75);
-        // Lossy coding raises the true peak: where it may have come near the ceiling, the
-        // output is decoded and, above it, encoded again with the limiter lower by the excess.
+        // Lossy coding moves the level (lame's quantiser takes up to a dB off a pure tone) and
+        // raises the true peak: the output is decoded and measured. Where nothing is limited and
+        // its loudness missed the target, it is encoded again with the gain corrected by the
+        // miss; where its true peak went above the ceiling, with the limiter lower by the excess.
+        int corrections = 0;
         for (int pass = 0; pass < kEncodingRetries; ++pass) {
+            const int from = 75 + pass * 4;
             const double expected = report_.output.truePeakDb;
-            if (lossy_ && expected > target.truePeakCeilingDb - 2.0) {
-                decode(MeterKind::Full, 75 + pass * 8, 79 + pass * 8);
+            if (lossy_) {
+                decode(expected > target.truePeakCeilingDb - 2.0 ? MeterKind::Levels
+                                                                 : MeterKind::Loudness,
+                       from, from + 1);
             }
             const double excess = report_.output.truePeakDb - target.truePeakCeilingDb;
-            if (excess <= kCeilingToleranceDb) {
+            const double miss = report_.output.loudnessLufs - target.lufs;
+            const bool correct = lossy_ && !settings_.limiterCeilingDb &&
+                                 std::abs(miss) > kLoudnessToleranceLu &&
+                                 corrections < kLoudnessCorrections;
+            if (excess <= kCeilingToleranceDb && !correct) {
                 return;
             }
-            settings_.limiterCeilingDb =
-                settings_.limiterCeilingDb.value_or(expected) - excess - kCeilingToleranceDb;
-            encode(79 + pass * 8, 83 + pass * 8);
+            if (excess > kCeilingToleranceDb) {
+                settings_.limiterCeilingDb =
+                    settings_.limiterCeilingDb.value_or(expected) - excess - kCeilingToleranceDb;
+            } else {
+                ++corrections;
+                settings_.gainDb -= miss;
+                log_.write("loudness: the output decodes at " + levelText(miss + target.lufs) +
+                           " LUFS; gain " + hundredths(settings_.gainDb) + " dB");
+                if (expected - miss > ceiling) {
+                    settings_.limiterCeilingDb = ceiling;
+                }
+            }
+            encode(from + 1, from + 4);
         }
     }
 
