@@ -64,7 +64,7 @@ std::string encodingGraph(const EncodePlan& plan) {
     graph += "," + chained({plan.processingChain});
     if (plan.meterOutput) {
         graph += ",asplit=2[" + std::string(kOutputMeter) + "][e];" +
-                 meterGraph(kOutputMeter, MeterKind::Full, plan.outputRate) + ";[e]anull";
+                 meterGraph(kOutputMeter, MeterKind::Levels, plan.outputRate) + ";[e]anull";
     }
     return graph + "," + chained({plan.tailChain});
 }

@@ -56,16 +56,14 @@ std::string roundedDecimal(double value) {
 // What a meter of the kind measured, for the log: "<what>: sample peak X dBFS, ...".
 std::string measuredText(const std::string& what, const SoundFigures& figures, MeterKind kind) {
     std::string text = what + ": sample peak " + levelText(figures.samplePeakDb) + " dBFS";
-    if (kind == MeterKind::Peak) {
+    if (kind == MeterKind::Peak || kind == MeterKind::FastPeak) {
         return text;
     }
-    if (kind != MeterKind::Loudness) {
+    if (kind == MeterKind::Levels) {
         text += ", true peak " + levelText(figures.truePeakDb) + " dBTP";
     }
-    text += ", loudness " + levelText(figures.loudnessLufs) + " LUFS, range " +
-            levelText(std::isfinite(figures.loudnessLufs) ? figures.rangeLu : 0.0) + " LU";
-    return kind == MeterKind::Full ? text + ", clipped " + std::to_string(figures.clippedSamples)
-                                   : text;
+    return text + ", loudness " + levelText(figures.loudnessLufs) + " LUFS, range " +
+           levelText(std::isfinite(figures.loudnessLufs) ? figures.rangeLu : 0.0) + " LU";
 }
 
 } // namespace
@@ -182,25 +180,40 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
     const std::string& report = outcomes.front().errorOutput;
     EncodeFigures figures;
     if (plan.meterSource) {
-        figures.source = readFigures(report, kSourceMeter, MeterKind::Levels, "the source");
+        figures.source =
+            exactAtFullScale(readFigures(report, kSourceMeter, MeterKind::Levels, "the source"),
+                             MeterKind::Levels, sourcePeakEngine(plan), kSourceMeter, "the source");
         sourceMeasured_ = true;
-        if (figures.source->samplePeakDb > kLevelsMayBeFullScaleDb) {
-            // Only a source at full scale can hold clipped samples: they are counted apart.
-            const SoundFigures peak = readFigures(run({sourcePeakEngine(plan)}).front().errorOutput,
-                                                  kSourceMeter, MeterKind::Peak, "the source");
-            figures.source->samplePeakDb = peak.samplePeakDb;
-            figures.source->clippedSamples = peak.clippedSamples;
-        }
     }
-    figures.output = readFigures(report, kOutputMeter, MeterKind::Full, "the encoder's input");
+    figures.output = exactAtFullScale(
+        readFigures(report, kOutputMeter, MeterKind::Levels, "the encoder's input"),
+        MeterKind::Levels, measuringEngine(plan, MeterKind::Peak), kOutputMeter,
+        "the encoder's input");
+    return figures;
+}
+
+SoundFigures JobPasses::exactAtFullScale(SoundFigures figures, MeterKind kind,
+                                         const EngineCommand& peakPass, const std::string& tag,
+                                         const std::string& what) {
+    if (kind == MeterKind::Peak || figures.samplePeakDb < kMayBeFullScaleDb) {
+        return figures;
+    }
+    // Only audio at full scale can hold clipped samples: they are counted in a pass of its own,
+    // which gives the exact peak as well.
+    const SoundFigures peak =
+        readFigures(run({peakPass}).front().errorOutput, tag, MeterKind::Peak, what);
+    figures.samplePeakDb = peak.samplePeakDb;
+    figures.truePeakDb = std::max(figures.truePeakDb, peak.samplePeakDb);
+    figures.clippedSamples = peak.clippedSamples;
     return figures;
 }
 
 SoundFigures JobPasses::measureSource(MeterKind kind, int from, int to) {
     progress_.beginPass(from, to);
     const auto outcomes = run({measuringEngine(plan_.encode, kind)});
-    const SoundFigures figures =
-        readFigures(outcomes.front().errorOutput, kOutputMeter, kind, "the processed source");
+    const SoundFigures figures = exactAtFullScale(
+        readFigures(outcomes.front().errorOutput, kOutputMeter, kind, "the processed source"), kind,
+        measuringEngine(plan_.encode, MeterKind::Peak), kOutputMeter, "the processed source");
     log_.write("measured before encoding: " + measuredText("processed", figures, kind));
     return figures;
 }
@@ -236,7 +249,10 @@ std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> met
     if (!meter) {
         return std::nullopt;
     }
-    const SoundFigures figures = readFigures(report, kOutputMeter, *meter, "the written output");
+    const SoundFigures figures = exactAtFullScale(
+        readFigures(report, kOutputMeter, *meter, "the written output"), *meter,
+        writtenFilesEngine(plan_.encode.outputs, MeterKind::Peak, plan_.encode.outputRate),
+        kOutputMeter, "the written output");
     log_.write("measured after encoding: " + measuredText("decoded", figures, *meter));
     return figures;
 }

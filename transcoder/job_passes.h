@@ -62,6 +62,11 @@ private:
     EncodePlan passPlan(const PassSettings& settings) const;
     SoundFigures readFigures(const std::string& errorOutput, const std::string& tag, MeterKind kind,
                              const std::string& what);
+    // The figures of a meter of the kind, with the exact sample peak and the samples at full
+    // scale from peakPass (a Peak meter named tag) where the reading may be full scale.
+    SoundFigures exactAtFullScale(SoundFigures figures, MeterKind kind,
+                                  const EngineCommand& peakPass, const std::string& tag,
+                                  const std::string& what);
 
     PassPlan plan_;
     std::vector<int> outputFiles_;

@@ -13,6 +13,8 @@ namespace {
 // The true peak is found on a copy lowered by this much, so that overs keep their height when
 // the copy is made 16-bit for volumedetect, which is quick.
 constexpr int kTruePeakHeadroomDb = 20;
+// volumedetect's reading where every sample is 0.
+constexpr double kSilentVolumeDb = -91.0;
 // ebur128 reports an integrated loudness of -70 LUFS when every block is gated out.
 constexpr double kGatedOutLufs = -70.0;
 // Full scale as a 16-bit sample reaches it: 32767 of 32768.
@@ -56,29 +58,25 @@ std::size_t messageOf(const std::string& text, const std::string& name, const st
 std::string meterGraph(const std::string& tag, MeterKind kind, int sampleRate) {
     // Every measurement on a branch of its own, straight from the split: ffmpeg 5.1 cannot
     // settle the channel layout of a resampler behind ebur128. The samples at full scale are
-    // counted in float (a conversion to 16 bit first would cost as much as the count); the same
-    // filter gives the sample peak, so ebur128 measures loudness alone. The true peak is read
-    // from planar samples, which the resampler writes without interleaving them.
-    const std::string counter =
-        "astats@" + tag +
-        "c=measure_perchannel=Peak_level+Peak_count:measure_overall=Peak_level,anullsink";
+    // counted in float (a conversion to 16 bit first would cost as much as the count). The
+    // 16-bit copies are planar, which the converters write without interleaving.
+    const std::string loudness = "ebur128@" + tag + "=framelog=verbose:peak=sample";
     const std::string truePeak = "[" + tag + "t]volume=-" + std::to_string(kTruePeakHeadroomDb) +
                                  "dB,aresample=" + std::to_string(4 * sampleRate) +
                                  ":filter_size=16:osf=s16p,volumedetect@" + tag + "t,anullsink";
-    const std::string loudness = "ebur128@" + tag + "=framelog=verbose";
     switch (kind) {
     case MeterKind::Peak:
-        return "[" + tag + "]" + counter;
+        return "[" + tag + "]astats@" + tag +
+               "c=measure_perchannel=Peak_level+Peak_count:measure_overall=Peak_level,anullsink";
+    case MeterKind::FastPeak:
+        return "[" + tag + "]aformat=sample_fmts=s16p,volumedetect@" + tag + "p,anullsink";
     case MeterKind::Loudness:
-        return "[" + tag + "]" + loudness + ":peak=sample,anullsink";
+        return "[" + tag + "]" + loudness + ",anullsink";
     case MeterKind::Levels:
-        return "[" + tag + "]asplit=2[" + tag + "m][" + tag + "t];[" + tag + "m]" + loudness +
-               ":peak=sample,anullsink;" + truePeak;
-    case MeterKind::Full:
         break;
     }
-    return "[" + tag + "]asplit=3[" + tag + "m][" + tag + "c][" + tag + "t];[" + tag + "m]" +
-           loudness + ",anullsink;[" + tag + "c]" + counter + ";" + truePeak;
+    return "[" + tag + "]asplit=2[" + tag + "m][" + tag + "t];[" + tag + "m]" + loudness +
+           ",anullsink;" + truePeak;
 }
 
 // The samples at full scale: astats counts, per channel, the samples at its lowest and highest
@@ -105,54 +103,62 @@ long long fullScaleSamples(const std::string& errorOutput, const std::string& na
 std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std::string& tag,
                                       MeterKind kind) {
     SoundFigures figures;
-    std::optional<double> samplePeak;
-    if (!countsFullScale(kind)) {
-        const std::size_t summary = messageOf(errorOutput, "ebur128@" + tag, "Summary:");
-        const std::size_t peakAt = summary == std::string::npos
-                                       ? std::string::npos
-                                       : errorOutput.find("Sample peak:", summary);
-        samplePeak =
-            peakAt == std::string::npos ? std::nullopt : numberAfter(errorOutput, peakAt, "Peak:");
-    } else {
+    if (kind == MeterKind::Peak) {
         if (messageOf(errorOutput, "astats@" + tag + "c", "Peak count:") == std::string::npos) {
             return std::nullopt;
         }
         figures.clippedSamples = fullScaleSamples(errorOutput, "astats@" + tag + "c");
         // The overall peak comes last, after the channels'.
         const std::size_t peakAt = messageOf(errorOutput, "astats@" + tag + "c", "Peak level dB:");
-        samplePeak = peakAt == std::string::npos
-                         ? std::nullopt
-                         : numberAfter(errorOutput, peakAt, "Peak level dB:");
+        const auto samplePeak = peakAt == std::string::npos
+                                    ? std::nullopt
+                                    : numberAfter(errorOutput, peakAt, "Peak level dB:");
+        if (!samplePeak) {
+            return std::nullopt;
+        }
+        figures.samplePeakDb = figures.truePeakDb = *samplePeak;
+        return figures;
     }
-    if (!samplePeak) {
-        return std::nullopt;
-    }
-    figures.samplePeakDb = *samplePeak;
-    if (kind == MeterKind::Peak) {
-        figures.truePeakDb = *samplePeak;
+    if (kind == MeterKind::FastPeak) {
+        const std::size_t peakAt =
+            messageOf(errorOutput, "volumedetect@" + tag + "p", "max_volume:");
+        const auto samplePeak = peakAt == std::string::npos
+                                    ? std::nullopt
+                                    : numberAfter(errorOutput, peakAt, "max_volume:");
+        if (!samplePeak) {
+            return std::nullopt;
+        }
+        // volumedetect says -91 dB where every sample is 0.
+        figures.samplePeakDb = figures.truePeakDb =
+            *samplePeak <= kSilentVolumeDb ? -INFINITY : *samplePeak;
         return figures;
     }
     const std::size_t summary = messageOf(errorOutput, "ebur128@" + tag, "Summary:");
+    const std::size_t peakAt = summary == std::string::npos
+                                   ? std::string::npos
+                                   : errorOutput.find("Sample peak:", summary);
     const std::size_t truePeak =
         kind == MeterKind::Loudness
             ? std::string::npos
             : messageOf(errorOutput, "volumedetect@" + tag + "t", "max_volume:");
-    if (summary == std::string::npos ||
+    if (peakAt == std::string::npos ||
         (kind != MeterKind::Loudness && truePeak == std::string::npos)) {
         return std::nullopt;
     }
+    const auto samplePeak = numberAfter(errorOutput, peakAt, "Peak:");
     const auto loudness = numberAfter(errorOutput, summary, "I:");
     const auto range = numberAfter(errorOutput, summary, "LRA:");
     const auto lowered = kind == MeterKind::Loudness
                              ? std::optional<double>(-INFINITY)
                              : numberAfter(errorOutput, truePeak, "max_volume:");
-    if (!loudness || !range || !lowered) {
+    if (!samplePeak || !loudness || !range || !lowered) {
         return std::nullopt;
     }
+    figures.samplePeakDb = *samplePeak;
     figures.loudnessLufs = std::isfinite(*samplePeak) ? *loudness : -INFINITY;
     figures.rangeLu = *range;
-    // volumedetect says -91 dB for silence; it works on 16-bit samples and gives one decimal,
-    // which the true peak never lies below the sample peak by.
+    // volumedetect works on 16-bit samples and gives one decimal, which the true peak never
+    // lies below the sample peak by.
     figures.truePeakDb = std::isfinite(*samplePeak)
                              ? std::max(*lowered + kTruePeakHeadroomDb, *samplePeak)
                              : -INFINITY;

@@ -16,24 +16,21 @@ struct SoundFigures {
     long long clippedSamples = 0;    // samples at full scale once made 16-bit
 };
 
-// What a meter measures:
-// - Peak: the sample peak, with the samples at full scale;
-// - Full: everything of SoundFigures;
-// - Levels: everything but the count of samples at full scale, which costs as much as the
-//   loudness and is 0 unless the peak reaches full scale; the sample peak then comes from the
-//   loudness meter, to a tenth of a dB;
+// What a meter measures. Counting the samples at full scale (astats) costs more than the
+// loudness and gives more than 0 only where the peak reaches full scale, so only the Peak meter
+// counts; the others read the sample peak to a tenth of a dB, and where that reading is
+// kMayBeFullScaleDb or more the audio is measured again with the Peak meter.
+// - Peak: the exact sample peak, and the samples at full scale;
+// - FastPeak: the sample peak, read from a 16-bit copy (so at most full scale);
+// - Levels: sample peak, true peak, integrated loudness and loudness range;
 // - Loudness: as Levels without the true peak (given as the sample peak, which it never lies
 //   below).
-enum class MeterKind { Peak, Full, Levels, Loudness };
+enum class MeterKind { Peak, FastPeak, Levels, Loudness };
 
-// A sample peak a meter that does not count gives at or above this may be full scale: only a
-// meter that counts tells.
-inline constexpr double kLevelsMayBeFullScaleDb = -0.05;
-
-// Whether the meter counts the samples at full scale.
-inline bool countsFullScale(MeterKind kind) {
-    return kind == MeterKind::Peak || kind == MeterKind::Full;
-}
+// A reading to a tenth of a dB lies at most this far from the exact sample peak.
+inline constexpr double kPeakReadingErrorDb = 0.05;
+// A reading at or above this may be full scale.
+inline constexpr double kMayBeFullScaleDb = -kPeakReadingErrorDb;
 
 // The filters that measure the audio arriving at the label "[tag]" and end in sinks, for a
 // filter graph; tag names the meter in ffmpeg's messages. sampleRate is the rate the audio

@@ -88,14 +88,10 @@ private:
     SoundFigures decode(MeterKind kind, int from, int to) {
         SoundFigures decoded = *passes_.checkWritten(kind, from, to);
         checked_ = true;
-        if (!countsFullScale(kind) && decoded.samplePeakDb > kLevelsMayBeFullScaleDb) {
-            // The output may hold clipped samples: decoded once more, to count them.
-            return decode(MeterKind::Full, to, to);
-        }
         if (kind == MeterKind::Loudness) {
             decoded.truePeakDb = std::max(report_.output.truePeakDb, decoded.samplePeakDb);
         }
-        if (kind != MeterKind::Peak) {
+        if (kind == MeterKind::Levels || kind == MeterKind::Loudness) {
             report_.output = decoded;
         } else {
             report_.output.samplePeakDb = decoded.samplePeakDb;
@@ -132,18 +128,18 @@ private:
         if (!inputOver() && report_.output.truePeakDb < kOverCheckDb) {
             return;
         }
-        double decoded = decode(MeterKind::Peak, 90, 93).samplePeakDb;
+        double decoded = decode(MeterKind::FastPeak, 90, 93).samplePeakDb;
         for (int pass = 0; pass < kEncodingRetries && (decoded > 0.0 || inputOver()); ++pass) {
             const double over = std::max(decoded, inputOver() ? inputPeakDb_ : -INFINITY);
             lowerForOvers(over - kLossyAimDb, 93, 97);
-            decoded = decode(MeterKind::Peak, 97, 99).samplePeakDb;
+            decoded = decode(MeterKind::FastPeak, 97, 99).samplePeakDb;
         }
     }
 
-    // Encodes again while the decoded peak lies outside [kLossyLowestDb, 0]. Encoders are not
-    // linear (AC3 quantises in steps of 6 dB), so the gain is found between the nearest tries
-    // below and above full scale; should none land in the window, the best try below full
-    // scale is the one kept.
+    // Encodes again while the decoded peak lies outside [kLossyLowestDb, 0] (read to a tenth of
+    // a dB, so it must read kPeakReadingErrorDb inside). Encoders are not linear (AC3 quantises
+    // in steps of 6 dB), so the gain is found between the nearest tries below and above full
+    // scale; should none land in the window, the best try below full scale is the one kept.
     void settleLossyPeak(int from) {
         struct Try {
             double gainDb;
@@ -153,7 +149,7 @@ private:
         std::optional<Try> above; // the smallest gain that decoded above it
         std::optional<Try> best;  // the highest peak at most full scale
         std::optional<Try> last;
-        double decoded = decode(MeterKind::Peak, from, from + 5).samplePeakDb;
+        double decoded = decode(MeterKind::FastPeak, from, from + 5).samplePeakDb;
         for (int pass = 0; std::isfinite(decoded); ++pass) {
             const Try now{settings_.gainDb, decoded};
             if (decoded > 0.0) {
@@ -162,7 +158,7 @@ private:
                 below = below && below->gainDb > now.gainDb ? below : now;
                 best = best && best->peakDb > now.peakDb ? best : now;
             }
-            if (decoded <= 0.0 && decoded >= kLossyLowestDb) {
+            if (decoded <= 0.0 && decoded >= kLossyLowestDb + kPeakReadingErrorDb) {
                 return;
             }
             if (pass == kEncodingRetries) {
@@ -188,25 +184,28 @@ private:
                 settings_.gainDb = straight;
             }
             encode(from + 5, 95);
-            decoded = decode(MeterKind::Peak, 95, 99).samplePeakDb;
+            decoded = decode(MeterKind::FastPeak, 95, 99).samplePeakDb;
         }
         // None landed in the window: the try nearest below full scale is encoded again, and
         // where every one went above it, the gain is lowered until it does not.
         if (best && (decoded > 0.0 || decoded < best->peakDb)) {
             settings_.gainDb = best->gainDb;
             encode(95, 97);
-            decoded = decode(MeterKind::Peak, 97, 99).samplePeakDb;
+            decoded = decode(MeterKind::FastPeak, 97, 99).samplePeakDb;
         }
         for (int pass = 1; decoded > 0.0 && pass <= kEncodingRetries; ++pass) {
             lowerForOvers(decoded - kLossyAimDb * pass, 97, 98);
-            decoded = decode(MeterKind::Peak, 98, 99).samplePeakDb;
+            decoded = decode(MeterKind::FastPeak, 98, 99).samplePeakDb;
         }
     }
 
     void peakBeforeEncoding() {
         // An AC3 output's dialogue level follows the loudness, which is measured with the peak.
-        const SoundFigures processed = passes_.measureSource(
-            passes_.target() == Target::Ac3 ? MeterKind::Full : MeterKind::Peak, 0, 25);
+        const SoundFigures processed =
+            passes_.measureSource(passes_.target() == Target::Ac3 ? MeterKind::Levels
+                                  : lossy_                        ? MeterKind::FastPeak
+                                                                  : MeterKind::Peak,
+                                  0, 25);
         if (processed.samplePeakDb < kSilenceDb) {
             logSilent("peak " + levelText(processed.samplePeakDb) + " dBFS");
             plain(25);
