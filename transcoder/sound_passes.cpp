@@ -235,7 +235,7 @@ private:
 
     void loudness() {
         const LoudnessTarget target = *plan_.loudness;
-        const SoundFigures processed = passes_.measureSource(MeterKind::Levels, 0, 25);
+        const SoundFigures processed = passes_.measureSource(MeterKind::Loudness, 0, 25);
         if (!(processed.loudnessLufs > kSilenceDb) || processed.samplePeakDb < kSilenceDb) {
             logSilent("loudness " + levelText(processed.loudnessLufs) + " LUFS");
             plain(25);
@@ -246,13 +246,21 @@ private:
         settings_.gainDb = target.lufs - processed.loudnessLufs;
         const double ceiling =
             target.truePeakCeilingDb - (lossy_ ? kLossyLimiterMarginDb : kWavLimiterMarginDb);
-        log_.write("loudness: " + levelText(processed.loudnessLufs) + " LUFS, true peak " +
-                   levelText(processed.truePeakDb) + " dBTP; gain " + hundredths(settings_.gainDb) +
-                   " dB to " + formatDecimal(target.lufs) + " LUFS");
-        if (processed.truePeakDb + settings_.gainDb > ceiling) {
+        log_.write("loudness: " + levelText(processed.loudnessLufs) + " LUFS, sample peak " +
+                   levelText(processed.samplePeakDb) + " dBFS; gain " +
+                   hundredths(settings_.gainDb) + " dB to " + formatDecimal(target.lufs) + " LUFS");
+        // The true peak never lies below the sample peak: where the sample peak goes above the
+        // ceiling, so does the true peak. Else the encoding pass measures the true peak of the
+        // encoder's input, and where that went above the ceiling, the job is encoded again with
+        // the limiter.
+        if (processed.samplePeakDb + settings_.gainDb > ceiling) {
             settings_.limiterCeilingDb = ceiling;
         }
-        encode(25, 75);
+        encode(25, 50);
+        if (!settings_.limiterCeilingDb && report_.output.truePeakDb > ceiling) {
+            settings_.limiterCeilingDb = ceiling;
+            encode(50, 75);
+        }
         // Lossy coding moves the level (lame's quantiser takes up to a dB off a pure tone) and
         // raises the true peak: the output is decoded and measured. Where nothing is limited and
         // its loudness missed the target, it is encoded again with the gain corrected by the

@@ -329,6 +329,22 @@ TEST_F(SoundLevels, LoudnessModeReachesItsTargetUnderItsTruePeakCeiling) {
     }
 }
 
+TEST_F(SoundLevels, LoudnessModeLimitsPeaksBetweenTheSamples) {
+    // A quiet tone with a burst at a quarter of the rate every second, its samples at 45
+    // degrees: the bursts' true peaks lie 3 dB above their samples. At -16 LUFS the samples stay
+    // below the ceiling, the true peaks do not.
+    const std::string bursts =
+        make("bursts.wav", lavfi("aevalsrc='0.05*sin(2*PI*1000*t)+0.5*sin(2*PI*12000*t+PI/4)*"
+                                 "lt(mod(t\\,1)\\,0.01)':s=48000:d=6:c=stereo",
+                                 kWav16));
+    ASSERT_NO_FATAL_FAILURE(
+        runAll(bursts, {{"bursts-out.wav", "-ota( -loudness -16 -truepeak -1 )", "-2ch"}}));
+    const Loudness output = measureLoudness(path("bursts-out.wav"));
+    EXPECT_LE(output.truePeak, -1.0 + 0.2) << log("bursts-out.wav");
+    EXPECT_NEAR(output.integrated, -16.0, 1.0);
+    EXPECT_NE(log("bursts-out.wav").find("limiter:"), std::string::npos);
+}
+
 TEST_F(SoundLevels, LoudnessModeReachesItsTargetWhereTheEncoderMovesTheLevel) {
     // lame's quantiser at 128 kbit/s takes almost a dB off a pure tone: the decoded output is
     // what has to be at the target.
