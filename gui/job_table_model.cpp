@@ -48,10 +48,10 @@ std::string OutputText(const jobs::Job& job) {
 
 // "running 45%", "failed: the transcoder failed (exit status 3)", "skipped, its settings file is
 // missing", "stopped".
-std::string StatusText(const jobs::Job& job) {
+std::string StatusText(const jobs::Job& job, int percent) {
     switch (job.status) {
     case jobs::JobStatus::Running:
-        return "running " + std::to_string(job.percent) + "%";
+        return "running " + std::to_string(percent) + "%";
     case jobs::JobStatus::Failed:
         return "failed: " + job.reason;
     case jobs::JobStatus::Skipped:
@@ -181,8 +181,11 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const jobs::Job& job = queue_.at(at);
+    // The percentage last told to the views, which the title and the status bar show too: a
+    // repaint between two paces must not show a newer one.
+    const int percent = rows_[static_cast<std::size_t>(index.row())].percent;
     if (role == PercentRole) {
-        return job.percent;
+        return percent;
     }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};
@@ -195,9 +198,9 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
     case Output:
         return Text(OutputText(job));
     case Status:
-        return Text(StatusText(job));
+        return Text(StatusText(job, percent));
     case Progress:
-        return QString::number(job.percent) + "%";
+        return QString::number(percent) + "%";
     default:
         return {};
     }

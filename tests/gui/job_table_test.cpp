@@ -119,6 +119,9 @@ private slots:
         percent(20);
         percent(30);
         QCOMPARE(changed.count(), 2);
+        // A repaint before the pace shows what the title and the status bar show.
+        QCOMPARE(Cell(model, 0, Model::Status), QString("running 10%"));
+        QCOMPARE(model.data(model.index(0, Model::Progress), Model::PercentRole).toInt(), 10);
         QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 4, 2000);
         QCOMPARE(Cell(model, 0, Model::Status), QString("running 30%"));
         QTest::qWait(1500);
