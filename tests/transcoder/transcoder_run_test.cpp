@@ -263,9 +263,11 @@ TEST_F(TranscoderRun, NormalisesThePeakBeforeOrAfterEncoding) {
         << readFile(log());
     EXPECT_NEAR(decodedPeakDb(out("Stream1.wav")), 0.0, 0.1);
 
+    // Lossy outputs land in [-0.5, 0] dBFS, aimed at -0.3.
     ASSERT_EQ(transcode("stereo.ac3", "Stream2.mp3", "-ota( -G 1 ) -lame( -b 192 )").exitCode, 0)
         << readFile(log());
-    EXPECT_NEAR(decodedPeakDb(out("Stream2.mp3")), 0.0, 0.3);
+    EXPECT_LE(decodedPeakDb(out("Stream2.mp3")), 0.0);
+    EXPECT_GE(decodedPeakDb(out("Stream2.mp3")), -0.5);
 
     ASSERT_EQ(transcode("stereo.ac3", "Stream3.ogg", "-ota( -hybridgain ) -ogg( -q 0.5 )").exitCode,
               0)
