@@ -436,6 +436,10 @@ int BatchDriver::run(const std::vector<std::string>& arguments) {
     });
     options.stateFolder = settings::StateFolder();
     BatchSession session(machineForm ? err_ : out_, options);
+    if (session.program.keeper) {
+        session.program.keeper->setSavingProblemNotice(
+            [this](const std::string& problem) { err_ << "cantova-batch: " << problem << '\n'; });
+    }
     session.TakeBackLeftJobs(err_);
     std::optional<BatchProgress> progress;
     if (!options.dryRun) {

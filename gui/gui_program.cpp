@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <cctype>
 #include <cstdlib>
 
 namespace cantova::ui::qt {
@@ -53,6 +54,15 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
         program_.setJobsAtEnd(app::JobsAtEnd::KeepForNextStart);
         program_.keeper->setScheduler([this](std::chrono::milliseconds delay) {
             QTimer::singleShot(delay, &mainView_, [this] { program_.keeper->SavePending(); });
+        });
+        // Told once the window is up, as a sentence.
+        program_.keeper->setSavingProblemNotice([this](const std::string& problem) {
+            QTimer::singleShot(0, &mainView_, [this, problem] {
+                std::string sentence = problem + ".";
+                sentence[0] =
+                    static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
+                messages_.Show(sentence, "Job List", ui::MessageIcon::Exclamation);
+            });
         });
     }
     // The title shows a new percentage in the moment the table and the status line do.

@@ -86,7 +86,7 @@ void RemoveJobFiles(const Job& job) {
 } // namespace
 
 QueueKeeper::QueueKeeper(JobQueue& queue, const std::string& stateFolder, bool saving)
-    : queue_(queue), left_(FindLeftLists(stateFolder)) {
+    : queue_(queue), left_(FindLeftLists(stateFolder)), stateFolder_(stateFolder) {
     if (saving) {
         own_.emplace(stateFolder);
     }
@@ -173,6 +173,26 @@ void QueueKeeper::DiscardLeft() {
     left_.clear();
 }
 
+std::optional<std::string> QueueKeeper::SavingProblem() const {
+    if (!own_ || (own_->usable() && !lastSaveFailed_)) {
+        return std::nullopt;
+    }
+    return "the job list cannot be saved in " + stateFolder_ + ", so a crash would lose the jobs";
+}
+
+void QueueKeeper::setSavingProblemNotice(std::function<void(const std::string&)> notice) {
+    savingProblemNotice_ = std::move(notice);
+    tellSavingProblem();
+}
+
+void QueueKeeper::tellSavingProblem() {
+    const std::optional<std::string> problem = SavingProblem();
+    if (problem && !savingProblemTold_ && savingProblemNotice_) {
+        savingProblemTold_ = true;
+        savingProblemNotice_(*problem);
+    }
+}
+
 void QueueKeeper::setScheduler(std::function<void(std::chrono::milliseconds)> schedule) {
     schedule_ = std::move(schedule);
 }
@@ -221,9 +241,11 @@ void QueueKeeper::save() {
     if (text == lastSaved_) {
         return;
     }
-    if (own_->Save(text)) {
+    lastSaveFailed_ = !own_->Save(text);
+    if (!lastSaveFailed_) {
         lastSaved_ = std::move(text);
     }
+    tellSavingProblem();
     lastSaveAt_ = std::chrono::steady_clock::now();
     lastSaveCost_ = lastSaveAt_ - began;
 }

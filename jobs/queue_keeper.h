@@ -46,6 +46,13 @@ public:
     // Removes what the left lists name (settings files, partial outputs, run files) and the lists.
     void DiscardLeft();
 
+    // Why the list cannot be kept (its folder cannot be made or locked, or the last save
+    // failed), naming the folder: a crash would lose the jobs. Nothing while saving works.
+    std::optional<std::string> SavingProblem() const;
+    // Told the problem when it appears (at once when there is one already) and nothing when it
+    // goes away; tells the user once, not on every save.
+    void setSavingProblemNotice(std::function<void(const std::string&)> notice);
+
     // Without a scheduler a save put off waits for the next change or SavePending; with one, it
     // is asked to call SavePending after the delay.
     void setScheduler(std::function<void(std::chrono::milliseconds)> schedule);
@@ -60,6 +67,7 @@ public:
 private:
     void changed();
     void save();
+    void tellSavingProblem();
     TakenBack intoQueue(bool take);
 
     JobQueue& queue_;
@@ -68,6 +76,10 @@ private:
     std::vector<LeftList> left_;
     std::set<std::string> borrowed_;
     std::function<void(std::chrono::milliseconds)> schedule_;
+    std::function<void(const std::string&)> savingProblemNotice_;
+    std::string stateFolder_;
+    bool lastSaveFailed_ = false;
+    bool savingProblemTold_ = false;
     std::string lastSaved_;
     // The run's files in the last save: a new run is saved at once, so that its files are named.
     std::optional<std::string> savedRunJobFile_, savedRunFolder_;

@@ -210,6 +210,16 @@ TEST_F(BatchRestore, ExitKeepsTheJobsForTheNextStartAndTheEndOtherwiseRemovesThe
     EXPECT_EQ(FilesIn(temp_.Path() / "rips"), Words{"film.mpa"});
 }
 
+TEST_F(BatchRestore, AStateFolderThatCannotBeMadeIsToldAndTheJobsStillRun) {
+    WriteText(temp_.File("state"), "a file where the folder would be");
+    ASSERT_EQ(Run(ThreeJobs({}) + Words{"click", "cmdStartEncode"}), 0) << Out() << Err();
+    EXPECT_EQ(Count(Err(), "cantova-batch: the job list cannot be saved in " + temp_.File("state") +
+                               "/cantova, so a crash would lose the jobs\n"),
+              1u)
+        << Err();
+    EXPECT_EQ(Count(ReadText(temp_.File("calls")), "-core("), 3u) << Out();
+}
+
 TEST_F(BatchRestore, AStopDuringALargeAddAndADryRunLeaveNothing) {
     const fs::path folder = temp_.Path() / "many";
     fs::create_directories(folder);

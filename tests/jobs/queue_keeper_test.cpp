@@ -280,4 +280,26 @@ TEST_F(QueueKeeperTest, ChangesPutOffAreSavedWhenPending) {
     EXPECT_EQ(next.keeper->leftJobCount(), 300);
 }
 
+TEST_F(QueueKeeperTest, AListThatCannotBeSavedIsToldOnce) {
+    WriteText(temp_.File("not a folder"), "");
+    const std::string blocked = temp_.File("not a folder") + "/state";
+    Session session(blocked);
+    std::vector<std::string> told;
+    session.keeper->setSavingProblemNotice(
+        [&](const std::string& problem) { told.push_back(problem); });
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0],
+              "the job list cannot be saved in " + blocked + ", so a crash would lose the jobs");
+    session.queue->append(MakeJob(1, JobStatus::Queued));
+    session.queue->append(MakeJob(2, JobStatus::Queued));
+    EXPECT_EQ(told.size(), 1u);
+
+    Session working(State());
+    working.keeper->setSavingProblemNotice(
+        [&](const std::string& problem) { told.push_back(problem); });
+    working.queue->append(MakeJob(3, JobStatus::Queued));
+    EXPECT_EQ(told.size(), 1u);
+    EXPECT_FALSE(working.keeper->SavingProblem());
+}
+
 } // namespace
