@@ -3,6 +3,8 @@
 #include "bitrate_choice.h"
 
 #include <algorithm>
+#include <cctype>
+#include <optional>
 
 namespace cantova {
 
@@ -88,6 +90,51 @@ LameTranslation translateLameSwitches(const LameOptions& lame, int sampleRate) {
         }
     }
     return result;
+}
+
+bool lameKeepsLoudness(const std::vector<std::string>& arguments) {
+    // lame's own default is CBR at 128 kbit/s; in VBR mode its default quality is 4.
+    constexpr int kKeepingBitrate = 256;
+    constexpr int kKeepingQuality = 4;
+    bool variable = false;
+    std::optional<int> quality;
+    std::optional<int> bitrate;      // constant or average
+    std::optional<int> firstMinimum; // -b: the constant bitrate unless VBR is chosen
+    const auto number = [](const std::string& word) -> std::optional<int> {
+        if (word.empty() || !std::all_of(word.begin(), word.end(), ::isdigit)) {
+            return std::nullopt;
+        }
+        return std::stoi(word);
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        const std::string next = i + 1 < arguments.size() ? arguments[i + 1] : "";
+        if (word == "-v" || word == "--vbr-new" || word == "--vbr-old" || word == "--vbr-mtrh") {
+            variable = true;
+        } else if (word == "-V") {
+            variable = true;
+            quality = number(next);
+        } else if (word == "--abr") {
+            bitrate = number(next);
+        } else if (word == "-b" && !firstMinimum) {
+            firstMinimum = number(next);
+        } else if (word == "--preset") {
+            if (next == "medium" || next == "standard" || next == "extreme") {
+                variable = true;
+                quality = next == "medium" ? 4 : next == "standard" ? 2 : 0;
+            } else if (next == "insane") {
+                bitrate = 320;
+            } else if (next == "cbr" && i + 2 < arguments.size()) {
+                bitrate = number(arguments[i + 2]);
+            } else if (number(next)) {
+                bitrate = number(next);
+            }
+        }
+    }
+    if (variable && !bitrate) {
+        return quality.value_or(kKeepingQuality) <= kKeepingQuality;
+    }
+    return bitrate.value_or(firstMinimum.value_or(128)) >= kKeepingBitrate;
 }
 
 } // namespace cantova

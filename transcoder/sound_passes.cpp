@@ -263,17 +263,17 @@ private:
             encode(50, 75);
         }
         // Lossy coding moves the level (lame's quantiser takes up to a dB off a pure tone) and
-        // raises the true peak: the output is decoded and measured. Where nothing is limited and
+        // raises the true peak: the output is decoded and measured, unless the encoder keeps the
+        // level and the true peak stays well below the ceiling. Where nothing is limited and
         // its loudness missed the target, it is encoded again with the gain corrected by the
         // miss; where its true peak went above the ceiling, with the limiter lower by the excess.
         int corrections = 0;
         for (int pass = 0; pass < kEncodingRetries; ++pass) {
             const int from = 75 + pass * 4;
             const double expected = report_.output.truePeakDb;
-            if (lossy_) {
-                decode(expected > target.truePeakCeilingDb - 2.0 ? MeterKind::Levels
-                                                                 : MeterKind::Loudness,
-                       from, from + 1);
+            const bool nearCeiling = expected > target.truePeakCeilingDb - 2.0;
+            if (lossy_ && (nearCeiling || !plan_.encoderKeepsLoudness)) {
+                decode(nearCeiling ? MeterKind::Levels : MeterKind::Loudness, from, from + 1);
             }
             const double excess = report_.output.truePeakDb - target.truePeakCeilingDb;
             const double miss = report_.output.loudnessLufs - target.lufs;

@@ -9,6 +9,9 @@ struct SoundPlan {
     GainMode mode = GainMode::None;
     std::optional<LoudnessTarget> loudness;
     std::optional<int> sourceDialogueLevel; // of an AC3 source
+    // The encoder's output decodes at its input's loudness (within 0.2 LU): the loudness mode
+    // need not decode it to check.
+    bool encoderKeepsLoudness = true;
 };
 
 struct SoundReport {

