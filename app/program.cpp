@@ -32,6 +32,7 @@ Program::Program(const PlatformServices& services, const std::string& programFol
                           runner),
       intake(sources, jobList, queue, runner, services.dialogs, services.messages),
       exitWithJobs(windows, queue, [this](JobsAtEnd jobsAtEnd) { setJobsAtEnd(jobsAtEnd); }) {
+    jobList.setFilesOutliveCrash(services.keepsList);
     if (!services.stateFolder.empty()) {
         keeper.emplace(queue, services.stateFolder, services.keepsList);
     }

@@ -3,7 +3,6 @@
 #include "settings/atomic_write.h"
 
 #include <filesystem>
-#include <vector>
 
 namespace cantova::jobs {
 
@@ -25,16 +24,16 @@ std::size_t FileNameStart(const std::string& path) {
     return slash == std::string::npos ? 0 : slash + 1;
 }
 
-// name, then the names with "_1" ... "_100" before the first "." of the file name.
-std::vector<std::string> Candidates(const std::string& name) {
-    const auto dot = name.find('.', FileNameStart(name));
-    const std::string head = dot == std::string::npos ? name : name.substr(0, dot);
-    const std::string tail = dot == std::string::npos ? std::string() : name.substr(dot);
-    std::vector<std::string> candidates{name};
-    for (int i = 1; i <= kMaxUniqueNumber; ++i) {
-        candidates.push_back(head + "_" + std::to_string(i) + tail);
+// Candidate number i of name: name itself for 0, else name with "_i" before the first "." of its
+// file name.
+std::string Candidate(const std::string& name, int i) {
+    if (i == 0) {
+        return name;
     }
-    return candidates;
+    const auto dot = name.find('.', FileNameStart(name));
+    std::string candidate = name;
+    candidate.insert(dot == std::string::npos ? name.size() : dot, "_" + std::to_string(i));
+    return candidate;
 }
 
 } // namespace
@@ -52,7 +51,8 @@ std::string FileBase(const std::string& sourcePath) {
 }
 
 std::optional<std::string> MakeUniqueName(const std::string& name) {
-    for (const std::string& candidate : Candidates(name)) {
+    for (int i = 0; i <= kMaxUniqueNumber; ++i) {
+        std::string candidate = Candidate(name, i);
         if (!Taken(candidate)) {
             return candidate;
         }
@@ -62,7 +62,9 @@ std::optional<std::string> MakeUniqueName(const std::string& name) {
 
 std::optional<std::string> CreateUniqueFile(const std::string& name, std::string_view content,
                                             settings::Flush flush) {
-    for (const std::string& candidate : Candidates(name)) {
+    // Tried one at a time: the name itself is nearly always free.
+    for (int i = 0; i <= kMaxUniqueNumber; ++i) {
+        std::string candidate = Candidate(name, i);
         switch (settings::CreateFileExclusively(candidate, content, flush)) {
         case settings::CreateResult::Created:
             return candidate;

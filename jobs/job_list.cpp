@@ -152,8 +152,9 @@ void JobList::addJob(settings::Flush flush) {
     job.sourceSeconds = EstimateSourceSeconds(source, w.BitRateAC3);
     const std::string wantedName = SettingsFileName(source, job.number, outputFolder);
     const std::optional<std::string> profile = settings::AudioProfileText(windows_, job.kind);
+    const settings::Flush written = filesOutliveCrash_ ? flush : settings::Flush::Later;
     const std::optional<std::string> settingsFile =
-        profile ? CreateUniqueFile(wantedName, *profile, flush) : std::nullopt;
+        profile ? CreateUniqueFile(wantedName, *profile, written) : std::nullopt;
     if (!settingsFile) {
         refuse("The job settings could not be written to \"" + wantedName +
                "\", so no job was added.");
@@ -163,7 +164,7 @@ void JobList::addJob(settings::Flush flush) {
     if (!job.copy) {
         job.channels = ChannelChange(windows_.program.Ac3Channels, job, command);
     }
-    if (flush == settings::Flush::Later) {
+    if (filesOutliveCrash_ && flush == settings::Flush::Later) {
         unflushed_.insert(std::filesystem::path(*settingsFile).parent_path().string());
     }
     queue_.append(std::move(job));

@@ -42,6 +42,10 @@ public:
     // FlushAddedJobs, instead of one by one.
     void AddJobFlushedLater();
     void FlushAddedJobs();
+    // Whether new settings files must reach the disk (the default): only a saved job list can
+    // name them after a crash. Without one (a dry run) they go when the program ends, and writing
+    // them through would only cost time, and the file system more work to remove them again.
+    void setFilesOutliveCrash(bool outlive) { filesOutliveCrash_ = outlive; }
     // The selected job, or the last one when none is selected; its settings file goes with it.
     void DeleteJob() override;
     // The selected job one place earlier or later in the run order; numbers and files stay.
@@ -58,6 +62,7 @@ private:
     ui::MessageBoxes& messages_;
     OutputFolderQuestion askOutputFolder_;
     bool askingOutputFolder_ = false;
+    bool filesOutliveCrash_ = true;
     // Folders of settings files not flushed yet.
     std::set<std::string> unflushed_;
 };

@@ -52,6 +52,10 @@ void SourceSelection::Browse() {
                             });
 }
 
+std::unique_ptr<LibraryHold> SourceSelection::HoldProbeLibrary() {
+    return std::make_unique<LibraryHold>(libraries_, kTracklensLibrary);
+}
+
 bool SourceSelection::Select(const std::string& path) {
     // A path that cannot be a job's source is refused before anything changes.
     if (auto problem = SourcePathProblem(path)) {

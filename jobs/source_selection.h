@@ -8,6 +8,7 @@
 #include "ui/main_window_ports.h"
 #include "ui/message_boxes.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ public:
     // Takes path as the source, as a choice in the dialog does; false (with a message) when the
     // path cannot be a job's source, nothing changed.
     bool Select(const std::string& path);
+    // For many sources selected one after the other: while the hold lives, the AC3 probe's
+    // library stays loaded between them.
+    std::unique_ptr<LibraryHold> HoldProbeLibrary();
 
 private:
     ui::Windows& windows_;
