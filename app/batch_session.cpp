@@ -23,6 +23,12 @@ void PrintedClipboard::CopyLines(const std::vector<std::string>& lines) {
 }
 
 void PrintedExitQuestion::AskAboutJobs(int jobs, std::function<void(ExitChoice)> answer) {
+    if (dryRun_) {
+        out_ << "message: Exit: " << jobs
+             << " job(s) in the list are discarded (a dry run keeps nothing)\n";
+        answer(ExitChoice::Discard);
+        return;
+    }
     out_ << "message: Exit: " << jobs
          << " job(s) in the list are kept for the next start (--restore takes them back)\n";
     answer(ExitChoice::Keep);

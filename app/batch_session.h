@@ -57,11 +57,13 @@ private:
 // its answer are printed as a message.
 class PrintedExitQuestion : public ExitQuestion {
 public:
-    explicit PrintedExitQuestion(std::ostream& out) : out_(out) {}
+    // A dry run keeps nothing for the next start: its jobs are discarded.
+    PrintedExitQuestion(std::ostream& out, bool dryRun) : out_(out), dryRun_(dryRun) {}
     void AskAboutJobs(int jobs, std::function<void(ExitChoice)> answer) override;
 
 private:
     std::ostream& out_;
+    bool dryRun_;
 };
 
 // How a batch run treats the files and processes of a run.
@@ -93,7 +95,7 @@ public:
     jobs::DryRunLogFiles dryRunLogFiles{out};
     PrintedLogViewer logViewer{out};
     PrintedClipboard clipboard{out};
-    PrintedExitQuestion exitQuestion{out};
+    PrintedExitQuestion exitQuestion{out, options.dryRun};
     jobs::DlopenLibraryLoader libraries;
     Program program{{dialogs, messages,
                      options.dryRun ? static_cast<jobs::ProcessLauncher&>(dryRunLauncher)

@@ -205,6 +205,13 @@ TEST_F(BatchRestore, ExitKeepsTheJobsForTheNextStartAndTheEndOtherwiseRemovesThe
               std::string::npos)
         << Out();
     EXPECT_EQ(FilesIn(temp_.Path() / "rips").size(), 4u);
+    // A dry run keeps nothing: its Exit discards the jobs with their files.
+    ASSERT_EQ(Run(Words{"--dry-run"} + ThreeJobs({}) + Words{"click", "cmdExit"}), 0) << Err();
+    EXPECT_NE(Out().find("message: Exit: 3 job(s) in the list are discarded (a dry run keeps "
+                         "nothing)"),
+              std::string::npos)
+        << Out();
+    EXPECT_EQ(FilesIn(temp_.Path() / "rips").size(), 4u);
     ASSERT_EQ(Run({"--restore", "print", "LstJobAudio(0).ListCount"}), 0) << Err();
     EXPECT_NE(Out().find("LstJobAudio(0).ListCount=3\n"), std::string::npos) << Out();
     EXPECT_EQ(FilesIn(temp_.Path() / "rips"), Words{"film.mpa"});
