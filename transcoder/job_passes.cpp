@@ -53,19 +53,6 @@ std::string roundedDecimal(double value) {
     return formatDecimal(std::round(value * 100.0) / 100.0);
 }
 
-// What a meter of the kind measured, for the log: "<what>: sample peak X dBFS, ...".
-std::string measuredText(const std::string& what, const SoundFigures& figures, MeterKind kind) {
-    std::string text = what + ": sample peak " + levelText(figures.samplePeakDb) + " dBFS";
-    if (kind == MeterKind::Peak || kind == MeterKind::FastPeak) {
-        return text;
-    }
-    if (kind == MeterKind::Levels) {
-        text += ", true peak " + levelText(figures.truePeakDb) + " dBTP";
-    }
-    return text + ", loudness " + levelText(figures.loudnessLufs) + " LUFS, range " +
-           levelText(std::isfinite(figures.loudnessLufs) ? figures.rangeLu : 0.0) + " LU";
-}
-
 } // namespace
 
 JobPasses::JobPasses(PassPlan plan, std::vector<int> outputFiles, RunLog& log,

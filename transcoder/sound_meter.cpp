@@ -177,12 +177,21 @@ std::string levelText(double level) {
     return text;
 }
 
+std::string measuredText(const std::string& what, const SoundFigures& figures, MeterKind kind) {
+    std::string text = what + ": sample peak " + levelText(figures.samplePeakDb) + " dBFS";
+    if (kind == MeterKind::Peak || kind == MeterKind::FastPeak) {
+        return text;
+    }
+    if (kind == MeterKind::Levels) {
+        text += ", true peak " + levelText(figures.truePeakDb) + " dBTP";
+    }
+    return text + ", loudness " + levelText(figures.loudnessLufs) + " LUFS, range " +
+           levelText(std::isfinite(figures.loudnessLufs) ? figures.rangeLu : 0.0) + " LU";
+}
+
 std::string soundReportLine(const std::string& what, const SoundFigures& figures) {
-    return "sound: " + what + ": sample peak " + levelText(figures.samplePeakDb) +
-           " dBFS, true peak " + levelText(figures.truePeakDb) + " dBTP, loudness " +
-           levelText(figures.loudnessLufs) + " LUFS, range " +
-           levelText(std::isfinite(figures.loudnessLufs) ? figures.rangeLu : 0.0) +
-           " LU, clipped " + std::to_string(figures.clippedSamples);
+    return "sound: " + measuredText(what, figures, MeterKind::Levels) + ", clipped " +
+           std::to_string(figures.clippedSamples);
 }
 
 } // namespace cantova

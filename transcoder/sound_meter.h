@@ -41,6 +41,10 @@ std::string meterGraph(const std::string& tag, MeterKind kind, int sampleRate);
 std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std::string& tag,
                                       MeterKind kind);
 
+// What a meter of the kind measured: "<what>: sample peak X dBFS[, true peak Y dBTP][,
+// loudness Z LUFS, range R LU]".
+std::string measuredText(const std::string& what, const SoundFigures& figures, MeterKind kind);
+
 // "sound: <what>: sample peak X dBFS, true peak Y dBTP, loudness Z LUFS, range R LU, clipped N"
 std::string soundReportLine(const std::string& what, const SoundFigures& figures);
 
