@@ -21,6 +21,9 @@ function(cantova_add_layer_check)
   add_custom_target(layer_includes_check ALL
     COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DLAYERS=${layers}
       -DAPART=tracklens,transcoder -P ${CMAKE_SOURCE_DIR}/cmake/check_layers.cmake
+    # The transcoder's parts are layers of their own, bottom to top.
+    COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}/transcoder
+      -DLAYERS=command,files,sound,engines -DAPART= -P ${CMAKE_SOURCE_DIR}/cmake/check_layers.cmake
     COMMENT "Checking that no layer includes a higher one"
     VERBATIM)
 endfunction()

@@ -1,10 +1,10 @@
 #include "job_passes.h"
 
-#include "decimal_text.h"
-#include "filter_chain.h"
-#include "stop_request.h"
+#include "command/decimal_text.h"
+#include "engines/stop_request.h"
+#include "files/written_length.h"
+#include "sound/filter_chain.h"
 #include "transcode_job.h"
-#include "written_length.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,32 +1,17 @@
 #pragma once
 
-#include "engine_commands.h"
-#include "job_request.h"
-#include "progress_reporter.h"
-#include "run_log.h"
-#include "sound_meter.h"
+#include "command/job_request.h"
+#include "engines/engine_commands.h"
+#include "engines/progress_reporter.h"
+#include "files/run_log.h"
+#include "sound/pass_runner.h"
+#include "sound/sound_meter.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace cantova {
-
-// What one encoding pass applies after the job's processing.
-struct PassSettings {
-    double gainDb = 0.0;
-    // The true-peak ceiling (dBTP) of a look-ahead limiter after the gain; none: no limiter.
-    std::optional<double> limiterCeilingDb;
-    EncoderFeed feed = EncoderFeed::SixteenBit;
-    // The dialogue level an AC3 output carries (1 to 31 for -1 to -31 dBFS); none: the
-    // encoder's default.
-    std::optional<int> dialogueLevel;
-};
-
-struct EncodeFigures {
-    std::optional<SoundFigures> source; // measured on the first encoding pass only
-    SoundFigures output;                // the samples the encoder received
-};
 
 // The plan of the passes as the job sets it up: the source chain, the processing chain and the
 // target; each pass adds its gain, limiter, dither and meters.
@@ -39,23 +24,16 @@ struct PassPlan {
 
 // The engine passes of one job over its source and its written files. Every pass is logged; a
 // pass whose engine fails, or reports that it could not write, ends the job.
-class JobPasses {
+class JobPasses : public PassRunner {
 public:
     JobPasses(PassPlan plan, std::vector<int> outputFiles, RunLog& log, ProgressReporter& progress);
 
-    Target target() const { return plan_.encode.target; }
+    Target target() const override { return plan_.encode.target; }
 
-    // Encodes with the settings, measuring what the encoder receives (and the source, on the
-    // first pass).
-    EncodeFigures encode(const PassSettings& settings, int from, int to);
-
-    // Measures the processed source, exactly as the encoding pass receives it before its gain.
-    SoundFigures measureSource(MeterKind kind, int from, int to);
-
-    // Reads the written files back: fails the job when they play shorter than the encoding
-    // pass made them by more than one frame of the target. When a meter is asked for, they
-    // are decoded as a player would and measured.
-    std::optional<SoundFigures> checkWritten(std::optional<MeterKind> meter, int from, int to);
+    EncodeFigures encode(const PassSettings& settings, int from, int to) override;
+    SoundFigures measureSource(MeterKind kind, int from, int to) override;
+    std::optional<SoundFigures> checkWritten(std::optional<MeterKind> meter, int from,
+                                             int to) override;
 
 private:
     std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines);

@@ -1,10 +1,10 @@
-#include "command_line_error.h"
-#include "command_line_parser.h"
-#include "engine_pipeline.h"
-#include "output_files.h"
-#include "progress_reporter.h"
-#include "run_log.h"
-#include "stop_request.h"
+#include "command/command_line_error.h"
+#include "command/command_line_parser.h"
+#include "engines/engine_pipeline.h"
+#include "engines/progress_reporter.h"
+#include "engines/stop_request.h"
+#include "files/output_files.h"
+#include "files/run_log.h"
 #include "transcode_job.h"
 
 #include <fcntl.h>

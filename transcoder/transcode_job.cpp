@@ -1,17 +1,17 @@
 #include "transcode_job.h"
 
-#include "ac3_header.h"
-#include "bitrate_choice.h"
-#include "decimal_text.h"
-#include "engine_check.h"
-#include "engine_commands.h"
-#include "filter_chain.h"
+#include "command/bitrate_choice.h"
+#include "command/decimal_text.h"
+#include "engines/engine_check.h"
+#include "engines/engine_commands.h"
+#include "engines/lame_translation.h"
+#include "files/output_files.h"
+#include "files/output_folder_tidying.h"
 #include "job_passes.h"
-#include "lame_translation.h"
-#include "output_files.h"
-#include "output_folder_tidying.h"
-#include "sound_passes.h"
-#include "source_format.h"
+#include "sound/ac3_header.h"
+#include "sound/filter_chain.h"
+#include "sound/sound_passes.h"
+#include "sound/source_format.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "job_request.h"
-#include "progress_reporter.h"
-#include "run_log.h"
+#include "command/job_request.h"
+#include "engines/progress_reporter.h"
+#include "files/run_log.h"
 
 #include <stdexcept>
 #include <string>

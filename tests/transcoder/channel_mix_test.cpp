@@ -1,6 +1,6 @@
-#include "bitrate_choice.h"
-#include "channel_mix.h"
-#include "source_format.h"
+#include "command/bitrate_choice.h"
+#include "sound/channel_mix.h"
+#include "sound/source_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "command_line_error.h"
-#include "command_line_parser.h"
+#include "command/command_line_error.h"
+#include "command/command_line_parser.h"
 
 #include <gtest/gtest.h>
 

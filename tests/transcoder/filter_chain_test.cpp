@@ -1,4 +1,4 @@
-#include "filter_chain.h"
+#include "sound/filter_chain.h"
 
 #include <gtest/gtest.h>
 

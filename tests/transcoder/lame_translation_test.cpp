@@ -1,4 +1,4 @@
-#include "lame_translation.h"
+#include "engines/lame_translation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "output_files.h"
+#include "files/output_files.h"
 
 #include "support/program_runs.h"
 #include "support/temp_folder.h"

@@ -1,6 +1,6 @@
-#include "engine_check.h"
-#include "naming_record.h"
-#include "output_folder_tidying.h"
+#include "engines/engine_check.h"
+#include "files/naming_record.h"
+#include "files/output_folder_tidying.h"
 
 #include "support/program_runs.h"
 #include "support/temp_folder.h"

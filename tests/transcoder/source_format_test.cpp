@@ -1,7 +1,7 @@
-#include "command_line_error.h"
-#include "decimal_text.h"
-#include "source_format.h"
-#include "target_plan.h"
+#include "command/command_line_error.h"
+#include "command/decimal_text.h"
+#include "command/target_plan.h"
+#include "sound/source_format.h"
 
 #include <gtest/gtest.h>
 

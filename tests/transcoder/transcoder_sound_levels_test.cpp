@@ -1,7 +1,7 @@
 // What the transcoder does to levels beyond the matrices: the silence rule, the over
 // protection, dither, AC3 metadata and delay, three-channel WAVE files, the loudness mode and
 // the sound report. Signals of one to eight seconds; each test runs its jobs a few at a time.
-#include "ac3_header.h"
+#include "sound/ac3_header.h"
 #include "transcoder/transcoder_harness.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "written_length.h"
+#include "files/written_length.h"
 
 #include "support/program_runs.h"
 #include "support/temp_folder.h"

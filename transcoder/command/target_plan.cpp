@@ -1,0 +1,76 @@
+#include "command/target_plan.h"
+
+#include "command/command_line_error.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+
+namespace cantova {
+
+Target targetOf(const JobRequest& job) {
+    std::string extension = std::filesystem::path(job.core.output).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    Target target;
+    bool groupFits = true;
+    if (extension == ".mp3") {
+        target = Target::Mp3;
+        groupFits = job.lame.has_value();
+    } else if (extension == ".ogg") {
+        target = Target::Ogg;
+        groupFits = job.ogg.has_value();
+    } else if (extension == ".ac3") {
+        target = Target::Ac3;
+        groupFits = job.ac3enc.has_value();
+    } else if (extension == ".wav") {
+        target = Target::Wav;
+        groupFits = !job.lame && !job.ogg && !job.ac3enc;
+    } else {
+        throw CommandLineError("the output \"" + job.core.output +
+                               "\" has none of the extensions .mp3, .ogg, .ac3, .wav");
+    }
+    if (!groupFits) {
+        throw CommandLineError("the encoder group does not fit the output \"" + job.core.output +
+                               "\"");
+    }
+    if (target != Target::Wav && job.core.wavChannels != WavChannels::Unspecified) {
+        throw CommandLineError("a channel flag is given for an output that is not WAV");
+    }
+    return target;
+}
+
+OutputChannels outputChannelsOf(const JobRequest& job, Target target) {
+    switch (target) {
+    case Target::Mp3:
+        return OutputChannels::Stereo;
+    case Target::Ogg:
+        return job.ogg->sixChannels ? OutputChannels::FiveOne : OutputChannels::Stereo;
+    case Target::Ac3:
+        return job.azid && job.azid->stereoMode ? OutputChannels::Stereo : OutputChannels::AsSource;
+    case Target::Wav:
+        switch (job.core.wavChannels) {
+        case WavChannels::Stereo:
+            return OutputChannels::Stereo;
+        case WavChannels::SixChannelFile:
+        case WavChannels::SixMonoFiles:
+            return OutputChannels::FiveOne;
+        case WavChannels::Unspecified:
+            return OutputChannels::AsSource;
+        }
+    }
+    return OutputChannels::AsSource;
+}
+
+int targetSampleRate(Target target, int requested) {
+    if (target != Target::Ac3) {
+        return requested;
+    }
+    constexpr std::array<int, 3> kAc3Rates = {48000, 44100, 32000};
+    return *std::min_element(kAc3Rates.begin(), kAc3Rates.end(), [&](int a, int b) {
+        return std::abs(a - requested) < std::abs(b - requested);
+    });
+}
+
+} // namespace cantova

@@ -1,0 +1,178 @@
+#include "engines/engine_commands.h"
+
+#include "command/decimal_text.h"
+
+#include <cmath>
+
+namespace cantova {
+
+namespace {
+
+// ffmpeg reads every input through the file protocol only. Its filter graph runs on one thread:
+// the meters' slice threads cost more in handing frames over than they save, and the other
+// core belongs to the encoder beside ffmpeg.
+std::vector<std::string> ffmpegHead() {
+    std::vector<std::string> words = {"ffmpeg", "-hide_banner", "-nostdin", "-nostats",
+                                      "-y",     "-progress",    "pipe:3",   "-protocol_whitelist",
+                                      "file"};
+    words.insert(words.end(), {"-filter_complex_threads", "1"});
+    return words;
+}
+
+std::vector<std::string> ffmpegHead(const std::vector<std::string>& sourceArguments,
+                                    const std::string& input) {
+    std::vector<std::string> words = ffmpegHead();
+    words.insert(words.end(), sourceArguments.begin(), sourceArguments.end());
+    words.insert(words.end(), {"-i", ffmpegFile(input), "-vn", "-sn", "-dn"});
+    return words;
+}
+
+void append(std::vector<std::string>& words, std::initializer_list<std::string> more) {
+    words.insert(words.end(), more);
+}
+
+} // namespace
+
+const std::vector<std::string>& monoChannelNames() {
+    static const std::vector<std::string> names = {"FL", "FR", "FC", "LFE", "SL", "SR"};
+    return names;
+}
+
+std::string ffmpegFile(const std::string& path) {
+    return "file:" + path;
+}
+
+namespace {
+
+std::string chained(std::initializer_list<std::string> chains) {
+    std::string joined;
+    for (const std::string& chain : chains) {
+        if (!chain.empty()) {
+            joined += (joined.empty() ? "" : ",") + chain;
+        }
+    }
+    return joined.empty() ? "anull" : joined;
+}
+
+// The graph of an encoding pass up to its output label "[enc]", with the meters on branches.
+std::string encodingGraph(const EncodePlan& plan) {
+    std::string graph = "[0:a:0]" + chained({plan.sourceChain});
+    if (plan.meterSource) {
+        graph += ",asplit=2[" + std::string(kSourceMeter) + "][p];" +
+                 meterGraph(kSourceMeter, MeterKind::Levels, plan.sourceRate) + ";[p]anull";
+    }
+    graph += "," + chained({plan.processingChain});
+    if (plan.meterOutput) {
+        graph += ",asplit=2[" + std::string(kOutputMeter) + "][e];" +
+                 meterGraph(kOutputMeter, MeterKind::Levels, plan.outputRate) + ";[e]anull";
+    }
+    return graph + "," + chained({plan.tailChain});
+}
+
+} // namespace
+
+std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
+    std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
+    std::string graph = encodingGraph(plan);
+    if (plan.sixMonoFiles) {
+        graph += ",channelsplit=channel_layout=5.1(side)";
+        for (const std::string& name : monoChannelNames()) {
+            graph += "[" + name + "]";
+        }
+        append(ffmpeg, {"-filter_complex", graph});
+        for (std::size_t i = 0; i < monoChannelNames().size(); ++i) {
+            append(ffmpeg, {"-map", "[" + monoChannelNames()[i] + "]", "-c:a", "pcm_s16le", "-f",
+                            "wav", ffmpegFile(plan.outputs.at(i))});
+        }
+        return {EngineCommand{ffmpeg}};
+    }
+    append(ffmpeg, {"-filter_complex", graph + "[enc]", "-map", "[enc]"});
+    const char* feedCodec = plan.feed == EncoderFeed::Float ? "pcm_f32le" : "pcm_s16le";
+    switch (plan.target) {
+    case Target::Wav:
+        append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", ffmpegFile(plan.outputs.at(0))});
+        return {EngineCommand{ffmpeg}};
+    case Target::Ac3:
+        ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
+        append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", ffmpegFile(plan.outputs.at(0))});
+        return {EngineCommand{ffmpeg}};
+    case Target::Mp3: {
+        append(ffmpeg, {"-c:a", feedCodec, "-f", "wav", "pipe:1"});
+        std::vector<std::string> lame = {"lame", "--quiet"};
+        lame.insert(lame.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
+        append(lame, {"-", plan.outputs.at(0)});
+        return {EngineCommand{ffmpeg}, EngineCommand{lame}};
+    }
+    case Target::Ogg: {
+        append(ffmpeg, {"-c:a", feedCodec, "-f", "wav", "pipe:1"});
+        std::vector<std::string> oggenc = {"oggenc", "--quiet", "--ignorelength"};
+        oggenc.insert(oggenc.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
+        append(oggenc, {"-o", plan.outputs.at(0), "-"});
+        return {EngineCommand{ffmpeg}, EngineCommand{oggenc}};
+    }
+    }
+    return {};
+}
+
+EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind) {
+    std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
+    const std::string graph = "[0:a:0]" + chained({plan.sourceChain, plan.processingChain}) +
+                              ",asplit=2[" + kOutputMeter + "][n];" +
+                              meterGraph(kOutputMeter, kind, plan.outputRate);
+    append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
+    return EngineCommand{ffmpeg};
+}
+
+EngineCommand sourcePeakEngine(const EncodePlan& plan) {
+    std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
+    const std::string graph = "[0:a:0]" + chained({plan.sourceChain}) + ",asplit=2[" +
+                              kSourceMeter + "][n];" +
+                              meterGraph(kSourceMeter, MeterKind::Peak, plan.sourceRate);
+    append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
+    return EngineCommand{ffmpeg};
+}
+
+EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs, MeterKind kind,
+                                 int sampleRate) {
+    std::vector<std::string> ffmpeg = ffmpegHead();
+    std::string graph;
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        append(ffmpeg, {"-i", ffmpegFile(outputs[i])});
+        graph += "[" + std::to_string(i) + ":a:0]";
+    }
+    // Merged, the files last as long as the shortest of them.
+    graph += outputs.size() > 1 ? "amerge=inputs=" + std::to_string(outputs.size()) + "," : "";
+    graph += "aformat=sample_fmts=flt,asplit=2[" + std::string(kOutputMeter) + "][n];" +
+             meterGraph(kOutputMeter, kind, sampleRate);
+    append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
+    return EngineCommand{ffmpeg};
+}
+
+EngineCommand sourceProbeEngine(const std::vector<std::string>& sourceArguments,
+                                const std::string& input) {
+    std::vector<std::string> ffmpeg = ffmpegHead(sourceArguments, input);
+    append(ffmpeg, {"-map", "0:a:0", "-af", "ashowinfo", "-frames:a", "1", "-f", "null", "-"});
+    return EngineCommand{ffmpeg};
+}
+
+std::vector<std::string> oggencSwitches(const OggOptions& ogg) {
+    std::vector<std::string> words;
+    if (ogg.quality) {
+        // The front end writes quality on a 0 to 1 scale, oggenc takes 0 to 10.
+        append(words, {"-q", formatDecimal(std::round(*ogg.quality * 10000.0) / 1000.0)});
+        return words;
+    }
+    if (ogg.nominalBitrate) {
+        append(words, {"-b", std::to_string(*ogg.nominalBitrate)});
+    }
+    if (ogg.minBitrate) {
+        append(words, {"-m", std::to_string(*ogg.minBitrate)});
+    }
+    if (ogg.maxBitrate) {
+        append(words, {"-M", std::to_string(*ogg.maxBitrate)});
+    }
+    words.push_back("--managed");
+    return words;
+}
+
+} // namespace cantova

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "command/job_request.h"
+#include "command/target_plan.h"
+#include "engines/engine_pipeline.h"
+#include "sound/pass_runner.h"
+#include "sound/sound_meter.h"
+
+#include <string>
+#include <vector>
+
+namespace cantova {
+
+// Names of the six mono files, in the order of the 5.1 layout the channels are split from.
+const std::vector<std::string>& monoChannelNames();
+
+struct EncodePlan {
+    Target target = Target::Wav;
+    bool sixMonoFiles = false;
+    std::vector<std::string> sourceArguments; // options before "-i"
+    std::string input;                        // an absolute path
+    // The filters of one pass: the part of the source used (split, delay), the processing that
+    // follows (with the pass's gain), and what comes after the output is measured (the AC3
+    // encoder's delay taken off, dither to 16 bit, the six mono files).
+    std::string sourceChain;
+    std::string processingChain;
+    std::string tailChain;
+    int sourceRate = 48000; // of the source chain's output
+    int outputRate = 48000; // of the processing chain's output
+    bool meterSource = false;
+    bool meterOutput = false;
+    EncoderFeed feed = EncoderFeed::SixteenBit;
+    std::vector<std::string> encoderSwitches; // lame, oggenc or AC3 encoder switches
+    std::vector<std::string> outputs;         // as the engines reach them, one per written file
+};
+
+// The meters' names in the encoding pass's messages.
+inline constexpr const char* kSourceMeter = "src";
+inline constexpr const char* kOutputMeter = "out";
+
+// How ffmpeg is told to read or write a local file: its protocol prefix keeps a name such as
+// "pipe:0 take.wav" or "concat:a|b" from being read as anything else.
+std::string ffmpegFile(const std::string& path);
+
+// The engines of one encoding pass: ffmpeg alone, or ffmpeg feeding lame or oggenc.
+std::vector<EngineCommand> encodingEngines(const EncodePlan& plan);
+
+// An ffmpeg pass that runs the source and processing chains of the plan over the input and
+// measures the result (meter kOutputMeter).
+EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind);
+
+// An ffmpeg pass that runs the source chain of the plan over the input and measures its sample
+// peak and the samples at full scale (meter kSourceMeter).
+EngineCommand sourcePeakEngine(const EncodePlan& plan);
+
+// An ffmpeg pass that decodes the written files as a player would, measures them (meter
+// kOutputMeter) and, through its progress, reports the length they play (of the shortest).
+EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs, MeterKind kind,
+                                 int sampleRate);
+
+// An ffmpeg pass that decodes the first frame of the input's first audio stream and reports its
+// sample rate, channels and layout as the processing will receive them (ashowinfo).
+EngineCommand sourceProbeEngine(const std::vector<std::string>& sourceArguments,
+                                const std::string& input);
+
+// The oggenc switches for the Vorbis group.
+std::vector<std::string> oggencSwitches(const OggOptions& ogg);
+
+} // namespace cantova

@@ -1,0 +1,330 @@
+#include "engines/engine_pipeline.h"
+
+#include "engines/stop_request.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+
+namespace cantova {
+
+namespace {
+
+constexpr std::size_t kKeptErrorBytes = 32 * 1024;
+// Descriptors of the transcoder are kept above those placed in a child (0 to 3 and the shared
+// ones), so that placing them never meets a descriptor that already sits there.
+constexpr int kLowestOwnDescriptor = 16;
+
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor&& other) noexcept : fd_(other.release()) {}
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    ~Descriptor() { reset(-1); }
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+    void reset(int fd) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+struct Pipe {
+    Descriptor read;
+    Descriptor write;
+};
+
+[[noreturn]] void failSystemCall(const std::string& what) {
+    throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+Descriptor raised(int fd) {
+    int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, kLowestOwnDescriptor);
+    ::close(fd);
+    if (moved < 0) {
+        failSystemCall("cannot create a pipe");
+    }
+    return Descriptor(moved);
+}
+
+Pipe makePipe() {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        failSystemCall("cannot create a pipe");
+    }
+    return Pipe{raised(fds[0]), raised(fds[1])};
+}
+
+Descriptor openNull(int flags) {
+    const int fd = ::open("/dev/null", flags | O_CLOEXEC);
+    if (fd < 0) {
+        failSystemCall("cannot open /dev/null");
+    }
+    return raised(fd);
+}
+
+// Collects the bytes of one descriptor into lines and keeps the end of the text.
+struct Stream {
+    Descriptor fd;
+    std::string* kept = nullptr;
+    const std::function<void(std::string_view)>* onLine = nullptr;
+    std::string pending;
+
+    void take(const char* data, std::size_t size) {
+        if (kept != nullptr) {
+            kept->append(data, size);
+            if (kept->size() > 2 * kKeptErrorBytes) {
+                kept->erase(0, kept->size() - kKeptErrorBytes);
+            }
+        }
+        if (onLine == nullptr || !*onLine) {
+            return;
+        }
+        pending.append(data, size);
+        std::size_t start = 0;
+        for (std::size_t end; (end = pending.find_first_of("\r\n", start)) != std::string::npos;
+             start = end + 1) {
+            (*onLine)(std::string_view(pending).substr(start, end - start));
+        }
+        pending.erase(0, start);
+    }
+};
+
+// A descriptor of the transcoder and the number it gets in a child.
+struct Placement {
+    int from;
+    int to;
+};
+
+// Runs in the child between fork and exec, so it makes only calls that are safe there.
+[[noreturn]] void becomeEngine(char* const* argv, const std::vector<Placement>& placements,
+                               pid_t transcoder, int failureReport) {
+    // The engine is killed when the transcoder ends, even by SIGKILL; the check after it
+    // covers a transcoder that ended before the request was made.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != transcoder) {
+        ::_exit(127);
+    }
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    ::sigaction(SIGPIPE, &defaultAction, nullptr); // the transcoder's own choice, not theirs
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    bool placed = true;
+    for (const Placement& placement : placements) {
+        placed = placed && ::dup2(placement.from, placement.to) >= 0;
+    }
+    if (placed) {
+        ::execvp(argv[0], argv);
+    }
+    const int error = errno;
+    [[maybe_unused]] const ssize_t written = ::write(failureReport, &error, sizeof error);
+    ::_exit(127);
+}
+
+pid_t startEngine(const std::vector<std::string>& arguments,
+                  const std::vector<Placement>& placements, EngineOutcome& outcome) {
+    std::vector<char*> argv;
+    for (const std::string& word : arguments) {
+        argv.push_back(const_cast<char*>(word.c_str()));
+    }
+    argv.push_back(nullptr);
+    Pipe failureReport = makePipe(); // closed by a successful exec
+    const pid_t transcoder = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        becomeEngine(argv.data(), placements, transcoder, failureReport.write.get());
+    }
+    if (pid < 0) {
+        outcome.errorOutput = "cannot start " + arguments[0] + ": " + std::strerror(errno);
+        return -1;
+    }
+    failureReport.write.reset(-1);
+    int childError = 0;
+    ssize_t count = 0;
+    do {
+        count = ::read(failureReport.read.get(), &childError, sizeof childError);
+    } while (count < 0 && errno == EINTR);
+    if (count != static_cast<ssize_t>(sizeof childError)) {
+        outcome.started = true;
+        return pid;
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    outcome.errorOutput = "cannot start " + arguments[0] + ": " + std::strerror(childError);
+    return -1;
+}
+
+// A bounded wait, so that a stop request arriving just before poll is still seen soon.
+constexpr int kPollMilliseconds = 250;
+
+void stopEngines(const std::vector<pid_t>& pids) {
+    for (pid_t pid : pids) {
+        if (pid > 0) {
+            ::kill(pid, SIGTERM);
+        }
+    }
+}
+
+void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pids) {
+    const int watchedOutput = standardOutputToWatch();
+    std::vector<pollfd> polled;
+    char buffer[8192];
+    bool enginesStopped = false;
+    while (true) {
+        if (stopRequested() && !enginesStopped) {
+            stopEngines(pids);
+            enginesStopped = true;
+        }
+        polled.clear();
+        for (Stream& stream : streams) {
+            if (stream.fd.get() >= 0) {
+                polled.push_back({stream.fd.get(), POLLIN, 0});
+            }
+        }
+        if (polled.empty()) {
+            return;
+        }
+        const std::size_t streamCount = polled.size();
+        if (watchedOutput >= 0 && !enginesStopped) {
+            polled.push_back({watchedOutput, 0, 0}); // only POLLERR or POLLHUP come back
+        }
+        if (::poll(polled.data(), polled.size(), kPollMilliseconds) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            for (Stream& stream : streams) {
+                stream.fd.reset(-1); // engines that still write then end on a broken pipe
+            }
+            return;
+        }
+        if (polled.size() > streamCount && (polled.back().revents & (POLLERR | POLLHUP)) != 0) {
+            requestStopForClosedOutput();
+        }
+        for (std::size_t i = 0; i < streamCount; ++i) {
+            if (polled[i].revents == 0) {
+                continue;
+            }
+            for (Stream& stream : streams) {
+                if (stream.fd.get() != polled[i].fd) {
+                    continue;
+                }
+                ssize_t count = ::read(polled[i].fd, buffer, sizeof buffer);
+                if (count > 0) {
+                    stream.take(buffer, static_cast<std::size_t>(count));
+                } else if (count == 0 || errno != EINTR) {
+                    stream.fd.reset(-1);
+                }
+            }
+        }
+    }
+}
+
+int waitForExit(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return -1;
+        }
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+std::string sharedDescriptorPath(std::size_t index) {
+    return "/proc/self/fd/" + std::to_string(kFirstSharedDescriptor + static_cast<int>(index));
+}
+
+std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,
+                                             const PipelineListener& listener,
+                                             const std::vector<int>& sharedDescriptors) {
+    std::vector<EngineOutcome> outcomes(engines.size());
+    std::vector<Stream> streams;
+    streams.reserve(engines.size() + 1);
+    std::vector<pid_t> pids(engines.size(), -1);
+
+    // Raised first, so that placing one never overwrites another that still has to be placed.
+    std::vector<Descriptor> shared;
+    for (int fd : sharedDescriptors) {
+        const int raisedCopy = ::fcntl(fd, F_DUPFD_CLOEXEC, kLowestOwnDescriptor);
+        if (raisedCopy < 0) {
+            failSystemCall("cannot hand a file to the engines");
+        }
+        shared.emplace_back(raisedCopy);
+    }
+    const Descriptor nothingIn = openNull(O_RDONLY);
+    const Descriptor nothingOut = openNull(O_WRONLY);
+    Pipe progress = makePipe();
+    Descriptor previousOutput; // read end of the pipe between engine i-1 and engine i
+    for (std::size_t i = 0; i < engines.size(); ++i) {
+        Pipe errors = makePipe();
+        Pipe toNext;
+        const bool first = i == 0;
+        const bool last = i + 1 == engines.size();
+        if (!last) {
+            toNext = makePipe();
+        }
+        std::vector<Placement> placements = {{first ? nothingIn.get() : previousOutput.get(), 0},
+                                             {last ? nothingOut.get() : toNext.write.get(), 1},
+                                             {errors.write.get(), 2},
+                                             {first ? progress.write.get() : nothingOut.get(), 3}};
+        for (std::size_t d = 0; d < shared.size(); ++d) {
+            placements.push_back({shared[d].get(), kFirstSharedDescriptor + static_cast<int>(d)});
+        }
+        pids[i] = startEngine(engines[i].arguments, placements, outcomes[i]);
+
+        Stream errorStream{std::move(errors.read),
+                           &outcomes[i].errorOutput,
+                           first ? &listener.firstEngineErrorLine : nullptr,
+                           {}};
+        streams.push_back(std::move(errorStream));
+        previousOutput = std::move(toNext.read);
+    }
+    progress.write.reset(-1);
+    streams.push_back(Stream{std::move(progress.read), nullptr, &listener.progressLine, {}});
+    previousOutput.reset(-1);
+
+    pumpUntilClosed(streams, pids);
+    for (std::size_t i = 0; i < engines.size(); ++i) {
+        if (pids[i] > 0) {
+            outcomes[i].exitCode = waitForExit(pids[i]);
+        }
+        if (outcomes[i].errorOutput.size() > kKeptErrorBytes) {
+            outcomes[i].errorOutput.erase(0, outcomes[i].errorOutput.size() - kKeptErrorBytes);
+        }
+    }
+    return outcomes;
+}
+
+std::string describeCommand(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (const std::string& word : arguments) {
+        if (!line.empty()) {
+            line += ' ';
+        }
+        const bool quote = word.empty() || word.find_first_of(" \t") != std::string::npos;
+        line += quote ? "\"" + word + "\"" : word;
+    }
+    return line;
+}
+
+} // namespace cantova

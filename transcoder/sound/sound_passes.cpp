@@ -1,0 +1,326 @@
+#include "sound/sound_passes.h"
+
+#include "command/decimal_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cantova {
+
+namespace {
+
+// The largest magnitude a 16-bit sample holds (-32768); a float sample beyond it is clipped.
+constexpr double kLargestSixteenBitDb = 1e-6;
+// WAV is aimed two steps below it, so that the dither cannot take a sample to full scale.
+const double kWavAimDb = 20.0 * std::log10(32765.0 / 32768.0);
+// Lossy outputs are aimed here, decoded, and encoded again while they lie outside
+// [kLossyLowestDb, 0]: the encoders move peaks by a few tenths of a dB, up more often than down
+// (their noise adds to the peaks), so the aim lies below the window's middle.
+constexpr double kLossyAimDb = -0.3;
+constexpr double kLossyLowestDb = -0.5;
+constexpr int kEncodingRetries = 6;
+// A source whose processed peak lies below this gets no gain: it is silence or dither.
+constexpr double kSilenceDb = -70.0;
+// A plain lossy job whose encoder input has a true peak above this is decoded and checked for
+// overs; below it no encoder reaches full scale.
+constexpr double kOverCheckDb = -1.5;
+// How far below the true-peak ceiling the loudness mode's limiter holds the peaks: the way
+// back to the sample rate and, more, lossy coding raise them again.
+constexpr double kWavLimiterMarginDb = 0.3;
+constexpr double kLossyLimiterMarginDb = 1.0;
+// The decoded true peak may exceed the ceiling by this much before the job is encoded again.
+constexpr double kCeilingToleranceDb = 0.1;
+// A lossy output whose decoded loudness misses the target by more than this is encoded again
+// with the gain corrected, at most this many times.
+constexpr double kLoudnessToleranceLu = 0.3;
+constexpr int kLoudnessCorrections = 2;
+
+std::string hundredths(double value) {
+    return formatDecimal(std::round(value * 100.0) / 100.0);
+}
+
+class SoundPasses {
+public:
+    SoundPasses(PassRunner& passes, const SoundPlan& plan, RunLog& log)
+        : passes_(passes), plan_(plan), log_(log), lossy_(passes.target() != Target::Wav) {}
+
+    SoundReport run() {
+        switch (plan_.mode) {
+        case GainMode::None:
+            plain(0);
+            break;
+        case GainMode::PeakBeforeEncoding:
+        case GainMode::Hybrid:
+            peakBeforeEncoding();
+            break;
+        case GainMode::PeakAfterEncoding:
+            peakAfterEncoding();
+            break;
+        case GainMode::Loudness:
+            loudness();
+            break;
+        }
+        if (!checked_) {
+            passes_.checkWritten(std::nullopt, 99, 100);
+        }
+        return report_;
+    }
+
+private:
+    void encode(int from, int to) {
+        if (plan_.sourceDialogueLevel && std::abs(settings_.gainDb) < 1e-6 &&
+            !settings_.limiterCeilingDb) {
+            settings_.dialogueLevel = plan_.sourceDialogueLevel;
+        } else if (std::isfinite(unityLoudness_)) {
+            settings_.dialogueLevel = dialogueLevelOf(unityLoudness_ + settings_.gainDb);
+        }
+        const EncodeFigures figures = passes_.encode(settings_, from, to);
+        if (figures.source) {
+            report_.source = *figures.source;
+        }
+        report_.output = figures.output;
+        inputPeakDb_ = figures.output.samplePeakDb;
+        if (!settings_.limiterCeilingDb) {
+            unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;
+        }
+        checked_ = false;
+    }
+
+    SoundFigures decode(MeterKind kind, int from, int to) {
+        SoundFigures decoded = *passes_.checkWritten(kind, from, to);
+        checked_ = true;
+        if (kind == MeterKind::Loudness) {
+            decoded.truePeakDb = std::max(report_.output.truePeakDb, decoded.samplePeakDb);
+        }
+        if (kind == MeterKind::Levels || kind == MeterKind::Loudness) {
+            report_.output = decoded;
+        } else {
+            report_.output.samplePeakDb = decoded.samplePeakDb;
+            report_.output.truePeakDb = std::max(report_.output.truePeakDb, decoded.samplePeakDb);
+            report_.output.clippedSamples = decoded.clippedSamples;
+        }
+        return decoded;
+    }
+
+    void logSilent(const std::string& level) {
+        log_.write("silent source: gain not applied (" + level + ")");
+    }
+
+    void lowerForOvers(double byDb, int from, int to) {
+        log_.write("over protection: gain lowered by " + hundredths(byDb) + " dB");
+        settings_.gainDb -= byDb;
+        encode(from, to);
+    }
+
+    // Unity gain, lowered only where the output would go above full scale.
+    void plain(int from) {
+        encode(from, 90);
+        if (!lossy_) {
+            if (report_.output.samplePeakDb > kLargestSixteenBitDb) {
+                lowerForOvers(report_.output.samplePeakDb - kWavAimDb, 90, 99);
+            }
+            return;
+        }
+        // The encoder's 16-bit input holds nothing above full scale; AC3 is encoded from float.
+        const auto inputOver = [&] {
+            return settings_.feed == EncoderFeed::SixteenBit && passes_.target() != Target::Ac3 &&
+                   inputPeakDb_ > kLargestSixteenBitDb;
+        };
+        if (!inputOver() && report_.output.truePeakDb < kOverCheckDb) {
+            return;
+        }
+        double decoded = decode(MeterKind::FastPeak, 90, 93).samplePeakDb;
+        for (int pass = 0; pass < kEncodingRetries && (decoded > 0.0 || inputOver()); ++pass) {
+            const double over = std::max(decoded, inputOver() ? inputPeakDb_ : -INFINITY);
+            lowerForOvers(over - kLossyAimDb, 93, 97);
+            decoded = decode(MeterKind::FastPeak, 97, 99).samplePeakDb;
+        }
+    }
+
+    // Encodes again while the decoded peak lies outside [kLossyLowestDb, 0] (read to a tenth of
+    // a dB, so it must read kPeakReadingErrorDb inside). Encoders are not linear (AC3 quantises
+    // in steps of 6 dB), so the gain is found between the nearest tries below and above full
+    // scale; should none land in the window, the best try below full scale is the one kept.
+    void settleLossyPeak(int from) {
+        struct Try {
+            double gainDb;
+            double peakDb;
+        };
+        std::optional<Try> below; // the largest gain that decoded at most full scale
+        std::optional<Try> above; // the smallest gain that decoded above it
+        std::optional<Try> best;  // the highest peak at most full scale
+        std::optional<Try> last;
+        double decoded = decode(MeterKind::FastPeak, from, from + 5).samplePeakDb;
+        for (int pass = 0; std::isfinite(decoded); ++pass) {
+            const Try now{settings_.gainDb, decoded};
+            if (decoded > 0.0) {
+                above = above && above->gainDb < now.gainDb ? above : now;
+            } else {
+                below = below && below->gainDb > now.gainDb ? below : now;
+                best = best && best->peakDb > now.peakDb ? best : now;
+            }
+            if (decoded <= 0.0 && decoded >= kLossyLowestDb + kPeakReadingErrorDb) {
+                return;
+            }
+            if (pass == kEncodingRetries) {
+                break;
+            }
+            // The step the decoded peak took for the last change of gain (lame answers a quiet
+            // input's gain with about a fifth of it), else one for one.
+            double slope = 1.0;
+            if (last && std::abs(now.gainDb - last->gainDb) > 0.01) {
+                slope =
+                    std::clamp((now.peakDb - last->peakDb) / (now.gainDb - last->gainDb), 0.2, 1.5);
+            }
+            last = now;
+            const double straight = settings_.gainDb + (kLossyAimDb - decoded) / slope;
+            const bool bracketed = below && above && above->peakDb > below->peakDb;
+            if (bracketed && (straight <= below->gainDb || straight >= above->gainDb)) {
+                // Kept off the ends, so that a step in the encoder's response still narrows the
+                // bracket.
+                const double share = std::clamp(
+                    (kLossyAimDb - below->peakDb) / (above->peakDb - below->peakDb), 0.25, 0.75);
+                settings_.gainDb = below->gainDb + share * (above->gainDb - below->gainDb);
+            } else {
+                settings_.gainDb = straight;
+            }
+            encode(from + 5, 95);
+            decoded = decode(MeterKind::FastPeak, 95, 99).samplePeakDb;
+        }
+        // None landed in the window: the try nearest below full scale is encoded again, and
+        // where every one went above it, the gain is lowered until it does not.
+        if (best && (decoded > 0.0 || decoded < best->peakDb)) {
+            settings_.gainDb = best->gainDb;
+            encode(95, 97);
+            decoded = decode(MeterKind::FastPeak, 97, 99).samplePeakDb;
+        }
+        for (int pass = 1; decoded > 0.0 && pass <= kEncodingRetries; ++pass) {
+            lowerForOvers(decoded - kLossyAimDb * pass, 97, 98);
+            decoded = decode(MeterKind::FastPeak, 98, 99).samplePeakDb;
+        }
+    }
+
+    void peakBeforeEncoding() {
+        // An AC3 output's dialogue level follows the loudness, which is measured with the peak.
+        const SoundFigures processed =
+            passes_.measureSource(passes_.target() == Target::Ac3 ? MeterKind::Levels
+                                  : lossy_                        ? MeterKind::FastPeak
+                                                                  : MeterKind::Peak,
+                                  0, 25);
+        if (processed.samplePeakDb < kSilenceDb) {
+            logSilent("peak " + levelText(processed.samplePeakDb) + " dBFS");
+            plain(25);
+            return;
+        }
+        unityLoudness_ = processed.loudnessLufs;
+        if (!lossy_) {
+            settings_.gainDb = kWavAimDb - processed.samplePeakDb;
+            encode(25, 95);
+            return;
+        }
+        settings_.feed = EncoderFeed::Float;
+        settings_.gainDb = kLossyAimDb - processed.samplePeakDb;
+        encode(25, 75);
+        settleLossyPeak(75);
+    }
+
+    void peakAfterEncoding() {
+        settings_.feed = EncoderFeed::Float;
+        encode(0, 45);
+        if (report_.output.samplePeakDb < kSilenceDb) {
+            logSilent("peak " + levelText(report_.output.samplePeakDb) + " dBFS");
+            return;
+        }
+        settleLossyPeak(45);
+    }
+
+    void loudness() {
+        const LoudnessTarget target = *plan_.loudness;
+        const SoundFigures processed = passes_.measureSource(MeterKind::Loudness, 0, 25);
+        if (!(processed.loudnessLufs > kSilenceDb) || processed.samplePeakDb < kSilenceDb) {
+            logSilent("loudness " + levelText(processed.loudnessLufs) + " LUFS");
+            plain(25);
+            return;
+        }
+        unityLoudness_ = processed.loudnessLufs;
+        settings_.feed = EncoderFeed::Float;
+        settings_.gainDb = target.lufs - processed.loudnessLufs;
+        const double ceiling =
+            target.truePeakCeilingDb - (lossy_ ? kLossyLimiterMarginDb : kWavLimiterMarginDb);
+        log_.write("loudness: " + levelText(processed.loudnessLufs) + " LUFS, sample peak " +
+                   levelText(processed.samplePeakDb) + " dBFS; gain " +
+                   hundredths(settings_.gainDb) + " dB to " + formatDecimal(target.lufs) + " LUFS");
+        // The true peak never lies below the sample peak: where the sample peak goes above the
+        // ceiling, so does the true peak. Else the encoding pass measures the true peak of the
+        // encoder's input, and where that went above the ceiling, the job is encoded again with
+        // the limiter.
+        if (processed.samplePeakDb + settings_.gainDb > ceiling) {
+            settings_.limiterCeilingDb = ceiling;
+        }
+        encode(25, 50);
+        if (!settings_.limiterCeilingDb && report_.output.truePeakDb > ceiling) {
+            settings_.limiterCeilingDb = ceiling;
+            encode(50, 75);
+        }
+        // Lossy coding moves the level (lame's quantiser takes up to a dB off a pure tone) and
+        // raises the true peak: the output is decoded and measured, unless the encoder keeps the
+        // level and the true peak stays well below the ceiling. Where nothing is limited and
+        // its loudness missed the target, it is encoded again with the gain corrected by the
+        // miss; where its true peak went above the ceiling, with the limiter lower by the excess.
+        int corrections = 0;
+        for (int pass = 0; pass < kEncodingRetries; ++pass) {
+            const int from = 75 + pass * 4;
+            const double expected = report_.output.truePeakDb;
+            const bool nearCeiling = expected > target.truePeakCeilingDb - 2.0;
+            if (lossy_ && (nearCeiling || !plan_.encoderKeepsLoudness)) {
+                decode(nearCeiling ? MeterKind::Levels : MeterKind::Loudness, from, from + 1);
+            }
+            const double excess = report_.output.truePeakDb - target.truePeakCeilingDb;
+            const double miss = report_.output.loudnessLufs - target.lufs;
+            const bool correct = lossy_ && !settings_.limiterCeilingDb &&
+                                 std::abs(miss) > kLoudnessToleranceLu &&
+                                 corrections < kLoudnessCorrections;
+            if (excess <= kCeilingToleranceDb && !correct) {
+                return;
+            }
+            if (excess > kCeilingToleranceDb) {
+                settings_.limiterCeilingDb =
+                    settings_.limiterCeilingDb.value_or(expected) - excess - kCeilingToleranceDb;
+            } else {
+                ++corrections;
+                settings_.gainDb -= miss;
+                log_.write("loudness: the output decodes at " + levelText(miss + target.lufs) +
+                           " LUFS; gain " + hundredths(settings_.gainDb) + " dB");
+                if (expected - miss > ceiling) {
+                    settings_.limiterCeilingDb = ceiling;
+                }
+            }
+            encode(from + 1, from + 4);
+        }
+    }
+
+    PassRunner& passes_;
+    const SoundPlan& plan_;
+    RunLog& log_;
+    const bool lossy_;
+    PassSettings settings_;
+    SoundReport report_;
+    double unityLoudness_ = -INFINITY;
+    double inputPeakDb_ = -INFINITY; // of the last encoding pass's input
+    bool checked_ = false;
+};
+
+} // namespace
+
+int dialogueLevelOf(double loudnessLufs) {
+    if (!std::isfinite(loudnessLufs)) {
+        return 31;
+    }
+    return std::clamp(static_cast<int>(std::lround(-loudnessLufs)), 1, 31);
+}
+
+SoundReport runSoundPasses(PassRunner& passes, const SoundPlan& plan, RunLog& log) {
+    return SoundPasses(passes, plan, log).run();
+}
+
+} // namespace cantova

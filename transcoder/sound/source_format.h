@@ -1,0 +1,31 @@
+#pragma once
+
+#include "command/job_request.h"
+#include "command/source_name.h"
+#include "sound/channel_mix.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cantova {
+
+// What the processing needs to know of the source's first audio stream.
+struct SourceInfo {
+    int sampleRate = 0;
+    ChannelNames channels;
+    // Decoded as 16-bit samples: a 16-bit output of them needs no reduction (and no dither)
+    // as long as no filter changes them.
+    bool sixteenBit = false;
+};
+
+// Reads the first frame's description that ffmpeg's ashowinfo filter reports ("fmt:s16
+// channels:6 chlayout:5.1(side) rate:48000"); nothing when there is none or it is unusable.
+std::optional<SourceInfo> readSourceProbe(const std::string& report);
+
+// The options placed before "-i" for this source: the raw format of an LPCM file, and the
+// AC3 decoder's dynamic range settings.
+std::vector<std::string> sourceReadArguments(const std::string& path,
+                                             const std::optional<AzidOptions>& azid);
+
+} // namespace cantova
