@@ -25,7 +25,10 @@ public:
     void endLine();
 
 private:
-    void changed();
+    void changed(const jobs::JobListChange& change);
+    // A line for the job at the row when it has passed another tenth, or when it has just
+    // finished after lines of its progress were printed.
+    void printStep(const jobs::Job& job);
     void rewrite(const std::string& line);
 
     jobs::JobQueue& queue_;
