@@ -194,6 +194,9 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
     if (outcome.succeeded() && info) {
         return *info;
     }
+    if (const std::optional<std::string> reason = refusedSourceReason(outcome.errorOutput)) {
+        throw JobFailure("the input " + job.core.input + " " + *reason);
+    }
     log.write("engine error output (ffmpeg, exit status " + std::to_string(outcome.exitCode) +
               "):");
     log.writeIndented(outcome.errorOutput);

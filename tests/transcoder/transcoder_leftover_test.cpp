@@ -117,6 +117,60 @@ TEST_F(TranscoderFaults, FailsWithTheReasonWhenItsLogCannotBeWritten) {
     EXPECT_EQ(filesIn(folder_.string()), Words{"source.wav"});
 }
 
+// A WAVE file of count copies of a tone: ffmpeg names no layout for more than 18 channels.
+void writeManyChannels(const std::string& path, int count) {
+    std::string labels;
+    for (int i = 0; i < count; ++i) {
+        labels += "[a" + std::to_string(i) + "]";
+    }
+    runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:r=48000:d=0.5", "-filter_complex",
+               "[0]asplit=" + std::to_string(count) + labels + ";" + labels +
+                   "amerge=inputs=" + std::to_string(count),
+               "-c:a", "pcm_s16le", path});
+}
+
+TEST_F(TranscoderFaults, SaysWhichPropertyOfASourceItCannotTake) {
+    writeManyChannels(path("32 channels.wav"), 32);
+    writeManyChannels(path("20 channels.wav"), 20);
+    // A WAVE header that says 1 Hz (sample rate and byte rate of the format chunk).
+    runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:r=48000:d=0.5", "-ac", "2", "-c:a", "pcm_s16le",
+               path("1 Hz.wav")});
+    {
+        std::fstream wave(path("1 Hz.wav"), std::ios::in | std::ios::out | std::ios::binary);
+        const unsigned char rates[8] = {1, 0, 0, 0, 4, 0, 0, 0};
+        wave.seekp(24);
+        wave.write(reinterpret_cast<const char*>(rates), sizeof rates);
+    }
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"32 channels.wav", "has 32 channels, more than the 24 the program takes"},
+        {"20 channels.wav", "has 20 channels in no layout the program knows; without a layout "
+                            "named in the file it takes 1 to 8, 16 or 24 channels"},
+        {"1 Hz.wav", "has a sample rate of 1 Hz; the program takes 8000 to 192000 Hz"},
+    };
+    for (const auto& [source, reason] : cases) {
+        for (const auto& [output, groups] : std::vector<std::pair<std::string, std::string>>{
+                 {"Stream1.wav", ""}, {"Stream1.mp3", "-lame( -b 128 )"}}) {
+            SCOPED_TRACE(source + " to " + output);
+            Process run(command(path(source), path(output), groups));
+            EXPECT_EQ(run.wait(30s), 1);
+            EXPECT_NE(run.output().find("result: FAILED, the input " + path(source) + " " + reason +
+                                        "\n"),
+                      std::string::npos)
+                << run.output();
+        }
+    }
+
+    // -23 written with an exponent: refused, saying which form is read.
+    Process exponent(command(path("1 Hz.wav"), path("Stream1.wav"), "-ota( -loudness -2.3e1 )"));
+    EXPECT_EQ(exponent.wait(30s), 2);
+    EXPECT_NE(readFile(log()).find("result: FAILED, command line refused: -ota( switch -loudness "
+                                   "needs a plain decimal number (such as -23.5, with a point or "
+                                   "a comma), not \"-2.3e1\""),
+              std::string::npos)
+        << readFile(log());
+    EXPECT_EQ(filesIn(folder_.string()), (Words{"1 Hz.wav", "20 channels.wav", "32 channels.wav"}));
+}
+
 // A -6ch job replacing the six files of an earlier run, killed after some of its renames; then
 // another job in the folder.
 class KilledNaming : public TranscoderFaults {
