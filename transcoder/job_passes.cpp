@@ -72,7 +72,11 @@ std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engi
     listener.firstEngineErrorLine = [&](std::string_view line) {
         progress_.onEngineErrorLine(line);
     };
-    std::vector<EngineOutcome> outcomes = runEnginePipeline(engines, listener, outputFiles_);
+    std::vector<int> shared = outputFiles_;
+    if (plan_.sourceFile >= 0) {
+        shared.push_back(plan_.sourceFile);
+    }
+    std::vector<EngineOutcome> outcomes = runEnginePipeline(engines, listener, shared);
     bool failed = false;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         if (outcomes[i].succeeded()) {

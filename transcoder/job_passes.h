@@ -20,6 +20,9 @@ struct PassPlan {
     // The samples change on their way (any filter, or a source that is not 16-bit): a 16-bit
     // output of them is dithered.
     bool samplesChanged = true;
+    // The source, opened once at the start; every pass hands it to the engines after the
+    // written files, where encode.input names it.
+    int sourceFile = -1;
 };
 
 // The engine passes of one job over its source and its written files. Every pass is logged; a

@@ -5,6 +5,7 @@
 #include "engines/engine_check.h"
 #include "engines/engine_commands.h"
 #include "engines/lame_translation.h"
+#include "engines/stop_request.h"
 #include "files/output_files.h"
 #include "files/output_folder_tidying.h"
 #include "job_passes.h"
@@ -13,8 +14,11 @@
 #include "sound/sound_passes.h"
 #include "sound/source_format.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cantova {
 
@@ -128,39 +132,70 @@ std::vector<std::string> encoderSwitches(const JobRequest& job, Target target, i
     return {};
 }
 
-// The input as the engines get it: an absolute path to a regular file, which none of the names
-// the job writes may lead to.
-std::string checkedInput(const JobRequest& job, const std::vector<std::string>& writtenNames) {
-    std::error_code error;
-    if (!fs::is_regular_file(job.core.input, error)) {
+// Closes the descriptor it holds when the job ends.
+class HeldDescriptor {
+public:
+    explicit HeldDescriptor(int fd) : fd_(fd) {}
+    ~HeldDescriptor() { ::close(fd_); }
+    HeldDescriptor(const HeldDescriptor&) = delete;
+    HeldDescriptor& operator=(const HeldDescriptor&) = delete;
+    int get() const { return fd_; }
+    // The open file as this process reaches it, whatever became of its name.
+    std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
+private:
+    int fd_;
+};
+
+// The input, opened once at the start: every pass reads this file through its descriptor, so
+// that a source renamed or replaced during the job (by a FIFO, which an engine would wait on
+// for ever) changes nothing. It must be a regular file, which none of the names the job writes
+// may lead to; it is opened without waiting, as a FIFO would make it.
+int openCheckedInput(const JobRequest& job, const std::vector<std::string>& writtenNames) {
+    const int fd = ::open(job.core.input.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat input {};
+    if (fd < 0 || ::fstat(fd, &input) != 0 || !S_ISREG(input.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         throw JobFailure("the input " + job.core.input + " is not a readable file");
     }
     for (const std::string& name : writtenNames) {
-        if (fs::equivalent(job.core.input, name, error)) {
+        struct stat written {};
+        if (::stat(name.c_str(), &written) == 0 && written.st_dev == input.st_dev &&
+            written.st_ino == input.st_ino) {
+            ::close(fd);
             throw JobFailure("the output " + name + " is the input itself");
         }
     }
-    return fs::absolute(job.core.input, error).string();
+    return fd;
 }
 
 // The source's sample rate and channels: from the AC3 frame header or the LPCM file name
 // where there is one, else from ffmpeg decoding the first frame.
 SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac3,
-                       const std::vector<std::string>& sourceArguments, const std::string& input,
-                       RunLog& log) {
+                       const std::vector<std::string>& sourceArguments,
+                       const HeldDescriptor& source, RunLog& log) {
     if (ac3) {
         return SourceInfo{ac3->sampleRate, ac3->channels};
     }
-    if (isLpcmSource(input)) {
-        const LpcmFormat format = lpcmFormatFromName(input);
+    if (isLpcmSource(job.core.input)) {
+        const LpcmFormat format = lpcmFormatFromName(job.core.input);
         return SourceInfo{format.sampleRate, *channelsOfLayout("", format.channels)};
     }
-    const EngineCommand probe = sourceProbeEngine(sourceArguments, input);
+    const EngineCommand probe = sourceProbeEngine(sourceArguments, sharedDescriptorPath(0));
     log.write("engine: " + describeCommand(probe.arguments));
-    const EngineOutcome outcome = runEnginePipeline({probe}, {}).front();
+    const EngineOutcome outcome = runEnginePipeline({probe}, {}, {source.get()}).front();
+    if (stopRequested()) {
+        throw JobFailure(stopReason());
+    }
     const std::optional<SourceInfo> info = readSourceProbe(outcome.errorOutput);
     if (outcome.succeeded() && info) {
         return *info;
+    }
+    if (const std::optional<std::string> reason = refusedSourceReason(outcome.errorOutput)) {
+        throw JobFailure("the input " + job.core.input + " " + *reason);
     }
     log.write("engine error output (ffmpeg, exit status " + std::to_string(outcome.exitCode) +
               "):");
@@ -194,10 +229,11 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
         target == Target::Wav && job.core.wavChannels == WavChannels::SixMonoFiles;
     const std::vector<std::string> suffixes =
         sixMonoFiles ? monoChannelNames() : std::vector<std::string>{};
-    const std::string input = checkedInput(job, OutputFiles::finalNames(job.core.output, suffixes));
-    const std::vector<std::string> sourceArguments = sourceReadArguments(input, job.azid);
+    const HeldDescriptor input(
+        openCheckedInput(job, OutputFiles::finalNames(job.core.output, suffixes)));
+    const std::vector<std::string> sourceArguments = sourceReadArguments(job.core.input, job.azid);
     const std::optional<Ac3Header> ac3 =
-        isAc3Source(input) ? readAc3Header(input) : std::optional<Ac3Header>();
+        isAc3Source(job.core.input) ? readAc3Header(input.path()) : std::optional<Ac3Header>();
     const SourceInfo source = probeSource(job, ac3, sourceArguments, input, log);
 
     FilterContext context;
@@ -240,7 +276,10 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     plan.target = target;
     plan.sixMonoFiles = sixMonoFiles;
     plan.sourceArguments = sourceArguments;
-    plan.input = input;
+    passPlan.sourceFile = input.get();
+    plan.input = sharedDescriptorPath(outputs->finalPaths().size());
+    log.write("input: " + job.core.input + ", read as " + plan.input +
+              " (the file opened at the start, whatever becomes of its name)");
     plan.sourceChain = joinFilters({filters.begin(), filters.begin() + sourceFilterCount});
     plan.processingChain = sourceFilterCount < filters.size()
                                ? joinFilters({filters.begin() + sourceFilterCount, filters.end()})

@@ -104,6 +104,14 @@ std::optional<double> NumberOf(std::string_view text, bool whole) {
     return value;
 }
 
+// Whether the text is a number in a form the transcoder does not read, such as "-2.3e1".
+bool IsNumberInOtherForm(std::string_view text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const std::from_chars_result read = std::from_chars(text.data(), end, value);
+    return !text.empty() && read.ec == std::errc{} && read.ptr == end && std::isfinite(value);
+}
+
 } // namespace
 
 bool IsOneSwitchValue(std::string_view text) {
@@ -127,6 +135,10 @@ std::optional<std::string> TypedValueProblem(std::string_view controlName, std::
     }
     const bool whole = field->kind == ValueKind::WholeNumber;
     const std::optional<double> number = NumberOf(text, whole);
+    if (!number && !whole && IsNumberInOtherForm(text)) {
+        return "is not a plain decimal number (such as -23.5) from " +
+               std::to_string(field->lowest) + " to " + std::to_string(field->highest);
+    }
     if (!number || *number < field->lowest || *number > field->highest) {
         return std::string("is not ") + (whole ? "a whole number" : "a number") + " from " +
                std::to_string(field->lowest) + " to " + std::to_string(field->highest);

@@ -3,8 +3,11 @@
 // becomes the real engine. It waits a minute at most, and only when one of its arguments is
 // CANTOVA_TEST_GATE_WORD (when that is set). With CANTOVA_TEST_GATE_HALVE set it runs the
 // engine as its child instead and then cuts the file at descriptor 4 (the transcoder's output)
-// to half its size, ending as the engine ended: an engine that lost data without a word.
+// to half its size, ending as the engine ended: an engine that lost data without a word. With
+// CANTOVA_TEST_GATE_DEAF set it ignores SIGTERM, SIGINT and SIGHUP while it waits, as an engine
+// does that is blocked where a signal only sets a flag (ffmpeg opening a FIFO).
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +53,11 @@ int main(int argc, char** argv) {
     if (!gated) {
         ::execvp(engine.c_str(), argv);
         return 127;
+    }
+    if (std::getenv("CANTOVA_TEST_GATE_DEAF") != nullptr) {
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            std::signal(signal, SIG_IGN);
+        }
     }
     std::ofstream(fs::path(gate) / ("arrived-" + engine + "-" + std::to_string(::getpid())));
     for (int waited = 0; !fs::exists(fs::path(gate) / "open"); waited += 10) {

@@ -259,6 +259,9 @@ Environment EngineGate::environment() const {
     if (!word_.empty()) {
         environment.emplace_back("CANTOVA_TEST_GATE_WORD", word_);
     }
+    if (ignoreStopSignals_) {
+        environment.emplace_back("CANTOVA_TEST_GATE_DEAF", "1");
+    }
     return environment;
 }
 

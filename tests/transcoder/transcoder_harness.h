@@ -81,6 +81,8 @@ public:
 class EngineGate {
 public:
     EngineGate(const std::filesystem::path& folder, const Words& engines, std::string word = "");
+    // The engines ignore SIGTERM, SIGINT and SIGHUP while they wait.
+    void ignoreStopSignals() { ignoreStopSignals_ = true; }
     Environment environment() const;
     // Waits until count engines have arrived at the gate.
     bool waitForArrivals(int count, std::chrono::milliseconds timeout) const;
@@ -89,6 +91,7 @@ public:
 private:
     std::filesystem::path folder_;
     std::string word_;
+    bool ignoreStopSignals_ = false;
 };
 
 // The samples of a decoded file, interleaved, as 32-bit float.

@@ -117,6 +117,60 @@ TEST_F(TranscoderFaults, FailsWithTheReasonWhenItsLogCannotBeWritten) {
     EXPECT_EQ(filesIn(folder_.string()), Words{"source.wav"});
 }
 
+// A WAVE file of count copies of a tone: ffmpeg names no layout for more than 18 channels.
+void writeManyChannels(const std::string& path, int count) {
+    std::string labels;
+    for (int i = 0; i < count; ++i) {
+        labels += "[a" + std::to_string(i) + "]";
+    }
+    runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:r=48000:d=0.5", "-filter_complex",
+               "[0]asplit=" + std::to_string(count) + labels + ";" + labels +
+                   "amerge=inputs=" + std::to_string(count),
+               "-c:a", "pcm_s16le", path});
+}
+
+TEST_F(TranscoderFaults, SaysWhichPropertyOfASourceItCannotTake) {
+    writeManyChannels(path("32 channels.wav"), 32);
+    writeManyChannels(path("20 channels.wav"), 20);
+    // A WAVE header that says 1 Hz (sample rate and byte rate of the format chunk).
+    runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:r=48000:d=0.5", "-ac", "2", "-c:a", "pcm_s16le",
+               path("1 Hz.wav")});
+    {
+        std::fstream wave(path("1 Hz.wav"), std::ios::in | std::ios::out | std::ios::binary);
+        const unsigned char rates[8] = {1, 0, 0, 0, 4, 0, 0, 0};
+        wave.seekp(24);
+        wave.write(reinterpret_cast<const char*>(rates), sizeof rates);
+    }
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"32 channels.wav", "has 32 channels, more than the 24 the program takes"},
+        {"20 channels.wav", "has 20 channels in no layout the program knows; without a layout "
+                            "named in the file it takes 1 to 8, 16 or 24 channels"},
+        {"1 Hz.wav", "has a sample rate of 1 Hz; the program takes 8000 to 192000 Hz"},
+    };
+    for (const auto& [source, reason] : cases) {
+        for (const auto& [output, groups] : std::vector<std::pair<std::string, std::string>>{
+                 {"Stream1.wav", ""}, {"Stream1.mp3", "-lame( -b 128 )"}}) {
+            SCOPED_TRACE(source + " to " + output);
+            Process run(command(path(source), path(output), groups));
+            EXPECT_EQ(run.wait(30s), 1);
+            EXPECT_NE(run.output().find("result: FAILED, the input " + path(source) + " " + reason +
+                                        "\n"),
+                      std::string::npos)
+                << run.output();
+        }
+    }
+
+    // -23 written with an exponent: refused, saying which form is read.
+    Process exponent(command(path("1 Hz.wav"), path("Stream1.wav"), "-ota( -loudness -2.3e1 )"));
+    EXPECT_EQ(exponent.wait(30s), 2);
+    EXPECT_NE(readFile(log()).find("result: FAILED, command line refused: -ota( switch -loudness "
+                                   "needs a plain decimal number (such as -23.5, with a point or "
+                                   "a comma), not \"-2.3e1\""),
+              std::string::npos)
+        << readFile(log());
+    EXPECT_EQ(filesIn(folder_.string()), (Words{"1 Hz.wav", "20 channels.wav", "32 channels.wav"}));
+}
+
 // A -6ch job replacing the six files of an earlier run, killed after some of its renames; then
 // another job in the folder.
 class KilledNaming : public TranscoderFaults {
@@ -173,8 +227,18 @@ TEST_F(KilledNaming, IsUndoneByTheNextRunOnceTheKilledProcessHasEnded) {
         for (const std::string& channel : kSixNames) {
             EXPECT_EQ(readFile(path(sixName(channel))), "old " + channel);
         }
-        EXPECT_NE(readFile(log()).find("tidy: undid the naming of Stream1_FL.wav, "),
-                  std::string::npos)
+        const std::string all = "Stream1_FL.wav, Stream1_FR.wav, Stream1_FC.wav, Stream1_LFE.wav, "
+                                "Stream1_SL.wav, Stream1_SR.wav";
+        const std::string undone = "tidy: undid the naming of " + all + " that an ended run began";
+        // Every removal is said as one.
+        const std::string removed = renames == 8 ? ": removed the new files it had named: "
+                                                   "Stream1_FL.wav, Stream1_FR.wav"
+                                                 : "";
+        const std::string putBack =
+            "; the old files put back: " + (renames == 8 ? all
+                                                         : "Stream1_FL.wav, Stream1_FR.wav, "
+                                                           "Stream1_FC.wav");
+        EXPECT_NE(readFile(log()).find(undone + removed + putBack + "\n"), std::string::npos)
             << readFile(log());
     }
 }
@@ -191,30 +255,31 @@ TEST_F(KilledNaming, IsFinishedByTheNextRunWhenEveryNewFileHasItsName) {
     EXPECT_NE(readFile(log()).find("tidy: finished the naming of Stream1_FL.wav, "),
               std::string::npos)
         << readFile(log());
+    EXPECT_NE(readFile(log()).find("began: removed the old files it had moved aside: "
+                                   ".Stream1_FL.replaced-"),
+              std::string::npos)
+        << readFile(log());
 }
 
-TEST_F(TranscoderFaults, RemovesOnlyTheTemporaryOutputsOfEndedRuns) {
+TEST_F(TranscoderFaults, RemovesNoTemporaryLookingNamesWhereNoneAreMade) {
+    // This folder takes unnamed files: the transcoder makes no ".part" files here, so none of
+    // these can be its own, not even those a record of an ended run lists.
     const std::string source = makeSource("source.wav", 0.5);
     const std::string ended = std::to_string(endedProcessId());
     const std::string living = std::to_string(::getpid());
-    const Words leftovers = {".Stream1.part-" + ended + "-7.wav",
-                             ".Stream1 DELAY -24ms.part-" + ended + "-123456.MP3"};
-    const Words kept = {
-        ".Stream1.part-" + living + "-7.wav",    // its process still runs
-        "Stream1.part-" + ended + "-7.wav",      // not hidden
-        ".Stream1.part-" + ended + "-7.wav.bak", // more after the pattern
-        ".Stream1.part-" + ended + "-x7.wav",    // no number
-        ".Stream1.part-" + ended + "-7.txt",     // no output's extension
-        ".Stream1.replaced-" + ended + "-0.wav", // an old output, not a temporary one
-        ".part-" + ended + "-7.wav",             // no name before the mark
-        ".Stream1.part-" + ended + ".wav",       // no number after the process id
-        ".Stream3.part-" + ended + "-1.wav",     // a link
-        ".Stream4.part-" + ended + "-1.wav",     // a folder
+    const Words names = {
+        ".holiday.part-" + ended + "-2.WAV",                  // the user's own
+        ".Stream1.part-" + ended + "-1.wav",                  // listed in a record below
+        ".Stream1 DELAY -24ms.part-" + ended + "-123456.MP3", //
+        ".Stream1.part-" + living + "-7.wav",                 // its process still runs
+        "Stream1.part-" + ended + "-7.wav",                   // not hidden
+        ".Stream1.part-" + ended + "-7.wav.bak",              // more after the pattern
+        ".Stream1.part-" + ended + "-x7.wav",                 // no number
+        ".Stream1.replaced-" + ended + "-0.wav",              // an old output
+        ".Stream3.part-" + ended + "-1.wav",                  // a link
+        ".Stream4.part-" + ended + "-1.wav",                  // a folder
     };
-    for (const std::string& name : leftovers) {
-        writeText(path(name), "unfinished");
-    }
-    for (const std::string& name : kept) {
+    for (const std::string& name : names) {
         if (name.find("Stream3") != std::string::npos) {
             fs::create_symlink(source, path(name));
         } else if (name.find("Stream4") != std::string::npos) {
@@ -223,17 +288,17 @@ TEST_F(TranscoderFaults, RemovesOnlyTheTemporaryOutputsOfEndedRuns) {
             writeText(path(name), "someone's");
         }
     }
+    struct stat listed {};
+    ASSERT_EQ(::stat(path(names[1]).c_str(), &listed), 0);
+    writeText(path(".cantova-parts-" + ended + "-1"),
+              std::string("cantova parts record 1") + '\0' + names[1] + '\0' +
+                  std::to_string(listed.st_dev) + '\0' + std::to_string(listed.st_ino) + '\0');
+    Words expected = filesIn(folder_.string());
     ASSERT_EQ(runProgram(command(source, path("Stream2.wav"), "")).exitCode, 0) << readFile(log());
-    Words expected = kept;
     expected.push_back("Stream2.wav");
-    expected.push_back("source.wav");
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(filesIn(folder_.string()), expected);
-    EXPECT_NE(readFile(log()).find("tidy: removed " + leftovers[0] +
-                                   ", left unfinished by an "
-                                   "ended run"),
-              std::string::npos)
-        << readFile(log());
+    EXPECT_EQ(readFile(log()).find("tidy: "), std::string::npos) << readFile(log());
 }
 
 } // namespace

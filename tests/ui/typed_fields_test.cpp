@@ -37,6 +37,12 @@ TEST(TypedValues, NumbersOutsideWhatTheTranscoderRunsAreRefused) {
         EXPECT_EQ(TypedValueProblem("TxtLoudnessTarget", target), "is not a number from -40 to -5")
             << target;
     }
+    // The transcoder reads plain decimals only; -2.3e1 is -23 written otherwise.
+    for (const char* target : {"-2.3e1", "-23e0", "-2.3E+1"}) {
+        EXPECT_EQ(TypedValueProblem("TxtLoudnessTarget", target),
+                  "is not a plain decimal number (such as -23.5) from -40 to -5")
+            << target;
+    }
     for (const char* ceiling : {"-9", "0", "-1", "-0.5"}) {
         EXPECT_EQ(TypedValueProblem("TxtTruePeakCeiling", ceiling), std::nullopt) << ceiling;
     }

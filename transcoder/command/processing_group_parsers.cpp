@@ -28,7 +28,10 @@ double decimalValue(GroupReader& reader, const std::string& switchName) {
     const std::string& text = reader.takeValue(switchName);
     auto value = parseDecimal(text);
     if (!value) {
-        reader.fail("switch " + switchName + " needs a number, not \"" + text + "\"");
+        reader.fail("switch " + switchName +
+                    " needs a plain decimal number (such as -23.5, with a point or a comma), "
+                    "not \"" +
+                    text + "\"");
     }
     return *value;
 }

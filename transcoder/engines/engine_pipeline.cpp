@@ -3,13 +3,16 @@
 #include "engines/stop_request.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -176,24 +179,51 @@ pid_t startEngine(const std::vector<std::string>& arguments,
 // A bounded wait, so that a stop request arriving just before poll is still seen soon.
 constexpr int kPollMilliseconds = 250;
 
-void stopEngines(const std::vector<pid_t>& pids) {
-    for (pid_t pid : pids) {
-        if (pid > 0) {
-            ::kill(pid, SIGTERM);
+// How long engines asked to stop (SIGTERM) may take before they are killed: one blocked where
+// a signal only sets a flag (ffmpeg opening a FIFO) or stopped (SIGSTOP) would wait for ever.
+constexpr auto kStopGrace = std::chrono::seconds(2);
+
+// Ends the engines of a pass once a stop is requested: SIGTERM first, SIGKILL after the grace.
+class EngineStopper {
+public:
+    explicit EngineStopper(const std::vector<pid_t>& pids) : pids_(pids) {}
+
+    // Whether the engines have been asked to stop.
+    bool stopping() {
+        if (!stopRequested()) {
+            return false;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (!askedAt_) {
+            send(SIGTERM);
+            askedAt_ = now;
+        } else if (!killed_ && now - *askedAt_ >= kStopGrace) {
+            send(SIGKILL);
+            killed_ = true;
+        }
+        return true;
+    }
+
+private:
+    void send(int signal) const {
+        for (pid_t pid : pids_) {
+            if (pid > 0) {
+                ::kill(pid, signal); // an engine not reaped yet: its pid is still its own
+            }
         }
     }
-}
 
-void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pids) {
+    const std::vector<pid_t>& pids_;
+    std::optional<std::chrono::steady_clock::time_point> askedAt_;
+    bool killed_ = false;
+};
+
+void pumpUntilClosed(std::vector<Stream>& streams, EngineStopper& stopper) {
     const int watchedOutput = standardOutputToWatch();
     std::vector<pollfd> polled;
     char buffer[8192];
-    bool enginesStopped = false;
     while (true) {
-        if (stopRequested() && !enginesStopped) {
-            stopEngines(pids);
-            enginesStopped = true;
-        }
+        const bool enginesStopped = stopper.stopping();
         polled.clear();
         for (Stream& stream : streams) {
             if (stream.fd.get() >= 0) {
@@ -238,14 +268,23 @@ void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pid
     }
 }
 
-int waitForExit(pid_t pid) {
+int waitForExit(pid_t pid, EngineStopper& stopper) {
+    constexpr auto kStoppingCheck = std::chrono::milliseconds(50);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
+    while (true) {
+        // Once a stop is requested the wait is bounded, so that the grace is kept.
+        const bool stopping = stopper.stopping();
+        const pid_t ended = ::waitpid(pid, &status, stopping ? WNOHANG : 0);
+        if (ended == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        if (ended < 0 && errno != EINTR) {
             return -1;
         }
+        if (stopping) {
+            std::this_thread::sleep_for(kStoppingCheck);
+        }
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace
@@ -303,10 +342,11 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
     streams.push_back(Stream{std::move(progress.read), nullptr, &listener.progressLine, {}});
     previousOutput.reset(-1);
 
-    pumpUntilClosed(streams, pids);
+    EngineStopper stopper(pids);
+    pumpUntilClosed(streams, stopper);
     for (std::size_t i = 0; i < engines.size(); ++i) {
         if (pids[i] > 0) {
-            outcomes[i].exitCode = waitForExit(pids[i]);
+            outcomes[i].exitCode = waitForExit(pids[i], stopper);
         }
         if (outcomes[i].errorOutput.size() > kKeptErrorBytes) {
             outcomes[i].errorOutput.erase(0, outcomes[i].errorOutput.size() - kKeptErrorBytes);

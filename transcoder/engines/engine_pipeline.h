@@ -35,8 +35,8 @@ std::string sharedDescriptorPath(std::size_t index);
 
 // Runs the engines side by side, the standard output of each feeding the standard input of
 // the next, and waits for all of them. The first reads nothing, the last writes nowhere. Each
-// engine is killed when the
-// transcoder ends, however it ends, and gets SIGTERM when a stop is requested.
+// engine is killed when the transcoder ends, however it ends; when a stop is requested it gets
+// SIGTERM, and SIGKILL if it has not ended two seconds later.
 std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,
                                              const PipelineListener& listener,
                                              const std::vector<int>& sharedDescriptors = {});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -22,5 +23,13 @@ std::optional<HiddenName> parseHiddenName(const std::string& fileName, const std
 
 // Whether no process with that id exists any more (one of another user still exists).
 bool processHasEnded(pid_t pid);
+
+// Hands over each record "<prefix><pid>-<n>" in folder that a run of this user left and that
+// has ended: a regular file with one link (not a link), not held by another run, read whole (up
+// to 1 MiB) and locked while visit looks at it. visit gets the record's name, its run's process
+// id and its text, and says whether the record is done with (it is then removed).
+void visitRecordsOfEndedRuns(
+    const std::string& folder, const std::string& prefix,
+    const std::function<bool(const std::string& name, pid_t pid, const std::string& text)>& visit);
 
 } // namespace cantova

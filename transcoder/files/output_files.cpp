@@ -2,6 +2,7 @@
 
 #include "files/hidden_names.h"
 #include "files/naming_record.h"
+#include "files/parts_record.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -160,6 +161,12 @@ void OutputFiles::create(File& file) {
         file.fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, 0666);
         if (file.fd >= 0) {
             file.temporaryName = name;
+            // Listed, so that the next run here can tell it is this run's if this one is
+            // killed: a file not listed is never removed.
+            if (!partsRecord_) {
+                partsRecord_ = std::make_unique<PartsRecord>(folder);
+            }
+            partsRecord_->add(fs::path(name).filename().string(), file.fd);
             return;
         }
         if (errno != EEXIST) {
@@ -191,9 +198,12 @@ void OutputFiles::commit() {
     try {
         std::vector<NamingStep> steps;
         for (File& file : files_) {
-            steps.push_back(NamingStep{fs::path(file.finalPath).filename().string(),
-                                       chooseAsideName(file),
-                                       identityOf(file.fd).value_or(FileIdentity{})});
+            NamingStep step{fs::path(file.finalPath).filename().string(), chooseAsideName(file),
+                            recordedFileOf(file.fd).value_or(RecordedFile{}), std::nullopt};
+            if (!step.asideName.empty()) {
+                step.oldFile = recordedFileAt(file.finalPath);
+            }
+            steps.push_back(step);
         }
         if (files_.size() > 1 || std::any_of(files_.begin(), files_.end(), [](const File& file) {
                 return file.beforeJob.has_value();

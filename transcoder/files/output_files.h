@@ -1,11 +1,14 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
 namespace cantova {
+
+class PartsRecord;
 
 // Which file a name leads to.
 struct FileIdentity {
@@ -25,7 +28,8 @@ int renameWithoutReplacing(const std::string& from, const std::string& to);
 // succeeded: no half-written file ever carries a name, no planted link sits at a name the job
 // writes through, and however the transcoder ends, an unfinished file vanishes with the last
 // descriptor. Where the file system has no unnamed files, a hidden name of its own is created
-// exclusively (".<name>.part-<pid>-<n><ext>") and removed at the end instead.
+// exclusively (".<name>.part-<pid>-<n><ext>", listed in a PartsRecord) and removed at the end
+// instead.
 class OutputFiles {
 public:
     // channelSuffixes: empty for one output file, else one file per suffix, named after the
@@ -77,6 +81,7 @@ private:
 
     std::vector<File> files_;
     std::vector<std::string> finalPaths_;
+    std::unique_ptr<PartsRecord> partsRecord_; // the files made under hidden names
     bool committed_ = false;
 };
 

@@ -6,16 +6,31 @@
 
 namespace cantova {
 
-std::optional<SourceInfo> readSourceProbe(const std::string& report) {
+namespace {
+
+// The description of the first frame in ffmpeg's report: format, channels, layout, rate.
+std::optional<std::smatch> frameDescription(const std::string& report) {
     std::smatch match;
     if (!std::regex_search(
             report, match,
             std::regex(R"( fmt:(\w+) channels:(\d+) chlayout:(.*) rate:(\d+) nb_samples:)"))) {
         return std::nullopt;
     }
+    return match;
+}
+
+} // namespace
+
+std::optional<SourceInfo> readSourceProbe(const std::string& report) {
+    const std::optional<std::smatch> description = frameDescription(report);
+    if (!description) {
+        return std::nullopt;
+    }
+    const std::smatch& match = *description;
     const std::optional<int> channels = parseInteger(match[2].str());
     const std::optional<int> rate = parseInteger(match[4].str());
-    if (!channels || !rate || *rate <= 0) {
+    if (!channels || !rate || *rate < kLowestSampleRate || *rate > kHighestSampleRate ||
+        *channels > kMostSourceChannels) {
         return std::nullopt;
     }
     // A file that names no layout (a WAVE file without a channel mask) gets one guessed by
@@ -27,6 +42,29 @@ std::optional<SourceInfo> readSourceProbe(const std::string& report) {
         return std::nullopt;
     }
     return SourceInfo{*rate, *names, match[1].str() == "s16" || match[1].str() == "s16p"};
+}
+
+std::optional<std::string> refusedSourceReason(const std::string& report) {
+    const std::optional<std::smatch> description = frameDescription(report);
+    if (!description || readSourceProbe(report)) {
+        return std::nullopt;
+    }
+    const std::string channels = (*description)[2].str();
+    const std::string rate = (*description)[4].str();
+    const std::optional<int> rateHz = parseInteger(rate);
+    if (!rateHz || *rateHz < kLowestSampleRate || *rateHz > kHighestSampleRate) {
+        return "has a sample rate of " + rate + " Hz; the program takes " +
+               std::to_string(kLowestSampleRate) + " to " + std::to_string(kHighestSampleRate) +
+               " Hz";
+    }
+    const std::optional<int> count = parseInteger(channels);
+    if (count && *count > kMostSourceChannels) {
+        return "has " + channels + " channels, more than the " +
+               std::to_string(kMostSourceChannels) + " the program takes";
+    }
+    return "has " + channels +
+           " channels in no layout the program knows; without a layout named in the file it "
+           "takes 1 to 8, 16 or 24 channels";
 }
 
 std::vector<std::string> sourceReadArguments(const std::string& path,

@@ -19,9 +19,17 @@ struct SourceInfo {
     bool sixteenBit = false;
 };
 
+// The most channels a source may have: those of the largest layout ffmpeg names (22.2).
+inline constexpr int kMostSourceChannels = 24;
+
 // Reads the first frame's description that ffmpeg's ashowinfo filter reports ("fmt:s16
 // channels:6 chlayout:5.1(side) rate:48000"); nothing when there is none or it is unusable.
 std::optional<SourceInfo> readSourceProbe(const std::string& report);
+
+// Why the program cannot take a source whose first frame ffmpeg described, as the end of a
+// sentence that begins with the source's name ("has a sample rate of 1 Hz; ..."); nothing when
+// readSourceProbe takes it or there is no description.
+std::optional<std::string> refusedSourceReason(const std::string& report);
 
 // The options placed before "-i" for this source: the raw format of an LPCM file, and the
 // AC3 decoder's dynamic range settings.
