@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<RecordedFile> recordedFileOfStatus(const struct stat& status) {
+RecordedFile recordedFileOfStatus(const struct stat& status) {
     return RecordedFile{FileIdentity{status.st_dev, status.st_ino}, status.st_size,
                         static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL +
                             status.st_mtim.tv_nsec};
