@@ -115,6 +115,33 @@ private slots:
         QVERIFY(Empty(state_ + "/cantova"));
     }
 
+    void keepingThatFailsSaysWhyAndTheJobsStay() {
+        settings::ScriptedFileDialogs dialogs;
+        auto gui = StartWithAJob(dialogs);
+        fs::remove_all(state_);
+        WriteText(state_, "a file where the folder was");
+        PressExit(*gui);
+        QMessageBox* box = OpenQuestion();
+        QVERIFY(box != nullptr);
+        QTest::keyClick(box, Qt::Key_Return);
+        QMessageBox* told = nullptr;
+        QTRY_VERIFY((told = qobject_cast<QMessageBox*>(VisibleQuestion())) != nullptr &&
+                    told->objectName() == "JobsNotKept");
+        QVERIFY2(told->text().contains("could not be kept for the next start (" +
+                                       QString::fromStdString(state_)),
+                 qPrintable(told->text()));
+        QVERIFY(!gui->windows().program.ended);
+        QCOMPARE(gui->program().queue.count(), 1);
+        QVERIFY(Exists(settingsFile_));
+        QTest::keyClick(told, Qt::Key_Return);
+        QTRY_VERIFY(VisibleQuestion() == nullptr);
+        PressExit(*gui);
+        Click(OpenQuestion(), "DiscardJobs");
+        QTRY_VERIFY(gui->windows().program.ended);
+        gui.reset();
+        QVERIFY(!Exists(settingsFile_));
+    }
+
     void keptJobsAreOfferedBackAtTheNextStart() {
         settings::ScriptedFileDialogs dialogs;
         {
