@@ -12,7 +12,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <map>
 
 namespace cantova::jobs {
 
@@ -95,27 +94,19 @@ bool RunFolderName(std::string_view name) {
            std::string_view::npos;
 }
 
-// The source base names a settings file or job file name can come from: the part before
-// ".stream<N>.aud" or ".task", as it is and without the "_<n>" that a unique name inserts before
-// the first ".".
-std::vector<std::string> BasesOf(const std::string& name) {
-    std::string head;
-    if (name.ends_with(".task")) {
-        head = name.substr(0, name.size() - 5);
-    } else if (const auto stream = name.rfind(".stream");
-               name.ends_with(".aud") && stream != std::string::npos) {
-        head = name.substr(0, stream);
-    } else {
-        return {};
+// The number N of a settings file name "<base>.stream<N>.aud"; nothing for other names.
+std::optional<int> SettingsFileNumber(std::string_view name) {
+    constexpr std::string_view kStream = ".stream", kEnding = ".aud";
+    const std::size_t stream = name.rfind(kStream);
+    if (!name.ends_with(kEnding) || stream == std::string_view::npos || stream == 0) {
+        return std::nullopt;
     }
-    std::vector<std::string> bases{head};
-    const std::size_t dot = std::min(head.find('.'), head.size());
-    const std::size_t underscore = dot == 0 ? std::string::npos : head.rfind('_', dot - 1);
-    if (underscore != std::string::npos &&
-        AllDigits(std::string_view(head).substr(underscore + 1, dot - underscore - 1))) {
-        bases.push_back(head.substr(0, underscore) + head.substr(dot));
+    const std::string_view digits = name.substr(
+        stream + kStream.size(), name.size() - kEnding.size() - stream - kStream.size());
+    if (!AllDigits(digits) || digits.size() > 9) {
+        return std::nullopt;
     }
-    return bases;
+    return std::stoi(std::string(digits));
 }
 
 } // namespace
@@ -200,25 +191,23 @@ void RemoveRunFolder(const std::optional<std::string>& folder) {
 void RemoveUnsavedJobFiles(const std::vector<Job>& jobs, fs::file_time_type since,
                            const std::set<std::string>& named) {
     const fs::file_time_type settled = fs::file_time_type::clock::now() - kSettled;
-    std::multimap<std::string, const Job*> byBase;
+    int lastNumber = 0;
     std::set<fs::path> folders;
     for (const Job& job : jobs) {
-        byBase.emplace(FileBase(FileNamePart(job.source)), &job);
+        lastNumber = std::max(lastNumber, job.number);
         folders.insert(FolderOf(job.source));
         folders.insert(FolderOf(OutputPathOf(job.outputArgument)));
     }
-    const auto ofAJob = [&](const std::string& path, const std::string& name) {
-        for (const std::string& base : BasesOf(name)) {
-            const auto [first, last] = byBase.equal_range(base);
-            for (auto it = first; it != last; ++it) {
-                const Job& job = *it->second;
-                if ((IsSettingsFileName(name, job.source) || IsJobFileName(name, job.source)) &&
-                    InFolderOfJob(path, job)) {
-                    return true;
-                }
-            }
+    // Jobs added after the save have higher numbers than every job in it, and their sources
+    // need not be any of the list's; a run's job file is named after the source of one of its
+    // jobs, and a run started is saved at once.
+    const auto unsaved = [&](const std::string& path, const std::string& name) {
+        if (const std::optional<int> number = SettingsFileNumber(name)) {
+            return *number > lastNumber;
         }
-        return false;
+        return std::any_of(jobs.begin(), jobs.end(), [&](const Job& job) {
+            return IsJobFileName(name, job.source) && InFolderOfJob(path, job);
+        });
     };
     for (const fs::path& folder : folders) {
         std::error_code error;
@@ -227,7 +216,7 @@ void RemoveUnsavedJobFiles(const std::vector<Job>& jobs, fs::file_time_type sinc
             std::error_code timeError;
             const fs::file_time_type written = fs::last_write_time(entry.path(), timeError);
             if (!timeError && written >= since && written < settled && named.count(path) == 0 &&
-                ofAJob(path, entry.path().filename().string())) {
+                unsaved(path, entry.path().filename().string())) {
                 RemoveOwnFile(path);
             }
         }

@@ -35,10 +35,11 @@ void RemoveRunJobFile(const std::optional<std::string>& path, const std::vector<
 // A run's private folder for the jobs' logs, with the logs, when it holds nothing else.
 void RemoveRunFolder(const std::optional<std::string>& folder);
 
-// The settings files and job files named after the jobs' sources, in the jobs' folders, that were
-// written after the list (since) and that no list names (named): what the program that left the
-// list made and had not saved yet when it was killed. Files written in the last seconds are left
-// alone, as a running program saves what it makes within a second.
+// What the program that left the jobs' list made after it last saved it, before it was killed:
+// in the jobs' folders, the settings files of jobs numbered above every job of the list and the
+// job file of a run of them, written after the list (since) and named by no list (named). Files
+// written in the last seconds are left alone, as a running program saves what it makes within a
+// second.
 void RemoveUnsavedJobFiles(const std::vector<Job>& jobs, std::filesystem::file_time_type since,
                            const std::set<std::string>& named);
 

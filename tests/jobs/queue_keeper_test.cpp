@@ -526,7 +526,8 @@ TEST_F(QueueKeeperTest, FilesMadeAfterTheLastSaveAreTidiedWhenTheListIsTakenBack
     const std::string jobFile = made("track1.task", std::chrono::seconds(60));
     const std::string older = made("track1.stream3.aud", std::chrono::seconds(600));
     const std::string justMade = made("track1.stream4.aud", std::chrono::seconds(0));
-    const std::string othersSource = made("other.stream5.aud", std::chrono::seconds(60));
+    const std::string ofAnotherSource = made("other.stream5.aud", std::chrono::seconds(60));
+    const std::string ofAnEarlierJob = made("other.stream1.aud", std::chrono::seconds(60));
     const std::string users = made("track1.notes.aud", std::chrono::seconds(60));
     Session next(State());
     // Added before the answer, of the same source: this program's.
@@ -539,7 +540,8 @@ TEST_F(QueueKeeperTest, FilesMadeAfterTheLastSaveAreTidiedWhenTheListIsTakenBack
     EXPECT_FALSE(Exists(jobFile));
     EXPECT_TRUE(Exists(older)) << "written before the list: not the dead program's";
     EXPECT_TRUE(Exists(justMade)) << "a running program may not have saved it yet";
-    EXPECT_TRUE(Exists(othersSource));
+    EXPECT_FALSE(Exists(ofAnotherSource)) << "a job added after the save, of another file";
+    EXPECT_TRUE(Exists(ofAnEarlierJob)) << "numbered as a saved job: not one added after it";
     EXPECT_TRUE(Exists(users));
     EXPECT_TRUE(Exists(added.settingsFile));
     EXPECT_TRUE(Exists(next.queue->at(1).settingsFile));
