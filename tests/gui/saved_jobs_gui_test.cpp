@@ -142,6 +142,23 @@ private slots:
         QVERIFY(!Exists(settingsFile_));
     }
 
+    void aDamagedListIsNamedWhenTheWindowOpens() {
+        fs::create_directories(state_);
+        fs::permissions(state_, fs::perms::owner_all);
+        WriteText(state_ + "/queue-999999-1.list", "cantova job list 2\njob\n");
+        settings::ScriptedFileDialogs dialogs;
+        ui::qt::GuiProgram gui(&dialogs, std::string(), state_);
+        gui.show();
+        QMessageBox* box = OpenQuestion();
+        QVERIFY(box != nullptr);
+        QCOMPARE(box->windowTitle(), QString("Job List"));
+        QVERIFY2(box->text().startsWith("The job list " + QString::fromStdString(state_) +
+                                        "/queue-999999-1.list is damaged (it is of an unknown "
+                                        "version"),
+                 qPrintable(box->text()));
+        QVERIFY(Exists(state_ + "/queue-999999-1.list.damaged"));
+    }
+
     void keptJobsAreOfferedBackAtTheNextStart() {
         settings::ScriptedFileDialogs dialogs;
         {
