@@ -340,7 +340,8 @@ void BatchDriver::printHelp() const {
             "form;\nmessages and everything else go to the standard error. Progress of runs goes "
             "to the\nstandard error.\n"
             "\nExit status: 0 done; 1 a job of a run was skipped, not started, stopped or "
-            "failed;\n2 an unknown option, step or name, a step that cannot be done, or a step "
+            "failed,\nor cmdExit could not keep the jobs in the list for the next start;\n2 an "
+            "unknown option, step or name, a step that cannot be done, or a step "
             "refused with\na message (select, add, load, save, set, and clicks on the buttons and "
             "menu "
             "items they\nstand for; the later steps still run); 128+N stopped by signal N.\n";
@@ -474,7 +475,7 @@ int BatchDriver::run(const std::vector<std::string>& arguments) {
     if (refusedSteps) {
         return kExitRefused;
     }
-    return unfinishedJobs ? kExitUnfinishedJobs : 0;
+    return unfinishedJobs || session.exitQuestion.notKept() ? kExitUnfinishedJobs : 0;
 }
 
 } // namespace cantova::app

@@ -29,9 +29,20 @@ void PrintedExitQuestion::AskAboutJobs(int jobs, std::function<void(ExitChoice)>
         answer(ExitChoice::Discard);
         return;
     }
+    answer(ExitChoice::Keep);
+}
+
+void PrintedExitQuestion::TellKept(int jobs) {
     out_ << "message: Exit: " << jobs
          << " job(s) in the list are kept for the next start (--restore takes them back)\n";
-    answer(ExitChoice::Keep);
+}
+
+ExitChoice PrintedExitQuestion::TellNotKept(int jobs, const std::string& why) {
+    notKept_ = true;
+    out_ << "message: Exit: " << jobs
+         << " job(s) in the list could not be kept for the next start (" << why
+         << "): they are discarded with their settings files\n";
+    return ExitChoice::Discard;
 }
 
 BatchSession::BatchSession(std::ostream& out, const BatchOptions& options)
@@ -68,7 +79,13 @@ void BatchSession::RunUntilIdle() {
 }
 
 void BatchSession::TakeBackLeftJobs(std::ostream& err) {
-    if (!program.keeper || program.keeper->leftJobCount() == 0) {
+    if (!program.keeper) {
+        return;
+    }
+    for (const std::string& problem : program.keeper->LeftListProblems()) {
+        err << "cantova-batch: " << problem << '\n';
+    }
+    if (program.keeper->leftJobCount() == 0) {
         return;
     }
     if (!options.restore) {

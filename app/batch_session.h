@@ -60,10 +60,15 @@ public:
     // A dry run keeps nothing for the next start: its jobs are discarded.
     PrintedExitQuestion(std::ostream& out, bool dryRun) : out_(out), dryRun_(dryRun) {}
     void AskAboutJobs(int jobs, std::function<void(ExitChoice)> answer) override;
+    void TellKept(int jobs) override;
+    // Nobody can choose: the jobs are discarded, and notKept() tells that they were lost.
+    ExitChoice TellNotKept(int jobs, const std::string& why) override;
+    bool notKept() const { return notKept_; }
 
 private:
     std::ostream& out_;
     bool dryRun_;
+    bool notKept_ = false;
 };
 
 // How a batch run treats the files and processes of a run.
@@ -112,8 +117,9 @@ public:
     // Delivers the events of the processes a step started, until none runs; then the job list is
     // saved, if a change was put off.
     void RunUntilIdle();
-    // Takes back the jobs that earlier programs left (looks at them only, in a dry run) and says
-    // so; without restore, only says that there are some.
+    // Names on err the lists that earlier programs left and that could not be read (or only in
+    // part), takes back their jobs (looks at them only, in a dry run) and says so; without
+    // restore, only says that there are some.
     void TakeBackLeftJobs(std::ostream& err);
 
 private:

@@ -9,7 +9,9 @@ bool ExitWithJobs::MayExit() {
         return true;
     }
     if (question_ == nullptr) {
-        decide_(JobsAtEnd::KeepForNextStart);
+        if (decide_(JobsAtEnd::KeepForNextStart)) {
+            decide_(JobsAtEnd::Discard);
+        }
         return true;
     }
     if (asking_) {
@@ -21,7 +23,19 @@ bool ExitWithJobs::MayExit() {
         if (choice == ExitChoice::Cancel || windows_.program.ended) {
             return;
         }
-        decide_(choice == ExitChoice::Keep ? JobsAtEnd::KeepForNextStart : JobsAtEnd::Discard);
+        const int jobs = queue_.count();
+        if (choice == ExitChoice::Keep) {
+            if (const std::optional<std::string> why = decide_(JobsAtEnd::KeepForNextStart)) {
+                if (question_->TellNotKept(jobs, *why) == ExitChoice::Cancel) {
+                    return;
+                }
+                decide_(JobsAtEnd::Discard);
+            } else {
+                question_->TellKept(jobs);
+            }
+        } else {
+            decide_(JobsAtEnd::Discard);
+        }
         windows_.frmMain.Form_Unload();
     });
     return false;

@@ -31,7 +31,7 @@ Program::Program(const PlatformServices& services, const std::string& programFol
       settingsFromCommand(windows, sources, services.libraries, services.dialogs, services.messages,
                           runner),
       intake(sources, jobList, queue, runner, services.dialogs, services.messages),
-      exitWithJobs(windows, queue, [this](JobsAtEnd jobsAtEnd) { setJobsAtEnd(jobsAtEnd); }) {
+      exitWithJobs(windows, queue, [this](JobsAtEnd jobsAtEnd) { return endWith(jobsAtEnd); }) {
     jobList.setFilesOutliveCrash(services.keepsList);
     if (!services.stateFolder.empty()) {
         keeper.emplace(queue, services.stateFolder, services.keepsList);
@@ -57,12 +57,23 @@ jobs::TakenBack Program::TakeBackLeftJobs(bool borrow) {
     return taken;
 }
 
+std::optional<std::string> Program::endWith(JobsAtEnd jobsAtEnd) {
+    setJobsAtEnd(jobsAtEnd);
+    if (jobsAtEnd != JobsAtEnd::KeepForNextStart) {
+        return std::nullopt;
+    }
+    if (!keeper) {
+        return std::string("no folder is set to keep the job list in");
+    }
+    return keeper->KeepForNextStart();
+}
+
 Program::~Program() {
-    if (jobsAtEnd_ == JobsAtEnd::KeepForNextStart) {
-        if (keeper) {
-            keeper->KeepForNextStart();
-        }
-    } else if (keeper) {
+    // Jobs that cannot be kept leave nothing behind that no list names.
+    if (jobsAtEnd_ == JobsAtEnd::KeepForNextStart && keeper && !keeper->KeepForNextStart()) {
+        return;
+    }
+    if (keeper) {
         keeper->DiscardAll();
     } else {
         jobList.DiscardSettingsFiles();

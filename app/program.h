@@ -53,7 +53,7 @@ public:
     // the folder of the running executable).
     explicit Program(const PlatformServices& services, const std::string& programFolder = {});
     // Jobs in the list at the end are kept for the next start or discarded with their settings
-    // files, as decided (by default discarded).
+    // files, as decided (by default discarded); jobs that cannot be kept are discarded.
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -85,6 +85,9 @@ public:
     void setJobsAtEnd(JobsAtEnd jobsAtEnd) { jobsAtEnd_ = jobsAtEnd; }
 
 private:
+    // Exit's choice, carried out for keeping at once: why the jobs could not be kept.
+    std::optional<std::string> endWith(JobsAtEnd jobsAtEnd);
+
     JobsAtEnd jobsAtEnd_ = JobsAtEnd::Discard;
 };
 

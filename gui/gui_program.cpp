@@ -14,6 +14,13 @@ namespace cantova::ui::qt {
 
 namespace {
 
+// "the job list ..." as a sentence: "The job list ... ."
+std::string Sentence(std::string text) {
+    text += ".";
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
 // The visible job list as a table of the queue.
 BindingFactories JobTable(jobs::JobQueue& queue, ProgressPace& pace) {
     return {{"LstJobAudio(0)", [&queue, &pace](Control& list, QWidget& container) {
@@ -58,10 +65,7 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
         // Told once the window is up, as a sentence.
         program_.keeper->setSavingProblemNotice([this](const std::string& problem) {
             QTimer::singleShot(0, &mainView_, [this, problem] {
-                std::string sentence = problem + ".";
-                sentence[0] =
-                    static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
-                messages_.Show(sentence, "Job List", ui::MessageIcon::Exclamation);
+                messages_.Show(Sentence(problem), "Job List", ui::MessageIcon::Exclamation);
             });
         });
     }
@@ -88,6 +92,11 @@ void GuiProgram::show(const std::optional<std::string>& source) {
     ShowMissingEngines(&mainView_, std::getenv("PATH"));
     if (source) {
         program_.sources.Select(*source);
+    }
+    if (program_.keeper) {
+        for (const std::string& problem : program_.keeper->LeftListProblems()) {
+            messages_.Show(Sentence(problem), "Job List", ui::MessageIcon::Exclamation);
+        }
     }
     OfferLeftJobs(&mainView_, program_);
 }

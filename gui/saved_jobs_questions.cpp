@@ -49,6 +49,21 @@ void QtExitQuestion::AskAboutJobs(int jobs, std::function<void(app::ExitChoice)>
     box->open();
 }
 
+app::ExitChoice QtExitQuestion::TellNotKept(int jobs, const std::string& why) {
+    auto* box = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("Exit"),
+        QStringLiteral("The %1 could not be kept for the next start (%2). %3 still in the list: "
+                       "Exit again to discard them, or make room and keep them then.")
+            .arg(jobs == 1 ? QStringLiteral("job") : JobsText(jobs), QString::fromStdString(why),
+                 jobs == 1 ? QStringLiteral("It is") : QStringLiteral("They are")),
+        QMessageBox::Ok, owner_);
+    box->setObjectName("JobsNotKept");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
+    return app::ExitChoice::Cancel;
+}
+
 void AskOutputFolder(QWidget* owner, const std::string& source,
                      std::function<void(std::string)> chosen) {
     auto* dialog = new QFileDialog(

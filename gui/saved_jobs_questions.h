@@ -20,6 +20,11 @@ public:
     explicit QtExitQuestion(QWidget* owner) : owner_(owner) {}
     // "Keep for Next Start" is the default button; Escape and the title bar's close cancel.
     void AskAboutJobs(int jobs, std::function<void(app::ExitChoice)> answer) override;
+    // The answer was the user's: nothing to add.
+    void TellKept(int) override {}
+    // Says why, and the program goes on with the jobs in the list: the user may exit again and
+    // discard them, or make room and keep them.
+    app::ExitChoice TellNotKept(int jobs, const std::string& why) override;
 
 private:
     QWidget* owner_;

@@ -84,7 +84,37 @@ std::string BaseIn(const std::string& sourcePath, const std::optional<std::strin
                         : FileBase(sourcePath);
 }
 
+// Whether fileName is wanted (a name without folder) or one of the names made unique of it.
+bool MadeUniqueOf(const std::string& fileName, const std::string& wanted) {
+    for (int i = 0; i <= kMaxUniqueNumber; ++i) {
+        if (Candidate(wanted, i) == fileName) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+bool IsSettingsFileName(const std::string& fileName, const std::string& sourcePath) {
+    constexpr std::string_view kStream = ".stream", kEnding = ".aud";
+    const auto stream = fileName.rfind(kStream);
+    if (!fileName.ends_with(kEnding) || stream == std::string::npos ||
+        stream + kStream.size() + kEnding.size() >= fileName.size()) {
+        return false;
+    }
+    const std::string number = fileName.substr(
+        stream + kStream.size(), fileName.size() - kEnding.size() - stream - kStream.size());
+    if (number.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    return MadeUniqueOf(fileName, FileBase(FileNamePart(sourcePath)) + std::string(kStream) +
+                                      number + std::string(kEnding));
+}
+
+bool IsJobFileName(const std::string& fileName, const std::string& sourcePath) {
+    return MadeUniqueOf(fileName, FileBase(FileNamePart(sourcePath)) + ".task");
+}
 
 std::string SettingsFileName(const std::string& sourcePath, int jobNumber,
                              const std::optional<std::string>& outputFolder) {

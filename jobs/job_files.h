@@ -36,6 +36,14 @@ std::string SettingsFileName(const std::string& sourcePath, int jobNumber,
 std::string JobFileName(const std::string& sourcePath,
                         const std::optional<std::string>& outputFolder = std::nullopt);
 
+// Whether the file name is one SettingsFileName gives a job of the source (of any number), or
+// one CreateUniqueFile makes of it.
+bool IsSettingsFileName(const std::string& fileName, const std::string& sourcePath);
+
+// Whether the file name is one JobFileName gives a run named after the source, or one
+// CreateUniqueFile makes of it.
+bool IsJobFileName(const std::string& fileName, const std::string& sourcePath);
+
 // The part of a path after its last "/".
 std::string FileNamePart(const std::string& path);
 

@@ -53,6 +53,11 @@ std::string ChannelChange(int sourceChannels, const Job& job, const std::string&
 std::optional<std::string> OutputFolderProblem(const std::string& source,
                                                const std::optional<std::string>& outputFolder) {
     if (outputFolder) {
+        if (outputFolder->find('"') != std::string::npos) {
+            return "The output folder \"" + *outputFolder +
+                   "\" (TxtOutputFolder) holds a double quote (\"), which the transcoder command "
+                   "line cannot carry: rename the folder or choose another";
+        }
         if (!WritableFolder(*outputFolder)) {
             return "The output folder \"" + *outputFolder +
                    "\" (TxtOutputFolder) is no folder that can be written";
@@ -88,7 +93,24 @@ void JobList::FlushAddedJobs() {
     unflushed_.clear();
 }
 
+void JobList::makeOutputFolderAbsolute() {
+    ui::TextBox& folder = windows_.frmMain.TxtOutputFolder;
+    if (folder.text().empty() || folder.text().front() == '/') {
+        return;
+    }
+    std::error_code error;
+    std::string absolute =
+        std::filesystem::absolute(folder.text(), error).lexically_normal().string();
+    while (absolute.size() > 1 && absolute.back() == '/') {
+        absolute.pop_back();
+    }
+    if (!error) {
+        folder.setText(absolute);
+    }
+}
+
 void JobList::addJob(settings::Flush flush) {
+    makeOutputFolderAbsolute();
     const ui::MainWindow& w = windows_.frmMain;
     const std::string source = w.TxtStreamAudio.text();
     if (!settings::FileExist(source)) {

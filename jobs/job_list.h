@@ -20,7 +20,8 @@ struct Windows;
 namespace cantova::jobs {
 
 // Why no job of the source can be added with that output folder (empty: beside the source): the
-// folder where its outputs and files would go cannot be written. The text names the setting.
+// transcoder command line cannot carry the folder's path (a double quote in it), or the folder
+// where its outputs and files would go cannot be written. The text names the setting.
 std::optional<std::string> OutputFolderProblem(const std::string& source,
                                                const std::optional<std::string>& outputFolder);
 
@@ -56,6 +57,9 @@ public:
 private:
     void refuse(const std::string& text);
     void addJob(settings::Flush flush);
+    // A relative output folder is made absolute in the window: the saved list and the job's
+    // files then name the same folder from wherever the next start runs.
+    void makeOutputFolderAbsolute();
 
     ui::Windows& windows_;
     JobQueue& queue_;

@@ -1,92 +1,25 @@
 #include "jobs/queue_keeper.h"
 
-#include "jobs/job_files.h"
-#include "jobs/job_outputs.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
-#include <filesystem>
+#include "jobs/left_files.h"
+#include "jobs/left_lists.h"
 
 namespace cantova::jobs {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // A save may take this share of the time at most while changes come quickly.
 constexpr int kSaveCostFactor = 20;
 constexpr std::chrono::milliseconds kLongestDelay{1000};
 
-// A saved list names the files; only files of the kinds this program makes are removed, and
-// never through a link, so that a damaged list cannot cost the user a file of their own.
-void RemoveProgramFile(const std::string& path, std::string_view ending) {
-    struct stat info {};
-    if (path.ends_with(ending) && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-        unlink(path.c_str());
-    }
-}
-
-void RemoveRunFolder(const std::optional<std::string>& folder) {
-    std::error_code error;
-    if (folder && fs::path(*folder).filename().string().starts_with("cantova-run-") &&
-        fs::is_directory(fs::symlink_status(*folder, error))) {
-        fs::remove_all(*folder, error);
-    }
-}
-
-// "<pid>-<n><ending>": the rest of a partial output's name after ".<stem>.part-".
-std::optional<pid_t> WriterOf(std::string_view rest, std::string_view ending) {
-    if (!rest.ends_with(ending)) {
-        return std::nullopt;
-    }
-    rest.remove_suffix(ending.size());
-    const std::size_t dash = rest.find('-');
-    const auto digits = [](std::string_view text) {
-        return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-    };
-    if (dash == std::string_view::npos || !digits(rest.substr(0, dash)) ||
-        !digits(rest.substr(dash + 1)) || dash > 9) {
-        return std::nullopt;
-    }
-    return static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
-}
-
-// The hidden files a transcoder writes an output under until it is complete, where the file
-// system has no nameless files, of transcoders that no longer run (a running one removes its
-// own when it stops).
-void RemovePartialOutputs(const Job& job) {
-    for (const std::string& output : JobOutputFiles(job.record())) {
-        const fs::path path(output);
-        const std::string head = "." + path.stem().string() + ".part-";
-        const std::string ending = path.extension().string();
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(path.parent_path(), error)) {
-            const std::string name = entry.path().filename().string();
-            const std::optional<pid_t> writer =
-                name.starts_with(head)
-                    ? WriterOf(std::string_view(name).substr(head.size()), ending)
-                    : std::nullopt;
-            if (writer && kill(*writer, 0) != 0 && errno == ESRCH) {
-                RemoveProgramFile(entry.path().string(), ending);
-            }
-        }
-    }
-}
-
-void RemoveJobFiles(const Job& job) {
-    if (job.status == JobStatus::Running) {
-        RemovePartialOutputs(job);
-    }
-    RemoveProgramFile(job.settingsFile, ".aud");
-}
-
 } // namespace
 
 QueueKeeper::QueueKeeper(JobQueue& queue, const std::string& stateFolder, bool saving)
-    : queue_(queue), left_(FindLeftLists(stateFolder)), stateFolder_(stateFolder) {
+    : queue_(queue), stateFolder_(stateFolder) {
+    // Read before the folder is made the user's alone: lists that others could write are not read.
+    LeftLists found = FindLeftLists(stateFolder, saving);
+    left_ = std::move(found.lists);
+    leftListProblems_ = std::move(found.problems);
+    namedByRunning_ = std::move(found.namedByRunning);
     if (saving) {
         own_.emplace(stateFolder);
     }
@@ -108,6 +41,46 @@ int QueueKeeper::leftJobCount() const {
     return count;
 }
 
+bool QueueKeeper::ownedByRunning(const std::optional<std::string>& path) const {
+    return path && namedByRunning_.count(*path) != 0;
+}
+
+void QueueKeeper::removeLeftJobFiles(const Job& job) const {
+    if (!ownedByRunning(job.settingsFile)) {
+        RemoveJobFiles(job);
+    }
+}
+
+void QueueKeeper::removeLeftRunFiles(const LeftList& list,
+                                     const std::set<std::string>& named) const {
+    const SavedQueue& saved = list.saved();
+    if (!ownedByRunning(saved.runJobFile)) {
+        RemoveRunJobFile(saved.runJobFile, saved.jobs);
+    }
+    if (!ownedByRunning(saved.runFolder)) {
+        RemoveRunFolder(saved.runFolder);
+    }
+    RemoveUnsavedJobFiles(saved.jobs, list.savedAt(), named);
+}
+
+std::set<std::string> QueueKeeper::namedAnywhere() const {
+    std::set<std::string> named = namedByRunning_;
+    const auto add = [&named](const std::vector<Job>& jobs,
+                              const std::optional<std::string>& file) {
+        for (const Job& job : jobs) {
+            named.insert(job.settingsFile);
+        }
+        if (file) {
+            named.insert(*file);
+        }
+    };
+    for (const LeftList& list : left_) {
+        add(list.saved().jobs, list.saved().runJobFile);
+    }
+    add(queue_.jobs(), queue_.runJobFile());
+    return named;
+}
+
 TakenBack QueueKeeper::TakeBack() {
     return intoQueue(true);
 }
@@ -118,18 +91,22 @@ TakenBack QueueKeeper::Borrow() {
 
 TakenBack QueueKeeper::intoQueue(bool take) {
     TakenBack taken;
+    const std::set<std::string> named = namedAnywhere();
     for (LeftList& list : left_) {
         for (Job job : list.saved().jobs) {
+            if (ownedByRunning(job.settingsFile)) {
+                continue; // a job of a program that runs now: it stays in that program's list
+            }
             if (job.status == JobStatus::Done) {
                 // The run would have removed its settings file right after it.
                 if (take) {
-                    RemoveProgramFile(job.settingsFile, ".aud");
+                    removeLeftJobFiles(job);
                 }
                 ++taken.done;
                 continue;
             }
             if (job.status == JobStatus::Running) {
-                if (take) {
+                if (take && !ownedByRunning(job.settingsFile)) {
                     RemovePartialOutputs(job);
                 }
                 job.status = JobStatus::Queued;
@@ -149,8 +126,7 @@ TakenBack QueueKeeper::intoQueue(bool take) {
             ++taken.jobs;
         }
         if (take) {
-            RemoveProgramFile(list.saved().runJobFile.value_or(""), ".task");
-            RemoveRunFolder(list.saved().runFolder);
+            removeLeftRunFiles(list, named);
             list.Forget();
         }
     }
@@ -162,12 +138,12 @@ TakenBack QueueKeeper::intoQueue(bool take) {
 }
 
 void QueueKeeper::DiscardLeft() {
+    const std::set<std::string> named = namedAnywhere();
     for (LeftList& list : left_) {
         for (const Job& job : list.saved().jobs) {
-            RemoveJobFiles(job);
+            removeLeftJobFiles(job);
         }
-        RemoveProgramFile(list.saved().runJobFile.value_or(""), ".task");
-        RemoveRunFolder(list.saved().runFolder);
+        removeLeftRunFiles(list, named);
         list.Forget();
     }
     left_.clear();
@@ -250,24 +226,32 @@ void QueueKeeper::save() {
     lastSaveCost_ = lastSaveAt_ - began;
 }
 
-void QueueKeeper::KeepForNextStart() {
-    ended_ = true;
+std::optional<std::string> QueueKeeper::KeepForNextStart() {
+    if (ended_) {
+        return std::nullopt;
+    }
     if (!own_) {
-        return;
+        return std::string("this program saves no job list");
     }
     if (queue_.jobs().empty()) {
+        ended_ = true;
         own_->RemoveWithLock();
-        return;
+        return std::nullopt;
     }
-    own_->Save(FormatSavedQueue({queue_.jobs(), std::nullopt, std::nullopt, true}));
+    if (!own_->usable() ||
+        !own_->Save(FormatSavedQueue({queue_.jobs(), std::nullopt, std::nullopt, true}))) {
+        return own_->problem();
+    }
+    ended_ = true;
     own_.reset();
+    return std::nullopt;
 }
 
 void QueueKeeper::DiscardAll() {
     ended_ = true;
     for (const Job& job : queue_.jobs()) {
         if (borrowed_.count(job.settingsFile) == 0) {
-            RemoveProgramFile(job.settingsFile, ".aud");
+            RemoveSettingsFile(job);
         }
     }
     if (own_) {

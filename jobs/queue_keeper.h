@@ -34,11 +34,15 @@ public:
     QueueKeeper(const QueueKeeper&) = delete;
     QueueKeeper& operator=(const QueueKeeper&) = delete;
 
+    // Why lists that earlier programs left were not read, or only in part, one sentence each
+    // (naming the list): said once at the start.
+    const std::vector<std::string>& LeftListProblems() const { return leftListProblems_; }
     // The jobs in lists that earlier programs left, which are not done.
     int leftJobCount() const;
     // Takes their jobs into the list: done jobs drop out with their settings files, a job that
     // was running is queued again without its partial outputs, the dead run's job file and
-    // private folder are removed, and the lists with them.
+    // private folder are removed, and the lists with them, and the job files that the dead
+    // program made after its last save.
     TakenBack TakeBack();
     // The same jobs into the list, but nothing on disk changes and their settings files stay when
     // the program ends: for a dry run.
@@ -59,8 +63,9 @@ public:
     // Saves a change that was put off.
     void SavePending();
 
-    // The end of the program: the list stays for the next start, settings files and all...
-    void KeepForNextStart();
+    // The end of the program: the list stays for the next start, settings files and all; why it
+    // could not be saved (nothing changes then, so that the jobs can still be discarded)...
+    std::optional<std::string> KeepForNextStart();
     // ... or the jobs' settings files (but those borrowed) and the list go.
     void DiscardAll();
 
@@ -69,11 +74,20 @@ private:
     void save();
     void tellSavingProblem();
     TakenBack intoQueue(bool take);
+    // Whether a list of a running program names the path: its file, never removed.
+    bool ownedByRunning(const std::optional<std::string>& path) const;
+    void removeLeftJobFiles(const Job& job) const;
+    // The run's files, and the job files made after the list was saved that no list names.
+    void removeLeftRunFiles(const LeftList& list, const std::set<std::string>& named) const;
+    // The files that lists (of running programs, left ones, and this program's) name.
+    std::set<std::string> namedAnywhere() const;
 
     JobQueue& queue_;
     int subscription_ = 0;
     std::optional<OwnListFile> own_;
     std::vector<LeftList> left_;
+    std::vector<std::string> leftListProblems_;
+    std::set<std::string> namedByRunning_;
     std::set<std::string> borrowed_;
     std::function<void(std::chrono::milliseconds)> schedule_;
     std::function<void(const std::string&)> savingProblemNotice_;

@@ -7,8 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <utility>
 
@@ -16,22 +17,32 @@ namespace cantova::jobs {
 
 namespace {
 
-constexpr const char* kPrefix = "queue-";
-constexpr const char* kListEnding = ".list";
-constexpr const char* kLockEnding = ".lock";
-
-// The program's lists are its own business: the folder is the user's alone.
-bool MakeFolder(const std::string& folder) {
+// The program's lists are its own business: the folder is the user's alone. Why it cannot be one.
+std::optional<std::string> MakeFolder(const std::string& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     struct stat info {};
-    if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()) {
-        return false;
+    if (lstat(folder.c_str(), &info) != 0) {
+        return folder + ": " + (error ? error.message() : std::strerror(errno));
     }
-    return (info.st_mode & 077) == 0 || chmod(folder.c_str(), 0700) == 0;
+    if (!S_ISDIR(info.st_mode)) {
+        return folder + ": it is no folder";
+    }
+    if (info.st_uid != geteuid()) {
+        return folder + ": the folder is another user's";
+    }
+    if ((info.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0) {
+        return folder + ": " + std::strerror(errno);
+    }
+    return std::nullopt;
 }
 
-// Opens (or makes) a lock file and locks it without waiting; -1 when another holds it.
+} // namespace
+
+std::string StemOf(const std::string& path, std::string_view ending) {
+    return path.substr(0, path.size() - ending.size());
+}
+
 int LockFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
@@ -44,8 +55,6 @@ int LockFile(const std::string& path) {
     return fd;
 }
 
-// Whether the locked descriptor is still the file at path: another program may have removed
-// the file (and another made a new one) between the open and the lock.
 bool StillAt(int fd, const std::string& path) {
     struct stat held {
     }, named{};
@@ -53,42 +62,17 @@ bool StillAt(int fd, const std::string& path) {
            held.st_ino == named.st_ino && held.st_dev == named.st_dev;
 }
 
-std::optional<std::string> ReadRegularFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    struct stat info {};
-    std::string text;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        char buffer[65536];
-        ssize_t got = 0;
-        while ((got = read(fd, buffer, sizeof buffer)) > 0) {
-            text.append(buffer, static_cast<std::size_t>(got));
-        }
-        close(fd);
-        return got == 0 ? std::optional(text) : std::nullopt;
-    }
-    close(fd);
-    return std::nullopt;
-}
-
-std::string Stem(const std::string& path, const char* ending) {
-    return path.substr(0, path.size() - std::string(ending).size());
-}
-
-} // namespace
-
 OwnListFile::OwnListFile(const std::string& folder) {
     static std::atomic<int> instances{0};
-    if (!MakeFolder(folder)) {
+    if (const std::optional<std::string> problem = MakeFolder(folder)) {
+        problem_ = *problem;
         return;
     }
-    const std::string stem =
-        folder + "/" + kPrefix + std::to_string(getpid()) + "-" + std::to_string(++instances);
-    listPath_ = stem + kListEnding;
-    lockPath_ = stem + kLockEnding;
-    temporaryPath_ = stem + ".tmp";
+    const std::string stem = folder + "/" + std::string(kListPrefix) + std::to_string(getpid()) +
+                             "-" + std::to_string(++instances);
+    listPath_ = stem + std::string(kListEnding);
+    lockPath_ = stem + std::string(kLockEnding);
+    temporaryPath_ = stem + std::string(kTemporaryEnding);
     // A file of that name is what a dead program of the same pid left: its list goes on as ours
     // would not, so it is left alone and this program takes the next name.
     for (int attempt = 0; attempt < 3 && lock_ < 0; ++attempt) {
@@ -98,6 +82,9 @@ OwnListFile::OwnListFile(const std::string& folder) {
         } else if (fd >= 0) {
             close(fd);
         }
+    }
+    if (lock_ < 0) {
+        problem_ = lockPath_ + ": the lock cannot be taken";
     }
 }
 
@@ -112,14 +99,18 @@ bool OwnListFile::Save(const std::string& text) {
         return false;
     }
     unlink(temporaryPath_.c_str());
+    errno = 0;
     if (settings::CreateFileExclusively(temporaryPath_, text) != settings::CreateResult::Created) {
+        problem_ = temporaryPath_ + ": " + std::strerror(errno != 0 ? errno : EIO);
         return false;
     }
     // rename replaces the name itself, never what a link planted there points to.
     if (rename(temporaryPath_.c_str(), listPath_.c_str()) != 0) {
+        problem_ = listPath_ + ": " + std::strerror(errno);
         unlink(temporaryPath_.c_str());
         return false;
     }
+    problem_.clear();
     return true;
 }
 
@@ -139,13 +130,15 @@ void OwnListFile::RemoveWithLock() {
     lock_ = -1;
 }
 
-LeftList::LeftList(std::string listPath, std::string lockPath, int lock, SavedQueue saved)
+LeftList::LeftList(std::string listPath, std::string lockPath, int lock, SavedQueue saved,
+                   std::filesystem::file_time_type savedAt)
     : listPath_(std::move(listPath)), lockPath_(std::move(lockPath)), lock_(lock),
-      saved_(std::move(saved)) {}
+      saved_(std::move(saved)), savedAt_(savedAt) {}
 
 LeftList::LeftList(LeftList&& other) noexcept
     : listPath_(std::move(other.listPath_)), lockPath_(std::move(other.lockPath_)),
-      lock_(std::exchange(other.lock_, -1)), saved_(std::move(other.saved_)) {}
+      lock_(std::exchange(other.lock_, -1)), saved_(std::move(other.saved_)),
+      savedAt_(other.savedAt_) {}
 
 LeftList::~LeftList() {
     if (lock_ >= 0) {
@@ -158,56 +151,10 @@ void LeftList::Forget() {
         return;
     }
     unlink(listPath_.c_str());
-    unlink((Stem(listPath_, kListEnding) + ".tmp").c_str());
+    unlink((StemOf(listPath_, kListEnding) + std::string(kTemporaryEnding)).c_str());
     unlink(lockPath_.c_str());
     close(lock_);
     lock_ = -1;
-}
-
-std::vector<LeftList> FindLeftLists(const std::string& folder) {
-    std::error_code error;
-    std::vector<std::pair<std::filesystem::file_time_type, std::string>> listPaths;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (!name.starts_with(kPrefix)) {
-            continue;
-        }
-        const std::string path = entry.path().string();
-        if (name.ends_with(kListEnding)) {
-            listPaths.emplace_back(std::filesystem::last_write_time(path, error), path);
-            continue;
-        }
-        // A lock without a list: its program ended with nothing to take back.
-        const std::string list = Stem(path, kLockEnding) + kListEnding;
-        if (name.ends_with(kLockEnding) &&
-            !std::filesystem::exists(std::filesystem::symlink_status(list, error))) {
-            if (const int fd = LockFile(path); fd >= 0) {
-                if (StillAt(fd, path) &&
-                    !std::filesystem::exists(std::filesystem::symlink_status(list, error))) {
-                    unlink(path.c_str());
-                }
-                close(fd);
-            }
-        }
-    }
-    std::sort(listPaths.begin(), listPaths.end());
-    std::vector<LeftList> lists;
-    for (const auto& [when, path] : listPaths) {
-        const std::string lockPath = Stem(path, kListEnding) + kLockEnding;
-        const int lock = LockFile(lockPath);
-        if (lock < 0) {
-            continue; // its program still runs, or another takes it right now
-        }
-        const std::optional<std::string> text =
-            StillAt(lock, lockPath) ? ReadRegularFile(path) : std::nullopt;
-        std::optional<SavedQueue> saved = text ? ParseSavedQueue(*text) : std::nullopt;
-        if (!saved) {
-            close(lock);
-            continue;
-        }
-        lists.emplace_back(path, lockPath, lock, std::move(*saved));
-    }
-    return lists;
 }
 
 } // namespace cantova::jobs

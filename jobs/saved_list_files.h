@@ -7,16 +7,33 @@
 
 #include "jobs/saved_queue.h"
 
+#include <filesystem>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace cantova::jobs {
+
+// The names of the files in the state folder: "queue-<pid>-<n>" and an ending.
+inline constexpr std::string_view kListPrefix = "queue-";
+inline constexpr std::string_view kListEnding = ".list";
+inline constexpr std::string_view kLockEnding = ".lock";
+inline constexpr std::string_view kTemporaryEnding = ".tmp";
+
+// The path without the ending.
+std::string StemOf(const std::string& path, std::string_view ending);
+
+// Opens (or makes) a lock file and locks it without waiting; -1 when another holds it.
+int LockFile(const std::string& path);
+
+// Whether the locked descriptor is still the file at path: another program may have removed the
+// file (and another made a new one) between the open and the lock.
+bool StillAt(int fd, const std::string& path);
 
 // The list of this program.
 class OwnListFile {
 public:
     // Makes the folder when it is missing (for the user alone) and takes a lock of its own;
-    // usable() tells whether that worked.
+    // usable() tells whether that worked, problem() why not.
     explicit OwnListFile(const std::string& folder);
     // Gives up the lock; the list stays as last written.
     ~OwnListFile();
@@ -25,7 +42,10 @@ public:
 
     bool usable() const { return lock_ >= 0; }
     const std::string& path() const { return listPath_; }
-    // Replaces the list atomically with text; false when it could not be written.
+    // Why the folder cannot hold the list or the last save failed ("PATH: REASON").
+    const std::string& problem() const { return problem_; }
+    // Replaces the list atomically with text; false (and problem() says why) when it could not
+    // be written.
     bool Save(const std::string& text);
     // Removes the list (and, with the lock, the lock file): nothing to take back.
     void Remove();
@@ -35,13 +55,16 @@ private:
     std::string listPath_;
     std::string lockPath_;
     std::string temporaryPath_;
+    std::string problem_;
     int lock_ = -1;
 };
 
 // A list left by another program, locked for this one until it is dropped.
 class LeftList {
 public:
-    LeftList(std::string listPath, std::string lockPath, int lock, SavedQueue saved);
+    // savedAt: when the list was last written, by the program that left it.
+    LeftList(std::string listPath, std::string lockPath, int lock, SavedQueue saved,
+             std::filesystem::file_time_type savedAt);
     ~LeftList();
     LeftList(LeftList&& other) noexcept;
     LeftList& operator=(LeftList&&) = delete;
@@ -49,6 +72,7 @@ public:
 
     const std::string& path() const { return listPath_; }
     const SavedQueue& saved() const { return saved_; }
+    std::filesystem::file_time_type savedAt() const { return savedAt_; }
     // Removes the list and its lock file, once its jobs have been taken back or discarded.
     void Forget();
 
@@ -57,10 +81,7 @@ private:
     std::string lockPath_;
     int lock_;
     SavedQueue saved_;
+    std::filesystem::file_time_type savedAt_;
 };
-
-// The lists in folder that no running program holds, oldest first, each locked for the caller.
-// Lock files without a list are removed; lists that cannot be read are passed over.
-std::vector<LeftList> FindLeftLists(const std::string& folder);
 
 } // namespace cantova::jobs

@@ -1,13 +1,16 @@
 #include "jobs/saved_queue.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <map>
+#include <variant>
 
 namespace cantova::jobs {
 
 namespace {
 
+constexpr std::string_view kFamily = "cantova job list ";
 constexpr std::string_view kFirstLine = "cantova job list 1";
 
 constexpr std::array kStatuses{JobStatus::Queued, JobStatus::Running, JobStatus::Done,
@@ -91,8 +94,11 @@ void Line(std::string& text, std::string_view key, std::string_view value) {
     text.append(key).append("=").append(Escaped(value)).append("\n");
 }
 
-// A job from its fields; nothing when one that every job has is missing or wrong.
-std::optional<Job> JobOf(const std::map<std::string, std::string>& fields) {
+using Fields = std::map<std::string, std::string>;
+
+// A job from its fields, or the name of the first field that every job has and that is missing
+// or wrong.
+std::variant<Job, std::string> JobOf(const Fields& fields) {
     const auto field = [&](const char* key) -> std::optional<std::string> {
         const auto found = fields.find(key);
         return found == fields.end() ? std::nullopt : std::optional(found->second);
@@ -106,10 +112,29 @@ std::optional<Job> JobOf(const std::map<std::string, std::string>& fields) {
     const std::optional<std::string> settingsFile = field("settings");
     const std::optional<std::string> source = field("source");
     const std::optional<std::string> output = field("output");
-    if (!number || *number < 1 || !kind || !ui::JobKindFromNumber(*kind) || !codec || *codec < 0 ||
-        *codec > static_cast<int>(ui::Codec::Wav) || !bitrate || !status || !settingsFile ||
-        settingsFile->empty() || !source || source->empty() || !output) {
-        return std::nullopt;
+    if (!number || *number < 1) {
+        return "number";
+    }
+    if (!kind || !ui::JobKindFromNumber(*kind)) {
+        return "kind";
+    }
+    if (!codec || *codec < 0 || *codec > static_cast<int>(ui::Codec::Wav)) {
+        return "codec";
+    }
+    if (!bitrate) {
+        return "bitrate";
+    }
+    if (!status) {
+        return "status";
+    }
+    if (!settingsFile || settingsFile->empty()) {
+        return "settings";
+    }
+    if (!source || source->empty()) {
+        return "source";
+    }
+    if (!output) {
+        return "output";
     }
     job.number = *number;
     job.settingsFile = *settingsFile;
@@ -125,6 +150,15 @@ std::optional<Job> JobOf(const std::map<std::string, std::string>& fields) {
     job.reason = field("reason").value_or("");
     return job;
 }
+
+// The fields of the lines before the first job, and of each job; a line that is no field spoils
+// the part it is in.
+struct Parts {
+    Fields header;
+    bool headerSpoiled = false;
+    std::vector<Fields> jobs;
+    std::vector<bool> jobSpoiled;
+};
 
 } // namespace
 
@@ -158,50 +192,88 @@ std::string FormatSavedQueue(const SavedQueue& saved) {
     return text;
 }
 
-std::optional<SavedQueue> ParseSavedQueue(std::string_view text) {
-    if (!text.starts_with(kFirstLine) || text.substr(kFirstLine.size(), 1) != "\n") {
-        return std::nullopt;
+SavedQueueReading ReadSavedQueue(std::string_view text) {
+    SavedQueueReading reading;
+    const std::size_t firstEnd = std::min(text.find('\n'), text.size());
+    std::string_view firstLine = text.substr(0, firstEnd);
+    bool crlf = firstLine.ends_with('\r');
+    if (crlf) {
+        firstLine.remove_suffix(1);
     }
-    text.remove_prefix(kFirstLine.size() + 1);
-    SavedQueue saved;
-    std::map<std::string, std::string> header;
-    std::vector<std::map<std::string, std::string>> jobs;
+    if (firstLine != kFirstLine) {
+        reading.problems.push_back(firstLine.starts_with(kFamily) && firstLine.size() < 64
+                                       ? "it is of an unknown version (\"" +
+                                             std::string(firstLine) + "\")"
+                                       : std::string("it is no job list"));
+        return reading;
+    }
+    if (firstEnd == text.size()) {
+        reading.problems.push_back("it is cut short");
+        return reading;
+    }
+    text.remove_prefix(firstEnd + 1);
+    Parts parts;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         if (end == std::string_view::npos) {
-            return std::nullopt; // cut short
+            reading.problems.push_back("it is cut short");
+            break;
         }
-        const std::string_view line = text.substr(0, end);
+        std::string_view line = text.substr(0, end);
         text.remove_prefix(end + 1);
+        // The list escapes every CR it holds: one at the end of a line is a line end's.
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+            crlf = true;
+        }
         if (line == "job") {
-            jobs.emplace_back();
+            parts.jobs.emplace_back();
+            parts.jobSpoiled.push_back(false);
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            return std::nullopt;
-        }
-        const std::optional<std::string> value = Unescaped(line.substr(equals + 1));
+        const std::optional<std::string> value =
+            equals == std::string_view::npos ? std::nullopt : Unescaped(line.substr(equals + 1));
         if (!value) {
-            return std::nullopt;
+            if (parts.jobs.empty()) {
+                parts.headerSpoiled = true;
+            } else {
+                parts.jobSpoiled.back() = true;
+            }
+            continue;
         }
-        (jobs.empty() ? header : jobs.back())[std::string(line.substr(0, equals))] = *value;
+        (parts.jobs.empty() ? parts.header
+                            : parts.jobs.back())[std::string(line.substr(0, equals))] = *value;
     }
-    saved.kept = header["ending"] == "kept";
-    if (header.count("run-job-file") != 0) {
-        saved.runJobFile = header["run-job-file"];
+    if (crlf) {
+        reading.problems.push_back("its lines end in CR LF");
     }
-    if (header.count("run-folder") != 0) {
-        saved.runFolder = header["run-folder"];
-    }
-    for (const auto& fields : jobs) {
-        std::optional<Job> job = JobOf(fields);
-        if (!job) {
-            return std::nullopt;
+    SavedQueue& saved = reading.saved;
+    if (parts.headerSpoiled) {
+        reading.problems.push_back("a line before the first job is no field");
+    } else {
+        saved.kept = parts.header["ending"] == "kept";
+        if (parts.header.count("run-job-file") != 0) {
+            saved.runJobFile = parts.header["run-job-file"];
         }
-        saved.jobs.push_back(std::move(*job));
+        if (parts.header.count("run-folder") != 0) {
+            saved.runFolder = parts.header["run-folder"];
+        }
     }
-    return saved;
+    for (std::size_t k = 0; k < parts.jobs.size(); ++k) {
+        const std::string which = "job " + std::to_string(k + 1);
+        if (parts.jobSpoiled[k]) {
+            reading.problems.push_back(which + " holds a line that is no field");
+            continue;
+        }
+        std::variant<Job, std::string> job = JobOf(parts.jobs[k]);
+        if (const auto* field = std::get_if<std::string>(&job)) {
+            reading.problems.push_back(which + " has no valid " + *field);
+            continue;
+        }
+        saved.jobs.push_back(std::move(std::get<Job>(job)));
+    }
+    return reading;
 }
 
 } // namespace cantova::jobs

@@ -25,8 +25,20 @@ struct SavedQueue {
 
 std::string FormatSavedQueue(const SavedQueue& saved);
 
-// Nothing when the text is not a saved job list (wrong first line, a job without a settings file
-// or source, an unknown status or kind); unknown keys are passed over.
-std::optional<SavedQueue> ParseSavedQueue(std::string_view text);
+// What could be read of a saved list's text.
+struct SavedQueueReading {
+    // The jobs that could be read whole, and the run's files when the lines before the first job
+    // could be read.
+    SavedQueue saved;
+    // What was wrong, one reason each ("it is cut short", "job 2 has no valid status", ...);
+    // empty for a sound list.
+    std::vector<std::string> problems;
+};
+
+// Reads what can be read: a job with a field missing or wrong, or a line that is no field, is left
+// out, and the others stay; lines ending in CR LF are read as if they ended in LF; a line cut short
+// at the end is left out. Nothing is read of a text that is no job list or of another version.
+// Unknown keys are passed over.
+SavedQueueReading ReadSavedQueue(std::string_view text);
 
 } // namespace cantova::jobs

@@ -138,8 +138,13 @@ TEST_F(BatchFaults, RefusedStepsEndWithStatusTwoAndTheLaterStepsStillRun) {
          "CmdAddAudioJobList"},
         {"select", source_, "set", "CmbGainMode.ListIndex=4", "set", "TxtLoudnessTarget.Text=-50",
          "click", "CmdAddAudioJobList"},
+        // An output folder the transcoder command line cannot carry, as a source.
+        {"select", source_, "set", "TxtOutputFolder.Text=" + temp_.File("say \"hi\""), "click",
+         "CmdAddAudioJobList"},
+        {"set", "TxtOutputFolder.Text=" + temp_.File("say \"hi\""), "add", source_},
     };
     fs::create_directories(temp_.Path() / "rips/empty-folder");
+    fs::create_directories(temp_.Path() / "say \"hi\"");
     for (std::vector<std::string> steps : refused) {
         steps.insert(steps.end(), {"print", "TxtDelay.Text"});
         const BatchRun run = RunBatch(steps);
@@ -150,6 +155,14 @@ TEST_F(BatchFaults, RefusedStepsEndWithStatusTwoAndTheLaterStepsStillRun) {
     const BatchRun named = RunBatch(refused[6]);
     EXPECT_TRUE(Holds(named.out, "\"MP3 bit rate\" (txtBitRateMP3) holds \"999\"")) << named.out;
     EXPECT_TRUE(Holds(RunBatch(refused[7]).out, "is not a number from -40 to -5"));
+    for (const std::size_t quoted : {8, 9}) {
+        const BatchRun folder = RunBatch(refused[quoted]);
+        EXPECT_TRUE(Holds(folder.out, "message: Error: The output folder \"" +
+                                          temp_.File("say \"hi\"") +
+                                          "\" (TxtOutputFolder) holds a double quote"))
+            << folder.out;
+        EXPECT_EQ(FilesIn(temp_.Path() / "say \"hi\""), std::vector<std::string>{});
+    }
 
     const BatchRun fine =
         RunBatch({"select", source_, "add", source_, "click", "CmdAddAudioJobList", "save",

@@ -84,8 +84,9 @@ protected:
         }
     }
 
-    // Starts the driver with its standard output and error output in files of the test.
-    pid_t Start(const Words& arguments) const {
+    // Starts the driver (in the folder given, else the test's) with its standard output and error
+    // output in files of the test.
+    pid_t Start(const Words& arguments, const std::string& folder = {}) const {
         Words words{temp_.File("program/bin/cantova-batch")};
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
@@ -99,14 +100,17 @@ protected:
                                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, temp_.File("err").c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (!folder.empty()) {
+            posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+        }
         pid_t pid = 0;
         posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         return pid;
     }
     // Runs the driver to its end: its exit status (-1 when a signal ended it).
-    int Run(const Words& arguments) const {
-        const pid_t driver = Start(arguments);
+    int Run(const Words& arguments, const std::string& folder = {}) const {
+        const pid_t driver = Start(arguments, folder);
         int status = 0;
         EXPECT_EQ(waitpid(driver, &status, 0), driver);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -247,6 +251,81 @@ TEST_F(BatchRestore, AStopDuringALargeAddAndADryRunLeaveNothing) {
     EXPECT_EQ(FilesIn(temp_.Path() / "rips"), Words{"film.mpa"});
     EXPECT_TRUE(FilesIn(temp_.Path() / "tmp").empty());
     EXPECT_TRUE(FilesIn(temp_.Path() / "state/cantova").empty());
+}
+
+TEST_F(BatchRestore, ExitThatCannotKeepTheJobsSaysWhyEndsWithOneAndLeavesNothing) {
+    WriteText(temp_.File("state"), "a file where the folder would be");
+    EXPECT_EQ(Run(ThreeJobs({}) + Words{"click", "cmdExit"}), 1) << Out() << Err();
+    EXPECT_NE(Out().find("message: Exit: 3 job(s) in the list could not be kept for the next "
+                         "start (" +
+                         temp_.File("state") +
+                         "/cantova: Not a directory): they are discarded with their settings "
+                         "files\n"),
+              std::string::npos)
+        << Out();
+    EXPECT_EQ(Out().find("are kept"), std::string::npos) << Out();
+    EXPECT_EQ(FilesIn(temp_.Path() / "rips"), Words{"film.mpa"});
+}
+
+// A list planted in the user's own state folder, naming a profile and a folder of the user's.
+TEST_F(BatchRestore, APlantedListCostsTheUserNoFile) {
+    const std::string profile = temp_.File("home/film.aud");
+    const std::string folder = temp_.File("home/cantova-run-notes1");
+    WriteText(profile, "[SETTING]\n");
+    fs::create_directories(folder);
+    WriteText(folder + "/job1.log", "mine");
+    fs::create_directories(temp_.Path() / "state/cantova");
+    fs::permissions(temp_.Path() / "state/cantova", fs::perms::owner_all);
+    const std::string list = temp_.File("state/cantova/queue-999999-1.list");
+    WriteText(list, "cantova job list 1\nending=open\nrun-folder=" + folder +
+                        "\njob\nnumber=1\n"
+                        "settings=" +
+                        profile + "\nsource=" + source_ + "\noutput=\"" +
+                        temp_.File("rips/Stream1.mp3") + "\"\nkind=1\ncodec=1\nstatus=done\n");
+    ASSERT_EQ(Run({"--restore", "dump"}), 0) << Err();
+    EXPECT_NE(Err().find("cantova-batch: the job list " + list + " is damaged (the job of \"" +
+                         source_ + "\" is left out: its settings file \"" + profile +
+                         "\" is none the program makes for the source \"" + source_ + "\")"),
+              std::string::npos)
+        << Err();
+    EXPECT_TRUE(fs::exists(profile));
+    EXPECT_TRUE(fs::exists(folder + "/job1.log"));
+}
+
+TEST_F(BatchRestore, ADamagedListIsNamedAndItsReadableJobsComeBack) {
+    ASSERT_EQ(Run(ThreeJobs({}) + Words{"click", "cmdExit"}), 0) << Err();
+    std::string list;
+    for (const std::string& name : FilesIn(temp_.Path() / "state/cantova")) {
+        list = name.ends_with(".list") ? temp_.File("state/cantova/" + name) : list;
+    }
+    ASSERT_FALSE(list.empty());
+    std::string text = ReadText(list);
+    text.replace(text.find("status=queued", text.find("number=2")), 13, "status=lost");
+    WriteText(list, text.substr(0, text.size() - 3)); // and cut short
+    ASSERT_EQ(Run({"--restore", "commands", "line"}), 0) << Err();
+    EXPECT_NE(Err().find("cantova-batch: the job list " + list +
+                         " is damaged (it is cut short; job 2 has no valid status): 2 job(s) in "
+                         "it can be taken back; the damaged list is kept as " +
+                         list + ".damaged\n"),
+              std::string::npos)
+        << Err();
+    EXPECT_EQ(Count(Out(), "-core("), 2u) << Out();
+    EXPECT_EQ(ReadText(list + ".damaged"), text.substr(0, text.size() - 3));
+    // The job left out keeps its settings file: nothing is gone for good.
+    EXPECT_EQ(FilesIn(temp_.Path() / "rips").size(), 2u);
+}
+
+TEST_F(BatchRestore, ARelativeOutputFolderComesBackFromAnotherFolder) {
+    fs::create_directories(temp_.Path() / "outputs");
+    ASSERT_EQ(Run(ThreeJobs({"set", "TxtOutputFolder.Text=outputs"}) + Words{"click", "cmdExit"},
+                  temp_.Path().string()),
+              0)
+        << Out() << Err();
+    ASSERT_EQ(Run({"--restore", "commands", "line"}, temp_.File("home")), 0) << Err();
+    EXPECT_EQ(Count(Out(), "\"" + temp_.File("outputs") + "/Stream"), 3u) << Out();
+    EXPECT_EQ(Out().find("missing"), std::string::npos) << Out();
+    EXPECT_EQ(FilesIn(temp_.Path() / "outputs"), Words{})
+        << "the end removed the three settings files";
 }
 
 } // namespace

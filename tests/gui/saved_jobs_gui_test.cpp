@@ -115,6 +115,50 @@ private slots:
         QVERIFY(Empty(state_ + "/cantova"));
     }
 
+    void keepingThatFailsSaysWhyAndTheJobsStay() {
+        settings::ScriptedFileDialogs dialogs;
+        auto gui = StartWithAJob(dialogs);
+        fs::remove_all(state_);
+        WriteText(state_, "a file where the folder was");
+        PressExit(*gui);
+        QMessageBox* box = OpenQuestion();
+        QVERIFY(box != nullptr);
+        QTest::keyClick(box, Qt::Key_Return);
+        QMessageBox* told = nullptr;
+        QTRY_VERIFY((told = qobject_cast<QMessageBox*>(VisibleQuestion())) != nullptr &&
+                    told->objectName() == "JobsNotKept");
+        QVERIFY2(told->text().contains("could not be kept for the next start (" +
+                                       QString::fromStdString(state_)),
+                 qPrintable(told->text()));
+        QVERIFY(!gui->windows().program.ended);
+        QCOMPARE(gui->program().queue.count(), 1);
+        QVERIFY(Exists(settingsFile_));
+        QTest::keyClick(told, Qt::Key_Return);
+        QTRY_VERIFY(VisibleQuestion() == nullptr);
+        PressExit(*gui);
+        Click(OpenQuestion(), "DiscardJobs");
+        QTRY_VERIFY(gui->windows().program.ended);
+        gui.reset();
+        QVERIFY(!Exists(settingsFile_));
+    }
+
+    void aDamagedListIsNamedWhenTheWindowOpens() {
+        fs::create_directories(state_);
+        fs::permissions(state_, fs::perms::owner_all);
+        WriteText(state_ + "/queue-999999-1.list", "cantova job list 2\njob\n");
+        settings::ScriptedFileDialogs dialogs;
+        ui::qt::GuiProgram gui(&dialogs, std::string(), state_);
+        gui.show();
+        QMessageBox* box = OpenQuestion();
+        QVERIFY(box != nullptr);
+        QCOMPARE(box->windowTitle(), QString("Job List"));
+        QVERIFY2(box->text().startsWith("The job list " + QString::fromStdString(state_) +
+                                        "/queue-999999-1.list is damaged (it is of an unknown "
+                                        "version"),
+                 qPrintable(box->text()));
+        QVERIFY(Exists(state_ + "/queue-999999-1.list.damaged"));
+    }
+
     void keptJobsAreOfferedBackAtTheNextStart() {
         settings::ScriptedFileDialogs dialogs;
         {

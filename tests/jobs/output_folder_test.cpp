@@ -79,4 +79,16 @@ TEST_F(OutputFolder, AFolderThatCannotTakeTheFilesIsRefusedByName) {
     }
 }
 
+// The folder a job was added with is the folder it runs with, from wherever the list is read.
+TEST_F(OutputFolder, ARelativeFolderIsMadeAbsoluteAtTheAdd) {
+    const fs::path before = fs::current_path();
+    fs::current_path(temp_.Path());
+    program_.windows.frmMain.TxtOutputFolder.setText("./out/");
+    const jobs::Job job = Add();
+    fs::current_path(before);
+    EXPECT_EQ(program_.windows.frmMain.TxtOutputFolder.text(), out_);
+    EXPECT_EQ(job.outputArgument, "\"" + out_ + "/Stream1.mp3\"");
+    EXPECT_EQ(job.settingsFile, out_ + "/film.stream1.aud");
+}
+
 } // namespace

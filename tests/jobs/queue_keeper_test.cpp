@@ -1,6 +1,7 @@
 // The job list kept on disk: its text survives any path, programs running side by side never take
 // each other's list, and what an earlier session left comes back (or goes) with its files.
 
+#include "jobs/left_lists.h"
 #include "jobs/queue_keeper.h"
 #include "jobs/saved_queue.h"
 #include "ui/message_boxes.h"
@@ -98,8 +99,9 @@ TEST(SavedQueue, AnyPathAndFieldComesBackAsItWas) {
     saved.runFolder = "/tmp/cantova-run-AbC";
     saved.kept = true;
 
-    const std::optional<SavedQueue> back = ParseSavedQueue(FormatSavedQueue(saved));
-    ASSERT_TRUE(back);
+    const SavedQueueReading reading = ReadSavedQueue(FormatSavedQueue(saved));
+    EXPECT_TRUE(reading.problems.empty());
+    const SavedQueue* back = &reading.saved;
     ASSERT_EQ(back->jobs.size(), 1u);
     const Job& got = back->jobs[0];
     EXPECT_EQ(got.number, 7);
@@ -119,21 +121,40 @@ TEST(SavedQueue, AnyPathAndFieldComesBackAsItWas) {
     EXPECT_TRUE(back->kept);
 }
 
-TEST(SavedQueue, DamagedTextsAreNoList) {
-    const std::string good = "cantova job list 1\nending=open\njob\nnumber=1\nsettings=/a.aud\n"
-                             "source=/a.ac3\noutput=\"/Stream1.mp3\"\nkind=1\ncodec=1\n"
-                             "status=queued\n";
-    ASSERT_TRUE(ParseSavedQueue(good));
-    EXPECT_FALSE(ParseSavedQueue("cantova job list 2\n"));
-    EXPECT_FALSE(ParseSavedQueue(good.substr(0, good.size() - 1)));  // cut short
-    EXPECT_FALSE(ParseSavedQueue(good + "reason=bad \\x escape\n")); // unknown escape
-    EXPECT_FALSE(ParseSavedQueue(good + "no equals sign\n"));        // not a field
+TEST(SavedQueue, DamageLeavesOutOnlyWhatCannotBeReadAndSaysWhy) {
+    const std::string job = "job\nnumber=1\nsettings=/a.aud\nsource=/a.ac3\n"
+                            "output=\"/Stream1.mp3\"\nkind=1\ncodec=1\nstatus=queued\n";
+    const std::string good = "cantova job list 1\nending=open\n" + job + job;
+    const SavedQueueReading sound = ReadSavedQueue(good);
+    EXPECT_TRUE(sound.problems.empty());
+    EXPECT_EQ(sound.saved.jobs.size(), 2u);
+    const auto read = [](const std::string& text) {
+        const SavedQueueReading reading = ReadSavedQueue(text);
+        std::string problems;
+        for (const std::string& problem : reading.problems) {
+            problems += problem + "|";
+        }
+        return std::to_string(reading.saved.jobs.size()) + " " + problems;
+    };
+    EXPECT_EQ(read("cantova job list 2\n" + job), "0 it is of an unknown version (\"cantova job "
+                                                  "list 2\")|");
+    EXPECT_EQ(read("a letter\n"), "0 it is no job list|");
+    EXPECT_EQ(read(good.substr(0, good.size() - 1)),
+              "1 it is cut short|job 2 has no valid status|");
+    EXPECT_EQ(read(good + "reason=bad \\x escape\n"), "1 job 2 holds a line that is no field|");
+    EXPECT_EQ(read(good + "no equals sign\n"), "1 job 2 holds a line that is no field|");
+    std::string crlf;
+    for (const char c : good) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_EQ(read(crlf), "2 its lines end in CR LF|");
+    EXPECT_EQ(ReadSavedQueue(crlf).saved.jobs[1].status, JobStatus::Queued);
     for (const char* broken : {"number=0", "kind=9", "codec=4", "status=lost", "settings="}) {
         std::string text = good;
         const std::string key = std::string(broken).substr(0, std::string(broken).find('=') + 1);
         const auto at = text.find(key);
         text.replace(at, text.find('\n', at) - at, broken);
-        EXPECT_FALSE(ParseSavedQueue(text)) << broken;
+        EXPECT_EQ(read(text), "1 job 1 has no valid " + key.substr(0, key.size() - 1) + "|");
     }
 }
 
@@ -157,7 +178,7 @@ TEST_F(QueueKeeperTest, ProgramsSideBySideNeverTakeEachOthersList) {
 }
 
 TEST_F(QueueKeeperTest, TakingBackRequeuesTheRunningJobAndCleansTheDeadRun) {
-    const std::string runFolder = temp_.File("cantova-run-Xy12");
+    const std::string runFolder = temp_.File("cantova-run-Xy12ab");
     fs::create_directory(runFolder);
     WriteText(runFolder + "/job2.log", "half a log");
     const std::string jobFile = temp_.File("track1.task");
@@ -237,7 +258,12 @@ TEST_F(QueueKeeperTest, DiscardingRemovesOnlyFilesOfTheProgramsKinds) {
     EXPECT_TRUE(Exists(temp_.File("home")));
     EXPECT_FALSE(Exists(ownSettings));
     EXPECT_EQ(next.queue->count(), 0);
-    EXPECT_EQ(Names(State()).size(), 1u) << "only the running program's lock stays";
+    ASSERT_EQ(next.keeper->LeftListProblems().size(), 1u);
+    EXPECT_NE(next.keeper->LeftListProblems()[0].find("is none the program makes"),
+              std::string::npos);
+    const std::vector<std::string> names = Names(State());
+    ASSERT_EQ(names.size(), 2u) << "the running program's lock and the list put aside";
+    EXPECT_TRUE(names[0].ends_with(".list.damaged")) << names[0];
 }
 
 TEST_F(QueueKeeperTest, TheEndKeepsOrDiscardsAndADryRunOnlyBorrows) {
@@ -300,6 +326,225 @@ TEST_F(QueueKeeperTest, AListThatCannotBeSavedIsToldOnce) {
     working.queue->append(MakeJob(3, JobStatus::Queued));
     EXPECT_EQ(told.size(), 1u);
     EXPECT_FALSE(working.keeper->SavingProblem());
+}
+
+// Lists that someone else could have put there are not read, so nothing they name is removed.
+TEST_F(QueueKeeperTest, ListsOthersCouldHaveWrittenAreNotReadAndWhatTheyNameStays) {
+    const Job done = MakeJob(1, JobStatus::Done);
+    const std::string list = FormatSavedQueue({{done}, std::nullopt, std::nullopt, false});
+    const auto plant = [&](const std::string& folder) {
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::owner_all);
+        WriteText(folder + "/queue-999999-1.list", list);
+        return folder + "/queue-999999-1.list";
+    };
+    const auto told = [](const QueueKeeper& keeper, const std::string& part) {
+        return keeper.LeftListProblems().size() == 1 &&
+               keeper.LeftListProblems()[0].find(part) != std::string::npos;
+    };
+    const std::string everyone = temp_.File("everyone");
+    plant(everyone);
+    fs::permissions(everyone, fs::perms::all);
+    Session inEveryones(everyone);
+    EXPECT_TRUE(told(*inEveryones.keeper, "others may write to it"));
+    inEveryones.keeper->TakeBack();
+    EXPECT_EQ(inEveryones.queue->count(), 0);
+
+    const std::string linked = temp_.File("linked");
+    fs::create_directories(linked);
+    fs::create_symlink(plant(temp_.File("elsewhere")), linked + "/queue-999999-1.list");
+    Session withLink(linked);
+    EXPECT_TRUE(told(*withLink.keeper, "is not read: it cannot be opened"));
+
+    // Another user's folder, and another user's list in the user's folder.
+    const std::string theirs = temp_.File("theirs");
+    const std::string theirList = plant(temp_.File("mine"));
+    plant(theirs);
+    if (chown(theirs.c_str(), geteuid() + 1, static_cast<gid_t>(-1)) == 0 &&
+        chown(theirList.c_str(), geteuid() + 1, static_cast<gid_t>(-1)) == 0) {
+        Session inTheirs(theirs, false);
+        EXPECT_TRUE(told(*inTheirs.keeper, "the folder is not the user's own"));
+        Session withTheirList(temp_.File("mine"));
+        EXPECT_TRUE(told(*withTheirList.keeper, "it is not the user's own file"));
+        withTheirList.keeper->TakeBack();
+        EXPECT_TRUE(Exists(theirList));
+    }
+    EXPECT_TRUE(Exists(done.settingsFile)) << "a done job's file goes only by a list to trust";
+}
+
+// The user's own list may still name anything: only what the program writes there goes.
+TEST_F(QueueKeeperTest, WhatAListNamesGoesOnlyWhenTheProgramWouldHaveWrittenItThere) {
+    const std::string profile = temp_.File("film.aud");
+    const std::string notes = temp_.File("cantova-run-notes1");
+    const std::string liveRun = temp_.File("cantova-run-live01");
+    WriteText(profile, "[SETTING]\n");
+    fs::create_directory(notes);
+    WriteText(notes + "/job1.log", "a log");
+    WriteText(notes + "/notes.txt", "mine");
+    fs::create_directory(liveRun);
+    WriteText(liveRun + "/job1.log", "a running job's log");
+    WriteText(temp_.File("letter.task"), "mine");
+    // A program that runs now, with a run of its own going on.
+    Session running(State());
+    running.queue->append(MakeJob(5, JobStatus::Running));
+    running.queue->setRunFolder(liveRun);
+
+    Job profileJob = MakeJob(1, JobStatus::Done);
+    profileJob.settingsFile = profile;
+    const Job done = MakeJob(2, JobStatus::Done);
+    const Job othersFile = MakeJob(5, JobStatus::Queued);
+    WriteText(State() + "/queue-999999-1.list",
+              FormatSavedQueue({{profileJob, done}, temp_.File("letter.task"), notes, false}));
+    WriteText(State() + "/queue-999999-2.list",
+              FormatSavedQueue({{othersFile}, std::nullopt, liveRun, false}));
+
+    Session next(State());
+    ASSERT_EQ(next.keeper->LeftListProblems().size(), 1u);
+    EXPECT_NE(next.keeper->LeftListProblems()[0].find("its settings file \"" + profile +
+                                                      "\" is none the program makes"),
+              std::string::npos)
+        << next.keeper->LeftListProblems()[0];
+    const TakenBack taken = next.keeper->TakeBack();
+    EXPECT_EQ(taken.done, 1);
+    EXPECT_EQ(taken.jobs, 0) << "the running program's job stays its own";
+    next.keeper->DiscardAll();
+    EXPECT_TRUE(Exists(profile));
+    EXPECT_TRUE(Exists(notes + "/notes.txt"));
+    EXPECT_TRUE(Exists(notes + "/job1.log")) << "a folder with more than logs is not a run's";
+    EXPECT_TRUE(Exists(temp_.File("letter.task")));
+    EXPECT_TRUE(Exists(liveRun + "/job1.log")) << "a running program's files are its own";
+    EXPECT_TRUE(Exists(temp_.File("track5.stream5.aud")));
+    EXPECT_FALSE(Exists(done.settingsFile)) << "what the program did write still goes";
+}
+
+TEST_F(QueueKeeperTest, ADamagedListGivesBackWhatCanBeReadAndIsKeptAside) {
+    std::string text =
+        FormatSavedQueue({{MakeJob(1, JobStatus::Queued), MakeJob(2, JobStatus::Queued),
+                           MakeJob(3, JobStatus::Queued)},
+                          std::nullopt,
+                          std::nullopt,
+                          true});
+    text.replace(text.find("codec=1", text.find("number=2")), 7, "codec=x");
+    std::string damaged;
+    for (const char c : text) {
+        damaged += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    fs::create_directories(State());
+    fs::permissions(State(), fs::perms::owner_all);
+    const std::string list = State() + "/queue-999999-1.list";
+    WriteText(list, damaged);
+    const std::string why = "the job list " + list +
+                            " is damaged (its lines end in CR LF; job 2 has no valid codec): 2 "
+                            "job(s) in it can be taken back";
+    {
+        Session dryRun(State(), false);
+        ASSERT_EQ(dryRun.keeper->LeftListProblems(), std::vector<std::string>{why});
+        EXPECT_EQ(dryRun.keeper->Borrow().jobs, 2);
+        EXPECT_EQ(ReadText(list), damaged) << "a dry run changes nothing";
+    }
+    Session next(State());
+    ASSERT_EQ(next.keeper->LeftListProblems(),
+              std::vector<std::string>{why + "; the damaged list is kept as " + list + ".damaged"});
+    EXPECT_EQ(ReadText(list + ".damaged"), damaged) << "byte for byte";
+    Session later(State());
+    EXPECT_TRUE(later.keeper->LeftListProblems().empty()) << "told once";
+    EXPECT_EQ(later.keeper->leftJobCount(), 0) << "the next start has them";
+    EXPECT_EQ(next.keeper->TakeBack().jobs, 2);
+    ASSERT_EQ(next.queue->count(), 2);
+    EXPECT_EQ(next.queue->at(1).source, temp_.File("track3.ac3"));
+}
+
+TEST_F(QueueKeeperTest, AListTooLargeToBeOneIsRefusedUnread) {
+    fs::create_directories(State());
+    fs::permissions(State(), fs::perms::owner_all);
+    const std::string list = State() + "/queue-999999-1.list";
+    WriteText(list, FormatSavedQueue({{MakeJob(1, JobStatus::Queued)}, {}, {}, false}));
+    fs::resize_file(list, kLargestList + 1);
+    Session next(State());
+    ASSERT_EQ(next.keeper->LeftListProblems().size(), 1u);
+    EXPECT_NE(next.keeper->LeftListProblems()[0].find("(it is larger than 64 MiB): 0 job(s)"),
+              std::string::npos)
+        << next.keeper->LeftListProblems()[0];
+    EXPECT_EQ(fs::file_size(list + ".damaged"), kLargestList + 1);
+    EXPECT_FALSE(Exists(list)) << "nothing of it could be read";
+}
+
+TEST_F(QueueKeeperTest, TheTemporaryListOfASaveKilledHalfWayIsTidiedUnlessItsProgramRuns) {
+    Session running(State());
+    running.queue->append(MakeJob(1, JobStatus::Queued));
+    std::string runningStem;
+    for (const std::string& name : Names(State())) {
+        if (name.ends_with(".list")) {
+            runningStem = State() + "/" + name.substr(0, name.size() - 5);
+        }
+    }
+    ASSERT_FALSE(runningStem.empty());
+    WriteText(runningStem + ".tmp", "half");
+    WriteText(State() + "/queue-999999-1.tmp", "half");
+    WriteText(State() + "/queue-999999-2.tmp", "half");
+    WriteText(State() + "/queue-999999-2.lock", "");
+    Session next(State());
+    EXPECT_TRUE(Exists(runningStem + ".tmp"));
+    EXPECT_FALSE(Exists(State() + "/queue-999999-1.tmp"));
+    EXPECT_FALSE(Exists(State() + "/queue-999999-2.tmp"));
+    EXPECT_FALSE(Exists(State() + "/queue-999999-2.lock"));
+}
+
+// The list cannot be written at the end: nothing is claimed, and the jobs can still be discarded.
+TEST_F(QueueKeeperTest, KeepingThatFailsSaysWhyAndLeavesTheJobsToBeDiscarded) {
+    Session exiting(State());
+    const Job job = MakeJob(1, JobStatus::Queued);
+    exiting.queue->append(job);
+    fs::remove_all(State());
+    WriteText(State(), "a file where the folder was");
+    const std::optional<std::string> why = exiting.keeper->KeepForNextStart();
+    ASSERT_TRUE(why);
+    EXPECT_TRUE(why->starts_with(State() + "/queue-")) << *why;
+    EXPECT_TRUE(why->ends_with(": Not a directory")) << *why;
+    EXPECT_TRUE(Exists(job.settingsFile));
+    exiting.keeper->DiscardAll();
+    EXPECT_FALSE(Exists(job.settingsFile)) << "no settings file stays that no list names";
+}
+
+// Killed after it made a job's settings file or a run's job file, before its list named them.
+TEST_F(QueueKeeperTest, FilesMadeAfterTheLastSaveAreTidiedWhenTheListIsTakenBack) {
+    {
+        Session dead(State());
+        dead.queue->append(MakeJob(1, JobStatus::Queued));
+        dead.Crash();
+    }
+    const auto now = fs::file_time_type::clock::now();
+    for (const auto& entry : fs::directory_iterator(State())) {
+        fs::last_write_time(entry.path(), now - std::chrono::minutes(2));
+    }
+    const auto made = [&](const std::string& name, std::chrono::seconds ago) {
+        WriteText(temp_.File(name), "[SETTING]\n");
+        fs::last_write_time(temp_.File(name), now - ago);
+        return temp_.File(name);
+    };
+    const std::string unsaved = made("track1_1.stream2.aud", std::chrono::seconds(60));
+    const std::string jobFile = made("track1.task", std::chrono::seconds(60));
+    const std::string older = made("track1.stream3.aud", std::chrono::seconds(600));
+    const std::string justMade = made("track1.stream4.aud", std::chrono::seconds(0));
+    const std::string ofAnotherSource = made("other.stream5.aud", std::chrono::seconds(60));
+    const std::string ofAnEarlierJob = made("other.stream1.aud", std::chrono::seconds(60));
+    const std::string users = made("track1.notes.aud", std::chrono::seconds(60));
+    Session next(State());
+    // Added before the answer, of the same source: this program's.
+    Job added = MakeJob(6, JobStatus::Queued);
+    added.source = temp_.File("track1.ac3");
+    added.settingsFile = made("track1.stream6.aud", std::chrono::seconds(60));
+    next.queue->append(added);
+    EXPECT_EQ(next.keeper->TakeBack().jobs, 1);
+    EXPECT_FALSE(Exists(unsaved));
+    EXPECT_FALSE(Exists(jobFile));
+    EXPECT_TRUE(Exists(older)) << "written before the list: not the dead program's";
+    EXPECT_TRUE(Exists(justMade)) << "a running program may not have saved it yet";
+    EXPECT_FALSE(Exists(ofAnotherSource)) << "a job added after the save, of another file";
+    EXPECT_TRUE(Exists(ofAnEarlierJob)) << "numbered as a saved job: not one added after it";
+    EXPECT_TRUE(Exists(users));
+    EXPECT_TRUE(Exists(added.settingsFile));
+    EXPECT_TRUE(Exists(next.queue->at(1).settingsFile));
 }
 
 } // namespace
