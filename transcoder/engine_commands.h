@@ -30,6 +30,7 @@ struct EncodePlan {
     std::string tailChain;
     int sourceRate = 48000; // of the source chain's output
     int outputRate = 48000; // of the processing chain's output
+    int outputChannels = 2; // of the processing chain's output
     bool meterSource = false;
     bool meterOutput = false;
     EncoderFeed feed = EncoderFeed::SixteenBit;

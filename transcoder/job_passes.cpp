@@ -120,7 +120,8 @@ EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
         processing.push_back(gainFilter(settings.gainDb));
     }
     if (settings.limiterCeilingDb) {
-        processing.push_back(truePeakLimiter(*settings.limiterCeilingDb, plan.outputRate));
+        processing.push_back(
+            truePeakLimiter(*settings.limiterCeilingDb, plan.outputRate, plan.outputChannels));
     }
     plan.processingChain = joinFilters(processing);
     std::vector<std::string> tail;

@@ -247,6 +247,7 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
                                : "";
     plan.sourceRate = source.sampleRate;
     plan.outputRate = context.resampleRate.value_or(source.sampleRate);
+    plan.outputChannels = outputChannelCount(context);
     // Past the source's part, only the closing aformat: nothing changes the samples.
     passPlan.samplesChanged = filters.size() > sourceFilterCount + 1 || !source.sixteenBit;
     plan.encoderSwitches = encoderSwitches(job, target, plan.outputRate, log);

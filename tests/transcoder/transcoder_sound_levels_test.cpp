@@ -329,6 +329,76 @@ TEST_F(SoundLevels, LoudnessModeReachesItsTargetUnderItsTruePeakCeiling) {
     }
 }
 
+constexpr int kCentre = 2;
+constexpr int kLfe = 3;
+
+// A film in 5.1: speech-like programme with hits in the centre, the other five channels a
+// quiet bed 37 dB below it. Three seconds.
+std::string filmFiveOne() {
+    return "anoisesrc=d=3:c=pink:r=48000:a=0.5:s=3,bandpass=f=800:w=1.2:t=o,"
+           "volume='3.5*(0.05+0.95*gt(sin(2*PI*4*t)+0.3*sin(2*PI*0.7*t),0.2))':eval=frame,"
+           "aformat=sample_fmts=flt:channel_layouts=mono[c];"
+           "anoisesrc=d=3:c=pink:r=48000:a=0.0178:s=5,aformat=sample_fmts=flt:channel_layouts=mono["
+           "bed];[c][bed]amerge="
+           "inputs=2,"
+           "pan=5.1(side)|c0=c1|c1=0.9*c1|c2=c0|c3=0.8*c1|c4=0.7*c1|c5=0.95*c1";
+}
+
+TEST_F(SoundLevels, TheLimiterGivesEveryChannelOneGainAndKeepsTheTiming) {
+    const std::string film =
+        make("film.wav", {"-filter_complex", filmFiveOne(), "-c:a", "pcm_f32le"});
+    // A quiet tone with a loud burst from sample 48000 on.
+    const std::string burst =
+        make("burst.wav", lavfi("aevalsrc='0.1*sin(2*PI*300*t)+0.9*sin(2*PI*2000*t)*gte(n\\,48000)*"
+                                "lt(n\\,48960)':s=48000:d=2:c=5.1(side)",
+                                {"-c:a", "pcm_f32le"}));
+    const std::vector<Job> filmJobs = {
+        {"film 51.wav", "-ota( -loudness -14 -truepeak -2 )", "-6chwav"},
+        {"film.ac3", "-ota( -loudness -14 -truepeak -2 ) -ac3enc( -b 448 )"},
+        {"boosted 51.wav", "-boost( /b=4 /l=0.5 )", "-6chwav"},
+    };
+    const std::vector<Job> burstJobs = {
+        {"burst 51.wav", "-ota( -loudness -10 -truepeak -1 )", "-6chwav"},
+        {"burst 20.wav", "-ota( -loudness -10 -truepeak -1 )", "-2ch"},
+    };
+    ASSERT_NO_FATAL_FAILURE(runAll(film, filmJobs));
+    ASSERT_NO_FATAL_FAILURE(runAll(burst, burstJobs));
+
+    // Every channel gets the gain, or less where the centre is limited: none rises above its
+    // own peak or its own power with the gain. Where the limiter acts on the hits only, the
+    // quiet channels keep their level. AC3 coding noise lifts the peaks of the quiet channels
+    // by up to a dB.
+    const DecodedAudio source = decodeAudio(film);
+    for (const Job& job : filmJobs) {
+        SCOPED_TRACE(job.output);
+        const bool boosted = job.groups.starts_with("-boost");
+        const double gain =
+            boosted ? decibels(4.0) : loggedNumber(readFile(logOf(job)), "gain: ", " dB");
+        const DecodedAudio output = decodeAudio(path(job.output));
+        ASSERT_EQ(output.channels, 6);
+        const double peakTolerance = job.output.ends_with(".ac3") ? 1.0 : 0.05;
+        for (int channel = 0; channel < 6; ++channel) {
+            SCOPED_TRACE("channel " + std::to_string(channel));
+            EXPECT_LE(peakDb(output, channel), peakDb(source, channel) + gain + peakTolerance);
+            if (channel == kCentre || channel == kLfe) {
+                continue; // the AC3 encoder low-passes the LFE
+            }
+            EXPECT_LE(rmsDb(output, channel), rmsDb(source, channel) + gain + 0.1);
+            if (!boosted) {
+                EXPECT_GE(rmsDb(output, channel), rmsDb(source, channel) + gain - 1.0);
+            }
+        }
+        EXPECT_LE(peakDb(output, kCentre), boosted ? decibels(0.5) + 0.05 : -2.0);
+    }
+    // The burst starts at sample 48000, limited or not.
+    const DecodedAudio burstSource = decodeAudio(burst);
+    for (const Job& job : burstJobs) {
+        SCOPED_TRACE(job.output);
+        EXPECT_NE(readFile(logOf(job)).find("limiter:"), std::string::npos);
+        EXPECT_EQ(lagOf(decodeAudio(path(job.output)), burstSource, 47800, 1400, 300), 0);
+    }
+}
+
 TEST_F(SoundLevels, LoudnessModeLimitsPeaksBetweenTheSamples) {
     // A quiet tone with a burst at a quarter of the rate every second, its samples at 45
     // degrees: the bursts' true peaks lie 3 dB above their samples. At -16 LUFS the samples stay
