@@ -18,7 +18,16 @@ const double kWavAimDb = 20.0 * std::log10(32765.0 / 32768.0);
 // (their noise adds to the peaks), so the aim lies below the window's middle.
 constexpr double kLossyAimDb = -0.3;
 constexpr double kLossyLowestDb = -0.5;
-constexpr int kEncodingRetries = 6;
+// A job encodes at most this often, whatever its mode.
+constexpr int kMostEncodes = 4;
+// lame clips its input at full scale (float input included): an MP3 job's gain is never
+// allowed to take the encoder's input above this, the largest error of a peak reading below
+// full scale.
+constexpr double kClippingInputCeilingDb = -kPeakReadingErrorDb;
+// Two decoded peaks within a reading's error of each other, after gains this far apart, did
+// not move.
+constexpr double kUnmovedReadingDb = kPeakReadingErrorDb;
+constexpr double kMovedGainDb = 0.5;
 // A source whose processed peak lies below this gets no gain: it is silence or dither.
 constexpr double kSilenceDb = -70.0;
 // A plain lossy job whose encoder input has a true peak above this is decoded and checked for
@@ -75,6 +84,7 @@ private:
             settings_.dialogueLevel = dialogueLevelOf(unityLoudness_ + settings_.gainDb);
         }
         const EncodeFigures figures = passes_.encode(settings_, from, to);
+        ++encodes_;
         if (figures.source) {
             report_.source = *figures.source;
         }
@@ -130,7 +140,7 @@ private:
             return;
         }
         double decoded = decode(MeterKind::FastPeak, 90, 93).samplePeakDb;
-        for (int pass = 0; pass < kEncodingRetries && (decoded > 0.0 || inputOver()); ++pass) {
+        while (encodes_ < kMostEncodes && (decoded > 0.0 || inputOver())) {
             const double over = std::max(decoded, inputOver() ? inputPeakDb_ : -INFINITY);
             lowerForOvers(over - kLossyAimDb, 93, 97);
             decoded = decode(MeterKind::FastPeak, 97, 99).samplePeakDb;
@@ -138,9 +148,11 @@ private:
     }
 
     // Encodes again while the decoded peak lies outside [kLossyLowestDb, 0] (read to a tenth of
-    // a dB, so it must read kPeakReadingErrorDb inside). Encoders are not linear (AC3 quantises
-    // in steps of 6 dB), so the gain is found between the nearest tries below and above full
-    // scale; should none land in the window, the best try below full scale is the one kept.
+    // a dB, so it must read kPeakReadingErrorDb inside), within the job's encodes. Encoders are
+    // not linear (AC3 quantises in steps of 6 dB), so the gain is found between the nearest
+    // tries below and above full scale. The search ends at the encoder's input ceiling (where
+    // the encoder clips) and where the decoded peak did not move with the gain (where it
+    // limits); should no try land in the window, the best one below full scale is kept.
     void settleLossyPeak(int from) {
         struct Try {
             double gainDb;
@@ -148,57 +160,83 @@ private:
         };
         std::optional<Try> below; // the largest gain that decoded at most full scale
         std::optional<Try> above; // the smallest gain that decoded above it
-        std::optional<Try> best;  // the highest peak at most full scale
+        std::optional<Try> best;  // the highest peak at most full scale, at the lowest gain
         std::optional<Try> last;
         double decoded = decode(MeterKind::FastPeak, from, from + 5).samplePeakDb;
-        for (int pass = 0; std::isfinite(decoded); ++pass) {
+        while (std::isfinite(decoded)) {
             const Try now{settings_.gainDb, decoded};
             if (decoded > 0.0) {
                 above = above && above->gainDb < now.gainDb ? above : now;
             } else {
                 below = below && below->gainDb > now.gainDb ? below : now;
-                best = best && best->peakDb > now.peakDb ? best : now;
+                const bool higher = !best || now.peakDb > best->peakDb + kPeakReadingErrorDb;
+                const bool asHighForLess =
+                    best && std::abs(now.peakDb - best->peakDb) <= kPeakReadingErrorDb &&
+                    now.gainDb < best->gainDb;
+                best = higher || asHighForLess ? now : best;
             }
             if (decoded <= 0.0 && decoded >= kLossyLowestDb + kPeakReadingErrorDb) {
                 return;
             }
-            if (pass == kEncodingRetries) {
+            if (decoded <= 0.0 && atInputCeiling()) {
+                log_.write("peak gain: the encoder's input is at full scale, where the encoder "
+                           "clips; the output decodes at " +
+                           levelText(decoded) + " dBFS");
+                return;
+            }
+            if (last && std::abs(now.gainDb - last->gainDb) >= kMovedGainDb &&
+                std::abs(now.peakDb - last->peakDb) < kUnmovedReadingDb) {
+                log_.write("peak gain: the decoded peak stayed at " + levelText(decoded) +
+                           " dBFS for gains " + hundredths(last->gainDb) + " and " +
+                           hundredths(now.gainDb) +
+                           " dB: the encoder limits; the best gain "
+                           "below full scale is kept");
                 break;
             }
-            // The step the decoded peak took for the last change of gain (lame answers a quiet
-            // input's gain with about a fifth of it), else one for one.
+            if (encodes_ >= kMostEncodes - 1) {
+                break; // the last encode is kept for the best try
+            }
+            // The step the decoded peak took for the last change of gain, else one for one. Noise
+            // in the encoders' peaks (Vorbis moves them by tenths of a dB) makes a small step
+            // unreliable: a step is taken as at least 0.7 of the gain.
             double slope = 1.0;
             if (last && std::abs(now.gainDb - last->gainDb) > 0.01) {
                 slope =
-                    std::clamp((now.peakDb - last->peakDb) / (now.gainDb - last->gainDb), 0.2, 1.5);
+                    std::clamp((now.peakDb - last->peakDb) / (now.gainDb - last->gainDb), 0.7, 1.5);
             }
             last = now;
             const double straight = settings_.gainDb + (kLossyAimDb - decoded) / slope;
             const bool bracketed = below && above && above->peakDb > below->peakDb;
+            double next = straight;
             if (bracketed && (straight <= below->gainDb || straight >= above->gainDb)) {
                 // Kept off the ends, so that a step in the encoder's response still narrows the
                 // bracket.
                 const double share = std::clamp(
                     (kLossyAimDb - below->peakDb) / (above->peakDb - below->peakDb), 0.25, 0.75);
-                settings_.gainDb = below->gainDb + share * (above->gainDb - below->gainDb);
-            } else {
-                settings_.gainDb = straight;
+                next = below->gainDb + share * (above->gainDb - below->gainDb);
             }
+            next = std::min(next, inputCeilingGainDb_);
+            if (std::abs(next - settings_.gainDb) < 0.01) {
+                break;
+            }
+            settings_.gainDb = next;
             encode(from + 5, 95);
             decoded = decode(MeterKind::FastPeak, 95, 99).samplePeakDb;
         }
-        // None landed in the window: the try nearest below full scale is encoded again, and
-        // where every one went above it, the gain is lowered until it does not.
-        if (best && (decoded > 0.0 || decoded < best->peakDb)) {
-            settings_.gainDb = best->gainDb;
-            encode(95, 97);
-            decoded = decode(MeterKind::FastPeak, 97, 99).samplePeakDb;
+        // None landed in the window: the best try below full scale is encoded again (the
+        // encoders give the same output for the same input), and where every one went above
+        // it, the gain is lowered by the excess.
+        if (!std::isfinite(decoded) ||
+            (decoded <= 0.0 && best && best->gainDb == settings_.gainDb)) {
+            return;
         }
-        for (int pass = 1; decoded > 0.0 && pass <= kEncodingRetries; ++pass) {
-            lowerForOvers(decoded - kLossyAimDb * pass, 97, 98);
-            decoded = decode(MeterKind::FastPeak, 98, 99).samplePeakDb;
-        }
+        settings_.gainDb = best ? best->gainDb : settings_.gainDb - (decoded - kLossyAimDb);
+        encode(95, 97);
+        decode(MeterKind::FastPeak, 97, 99);
     }
+
+    // Where the gain takes an encoder that clips its input (lame) to its input ceiling.
+    bool atInputCeiling() const { return settings_.gainDb >= inputCeilingGainDb_ - 0.01; }
 
     void peakBeforeEncoding() {
         // An AC3 output's dialogue level follows the loudness, which is measured with the peak.
@@ -219,7 +257,8 @@ private:
             return;
         }
         settings_.feed = EncoderFeed::Float;
-        settings_.gainDb = kLossyAimDb - processed.samplePeakDb;
+        limitToInputCeiling(processed.samplePeakDb);
+        settings_.gainDb = std::min(kLossyAimDb - processed.samplePeakDb, inputCeilingGainDb_);
         encode(25, 75);
         settleLossyPeak(75);
     }
@@ -231,7 +270,15 @@ private:
             logSilent("peak " + levelText(report_.output.samplePeakDb) + " dBFS");
             return;
         }
+        limitToInputCeiling(inputPeakDb_);
         settleLossyPeak(45);
+    }
+
+    // The largest gain for an encoder that clips its input, from the input's peak at unity.
+    void limitToInputCeiling(double unityPeakDb) {
+        if (passes_.target() == Target::Mp3) {
+            inputCeilingGainDb_ = kClippingInputCeilingDb - unityPeakDb;
+        }
     }
 
     void loudness() {
@@ -268,7 +315,7 @@ private:
         // its loudness missed the target, it is encoded again with the gain corrected by the
         // miss; where its true peak went above the ceiling, with the limiter lower by the excess.
         int corrections = 0;
-        for (int pass = 0; pass < kEncodingRetries; ++pass) {
+        for (int pass = 0; pass < kMostEncodes; ++pass) {
             const int from = 75 + pass * 4;
             const double expected = report_.output.truePeakDb;
             const bool nearCeiling = expected > target.truePeakCeilingDb - 2.0;
@@ -307,6 +354,8 @@ private:
     SoundReport report_;
     double unityLoudness_ = -INFINITY;
     double inputPeakDb_ = -INFINITY; // of the last encoding pass's input
+    double inputCeilingGainDb_ = INFINITY;
+    int encodes_ = 0;
     bool checked_ = false;
 };
 
