@@ -89,26 +89,31 @@ private:
             report_.source = *figures.source;
         }
         report_.output = figures.output;
+        report_.measured = OutputMeasure::EncoderInput;
         inputPeakDb_ = figures.output.samplePeakDb;
+        inputClipped_ = figures.output.clippedSamples;
         if (!settings_.limiterCeilingDb) {
             unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;
         }
         checked_ = false;
     }
 
+    // Decodes the written output and measures it. The clipped count is the larger of the
+    // samples at full scale the encoder received and the flat tops of the decoded file: both
+    // count the same clipping where there is any.
     SoundFigures decode(MeterKind kind, int from, int to) {
         SoundFigures decoded = *passes_.checkWritten(kind, from, to);
         checked_ = true;
-        if (kind == MeterKind::Loudness) {
-            decoded.truePeakDb = std::max(report_.output.truePeakDb, decoded.samplePeakDb);
-        }
-        if (kind == MeterKind::Levels || kind == MeterKind::Loudness) {
+        if (kind == MeterKind::Levels) {
             report_.output = decoded;
+            report_.measured = OutputMeasure::DecodedFile;
         } else {
             report_.output.samplePeakDb = decoded.samplePeakDb;
             report_.output.truePeakDb = std::max(report_.output.truePeakDb, decoded.samplePeakDb);
             report_.output.clippedSamples = decoded.clippedSamples;
+            report_.measured = OutputMeasure::DecodedPeaks;
         }
+        report_.output.clippedSamples = std::max(report_.output.clippedSamples, inputClipped_);
         return decoded;
     }
 
@@ -320,7 +325,7 @@ private:
             const double expected = report_.output.truePeakDb;
             const bool nearCeiling = expected > target.truePeakCeilingDb - 2.0;
             if (lossy_ && (nearCeiling || !plan_.encoderKeepsLoudness)) {
-                decode(nearCeiling ? MeterKind::Levels : MeterKind::Loudness, from, from + 1);
+                decode(MeterKind::Levels, from, from + 1);
             }
             const double excess = report_.output.truePeakDb - target.truePeakCeilingDb;
             const double miss = report_.output.loudnessLufs - target.lufs;
@@ -355,11 +360,24 @@ private:
     double unityLoudness_ = -INFINITY;
     double inputPeakDb_ = -INFINITY; // of the last encoding pass's input
     double inputCeilingGainDb_ = INFINITY;
+    long long inputClipped_ = 0; // of the last encoding pass's input
     int encodes_ = 0;
     bool checked_ = false;
 };
 
 } // namespace
+
+std::string measuredOnText(OutputMeasure measured) {
+    switch (measured) {
+    case OutputMeasure::EncoderInput:
+        return "; measured at the encoder's input";
+    case OutputMeasure::DecodedFile:
+        return "; measured on the decoded file";
+    case OutputMeasure::DecodedPeaks:
+        return "; peaks measured on the decoded file, the rest at the encoder's input";
+    }
+    return "";
+}
 
 int dialogueLevelOf(double loudnessLufs) {
     if (!std::isfinite(loudnessLufs)) {

@@ -14,10 +14,21 @@ struct SoundPlan {
     bool encoderKeepsLoudness = true;
 };
 
+// Where the output line's figures were measured.
+enum class OutputMeasure {
+    EncoderInput, // the samples the encoder received (for WAV: the samples written)
+    DecodedFile,  // the written file, decoded as a player would
+    DecodedPeaks, // peaks and clipped count decoded, loudness and range at the encoder's input
+};
+
 struct SoundReport {
     SoundFigures source;
     SoundFigures output;
+    OutputMeasure measured = OutputMeasure::EncoderInput;
 };
+
+// What the output line adds about where it measured: "; measured ...".
+std::string measuredOnText(OutputMeasure measured);
 
 // Runs the passes of the gain mode, with the over protection and the silence rule, and
 // returns the figures of the report.

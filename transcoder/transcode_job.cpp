@@ -180,8 +180,7 @@ double expectedOutputSeconds(const JobRequest& job, double delayMs, double sourc
     return std::max(0.0, end - start + delayMs / 1000.0);
 }
 
-std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
-                                         ProgressReporter& progress) {
+JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& progress) {
     const Target target = targetOf(job);
     if (const auto missing = firstMissingEngine(target)) {
         throw JobFailure("the engine " + missing->program +
@@ -274,7 +273,8 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     }
     const SoundReport report = runSoundPasses(passes, soundPlan, log);
     for (const std::string& line :
-         {soundReportLine("source", report.source), soundReportLine("output", report.output)}) {
+         {soundReportLine("source", report.source),
+          soundReportLine("output", report.output) + measuredOnText(report.measured)}) {
         log.write(line);
         progress.printLine(line);
     }
@@ -290,7 +290,7 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
         throw JobFailure(error.what());
     }
     progress.finish();
-    return outputs->finalPaths();
+    return JobResult{outputs->finalPaths(), report.output.clippedSamples};
 }
 
 } // namespace cantova

@@ -428,8 +428,10 @@ TEST_F(SoundLevels, LoudnessModeReachesItsTargetWhereTheEncoderMovesTheLevel) {
     EXPECT_NEAR(measureLoudness(path("tone.mp3")).integrated, -16.0, 0.5) << log("tone.mp3");
     EXPECT_NEAR(measureLoudness(path("tone.ogg")).integrated, -20.0, 0.5) << log("tone.ogg");
     // The report gives the decoded output's loudness.
-    EXPECT_NE(log("tone.mp3").find("loudness -16.0 LUFS, range 0.0 LU, clipped 0\n"),
-              std::string::npos)
+    EXPECT_NE(
+        log("tone.mp3")
+            .find("loudness -16.0 LUFS, range 0.0 LU, clipped 0; measured on the decoded file\n"),
+        std::string::npos)
         << log("tone.mp3");
 }
 
@@ -457,7 +459,9 @@ TEST_F(SoundLevels, TheReportGivesTheLevelsOfTheUsedSourceAndOfTheOutput) {
     EXPECT_NEAR(number("source", "loudness", text), -20.0, 0.2);
     EXPECT_NEAR(number("output", "sample peak", text), -14.0, 0.1);
     EXPECT_NEAR(number("output", "loudness", text), -14.0, 0.2);
-    EXPECT_NE(text.find("range 0.0 LU, clipped 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("range 0.0 LU, clipped 0; measured at the encoder's input\n"),
+              std::string::npos)
+        << text;
     const std::string silent = log("silent.mp3");
     EXPECT_NE(silent.find("sound: source: sample peak -inf dBFS, true peak -inf dBTP, loudness "
                           "-inf LUFS, range 0.0 LU, clipped 0"),
@@ -472,7 +476,8 @@ TEST_F(SoundLevels, TheReportCountsTheClippedSamplesOfASourceAtFullScale) {
         make("clipped.wav", lavfi("aevalsrc='2*sin(2*PI*100*t)':s=48000:d=2:c=stereo", kWav16));
     const std::string close =
         make("close.wav", lavfi("aevalsrc='0.9977*sin(2*PI*100*t)':s=48000:d=2:c=stereo", kWav16));
-    ASSERT_NO_FATAL_FAILURE(runAll(clipped, {{"clipped-out.wav", "", "-2ch"}}));
+    ASSERT_NO_FATAL_FAILURE(
+        runAll(clipped, {{"clipped-out.wav", "", "-2ch"}, {"clipped-out.mp3", "-lame( -b 192 )"}}));
     ASSERT_NO_FATAL_FAILURE(runAll(close, {{"close-out.wav", "", "-2ch"}}));
     // The report counts, per channel at full scale, the samples at its lowest and highest value.
     const DecodedAudio audio = decodeAudio(clipped);
@@ -481,18 +486,32 @@ TEST_F(SoundLevels, TheReportCountsTheClippedSamplesOfASourceAtFullScale) {
         extremes += sample >= 32767.0f / 32768.0f || sample <= -1.0f ? 1 : 0;
     }
     ASSERT_GT(extremes, 1000);
-    // The source passes unchanged: the output holds the same clipped samples.
-    const std::string text = log("clipped-out.wav");
+    // The source passes unchanged: the output holds the same clipped samples, and its result
+    // line says so. The MP3 is lowered below full scale as it decodes, but the encoder received
+    // the clipped samples all the same.
     const std::string closeText = log("close-out.wav");
-    for (const std::string what : {"source", "output"}) {
-        const std::regex line("sound: " + what +
-                              ": sample peak 0\\.0 dBFS, [^\n]* clipped (\\d+)\n");
-        std::smatch match;
-        ASSERT_TRUE(std::regex_search(text, match, line)) << text;
-        EXPECT_EQ(std::stoll(match[1]), extremes) << what;
-        ASSERT_TRUE(std::regex_search(closeText, match, line)) << closeText;
-        EXPECT_EQ(match[1], "0") << what;
+    for (const std::string output : {"clipped-out.wav", "clipped-out.mp3"}) {
+        SCOPED_TRACE(output);
+        const std::string text = log(output);
+        for (const std::string what : {"source", "output"}) {
+            const std::regex line("sound: " + what + ": sample peak [^\n]* clipped (\\d+)");
+            std::smatch match;
+            ASSERT_TRUE(std::regex_search(text, match, line)) << text;
+            EXPECT_EQ(std::stoll(match[1]), extremes) << what;
+            ASSERT_TRUE(std::regex_search(closeText, match, line)) << closeText;
+            EXPECT_EQ(match[1], "0") << what;
+        }
+        EXPECT_NE(text.find("; the output is clipped: " + std::to_string(extremes) +
+                            " samples at full scale\n"),
+                  std::string::npos)
+            << text;
     }
+    EXPECT_NE(log("clipped-out.mp3")
+                  .find("clipped " + std::to_string(extremes) +
+                        "; peaks measured on the decoded file, the rest at "
+                        "the encoder's input\n"),
+              std::string::npos);
+    EXPECT_EQ(closeText.find("the output is clipped"), std::string::npos) << closeText;
 }
 
 } // namespace
