@@ -43,6 +43,11 @@ constexpr double kCeilingToleranceDb = 0.1;
 // with the gain corrected, at most this many times.
 constexpr double kLoudnessToleranceLu = 0.3;
 constexpr int kLoudnessCorrections = 2;
+// The most the loudness mode's limiter may take off the programme's loudness before the
+// target is given up for the ceiling.
+constexpr double kMostLimitingDb = 6.0;
+// The loudness mode lands within this of its target, or says why not.
+constexpr double kLoudnessWindowLu = 0.5;
 
 std::string hundredths(double value) {
     return formatDecimal(std::round(value * 100.0) / 100.0);
@@ -314,40 +319,83 @@ private:
             settings_.limiterCeilingDb = ceiling;
             encode(50, 75);
         }
-        // Lossy coding moves the level (lame's quantiser takes up to a dB off a pure tone) and
-        // raises the true peak: the output is decoded and measured, unless the encoder keeps the
-        // level and the true peak stays well below the ceiling. Where nothing is limited and
-        // its loudness missed the target, it is encoded again with the gain corrected by the
-        // miss; where its true peak went above the ceiling, with the limiter lower by the excess.
+        settleLoudness(target, ceiling);
+    }
+
+    // Lossy coding moves the level (lame's quantiser takes up to a dB off a pure tone) and
+    // raises the true peak, and a limiter takes loudness off with the peaks: the output is
+    // measured (decoded, unless the encoder keeps the level, nothing is limited and the true
+    // peak stays well below the ceiling), and encoded again, at most twice, with the gain
+    // corrected by the miss (the limiter in place) and the limiter lower by any excess of the
+    // true peak. The gain stops where the limiter would take more than kMostLimitingDb off the
+    // programme's loudness: the ceiling, not the gain, then limits the loudness.
+    void settleLoudness(const LoudnessTarget& target, double ceiling) {
+        struct Try {
+            double gainDb;
+            double loudnessLufs;
+        };
+        std::optional<Try> last;
         int corrections = 0;
-        for (int pass = 0; pass < kMostEncodes; ++pass) {
-            const int from = 75 + pass * 4;
+        for (int pass = 0;; ++pass) {
+            const int from = std::min(75 + pass * 6, 93);
             const double expected = report_.output.truePeakDb;
+            const double inputLoudness = report_.output.loudnessLufs;
             const bool nearCeiling = expected > target.truePeakCeilingDb - 2.0;
-            if (lossy_ && (nearCeiling || !plan_.encoderKeepsLoudness)) {
-                decode(MeterKind::Levels, from, from + 1);
+            if (lossy_ &&
+                (nearCeiling || !plan_.encoderKeepsLoudness || settings_.limiterCeilingDb)) {
+                decode(MeterKind::Levels, from, from + 2);
             }
             const double excess = report_.output.truePeakDb - target.truePeakCeilingDb;
             const double miss = report_.output.loudnessLufs - target.lufs;
-            const bool correct = lossy_ && !settings_.limiterCeilingDb &&
-                                 std::abs(miss) > kLoudnessToleranceLu &&
+            // What the limiter took off the programme's loudness: the input's loudness below
+            // what the gain alone gives; and how the loudness answered the last correction
+            // (under a limiter, with less than the gain).
+            const double limiting =
+                std::max(0.0, unityLoudness_ + settings_.gainDb - inputLoudness);
+            const Try now{settings_.gainDb, report_.output.loudnessLufs};
+            double slope = 1.0;
+            if (last && std::abs(now.gainDb - last->gainDb) > 0.01) {
+                slope = std::clamp((now.loudnessLufs - last->loudnessLufs) /
+                                       (now.gainDb - last->gainDb),
+                                   0.2, 1.0);
+            }
+            last = now;
+            // The limiting the target would take: each dB of gain adds what the loudness does
+            // not gain.
+            const double raise = -miss / slope;
+            const bool ceilingLimits =
+                settings_.limiterCeilingDb && miss < 0.0 &&
+                limiting + std::max(0.0, raise) * (1.0 - slope) > kMostLimitingDb;
+            const bool correct = std::abs(miss) > kLoudnessToleranceLu &&
+                                 (!ceilingLimits || limiting < kMostLimitingDb - 0.1) &&
                                  corrections < kLoudnessCorrections;
-            if (excess <= kCeilingToleranceDb && !correct) {
+            if ((excess <= kCeilingToleranceDb && !correct) || encodes_ >= kMostEncodes) {
+                if (ceilingLimits && -miss > kLoudnessWindowLu) {
+                    report_.loudnessMissedByLu = -miss;
+                    log_.write("loudness: target missed by " + levelText(-miss) +
+                               " LU: the ceiling limits it");
+                }
                 return;
             }
             if (excess > kCeilingToleranceDb) {
                 settings_.limiterCeilingDb =
                     settings_.limiterCeilingDb.value_or(expected) - excess - kCeilingToleranceDb;
-            } else {
+            }
+            if (correct) {
                 ++corrections;
-                settings_.gainDb -= miss;
-                log_.write("loudness: the output decodes at " + levelText(miss + target.lufs) +
-                           " LUFS; gain " + hundredths(settings_.gainDb) + " dB");
-                if (expected - miss > ceiling) {
+                // No further than kMostLimitingDb of limiting.
+                const double step = ceilingLimits
+                                        ? (kMostLimitingDb - limiting) / std::max(1.0 - slope, 0.2)
+                                        : raise;
+                settings_.gainDb += step;
+                log_.write("loudness: the output measures " +
+                           levelText(report_.output.loudnessLufs) + " LUFS; gain " +
+                           hundredths(settings_.gainDb) + " dB");
+                if (!settings_.limiterCeilingDb && expected + step > ceiling) {
                     settings_.limiterCeilingDb = ceiling;
                 }
             }
-            encode(from + 1, from + 4);
+            encode(from + 2, from + 6);
         }
     }
 
@@ -367,16 +415,24 @@ private:
 
 } // namespace
 
-std::string measuredOnText(OutputMeasure measured) {
-    switch (measured) {
+std::string outputLineEnd(const SoundReport& report) {
+    std::string end;
+    switch (report.measured) {
     case OutputMeasure::EncoderInput:
-        return "; measured at the encoder's input";
+        end = "; measured at the encoder's input";
+        break;
     case OutputMeasure::DecodedFile:
-        return "; measured on the decoded file";
+        end = "; measured on the decoded file";
+        break;
     case OutputMeasure::DecodedPeaks:
-        return "; peaks measured on the decoded file, the rest at the encoder's input";
+        end = "; peaks measured on the decoded file, the rest at the encoder's input";
+        break;
     }
-    return "";
+    if (report.loudnessMissedByLu) {
+        end += "; target missed by " + levelText(*report.loudnessMissedByLu) +
+               " LU: the ceiling limits it";
+    }
+    return end;
 }
 
 int dialogueLevelOf(double loudnessLufs) {

@@ -25,10 +25,13 @@ struct SoundReport {
     SoundFigures source;
     SoundFigures output;
     OutputMeasure measured = OutputMeasure::EncoderInput;
+    // LU the loudness mode's output lies below its target where the ceiling limits it.
+    std::optional<double> loudnessMissedByLu;
 };
 
-// What the output line adds about where it measured: "; measured ...".
-std::string measuredOnText(OutputMeasure measured);
+// What the output line adds: where it measured ("; measured ..."), and a loudness target the
+// ceiling kept the output from ("; target missed by X LU: the ceiling limits it").
+std::string outputLineEnd(const SoundReport& report);
 
 // Runs the passes of the gain mode, with the over protection and the silence rule, and
 // returns the figures of the report.

@@ -274,7 +274,7 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     const SoundReport report = runSoundPasses(passes, soundPlan, log);
     for (const std::string& line :
          {soundReportLine("source", report.source),
-          soundReportLine("output", report.output) + measuredOnText(report.measured)}) {
+          soundReportLine("output", report.output) + outputLineEnd(report)}) {
         log.write(line);
         progress.printLine(line);
     }
