@@ -74,6 +74,7 @@ public:
             loudness();
             break;
         }
+        settleDialogueLevel();
         if (!checked_) {
             passes_.checkWritten(std::nullopt, 99, 100);
         }
@@ -81,14 +82,36 @@ public:
     }
 
 private:
-    void encode(int from, int to) {
-        if (plan_.sourceDialogueLevel && std::abs(settings_.gainDb) < 1e-6 &&
-            !settings_.limiterCeilingDb) {
-            settings_.dialogueLevel = plan_.sourceDialogueLevel;
-        } else if (std::isfinite(unityLoudness_)) {
-            settings_.dialogueLevel = dialogueLevelOf(unityLoudness_ + settings_.gainDb);
+    // The levels reach the output as the source has them: an AC3 source's dialogue level still
+    // describes it.
+    bool levelsKept() const {
+        return !plan_.processingChangesLevels && std::abs(settings_.gainDb) < 1e-6 &&
+               !settings_.limiterCeilingDb;
+    }
+
+    // The dialogue level an AC3 output carries: the source's where the levels are kept, else
+    // the output's loudness as the passes so far let it be foreseen (settled after the last
+    // pass); none, the encoder's default, for a source without one whose levels are kept.
+    std::optional<int> dialogueLevel() const {
+        if (levelsKept() && (plan_.sourceDialogueLevel || plan_.mode == GainMode::None)) {
+            return plan_.sourceDialogueLevel;
         }
+        if (std::isfinite(lastInputLoudness_) &&
+            settings_.limiterCeilingDb.has_value() == lastLimited_) {
+            return dialogueLevelOf(lastInputLoudness_ + settings_.gainDb - lastGainDb_);
+        }
+        if (std::isfinite(unityLoudness_)) {
+            return dialogueLevelOf(unityLoudness_ + settings_.gainDb);
+        }
+        return std::nullopt;
+    }
+
+    void encode(int from, int to) {
+        settings_.dialogueLevel = dialogueLevel();
         const EncodeFigures figures = passes_.encode(settings_, from, to);
+        lastInputLoudness_ = figures.output.loudnessLufs;
+        lastGainDb_ = settings_.gainDb;
+        lastLimited_ = settings_.limiterCeilingDb.has_value();
         ++encodes_;
         if (figures.source) {
             report_.source = *figures.source;
@@ -132,8 +155,24 @@ private:
         encode(from, to);
     }
 
-    // Unity gain, lowered only where the output would go above full scale.
+    // An AC3 output whose dialogue level was foreseen wrongly (a limiter moved the loudness, or
+    // no pass had measured it yet) is encoded once more with the level its loudness gives.
+    void settleDialogueLevel() {
+        if (passes_.target() == Target::Ac3 && encodes_ < kMostEncodes &&
+            dialogueLevel() != settings_.dialogueLevel) {
+            encode(97, 99);
+        }
+    }
+
+    // Unity gain, lowered only where the output would go above full scale. An AC3 output whose
+    // processing changes the levels is measured first, for its dialogue level.
     void plain(int from) {
+        if (passes_.target() == Target::Ac3 && plan_.processingChangesLevels &&
+            !std::isfinite(unityLoudness_)) {
+            unityLoudness_ =
+                passes_.measureSource(MeterKind::Loudness, from, from + 30).loudnessLufs;
+            from += 30;
+        }
         encode(from, 90);
         if (!lossy_) {
             if (report_.output.samplePeakDb > kLargestSixteenBitDb) {
@@ -406,6 +445,10 @@ private:
     PassSettings settings_;
     SoundReport report_;
     double unityLoudness_ = -INFINITY;
+    // The loudness of the last encoding pass's input, and its gain and limiter.
+    double lastInputLoudness_ = -INFINITY;
+    double lastGainDb_ = 0.0;
+    bool lastLimited_ = false;
     double inputPeakDb_ = -INFINITY; // of the last encoding pass's input
     double inputCeilingGainDb_ = INFINITY;
     long long inputClipped_ = 0; // of the last encoding pass's input

@@ -9,6 +9,9 @@ struct SoundPlan {
     GainMode mode = GainMode::None;
     std::optional<LoudnessTarget> loudness;
     std::optional<int> sourceDialogueLevel; // of an AC3 source
+    // The processing changes the levels (a downmix, the Azid gain, a boost): an AC3 output's
+    // dialogue level is then its own measured loudness, not the source's.
+    bool processingChangesLevels = false;
     // The encoder's output decodes at its input's loudness (within 0.2 LU): the loudness mode
     // need not decode it to check.
     bool encoderKeepsLoudness = true;

@@ -13,6 +13,7 @@
 #include "sound_passes.h"
 #include "source_format.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -267,6 +268,10 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     // Vorbis and AC3 keep a pure tone's loudness within 0.2 LU at every quality and bitrate.
     soundPlan.encoderKeepsLoudness =
         target != Target::Mp3 || lameKeepsLoudness(plan.encoderSwitches);
+    soundPlan.processingChangesLevels =
+        (job.azid && job.azid->gainFactor) || job.boost ||
+        std::any_of(notes.begin(), notes.end(),
+                    [](const std::string& note) { return note.starts_with("mix: "); });
     if (ac3) {
         // -n1 has already brought the dialogue to -31 dBFS.
         soundPlan.sourceDialogueLevel = context.dialogueGainDb != 0.0 ? 31 : ac3->dialogueLevel;

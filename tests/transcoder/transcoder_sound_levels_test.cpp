@@ -190,8 +190,31 @@ TEST_F(SoundLevels, Ac3MetadataSetsTheDownmixAndIsPassedOnOrRewritten) {
         {"dialogue.ac3", "-azid( -n1 ) -ac3enc( -b 448 )"},
         {"surround.ac3", "-azid( -s surround ) -ac3enc( -b 192 )"},
         {"normalised.ac3", "-ota( -loudness -20 -truepeak -1 ) -ac3enc( -b 448 )"},
+        {"downmixed.ac3", "-azid( -s stereo ) -ac3enc( -b 192 )"},
+        {"quieter.ac3", "-azid( -g 50% ) -ac3enc( -b 448 )"},
+        {"peak after.ac3", "-ota( -G 1 ) -ac3enc( -b 448 )"},
     };
     ASSERT_NO_FATAL_FAILURE(runAll(input, jobs));
+    // Pink noise with its peak at -0.3 dBFS needs no gain from -G 1; at -5 LUFS under -3 dBTP
+    // the loudness mode falls short of its target.
+    const std::string pink =
+        make("pink.wav", lavfi("anoisesrc=d=3:c=pink:r=48000:a=0.5:s=9,pan=stereo|c0=c0|c1=c0,"
+                               "loudnorm=linear=true:i=-14:tp=-0.3:lra=20,aresample=48000",
+                               {"-c:a", "pcm_f32le"}));
+    const std::vector<Job> pinkJobs = {
+        {"no gain.ac3", "-ota( -G 1 ) -ac3enc( -b 448 )"},
+        {"short of target.ac3", "-ota( -loudness -5 -truepeak -3 ) -ac3enc( -b 448 )"}};
+    ASSERT_NO_FATAL_FAILURE(runAll(pink, pinkJobs));
+    // Wherever the levels change, the dialogue level is the output's own loudness, rounded and
+    // held to -31..-1.
+    for (const char* output :
+         {"downmixed.ac3", "quieter.ac3", "peak after.ac3", "no gain.ac3", "short of target.ac3"}) {
+        SCOPED_TRACE(output);
+        const auto header = readAc3Header(path(output));
+        ASSERT_TRUE(header.has_value());
+        const double loudness = measureLoudness(path(output)).integrated;
+        EXPECT_NEAR(header->dialogueLevel, std::clamp(-loudness, 1.0, 31.0), 0.6) << log(output);
+    }
 
     // Lo/Ro: L = FL + 0.5 FC, scaled by 1/1.5; the surrounds are left out as the stream asks.
     const DecodedAudio loRo = decodeAudio(path("lo ro.wav"));
