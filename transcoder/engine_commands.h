@@ -34,6 +34,7 @@ struct EncodePlan {
     bool meterSource = false;
     bool meterOutput = false;
     EncoderFeed feed = EncoderFeed::SixteenBit;
+    int wavBits = 16;                         // of WAV outputs: 16 or 24
     std::vector<std::string> encoderSwitches; // lame, oggenc or AC3 encoder switches
     std::vector<std::string> outputs;         // as the engines reach them, one per written file
 };

@@ -133,9 +133,9 @@ EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
         }
     }
     plan.feed = plan.target == Target::Wav ? EncoderFeed::SixteenBit : settings.feed;
-    const bool sixteenBit =
-        plan.target == Target::Wav || ((plan.target == Target::Mp3 || plan.target == Target::Ogg) &&
-                                       plan.feed == EncoderFeed::SixteenBit);
+    const bool sixteenBit = (plan.target == Target::Wav && plan.wavBits == 16) ||
+                            ((plan.target == Target::Mp3 || plan.target == Target::Ogg) &&
+                             plan.feed == EncoderFeed::SixteenBit);
     const bool changed = plan_.samplesChanged || std::abs(settings.gainDb) >= 1e-6 ||
                          settings.limiterCeilingDb.has_value();
     if (sixteenBit && changed) {

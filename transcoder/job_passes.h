@@ -52,6 +52,9 @@ public:
     // Measures the processed source, exactly as the encoding pass receives it before its gain.
     SoundFigures measureSource(MeterKind kind, int from, int to);
 
+    // How many seconds of audio the last pass went through.
+    double lastPassSeconds() const { return progress_.passOutputMicroseconds().value_or(0) / 1e6; }
+
     // Reads the written files back: fails the job when they play shorter than the encoding
     // pass made them by more than one frame of the target. When a meter is asked for, they
     // are decoded as a player would and measured.

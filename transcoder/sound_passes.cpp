@@ -30,6 +30,8 @@ constexpr double kUnmovedReadingDb = kPeakReadingErrorDb;
 constexpr double kMovedGainDb = 0.5;
 // A source whose processed peak lies below this gets no gain: it is silence or dither.
 constexpr double kSilenceDb = -70.0;
+// The loudness is gated in blocks of this length: a shorter source has none to measure.
+constexpr double kGatingBlockSeconds = 0.4;
 // A plain lossy job whose encoder input has a true peak above this is decoded and checked for
 // overs; below it no encoder reaches full scale.
 constexpr double kOverCheckDb = -1.5;
@@ -333,6 +335,15 @@ private:
     void loudness() {
         const LoudnessTarget target = *plan_.loudness;
         const SoundFigures processed = passes_.measureSource(MeterKind::Loudness, 0, 25);
+        if (processed.samplePeakDb >= kSilenceDb &&
+            passes_.lastPassSeconds() < kGatingBlockSeconds) {
+            log_.write("too short to measure: gain not applied (" +
+                       hundredths(passes_.lastPassSeconds()) +
+                       " s; the loudness is measured over " + formatDecimal(kGatingBlockSeconds) +
+                       " s blocks)");
+            plain(25);
+            return;
+        }
         if (!(processed.loudnessLufs > kSilenceDb) || processed.samplePeakDb < kSilenceDb) {
             logSilent("loudness " + levelText(processed.loudnessLufs) + " LUFS");
             plain(25);

@@ -35,6 +35,8 @@ struct SourceInfo {
     // Decoded as 16-bit samples: a 16-bit output of them needs no reduction (and no dither)
     // as long as no filter changes them.
     bool sixteenBit = false;
+    // The bits of an uncoded (PCM) source's samples, 32 for float; 0 for a coded source.
+    int pcmBits = 0;
 };
 
 // Reads the first frame's description that ffmpeg's ashowinfo filter reports ("fmt:s16

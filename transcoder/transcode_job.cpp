@@ -154,7 +154,9 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
     }
     if (isLpcmSource(input)) {
         const LpcmFormat format = lpcmFormatFromName(input);
-        return SourceInfo{format.sampleRate, *channelsOfLayout("", format.channels)};
+        SourceInfo info{format.sampleRate, *channelsOfLayout("", format.channels)};
+        info.pcmBits = format.bitsPerSample;
+        return info;
     }
     const EngineCommand probe = sourceProbeEngine(sourceArguments, input);
     log.write("engine: " + describeCommand(probe.arguments));
@@ -248,6 +250,8 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     plan.sourceRate = source.sampleRate;
     plan.outputRate = context.resampleRate.value_or(source.sampleRate);
     plan.outputChannels = outputChannelCount(context);
+    // WAV keeps the depth of a PCM source of more than 16 bits (float included) at 24 bits.
+    plan.wavBits = target == Target::Wav && source.pcmBits > 16 ? 24 : 16;
     // Past the source's part, only the closing aformat: nothing changes the samples.
     passPlan.samplesChanged = filters.size() > sourceFilterCount + 1 || !source.sixteenBit;
     plan.encoderSwitches = encoderSwitches(job, target, plan.outputRate, log);

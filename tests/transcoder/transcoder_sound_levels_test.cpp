@@ -158,19 +158,57 @@ TEST_F(SoundLevels, OversAreTakenOffJustEnoughAndJobsBelowFullScaleStayAsTheyWer
 }
 
 TEST_F(SoundLevels, ChangedSamplesAreDitheredToSixteenBits) {
-    // A tone of 0.4 of the smallest 16-bit step: rounded, it would vanish; dithered, it stays
-    // in the noise at its level.
+    // A 16-bit tone 40 steps high, lowered to 0.4 of the smallest 16-bit step: rounded, it
+    // would vanish; dithered, it stays in the noise at its level.
     const double level = 0.4 / 32768.0;
-    const std::string input = make("faint.wav", lavfi("aevalsrc=" + std::to_string(level) +
+    const std::string input = make("faint.wav", lavfi("aevalsrc=" + std::to_string(100 * level) +
                                                           "*sin(2*PI*1000*t):s=48000:d=2:c=stereo",
-                                                      {"-c:a", "pcm_f32le"}));
-    ASSERT_NO_FATAL_FAILURE(runAll(input, {{"faint16.wav", "", "-2ch"}}));
+                                                      kWav16));
+    ASSERT_NO_FATAL_FAILURE(runAll(input, {{"faint16.wav", "-azid( -g 1% )", "-2ch"}}));
     const DecodedAudio audio = decodeAudio(path("faint16.wav"));
     EXPECT_NEAR(decibels(toneAmplitude(audio, 0, 1000) / level), 0.0, 1.5);
     // TPDF dither of one step each way (1/6 of a step squared), the rounding after it (1/12)
     // and the tone (0.08): about -95 dBFS.
     EXPECT_NEAR(rmsDb(audio, 0), 20.0 * std::log10(std::sqrt(1.0 / 6 + 1.0 / 12 + 0.08) / 32768.0),
                 0.5);
+}
+
+TEST_F(SoundLevels, WavKeepsTheDepthOfItsSourceAndDithersOnlyWhereItGoesDown) {
+    // A tone with a second one 0.4 of a 16-bit step high, in 24-bit and float WAVE files.
+    const std::string tones = "aevalsrc=0.25*sin(2*PI*1000*t)+" + std::to_string(0.4 / 32768.0) +
+                              "*sin(2*PI*3000*t):s=48000:d=1:c=stereo";
+    const std::string deep = make("deep.wav", lavfi(tones, {"-c:a", "pcm_s24le"}));
+    const std::string floating = make("floating.wav", lavfi(tones, {"-c:a", "pcm_f32le"}));
+    ASSERT_NO_FATAL_FAILURE(
+        runAll(deep, {{"same.wav", "", ""}, {"normalised.wav", "-ota( -g max )", "-2ch"}}));
+    ASSERT_NO_FATAL_FAILURE(runAll(floating, {{"from float.wav", "", ""}}));
+    const auto bits = [](const std::string& file) {
+        return runProgram({"ffprobe", "-v", "error", "-show_entries", "stream=bits_per_sample",
+                           "-of", "csv=p=0", file})
+            .output;
+    };
+    // Unchanged, the 24-bit samples pass as they are; changed, they stay 24-bit, undithered:
+    // nothing but the tones is in them, 120 dB down and more.
+    EXPECT_EQ(decodeAudio(path("same.wav")).samples, decodeAudio(deep).samples);
+    for (const char* output : {"same.wav", "normalised.wav", "from float.wav"}) {
+        SCOPED_TRACE(output);
+        EXPECT_EQ(bits(path(output)), "24\n");
+        const DecodedAudio audio = decodeAudio(path(output));
+        EXPECT_LT(residualDb(audio, 0, {1000, 3000}), -120.0);
+        EXPECT_NEAR(decibels(toneAmplitude(audio, 0, 3000) / toneAmplitude(audio, 0, 1000)),
+                    decibels(0.4 / 32768.0 / 0.25), 0.5);
+    }
+    EXPECT_NEAR(peakDb(decodeAudio(path("normalised.wav"))), 0.0, 0.01);
+
+    // Shorter than one block of the loudness gate: not measured, and said so.
+    const std::string brief =
+        make("brief.wav", lavfi("aevalsrc=0.25*sin(2*PI*997*t):s=48000:d=0.2:c=stereo", kWav16));
+    ASSERT_NO_FATAL_FAILURE(runAll(brief, {{"brief out.wav", "-ota( -loudness -16 )", "-2ch"}}));
+    EXPECT_NE(log("brief out.wav").find("too short to measure: gain not applied (0.2 s"),
+              std::string::npos)
+        << log("brief out.wav");
+    EXPECT_EQ(log("brief out.wav").find("silent source"), std::string::npos);
+    EXPECT_NEAR(peakDb(decodeAudio(path("brief out.wav"))), decibels(0.25), 0.01);
 }
 
 TEST_F(SoundLevels, Ac3MetadataSetsTheDownmixAndIsPassedOnOrRewritten) {
