@@ -121,7 +121,9 @@ private:
         report_.output = figures.output;
         report_.measured = OutputMeasure::EncoderInput;
         inputPeakDb_ = figures.output.samplePeakDb;
-        inputClipped_ = figures.output.clippedSamples;
+        // A clipped source stays clipped, whatever level the job gives it.
+        inputClipped_ = std::max(figures.output.clippedSamples, report_.source.clippedSamples);
+        report_.output.clippedSamples = inputClipped_;
         if (!settings_.limiterCeilingDb) {
             unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;
         }
@@ -129,8 +131,8 @@ private:
     }
 
     // Decodes the written output and measures it. The clipped count is the larger of the
-    // samples at full scale the encoder received and the flat tops of the decoded file: both
-    // count the same clipping where there is any.
+    // samples at full scale the encoder received (or the source's, passed on) and the flat tops
+    // of the decoded file: they count the same clipping where there is any.
     SoundFigures decode(MeterKind kind, int from, int to) {
         SoundFigures decoded = *passes_.checkWritten(kind, from, to);
         checked_ = true;
