@@ -124,7 +124,8 @@ EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
         processing.push_back(gainFilter(settings.gainDb));
     }
     if (settings.limiterCeilingDb) {
-        processing.push_back(truePeakLimiter(*settings.limiterCeilingDb, plan.outputRate));
+        processing.push_back(
+            truePeakLimiter(*settings.limiterCeilingDb, plan.outputRate, plan.outputChannels));
     }
     plan.processingChain = joinFilters(processing);
     std::vector<std::string> tail;
@@ -136,9 +137,9 @@ EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
         }
     }
     plan.feed = plan.target == Target::Wav ? EncoderFeed::SixteenBit : settings.feed;
-    const bool sixteenBit =
-        plan.target == Target::Wav || ((plan.target == Target::Mp3 || plan.target == Target::Ogg) &&
-                                       plan.feed == EncoderFeed::SixteenBit);
+    const bool sixteenBit = (plan.target == Target::Wav && plan.wavBits == 16) ||
+                            ((plan.target == Target::Mp3 || plan.target == Target::Ogg) &&
+                             plan.feed == EncoderFeed::SixteenBit);
     const bool changed = plan_.samplesChanged || std::abs(settings.gainDb) >= 1e-6 ||
                          settings.limiterCeilingDb.has_value();
     if (sixteenBit && changed) {

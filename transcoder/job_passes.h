@@ -37,6 +37,9 @@ public:
     SoundFigures measureSource(MeterKind kind, int from, int to) override;
     std::optional<SoundFigures> checkWritten(std::optional<MeterKind> meter, int from,
                                              int to) override;
+    double lastPassSeconds() const override {
+        return progress_.passOutputMicroseconds().value_or(0) / 1e6;
+    }
 
 private:
     std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines);

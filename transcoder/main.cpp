@@ -116,8 +116,13 @@ int main(int argc, char** argv) {
         return expectedOutputSeconds(job, delayForProgress, sourceSeconds);
     });
     try {
-        const std::vector<std::string> written = runTranscodeJob(job, log, progress);
-        log.write("result: OK, wrote " + resultList(written));
+        const JobResult result = runTranscodeJob(job, log, progress);
+        const std::vector<std::string>& written = result.files;
+        log.write(
+            "result: OK, wrote " + resultList(written) +
+            (result.clippedSamples > 0
+                 ? "; the output is clipped: " + std::to_string(result.clippedSamples) + " samples"
+                 : ""));
         if (!log.failure().empty()) {
             // The outputs stand, but the log does not say so: the job is not reported done.
             return failJob(log,

@@ -14,6 +14,7 @@
 #include "sound/sound_passes.h"
 #include "sound/source_format.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>
@@ -182,7 +183,9 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
     }
     if (isLpcmSource(job.core.input)) {
         const LpcmFormat format = lpcmFormatFromName(job.core.input);
-        return SourceInfo{format.sampleRate, *channelsOfLayout("", format.channels)};
+        SourceInfo info{format.sampleRate, *channelsOfLayout("", format.channels)};
+        info.pcmBits = format.bitsPerSample;
+        return info;
     }
     const EngineCommand probe = sourceProbeEngine(sourceArguments, sharedDescriptorPath(0));
     log.write("engine: " + describeCommand(probe.arguments));
@@ -215,8 +218,7 @@ double expectedOutputSeconds(const JobRequest& job, double delayMs, double sourc
     return std::max(0.0, end - start + delayMs / 1000.0);
 }
 
-std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
-                                         ProgressReporter& progress) {
+JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& progress) {
     const Target target = targetOf(job);
     if (const auto missing = firstMissingEngine(target)) {
         throw JobFailure("the engine " + missing->program +
@@ -286,6 +288,9 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
                                : "";
     plan.sourceRate = source.sampleRate;
     plan.outputRate = context.resampleRate.value_or(source.sampleRate);
+    plan.outputChannels = outputChannelCount(context);
+    // WAV keeps the depth of a PCM source of more than 16 bits (float included) at 24 bits.
+    plan.wavBits = target == Target::Wav && source.pcmBits > 16 ? 24 : 16;
     // Past the source's part, only the closing aformat: nothing changes the samples.
     passPlan.samplesChanged = filters.size() > sourceFilterCount + 1 || !source.sixteenBit;
     plan.encoderSwitches = encoderSwitches(job, target, plan.outputRate, log);
@@ -306,13 +311,18 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     // Vorbis and AC3 keep a pure tone's loudness within 0.2 LU at every quality and bitrate.
     soundPlan.encoderKeepsLoudness =
         target != Target::Mp3 || lameKeepsLoudness(plan.encoderSwitches);
+    soundPlan.processingChangesLevels =
+        (job.azid && job.azid->gainFactor) || job.boost ||
+        std::any_of(notes.begin(), notes.end(),
+                    [](const std::string& note) { return note.starts_with("mix: "); });
     if (ac3) {
         // -n1 has already brought the dialogue to -31 dBFS.
         soundPlan.sourceDialogueLevel = context.dialogueGainDb != 0.0 ? 31 : ac3->dialogueLevel;
     }
     const SoundReport report = runSoundPasses(passes, soundPlan, log);
     for (const std::string& line :
-         {soundReportLine("source", report.source), soundReportLine("output", report.output)}) {
+         {soundReportLine("source", report.source),
+          soundReportLine("output", report.output) + outputLineEnd(report)}) {
         log.write(line);
         progress.printLine(line);
     }
@@ -328,7 +338,7 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
         throw JobFailure(error.what());
     }
     progress.finish();
-    return outputs->finalPaths();
+    return JobResult{outputs->finalPaths(), report.output.clippedSamples};
 }
 
 } // namespace cantova

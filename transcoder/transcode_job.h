@@ -16,11 +16,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Runs the engines for the job and returns the files written under their final names.
+// What a job that succeeded wrote.
+struct JobResult {
+    std::vector<std::string> files; // under their final names
+    long long clippedSamples = 0;   // of the output, as its sound report counts them
+};
+
+// Runs the engines for the job and returns what it wrote.
 // Throws JobFailure (or CommandLineError for a job that cannot be formed) and then leaves no
 // output behind.
-std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
-                                         ProgressReporter& progress);
+JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& progress);
 
 // The length the output will have, from the source's length: split first, then the delay.
 double expectedOutputSeconds(const JobRequest& job, double delayMs, double sourceSeconds);

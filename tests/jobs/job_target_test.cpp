@@ -42,7 +42,7 @@ TEST(JobTarget, ModeAndRateComeFromTheEncoderGroup) {
 TEST(JobTarget, TheSoundReportLineIsReadWhole) {
     const auto report = jobs::ParseSoundReport(
         "sound: output: sample peak -0.5 dBFS, true peak -0.3 dBTP, loudness -16.2 LUFS, range "
-        "7.5 LU, clipped 12");
+        "7.5 LU, clipped 12; peaks measured on the decoded file, the rest at the encoder's input");
     ASSERT_TRUE(report);
     EXPECT_DOUBLE_EQ(report->samplePeak, -0.5);
     EXPECT_DOUBLE_EQ(report->truePeak, -0.3);

@@ -117,6 +117,14 @@ TEST(ChannelMix, ReadsLayoutsAsFfmpegNamesThem) {
     EXPECT_EQ(probed->sampleRate, 44100);
     EXPECT_EQ(probed->channels, (ChannelNames{"FL", "FR", "LFE"}));
     EXPECT_TRUE(probed->sixteenBit);
+    EXPECT_EQ(probed->pcmBits, 0);
+    const auto deep = readSourceProbe(
+        "  Stream #0:0: Audio: pcm_s24le ([1][0][0][0] / 0x0001), 48000 Hz, stereo, s32 (24 bit)\n"
+        "[Parsed_ashowinfo_0 @ 0x5] n:0 pts:0 pts_time:0 pos:102 fmt:s32 channels:2 "
+        "chlayout:stereo rate:48000 nb_samples:682\n");
+    ASSERT_TRUE(deep.has_value());
+    EXPECT_EQ(deep->pcmBits, 24);
+    EXPECT_FALSE(deep->sixteenBit);
     // A WAVE file without a channel mask: ffmpeg's guess is not taken.
     const auto guessed = readSourceProbe(
         "Guessed Channel Layout for Input Stream #0.0 : 2.1\n[Parsed_ashowinfo_0 @ 0x5] n:0 "

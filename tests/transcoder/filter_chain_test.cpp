@@ -85,14 +85,15 @@ TEST(FilterChain, BoostsWithTheChosenAlgorithm) {
     JobRequest job;
     FilterContext context;
     job.boost = BoostOptions{BoostAlgorithm::Rook, 3.0, 0.95};
-    EXPECT_EQ(filtersOf(job, context),
-              (Words{"volume=3", "alimiter=limit=0.95:attack=5:release=50:level=disabled"}));
+    EXPECT_EQ(
+        filtersOf(job, context),
+        (Words{"volume=3", "alimiter=limit=0.95:attack=5:release=50:level=disabled:latency=1"}));
     job.boost = BoostOptions{BoostAlgorithm::Kestrel, 2.0, 1.0};
     EXPECT_EQ(filtersOf(job, context), (Words{"volume=2", "asoftclip=type=tanh"}));
     job.boost = BoostOptions{BoostAlgorithm::Wren, 2.0, 0.9};
     EXPECT_EQ(filtersOf(job, context),
               (Words{"acompressor=threshold=0.125:ratio=4:attack=10:release=200:makeup=2",
-                     "alimiter=limit=0.9:attack=5:release=50:level=disabled"}));
+                     "alimiter=limit=0.9:attack=5:release=50:level=disabled:latency=1"}));
 }
 
 TEST(FilterChain, OrdersGainBoostAndResamplingLast) {

@@ -353,6 +353,35 @@ double peakDb(const DecodedAudio& audio) {
     return decibels(peak);
 }
 
+double peakDb(const DecodedAudio& audio, int channel) {
+    float peak = 0.0f;
+    for (std::size_t i = 0; i < audio.frames(); ++i) {
+        peak = std::max(peak, std::abs(audio.samples[i * audio.channels + channel]));
+    }
+    return decibels(peak);
+}
+
+int lagOf(const DecodedAudio& output, const DecodedAudio& source, std::size_t at,
+          std::size_t length, int maxLag) {
+    int best = 0;
+    double bestMatch = -INFINITY;
+    for (int lag = -maxLag; lag <= maxLag; ++lag) {
+        double match = 0.0;
+        for (std::size_t i = at; i < at + length; ++i) {
+            const std::size_t shifted = static_cast<std::size_t>(static_cast<long long>(i) + lag);
+            if (shifted < output.frames() && i < source.frames()) {
+                match +=
+                    output.samples[shifted * output.channels] * source.samples[i * source.channels];
+            }
+        }
+        if (match > bestMatch) {
+            bestMatch = match;
+            best = lag;
+        }
+    }
+    return best;
+}
+
 double rmsDb(const DecodedAudio& audio, int channel) {
     double power = 0.0;
     for (std::size_t i = 0; i < audio.frames(); ++i) {

@@ -112,7 +112,12 @@ double toneAmplitude(const DecodedAudio& audio, int channel, double hertz);
 // The share of the middle half second's power in one channel that is not in the tones, in dB.
 double residualDb(const DecodedAudio& audio, int channel, const std::vector<double>& tones);
 double peakDb(const DecodedAudio& audio);
+double peakDb(const DecodedAudio& audio, int channel);
 double rmsDb(const DecodedAudio& audio, int channel);
+// How many samples later than in the source the stretch of channel 0 that starts at frame `at`
+// lies in the output (within maxLag either way): where the two match best.
+int lagOf(const DecodedAudio& output, const DecodedAudio& source, std::size_t at,
+          std::size_t length, int maxLag);
 // Samples at full scale next to another at full scale: the flat tops of a clipped signal.
 int clippedSamples(const DecodedAudio& audio);
 

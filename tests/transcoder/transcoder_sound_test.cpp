@@ -95,6 +95,9 @@ protected:
         const std::map<std::string, Words> recipes = {
             {"tones51.wav", tones(expressions, "5.1(side)")},
             {"mono.wav", tones("0.5*sin(2*PI*440*t)", "mono")},
+            // A sine at -24 dBFS, in stereo and in every channel of 5.1.
+            {"quiet sine.wav", tones("0.0631*sin(2*PI*440*t)", "stereo")},
+            {"quiet sine51.wav", tones("0.0631*sin(2*PI*440*t)", "5.1(side)")},
             // 60 Hz and 1 kHz in the LFE alone.
             {"lfe band.wav",
              tones("0|0|0|0.25*sin(2*PI*60*t)+0.25*sin(2*PI*1000*t)|0|0", "5.1(side)")},
@@ -340,8 +343,11 @@ TEST_P(GainModes, EndWithTheDecodedPeakJustBelowFullScaleInEveryTarget) {
             EXPECT_NEAR(peak, 0.0, 0.01);
             EXPECT_EQ(clippedSamples(audio), 0);
         } else {
+            // Within four encodes: noise through Vorbis moves its peaks by tenths of a dB with
+            // the gain, and AC3 by steps of a dB, so the search may end on its best try below
+            // full scale instead of in [-0.5, 0].
             EXPECT_LE(peak, 0.0);
-            EXPECT_GE(peak, -0.5);
+            EXPECT_GE(peak, -1.5);
         }
     }
 }
@@ -363,6 +369,63 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"five one.ac3", "", "-ac3enc( -b 448 )"},
                                 {"stereo.ac3", "", "-azid( -s surround2 ) -ac3enc( -b 384 )"}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The crest factor of a channel over the middle half of the file, in dB: a sine's is 3.01.
+double crestDb(const DecodedAudio& audio, int channel) {
+    double peak = 0.0;
+    double power = 0.0;
+    const std::size_t first = audio.frames() / 4;
+    const std::size_t last = 3 * audio.frames() / 4;
+    for (std::size_t i = first; i < last; ++i) {
+        const double sample = audio.samples[i * audio.channels + channel];
+        peak = std::max(peak, std::abs(sample));
+        power += sample * sample;
+    }
+    return decibels(peak / std::sqrt(power / static_cast<double>(last - first)));
+}
+
+TEST_F(Sound, PeakModesBringAQuietSineToFullScaleWithoutClippingAtAnyBitrate) {
+    // lame clips its input at full scale, and at 128 kbit/s decodes a sine 0.9 dB below it:
+    // the search may not raise the gain past the encoder's input ceiling. Each mode name meets
+    // every target once, from a stereo sine and from a 5.1 sine (downmixed but for AC3).
+    const std::vector<std::string> targets = {"x.mp3 -lame( --scale 1 --alt-preset 128 )",
+                                              "x.mp3 -lame( --alt-preset cbr 128 )",
+                                              "x.mp3 -lame( -b 320 )",
+                                              "x.mp3 -lame( -V 6 )",
+                                              "x.mp3 -lame( --alt-preset standard )",
+                                              "x.ogg -ogg( -q 0.1 )",
+                                              "x.ogg -ogg( -q 0.8 )",
+                                              "x.ac3 -ac3enc( -b 192 )"};
+    const std::vector<std::pair<std::string, std::vector<std::string>>> sources = {
+        {"quiet sine.wav", {"-ota( -g max )", "-ota( -G 1 )"}},
+        {"quiet sine51.wav", {"-ota( -hybridgain )", "-azid( --maximize )"}}};
+    const double sineCrestDb = decibels(std::sqrt(2.0));
+    for (const auto& [input, modes] : sources) {
+        std::vector<Job> jobs;
+        for (std::size_t t = 0; t < targets.size(); ++t) {
+            const std::string extension = targets[t].substr(1, 4);
+            for (std::size_t m = 0; m < modes.size(); ++m) {
+                jobs.push_back({input + " " + std::to_string(t) + std::to_string(m) + extension, "",
+                                modes[m] + " " + targets[t].substr(6)});
+            }
+        }
+        ASSERT_NO_FATAL_FAILURE(runAll(source(input), jobs));
+        for (const Job& job : jobs) {
+            SCOPED_TRACE(job.output + ": " + job.groups);
+            const DecodedAudio audio = decodeAudio(path(job.output));
+            EXPECT_LE(peakDb(audio), 0.0);
+            EXPECT_GE(peakDb(audio), -1.0);
+            EXPECT_NEAR(crestDb(audio, 0), sineCrestDb, 0.3);
+            const std::string log = readFile(logOf(job));
+            int encodes = 0;
+            for (std::size_t at = log.find("-map [enc]"); at != std::string::npos;
+                 at = log.find("-map [enc]", at + 1)) {
+                ++encodes;
+            }
+            EXPECT_LE(encodes, 4);
+        }
+    }
+}
 
 TEST_F(Sound, FullScaleSurroundClipsInNoTargetAndNoMode) {
     const std::vector<Job> targets = {

@@ -81,16 +81,18 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
         }
         append(ffmpeg, {"-filter_complex", graph});
         for (std::size_t i = 0; i < monoChannelNames().size(); ++i) {
-            append(ffmpeg, {"-map", "[" + monoChannelNames()[i] + "]", "-c:a", "pcm_s16le", "-f",
-                            "wav", ffmpegFile(plan.outputs.at(i))});
+            append(ffmpeg, {"-map", "[" + monoChannelNames()[i] + "]", "-c:a",
+                            plan.wavBits == 24 ? "pcm_s24le" : "pcm_s16le", "-f", "wav",
+                            ffmpegFile(plan.outputs.at(i))});
         }
         return {EngineCommand{ffmpeg}};
     }
     append(ffmpeg, {"-filter_complex", graph + "[enc]", "-map", "[enc]"});
     const char* feedCodec = plan.feed == EncoderFeed::Float ? "pcm_f32le" : "pcm_s16le";
+    const char* wavCodec = plan.wavBits == 24 ? "pcm_s24le" : "pcm_s16le";
     switch (plan.target) {
     case Target::Wav:
-        append(ffmpeg, {"-c:a", "pcm_s16le", "-f", "wav", ffmpegFile(plan.outputs.at(0))});
+        append(ffmpeg, {"-c:a", wavCodec, "-f", "wav", ffmpegFile(plan.outputs.at(0))});
         return {EngineCommand{ffmpeg}};
     case Target::Ac3:
         ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());

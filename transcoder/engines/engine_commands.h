@@ -27,9 +27,11 @@ struct EncodePlan {
     std::string tailChain;
     int sourceRate = 48000; // of the source chain's output
     int outputRate = 48000; // of the processing chain's output
+    int outputChannels = 2; // of the processing chain's output
     bool meterSource = false;
     bool meterOutput = false;
     EncoderFeed feed = EncoderFeed::SixteenBit;
+    int wavBits = 16;                         // of WAV outputs: 16 or 24
     std::vector<std::string> encoderSwitches; // lame, oggenc or AC3 encoder switches
     std::vector<std::string> outputs;         // as the engines reach them, one per written file
 };

@@ -12,6 +12,13 @@ namespace {
 // Decoders deliver float, planar float or integer samples; the job's filters work on float.
 constexpr const char* kFloatSamples = "aformat=sample_fmts=flt";
 
+// The constant beside the key of a limiter over more than two channels: far below any limit.
+constexpr double kLimiterCarrier = 0.001;
+// The true-peak limiter looks 2 ms ahead; its release is short, so that the quiet passages
+// between loud hits keep their level.
+constexpr double kTruePeakAttackMs = 2;
+constexpr double kTruePeakReleaseMs = 100;
+
 void addSplit(const JobRequest& job, std::vector<std::string>& filters) {
     if (!job.split || (!job.split->startSeconds && !job.split->endSeconds)) {
         return;
@@ -89,10 +96,10 @@ void addChannelLayout(const JobRequest& job, const FilterContext& context,
         " dB so that no output can exceed full scale");
 }
 
-void addBoost(const BoostOptions& boost, std::vector<std::string>& filters) {
+void addBoost(const BoostOptions& boost, int channels, std::vector<std::string>& filters) {
     const std::string factor = formatDecimal(boost.factor);
-    const std::string limiter = "alimiter=limit=" + formatDecimal(std::max(boost.limit, 0.0625)) +
-                                ":attack=5:release=50:level=disabled";
+    const std::string limiter =
+        linkedLimiter({std::max(boost.limit, 0.0625), 5, 50, 1}, channels, 0, "boostlimit");
     switch (boost.algorithm) {
     case BoostAlgorithm::Rook:
         filters.push_back("volume=" + factor);
@@ -130,7 +137,7 @@ std::vector<std::string> processingFilters(const JobRequest& job, const FilterCo
         filters.push_back("volume=" + formatDecimal(*job.azid->gainFactor));
     }
     if (job.boost) {
-        addBoost(*job.boost, filters);
+        addBoost(*job.boost, outputChannelCount(context), filters);
     }
     if (context.resampleRate) {
         filters.push_back("aresample=" + std::to_string(*context.resampleRate) +
@@ -142,16 +149,60 @@ std::vector<std::string> processingFilters(const JobRequest& job, const FilterCo
     return filters;
 }
 
+int outputChannelCount(const FilterContext& context) {
+    switch (context.channels) {
+    case OutputChannels::Stereo:
+        return 2;
+    case OutputChannels::FiveOne:
+        return 6;
+    case OutputChannels::AsSource:
+        break;
+    }
+    return static_cast<int>(context.sourceChannels.size());
+}
+
 std::string gainFilter(double gainDb) {
     return "volume=" + formatDecimal(gainDb) + "dB";
 }
 
-std::string truePeakLimiter(double ceilingDb, int sampleRate) {
-    const double limit = std::pow(10.0, ceilingDb / 20.0);
-    return "aresample=" + std::to_string(4 * sampleRate) +
-           ",alimiter=limit=" + formatDecimal(std::round(limit * 1e5) / 1e5) +
-           ":attack=2:release=100:level=disabled,aresample=" + std::to_string(sampleRate) + "," +
-           kFloatSamples;
+std::string linkedLimiter(const LimiterSettings& settings, int channels, int sampleRate,
+                          const std::string& label) {
+    const std::string alimiter =
+        "alimiter=limit=" + formatDecimal(std::round(settings.limit * 1e5) / 1e5) +
+        ":attack=" + formatDecimal(settings.attackMs) +
+        ":release=" + formatDecimal(settings.releaseMs) + ":level=disabled:latency=1";
+    const bool oversampled = settings.oversampling > 1;
+    const std::string up =
+        oversampled ? "aresample=" + std::to_string(settings.oversampling * sampleRate) + "," : "";
+    const std::string down = oversampled ? ",aresample=" + std::to_string(sampleRate) : "";
+    if (channels <= 2) {
+        return up + alimiter + down + (oversampled ? std::string(",") + kFloatSamples : "");
+    }
+    // ffmpeg's alimiter takes more than two channels each to the limit, however quiet, wherever
+    // the loudest is not the first. It is given two channels instead: the largest magnitude of
+    // all of them (the key) and a small constant. The constant comes out multiplied by the gain
+    // the key was given, and that gain is applied to every channel alike.
+    std::string key;
+    for (int channel = 0; channel < channels; ++channel) {
+        const std::string magnitude = "abs(val(" + std::to_string(channel) + "))";
+        key = key.empty() ? magnitude : "max(" + key + "," + magnitude + ")";
+    }
+    std::string spread = "pan=" + std::to_string(channels) + "c";
+    for (int channel = 0; channel < channels; ++channel) {
+        spread +=
+            "|c" + std::to_string(channel) + "=" + formatDecimal(1.0 / kLimiterCarrier) + "*c1";
+    }
+    const std::string main = "[" + label + "main]";
+    const std::string gain = "[" + label + "gain]";
+    return "asplit=2" + main + "[" + label + "key];[" + label + "key]" + up + "aeval=exprs='" +
+           key + "|" + formatDecimal(kLimiterCarrier) + "':c=stereo," + alimiter + down + "," +
+           spread + gain + ";" + main + gain + "amultiply," + kFloatSamples;
+}
+
+std::string truePeakLimiter(double ceilingDb, int sampleRate, int channels) {
+    return linkedLimiter(
+        {std::pow(10.0, ceilingDb / 20.0), kTruePeakAttackMs, kTruePeakReleaseMs, 4}, channels,
+        sampleRate, "tplimit");
 }
 
 std::string joinFilters(const std::vector<std::string>& filters) {

@@ -34,12 +34,32 @@ std::vector<std::string> sourceFilters(const JobRequest& job, const FilterContex
 std::vector<std::string> processingFilters(const JobRequest& job, const FilterContext& context,
                                            std::vector<std::string>& notes);
 
+// How many channels the processing delivers.
+int outputChannelCount(const FilterContext& context);
+
 // The filter that applies a gain in dB.
 std::string gainFilter(double gainDb);
 
+// A look-ahead limiter (ffmpeg's alimiter): the limit as a factor of full scale, its attack
+// and release, and how many times the sample rate it works at (4 to see the peaks between the
+// samples).
+struct LimiterSettings {
+    double limit = 1.0;
+    double attackMs = 5;
+    double releaseMs = 50;
+    int oversampling = 1;
+};
+
+// The limiter over the channels with one gain for all of them (linked): it never raises a
+// channel, and a quiet channel beside a loud one keeps its level but for the loud one's
+// limiting. Its look-ahead delay is taken off: the audio keeps its timing to the sample. label
+// names the branches of its graph (unique in a graph).
+std::string linkedLimiter(const LimiterSettings& settings, int channels, int sampleRate,
+                          const std::string& label);
+
 // A look-ahead limiter that holds the true peak at the ceiling (dBTP): it works at four times
 // the sample rate, so that it sees the peaks between the samples, and acts on those peaks only.
-std::string truePeakLimiter(double ceilingDb, int sampleRate);
+std::string truePeakLimiter(double ceilingDb, int sampleRate, int channels);
 
 // Takes off the 256 samples by which ffmpeg's AC3 encoder delays what it encodes, so that the
 // decoded output lines up with the source.

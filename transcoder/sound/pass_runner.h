@@ -42,6 +42,9 @@ public:
     // Measures the processed source, exactly as the encoding pass receives it before its gain.
     virtual SoundFigures measureSource(MeterKind kind, int from, int to) = 0;
 
+    // How many seconds of audio the last pass went through.
+    virtual double lastPassSeconds() const = 0;
+
     // Reads the written files back: fails the job when they play shorter than the encoding
     // pass made them by more than one frame of the target. When a meter is asked for, they
     // are decoded as a player would and measured.

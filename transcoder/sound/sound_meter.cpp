@@ -66,8 +66,12 @@ std::string meterGraph(const std::string& tag, MeterKind kind, int sampleRate) {
                                  ":filter_size=16:osf=s16p,volumedetect@" + tag + "t,anullsink";
     switch (kind) {
     case MeterKind::Peak:
-        return "[" + tag + "]astats@" + tag +
-               "c=measure_perchannel=Peak_level+Peak_count:measure_overall=Peak_level,anullsink";
+        // The exact peak in float; the count on a 16-bit copy, in which every sample at or
+        // above full scale (a float input may go above it) is at full scale.
+        return "[" + tag + "]asplit=2[" + tag + "f][" + tag + "i];[" + tag + "f]astats@" + tag +
+               "c=measure_perchannel=none:measure_overall=Peak_level,anullsink;[" + tag +
+               "i]aformat=sample_fmts=s16p,astats@" + tag +
+               "k=measure_perchannel=Peak_level+Peak_count:measure_overall=none,anullsink";
     case MeterKind::FastPeak:
         return "[" + tag + "]aformat=sample_fmts=s16p,volumedetect@" + tag + "p,anullsink";
     case MeterKind::Loudness:
@@ -104,11 +108,10 @@ std::optional<SoundFigures> readMeter(const std::string& errorOutput, const std:
                                       MeterKind kind) {
     SoundFigures figures;
     if (kind == MeterKind::Peak) {
-        if (messageOf(errorOutput, "astats@" + tag + "c", "Peak count:") == std::string::npos) {
+        if (messageOf(errorOutput, "astats@" + tag + "k", "Peak count:") == std::string::npos) {
             return std::nullopt;
         }
-        figures.clippedSamples = fullScaleSamples(errorOutput, "astats@" + tag + "c");
-        // The overall peak comes last, after the channels'.
+        figures.clippedSamples = fullScaleSamples(errorOutput, "astats@" + tag + "k");
         const std::size_t peakAt = messageOf(errorOutput, "astats@" + tag + "c", "Peak level dB:");
         const auto samplePeak = peakAt == std::string::npos
                                     ? std::nullopt

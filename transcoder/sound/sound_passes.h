@@ -11,15 +11,32 @@ struct SoundPlan {
     GainMode mode = GainMode::None;
     std::optional<LoudnessTarget> loudness;
     std::optional<int> sourceDialogueLevel; // of an AC3 source
+    // The processing changes the levels (a downmix, the Azid gain, a boost): an AC3 output's
+    // dialogue level is then its own measured loudness, not the source's.
+    bool processingChangesLevels = false;
     // The encoder's output decodes at its input's loudness (within 0.2 LU): the loudness mode
     // need not decode it to check.
     bool encoderKeepsLoudness = true;
 };
 
+// Where the output line's figures were measured.
+enum class OutputMeasure {
+    EncoderInput, // the samples the encoder received (for WAV: the samples written)
+    DecodedFile,  // the written file, decoded as a player would
+    DecodedPeaks, // peaks and clipped count decoded, loudness and range at the encoder's input
+};
+
 struct SoundReport {
     SoundFigures source;
     SoundFigures output;
+    OutputMeasure measured = OutputMeasure::EncoderInput;
+    // LU the loudness mode's output lies below its target where the ceiling limits it.
+    std::optional<double> loudnessMissedByLu;
 };
+
+// What the output line adds: where it measured ("; measured ..."), and a loudness target the
+// ceiling kept the output from ("; target missed by X LU: the ceiling limits it").
+std::string outputLineEnd(const SoundReport& report);
 
 // Runs the passes of the gain mode, with the over protection and the silence rule, and
 // returns the figures of the report.

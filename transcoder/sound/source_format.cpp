@@ -2,6 +2,7 @@
 
 #include "command/decimal_text.h"
 
+#include <algorithm>
 #include <regex>
 
 namespace cantova {
@@ -41,7 +42,13 @@ std::optional<SourceInfo> readSourceProbe(const std::string& report) {
     if (!names) {
         return std::nullopt;
     }
-    return SourceInfo{*rate, *names, match[1].str() == "s16" || match[1].str() == "s16p"};
+    SourceInfo info{*rate, *names, match[1].str() == "s16" || match[1].str() == "s16p"};
+    // ffmpeg names the codec of the stream it reads: "Audio: pcm_s24le", "Audio: pcm_f32le".
+    std::smatch codec;
+    if (std::regex_search(report, codec, std::regex(R"(Audio: pcm_[suf](8|16|24|32|64))"))) {
+        info.pcmBits = std::min(*parseInteger(codec[1].str()), 32);
+    }
+    return info;
 }
 
 std::optional<std::string> refusedSourceReason(const std::string& report) {
