@@ -85,8 +85,13 @@ struct Stream {
     std::string* kept = nullptr;
     const std::function<void(std::string_view)>* onLine = nullptr;
     std::string pending;
+    const std::function<void(std::string_view)>* onBytes = nullptr;
 
     void take(const char* data, std::size_t size) {
+        if (onBytes != nullptr) {
+            (*onBytes)(std::string_view(data, size));
+            return;
+        }
         if (kept != nullptr) {
             kept->append(data, size);
             if (kept->size() > 2 * kKeptErrorBytes) {
@@ -187,7 +192,8 @@ void stopEngines(const std::vector<pid_t>& pids) {
 void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pids) {
     const int watchedOutput = standardOutputToWatch();
     std::vector<pollfd> polled;
-    char buffer[8192];
+    // As much as a pipe holds: sample streams arrive in few reads.
+    std::vector<char> buffer(64 * 1024);
     bool enginesStopped = false;
     while (true) {
         if (stopRequested() && !enginesStopped) {
@@ -227,9 +233,9 @@ void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pid
                 if (stream.fd.get() != polled[i].fd) {
                     continue;
                 }
-                ssize_t count = ::read(polled[i].fd, buffer, sizeof buffer);
+                ssize_t count = ::read(polled[i].fd, buffer.data(), buffer.size());
                 if (count > 0) {
-                    stream.take(buffer, static_cast<std::size_t>(count));
+                    stream.take(buffer.data(), static_cast<std::size_t>(count));
                 } else if (count == 0 || errno != EINTR) {
                     stream.fd.reset(-1);
                 }
@@ -254,12 +260,16 @@ std::string sharedDescriptorPath(std::size_t index) {
     return "/proc/self/fd/" + std::to_string(kFirstSharedDescriptor + static_cast<int>(index));
 }
 
+int tapDescriptor(std::size_t sharedCount, std::size_t index) {
+    return kFirstSharedDescriptor + static_cast<int>(sharedCount + index);
+}
+
 std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,
                                              const PipelineListener& listener,
                                              const std::vector<int>& sharedDescriptors) {
     std::vector<EngineOutcome> outcomes(engines.size());
     std::vector<Stream> streams;
-    streams.reserve(engines.size() + 1);
+    streams.reserve(engines.size() + 1 + listener.taps.size());
     std::vector<pid_t> pids(engines.size(), -1);
 
     // Raised first, so that placing one never overwrites another that still has to be placed.
@@ -274,6 +284,10 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
     const Descriptor nothingIn = openNull(O_RDONLY);
     const Descriptor nothingOut = openNull(O_WRONLY);
     Pipe progress = makePipe();
+    std::vector<Pipe> taps;
+    for (std::size_t t = 0; t < listener.taps.size(); ++t) {
+        taps.push_back(makePipe());
+    }
     Descriptor previousOutput; // read end of the pipe between engine i-1 and engine i
     for (std::size_t i = 0; i < engines.size(); ++i) {
         Pipe errors = makePipe();
@@ -290,17 +304,25 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
         for (std::size_t d = 0; d < shared.size(); ++d) {
             placements.push_back({shared[d].get(), kFirstSharedDescriptor + static_cast<int>(d)});
         }
+        for (std::size_t t = 0; first && t < taps.size(); ++t) {
+            placements.push_back({taps[t].write.get(), tapDescriptor(shared.size(), t)});
+        }
         pids[i] = startEngine(engines[i].arguments, placements, outcomes[i]);
 
         Stream errorStream{std::move(errors.read),
                            &outcomes[i].errorOutput,
                            first ? &listener.firstEngineErrorLine : nullptr,
-                           {}};
+                           {},
+                           nullptr};
         streams.push_back(std::move(errorStream));
         previousOutput = std::move(toNext.read);
     }
     progress.write.reset(-1);
-    streams.push_back(Stream{std::move(progress.read), nullptr, &listener.progressLine, {}});
+    streams.push_back(Stream{std::move(progress.read), nullptr, &listener.progressLine, {}, {}});
+    for (std::size_t t = 0; t < taps.size(); ++t) {
+        taps[t].write.reset(-1);
+        streams.push_back(Stream{std::move(taps[t].read), nullptr, nullptr, {}, &listener.taps[t]});
+    }
     previousOutput.reset(-1);
 
     pumpUntilClosed(streams, pids);

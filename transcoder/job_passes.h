@@ -5,6 +5,7 @@
 #include "progress_reporter.h"
 #include "run_log.h"
 #include "sound_meter.h"
+#include "wav_stream_meter.h"
 
 #include <optional>
 #include <string>
@@ -58,15 +59,12 @@ public:
     std::optional<SoundFigures> checkWritten(std::optional<MeterKind> meter, int from, int to);
 
 private:
-    std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines);
+    // Runs the engines, the first one's taps measured by the meters, in the order of its taps.
+    std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines,
+                                   std::vector<WavStreamMeter*> meters = {});
     EncodePlan passPlan(const PassSettings& settings) const;
-    SoundFigures readFigures(const std::string& errorOutput, const std::string& tag, MeterKind kind,
-                             const std::string& what);
-    // The figures of a meter of the kind, with the exact sample peak and the samples at full
-    // scale from peakPass (a Peak meter named tag) where the reading may be full scale.
-    SoundFigures exactAtFullScale(SoundFigures figures, MeterKind kind,
-                                  const EngineCommand& peakPass, const std::string& tag,
-                                  const std::string& what);
+    // The figures of a meter that has measured the samples of `what`.
+    SoundFigures figuresOf(const WavStreamMeter& meter, const std::string& what) const;
 
     PassPlan plan_;
     std::vector<int> outputFiles_;
