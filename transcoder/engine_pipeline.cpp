@@ -180,6 +180,9 @@ pid_t startEngine(const std::vector<std::string>& arguments,
 
 // A bounded wait, so that a stop request arriving just before poll is still seen soon.
 constexpr int kPollMilliseconds = 250;
+// A tap's pipe holds this much (where the system allows), read at once.
+constexpr std::size_t kTapPipeBytes = 1024 * 1024;
+constexpr useconds_t kTapGatherMicroseconds = 1000;
 
 void stopEngines(const std::vector<pid_t>& pids) {
     for (pid_t pid : pids) {
@@ -192,8 +195,7 @@ void stopEngines(const std::vector<pid_t>& pids) {
 void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pids) {
     const int watchedOutput = standardOutputToWatch();
     std::vector<pollfd> polled;
-    // As much as a pipe holds: sample streams arrive in few reads.
-    std::vector<char> buffer(64 * 1024);
+    std::vector<char> buffer(kTapPipeBytes);
     bool enginesStopped = false;
     while (true) {
         if (stopRequested() && !enginesStopped) {
@@ -225,6 +227,7 @@ void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pid
         if (polled.size() > streamCount && (polled.back().revents & (POLLERR | POLLHUP)) != 0) {
             requestStopForClosedOutput();
         }
+        bool tapDrained = false;
         for (std::size_t i = 0; i < streamCount; ++i) {
             if (polled[i].revents == 0) {
                 continue;
@@ -236,10 +239,17 @@ void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pid
                 ssize_t count = ::read(polled[i].fd, buffer.data(), buffer.size());
                 if (count > 0) {
                     stream.take(buffer.data(), static_cast<std::size_t>(count));
+                    tapDrained = tapDrained || (stream.onBytes != nullptr &&
+                                                static_cast<std::size_t>(count) < buffer.size());
                 } else if (count == 0 || errno != EINTR) {
                     stream.fd.reset(-1);
                 }
             }
+        }
+        if (tapDrained) {
+            // Samples come in writes of a frame of audio each: waking for every one of them
+            // would cost more than measuring them. A moment lets the next read take many.
+            ::usleep(kTapGatherMicroseconds);
         }
     }
 }
@@ -287,6 +297,9 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
     std::vector<Pipe> taps;
     for (std::size_t t = 0; t < listener.taps.size(); ++t) {
         taps.push_back(makePipe());
+        // Room for what the engine writes while the transcoder waits to read; a pipe keeps its
+        // usual size where the system refuses.
+        ::fcntl(taps.back().write.get(), F_SETPIPE_SZ, static_cast<int>(kTapPipeBytes));
     }
     Descriptor previousOutput; // read end of the pipe between engine i-1 and engine i
     for (std::size_t i = 0; i < engines.size(); ++i) {

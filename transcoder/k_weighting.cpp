@@ -1,5 +1,7 @@
 #include "k_weighting.h"
 
+#include "vector_clones.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -112,6 +114,39 @@ double weighLanes(KWeightedEnergy::State& state, const Coefficients& k, const fl
     }
 }
 
+// The K-weighting of `lanes` (1 to 8) channels, the first at `samples`, in frames of `stride`
+// samples; returns the weighted sum of squares.
+CANTOVA_VECTOR_CLONES double weighGroup(KWeightedEnergy::State& state, const KWeighting& weighting,
+                                        const float* samples, std::size_t lanes, std::size_t stride,
+                                        std::size_t frames, const double* weights) {
+    const Coefficients k{
+        static_cast<float>(weighting.shelf.b0),   static_cast<float>(weighting.shelf.b1),
+        static_cast<float>(weighting.shelf.b2),   static_cast<float>(weighting.shelf.a1),
+        static_cast<float>(weighting.shelf.a2),   static_cast<float>(weighting.highPass.a1),
+        static_cast<float>(weighting.highPass.a2)};
+    const auto weighed = [&]<std::size_t count>() {
+        return weighLanes<count>(state, k, samples, stride, frames, weights);
+    };
+    switch (lanes) {
+    case 1:
+        return weighed.template operator()<1>();
+    case 2:
+        return weighed.template operator()<2>();
+    case 3:
+        return weighed.template operator()<3>();
+    case 4:
+        return weighed.template operator()<4>();
+    case 5:
+        return weighed.template operator()<5>();
+    case 6:
+        return weighed.template operator()<6>();
+    case 7:
+        return weighed.template operator()<7>();
+    default:
+        return weighed.template operator()<8>();
+    }
+}
+
 } // namespace
 
 KWeighting kWeightingAt(int sampleRate) {
@@ -147,43 +182,10 @@ KWeightedEnergy::KWeightedEnergy(const std::vector<double>& channelWeights, int 
 }
 
 double KWeightedEnergy::add(const float* interleaved, std::size_t frames) {
-    const Coefficients k{
-        static_cast<float>(weighting_.shelf.b0),   static_cast<float>(weighting_.shelf.b1),
-        static_cast<float>(weighting_.shelf.b2),   static_cast<float>(weighting_.shelf.a1),
-        static_cast<float>(weighting_.shelf.a2),   static_cast<float>(weighting_.highPass.a1),
-        static_cast<float>(weighting_.highPass.a2)};
     double energy = 0.0;
     for (Group& group : groups_) {
-        const float* samples = interleaved + group.first;
-        const auto weighed = [&]<std::size_t lanes>() {
-            return weighLanes<lanes>(group.state, k, samples, channels_, frames, group.weights);
-        };
-        switch (group.count) {
-        case 1:
-            energy += weighed.template operator()<1>();
-            break;
-        case 2:
-            energy += weighed.template operator()<2>();
-            break;
-        case 3:
-            energy += weighed.template operator()<3>();
-            break;
-        case 4:
-            energy += weighed.template operator()<4>();
-            break;
-        case 5:
-            energy += weighed.template operator()<5>();
-            break;
-        case 6:
-            energy += weighed.template operator()<6>();
-            break;
-        case 7:
-            energy += weighed.template operator()<7>();
-            break;
-        default:
-            energy += weighed.template operator()<8>();
-            break;
-        }
+        energy += weighGroup(group.state, weighting_, interleaved + group.first, group.count,
+                             channels_, frames, group.weights);
     }
     return energy;
 }

@@ -1,6 +1,7 @@
 #include "pcm_meter.h"
 
 #include "true_peak.h"
+#include "vector_clones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,7 +86,7 @@ struct StretchLevels {
     long long clipped = 0;
 };
 
-StretchLevels levelsOf(const float* samples, std::size_t count) {
+CANTOVA_VECTOR_CLONES StretchLevels levelsOf(const float* samples, std::size_t count) {
     constexpr std::size_t kLanes = 8;
     float peaks[kLanes] = {};
     int clipped[kLanes] = {};

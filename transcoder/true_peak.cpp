@@ -1,5 +1,7 @@
 #include "true_peak.h"
 
+#include "vector_clones.h"
+
 #include <cmath>
 
 namespace cantova {
@@ -75,7 +77,7 @@ template <std::ptrdiff_t lanes> inline float doublePeaks(const float* at) {
 
 } // namespace
 
-float interpolatedPeak(const float* x, std::size_t count) {
+CANTOVA_VECTOR_CLONES float interpolatedPeak(const float* x, std::size_t count) {
     const auto total = static_cast<std::ptrdiff_t>(count);
     float peak = 0.0f;
     std::ptrdiff_t n = 0;
