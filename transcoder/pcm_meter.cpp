@@ -184,9 +184,11 @@ void PcmMeter::peakChunk(const float* interleaved, std::size_t frames) {
             const float reach =
                 std::max(levels.peak, levelsOf(samples + start, kTruePeakHistory).peak) *
                 kTruePeakBound;
-            if (reach > std::max(interpolatedPeak_, samplePeak_)) {
-                interpolatedPeak_ = std::max(
-                    interpolatedPeak_, interpolatedPeak(samples + kTruePeakHistory + start, count));
+            const float found = std::max(interpolatedPeak_, samplePeak_);
+            if (reach > found) {
+                interpolatedPeak_ =
+                    std::max(interpolatedPeak_,
+                             interpolatedPeak(samples + kTruePeakHistory + start, count, found));
             }
         }
         std::copy(samples + frames, samples + frames + kTruePeakHistory, samples);

@@ -50,7 +50,7 @@ constexpr std::ptrdiff_t kLanes = 8;
 
 // Twice the largest magnitude of the four phases after the sample at[lane], for kLanes
 // consecutive samples when lanes is kLanes.
-template <std::ptrdiff_t lanes> inline float doublePeaks(const float* at) {
+template <std::ptrdiff_t lanes> [[gnu::always_inline]] inline float doublePeaks(const float* at) {
     float sum0[lanes] = {}, difference0[lanes] = {}, sum1[lanes] = {}, difference1[lanes] = {};
     for (int k = 0; k < kHalf; ++k) {
         for (std::ptrdiff_t lane = 0; lane < lanes; ++lane) {
@@ -75,13 +75,38 @@ template <std::ptrdiff_t lanes> inline float doublePeaks(const float* at) {
     return peak;
 }
 
+// The largest magnitude of the samples the kLanes outputs after at[0] to at[kLanes - 1] are
+// made of: at[-11] to at[kLanes - 1], read as three overlapping runs of kLanes.
+[[gnu::always_inline]] inline float reachOf(const float* at) {
+    static_assert(kLanes == 8 && kTaps - 1 <= 2 * kLanes - 3);
+    float largest[kLanes];
+    for (std::ptrdiff_t lane = 0; lane < kLanes; ++lane) {
+        const float early = std::fabs(at[lane - (kTaps - 1)]);
+        const float middle = std::fabs(at[lane - 3]);
+        const float late = std::fabs(at[lane]);
+        const float front = early > middle ? early : middle;
+        largest[lane] = front > late ? front : late;
+    }
+    float reach = 0.0f;
+    for (const float value : largest) {
+        reach = value > reach ? value : reach;
+    }
+    return reach;
+}
+
 } // namespace
 
-CANTOVA_VECTOR_CLONES float interpolatedPeak(const float* x, std::size_t count) {
+CANTOVA_VECTOR_CLONES float interpolatedPeak(const float* x, std::size_t count, float floor) {
     const auto total = static_cast<std::ptrdiff_t>(count);
+    // Twice the largest magnitude found, and twice the level below which nothing counts.
     float peak = 0.0f;
+    const float doubleFloor = 2.0f * floor;
     std::ptrdiff_t n = 0;
     for (; n + kLanes <= total; n += kLanes) {
+        const float above = peak > doubleFloor ? peak : doubleFloor;
+        if (2.0f * kTruePeakBound * reachOf(x + n) <= above) {
+            continue;
+        }
         const float here = doublePeaks<kLanes>(x + n);
         peak = here > peak ? here : peak;
     }

@@ -14,8 +14,9 @@ inline constexpr std::size_t kTruePeakHistory = 11; // earlier samples each outp
 inline constexpr float kTruePeakBound = 2.0228271484375f;
 
 // The largest magnitude of the interpolated signal between and at the samples x[0] to
-// x[count - 1]; x[-kTruePeakHistory] to x[-1] must be readable (the samples before, zeros at
-// the start).
-float interpolatedPeak(const float* x, std::size_t count);
+// x[count - 1], where it lies above floor (else a level at most floor): runs of outputs whose
+// samples cannot reach above it are not computed. x[-kTruePeakHistory] to x[-1] must be
+// readable (the samples before, zeros at the start).
+float interpolatedPeak(const float* x, std::size_t count, float floor = 0.0f);
 
 } // namespace cantova
