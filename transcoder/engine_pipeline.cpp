@@ -86,6 +86,7 @@ struct Stream {
     const std::function<void(std::string_view)>* onLine = nullptr;
     std::string pending;
     const std::function<void(std::string_view)>* onBytes = nullptr;
+    bool roomy = false; // a tap whose pipe holds kTapPipeBytes
 
     void take(const char* data, std::size_t size) {
         if (onBytes != nullptr) {
@@ -182,7 +183,11 @@ pid_t startEngine(const std::vector<std::string>& arguments,
 constexpr int kPollMilliseconds = 250;
 // A tap's pipe holds this much (where the system allows), read at once.
 constexpr std::size_t kTapPipeBytes = 1024 * 1024;
-constexpr useconds_t kTapGatherMicroseconds = 1000;
+// After a read of less than a quarter of that the transcoder waits this long before the next:
+// samples come in writes of a frame of audio each, and waking for every one of them would cost
+// more than measuring them. A pipe of that size fills in the wait only at more than 250 MB/s,
+// and a read of more than a quarter of it is followed at once by the next.
+constexpr useconds_t kTapGatherMicroseconds = 4000;
 
 void stopEngines(const std::vector<pid_t>& pids) {
     for (pid_t pid : pids) {
@@ -227,7 +232,8 @@ void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pid
         if (polled.size() > streamCount && (polled.back().revents & (POLLERR | POLLHUP)) != 0) {
             requestStopForClosedOutput();
         }
-        bool tapDrained = false;
+        bool tapTrickles = false;
+        bool tapFlows = false;
         for (std::size_t i = 0; i < streamCount; ++i) {
             if (polled[i].revents == 0) {
                 continue;
@@ -239,16 +245,15 @@ void pumpUntilClosed(std::vector<Stream>& streams, const std::vector<pid_t>& pid
                 ssize_t count = ::read(polled[i].fd, buffer.data(), buffer.size());
                 if (count > 0) {
                     stream.take(buffer.data(), static_cast<std::size_t>(count));
-                    tapDrained = tapDrained || (stream.onBytes != nullptr &&
-                                                static_cast<std::size_t>(count) < buffer.size());
+                    const bool small = static_cast<std::size_t>(count) < kTapPipeBytes / 4;
+                    tapTrickles = tapTrickles || (stream.roomy && small);
+                    tapFlows = tapFlows || (stream.onBytes != nullptr && !small);
                 } else if (count == 0 || errno != EINTR) {
                     stream.fd.reset(-1);
                 }
             }
         }
-        if (tapDrained) {
-            // Samples come in writes of a frame of audio each: waking for every one of them
-            // would cost more than measuring them. A moment lets the next read take many.
+        if (tapTrickles && !tapFlows) {
             ::usleep(kTapGatherMicroseconds);
         }
     }
@@ -295,11 +300,13 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
     const Descriptor nothingOut = openNull(O_WRONLY);
     Pipe progress = makePipe();
     std::vector<Pipe> taps;
+    std::vector<bool> roomy;
     for (std::size_t t = 0; t < listener.taps.size(); ++t) {
         taps.push_back(makePipe());
-        // Room for what the engine writes while the transcoder waits to read; a pipe keeps its
-        // usual size where the system refuses.
-        ::fcntl(taps.back().write.get(), F_SETPIPE_SZ, static_cast<int>(kTapPipeBytes));
+        // Room for what the engine writes while the transcoder waits to read; where the system
+        // refuses, the pipe keeps its size and is read without waiting.
+        const int size = static_cast<int>(kTapPipeBytes);
+        roomy.push_back(::fcntl(taps.back().read.get(), F_SETPIPE_SZ, size) >= size);
     }
     Descriptor previousOutput; // read end of the pipe between engine i-1 and engine i
     for (std::size_t i = 0; i < engines.size(); ++i) {
@@ -326,15 +333,18 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
                            &outcomes[i].errorOutput,
                            first ? &listener.firstEngineErrorLine : nullptr,
                            {},
-                           nullptr};
+                           nullptr,
+                           false};
         streams.push_back(std::move(errorStream));
         previousOutput = std::move(toNext.read);
     }
     progress.write.reset(-1);
-    streams.push_back(Stream{std::move(progress.read), nullptr, &listener.progressLine, {}, {}});
+    streams.push_back(
+        Stream{std::move(progress.read), nullptr, &listener.progressLine, {}, nullptr, false});
     for (std::size_t t = 0; t < taps.size(); ++t) {
         taps[t].write.reset(-1);
-        streams.push_back(Stream{std::move(taps[t].read), nullptr, nullptr, {}, &listener.taps[t]});
+        streams.push_back(
+            Stream{std::move(taps[t].read), nullptr, nullptr, {}, &listener.taps[t], roomy[t]});
     }
     previousOutput.reset(-1);
 
