@@ -21,3 +21,50 @@ ffmpeg -v error -nostdin -f lavfi -i "anoisesrc=d=$SOURCE_SECONDS:c=pink:r=48000
     -c:a ac3 -b:a 448k "$SOURCE"
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# Splits a logged line back into its words (into WORDS): one blank between words, a word that
+# holds blanks stands in double quotes.
+split_logged() {
+    local line="$1" word="" quoted=0 c i
+    WORDS=()
+    for ((i = 0; i < ${#line}; i++)); do
+        c="${line:i:1}"
+        if [ "$c" = '"' ]; then
+            quoted=$((1 - quoted))
+        elif [ "$c" = " " ] && [ "$quoted" -eq 0 ]; then
+            WORDS+=("$word")
+            word=""
+        else
+            word+="$c"
+        fi
+    done
+    WORDS+=("$word")
+}
+
+# The engines of the one encoding pass (ffmpeg | lame) of the last job in a transcoder's log, as
+# a user would run them by hand: into DECODER and ENCODER, the sound report's taps taken out of
+# ffmpeg's command (the branches split off to the labels [src] and [out], and the outputs that
+# write them to the transcoder's descriptors), lame's output left to the caller (its last word).
+hand_engines() {
+    local log="$1" job engines encoding=-1 i
+    job="$(awk '/^==== / { text = "" } { text = text $0 "\n" } END { printf "%s", text }' "$log")"
+    mapfile -t engines < <(sed -n 's/^engine: //p' <<<"$job")
+    for i in "${!engines[@]}"; do
+        [[ "${engines[$i]}" == lame\ * ]] && encoding=$i
+    done
+    [ "$encoding" -ge 1 ] && [ "$(grep -c '^engine: lame ' <<<"$job")" -eq 1 ] ||
+        { echo "expected one encoding pass (ffmpeg | lame) in the log:" >&2; echo "$job" >&2; exit 1; }
+    split_logged "${engines[$encoding-1]}"
+    DECODER=()
+    for ((i = 0; i < ${#WORDS[@]}; i++)); do
+        if [ "${WORDS[$i]}" = -map ] && [[ "${WORDS[$i+1]}" == \[src\] || "${WORDS[$i+1]}" == \[out\] ]]; then
+            i=$((i + 6)) # -map [label] -c:a pcm_f32le -f wav pipe:N
+            continue
+        fi
+        DECODER+=("$(printf '%s' "${WORDS[$i]}" | sed 's/,asplit=2\[src\]\[p\];\[p\]anull//; s/,asplit=2\[out\]\[e\];\[e\]anull//')")
+    done
+    split_logged "${engines[$encoding]}"
+    ENCODER=("${WORDS[@]}")
+    [ "${DECODER[0]}" = ffmpeg ] && [ "${ENCODER[0]}" = lame ] ||
+        { echo "unexpected engines: ${engines[*]}" >&2; exit 1; }
+}

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <regex>
 
 namespace cantova {
 
@@ -40,15 +39,6 @@ std::optional<std::string> writeFailure(const std::string& errorOutput) {
     return std::nullopt;
 }
 
-// The sample rate of the first audio stream ffmpeg reports reading.
-std::optional<int> decodedSampleRate(const std::string& errorOutput) {
-    std::smatch match;
-    if (!std::regex_search(errorOutput, match, std::regex(R"(Audio: [^,]+, (\d+) Hz)"))) {
-        return std::nullopt;
-    }
-    return parseInteger(match[1].str());
-}
-
 std::string roundedDecimal(double value) {
     return formatDecimal(std::round(value * 100.0) / 100.0);
 }
@@ -60,7 +50,8 @@ JobPasses::JobPasses(PassPlan plan, std::vector<int> outputFiles, RunLog& log,
     : plan_(std::move(plan)), outputFiles_(std::move(outputFiles)), log_(log), progress_(progress) {
 }
 
-std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engines) {
+std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engines,
+                                          std::vector<WavStreamMeter*> meters) {
     if (stopRequested()) {
         throw JobFailure(stopReason());
     }
@@ -72,6 +63,9 @@ std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engi
     listener.firstEngineErrorLine = [&](std::string_view line) {
         progress_.onEngineErrorLine(line);
     };
+    for (WavStreamMeter* meter : meters) {
+        listener.taps.push_back([meter](std::string_view bytes) { meter->take(bytes); });
+    }
     std::vector<int> shared = outputFiles_;
     if (plan_.sourceFile >= 0) {
         shared.push_back(plan_.sourceFile);
@@ -107,14 +101,11 @@ std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engi
     return outcomes;
 }
 
-SoundFigures JobPasses::readFigures(const std::string& errorOutput, const std::string& tag,
-                                    MeterKind kind, const std::string& what) {
-    const std::optional<SoundFigures> figures = readMeter(errorOutput, tag, kind);
-    if (!figures) {
-        log_.writeIndented(errorOutput);
+SoundFigures JobPasses::figuresOf(const WavStreamMeter& meter, const std::string& what) const {
+    if (meter.meter() == nullptr) {
         throw JobFailure("ffmpeg did not report the levels of " + what);
     }
-    return *figures;
+    return cantova::figuresOf(*meter.meter());
 }
 
 EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
@@ -161,91 +152,70 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
                    " dBTP are limited");
     }
     const EncodePlan plan = passPlan(settings);
-    const std::vector<EngineOutcome> outcomes = run(encodingEngines(plan));
-    // The encoders take an empty input without complaint and write a valid file of no
-    // length, which is not what anybody asked for.
-    plannedMicroseconds_ = progress_.passOutputMicroseconds().value_or(0);
-    if (plannedMicroseconds_ == 0) {
+    WavStreamMeter output;
+    WavStreamMeter source;
+    run(encodingEngines(plan), plan.meterSource ? std::vector<WavStreamMeter*>{&output, &source}
+                                                : std::vector<WavStreamMeter*>{&output});
+    EncodeFigures figures;
+    figures.output = figuresOf(output, "the encoder's input");
+    if (plan.meterSource) {
+        figures.source = figuresOf(source, "the source");
+        sourceMeasured_ = true;
+    }
+    // What the encoder received: the measured samples less the AC3 encoder's delay, taken off
+    // after the meter. The encoders take an empty input without complaint and write a valid
+    // file of no length, which is not what anybody asked for.
+    const long long cut = plan.target == Target::Ac3 ? kAc3EncoderDelaySamples : 0;
+    const long long encoded = std::max(0LL, output.meter()->frames() - cut);
+    plannedMicroseconds_ = encoded * 1000000 / output.sampleRate();
+    if (encoded == 0) {
         throw JobFailure("no audio to encode: nothing is left of the source after the "
                          "split and the delay, or it holds none");
     }
-    const std::string& report = outcomes.front().errorOutput;
-    EncodeFigures figures;
-    if (plan.meterSource) {
-        figures.source =
-            exactAtFullScale(readFigures(report, kSourceMeter, MeterKind::Levels, "the source"),
-                             MeterKind::Levels, sourcePeakEngine(plan), kSourceMeter, "the source");
-        sourceMeasured_ = true;
-    }
-    figures.output = exactAtFullScale(
-        readFigures(report, kOutputMeter, MeterKind::Levels, "the encoder's input"),
-        MeterKind::Levels, measuringEngine(plan, MeterKind::Peak), kOutputMeter,
-        "the encoder's input");
-    return figures;
-}
-
-SoundFigures JobPasses::exactAtFullScale(SoundFigures figures, MeterKind kind,
-                                         const EngineCommand& peakPass, const std::string& tag,
-                                         const std::string& what) {
-    if (kind == MeterKind::Peak || figures.samplePeakDb < kMayBeFullScaleDb) {
-        return figures;
-    }
-    // Only audio at full scale can hold clipped samples: they are counted in a pass of its own,
-    // which gives the exact peak as well.
-    const SoundFigures peak =
-        readFigures(run({peakPass}).front().errorOutput, tag, MeterKind::Peak, what);
-    figures.samplePeakDb = peak.samplePeakDb;
-    figures.truePeakDb = std::max(figures.truePeakDb, peak.samplePeakDb);
-    figures.clippedSamples = peak.clippedSamples;
     return figures;
 }
 
 SoundFigures JobPasses::measureSource(MeterKind kind, int from, int to) {
     progress_.beginPass(from, to);
-    const auto outcomes = run({measuringEngine(plan_.encode, kind)});
-    const SoundFigures figures = exactAtFullScale(
-        readFigures(outcomes.front().errorOutput, kOutputMeter, kind, "the processed source"), kind,
-        measuringEngine(plan_.encode, MeterKind::Peak), kOutputMeter, "the processed source");
+    WavStreamMeter processed;
+    run({measuringEngine(plan_.encode)}, {&processed});
+    const SoundFigures figures = figuresOf(processed, "the processed source");
     log_.write("measured before encoding: " + measuredText("processed", figures, kind));
     return figures;
 }
 
-std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> meter, int from,
+std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> kind, int from,
                                                     int to) {
     // The length the written files play: decoded by ffmpeg when they are to be measured as
     // well, else read from their frames (much cheaper than starting ffmpeg once more).
-    double played = 0.0;
+    double played = INFINITY;
     int sampleRate = 0;
-    std::string report;
-    if (meter) {
+    WavStreamMeter decoded;
+    if (kind) {
         progress_.beginPass(from, to);
-        report = run({writtenFilesEngine(plan_.encode.outputs, *meter, plan_.encode.outputRate)})
-                     .front()
-                     .errorOutput;
-        played = progress_.passOutputMicroseconds().value_or(0) / 1e6;
-        sampleRate = decodedSampleRate(report).value_or(0);
+        run({writtenFilesEngine(plan_.encode.outputs)}, {&decoded});
+        if (decoded.meter() != nullptr) {
+            sampleRate = decoded.sampleRate();
+            played = static_cast<double>(decoded.meter()->frames()) / sampleRate;
+        }
     } else {
-        played = INFINITY;
         for (int fd : outputFiles_) {
             const std::optional<WrittenLength> length = writtenLength(fd, target());
             played = std::min(played, length ? length->seconds : 0.0);
             sampleRate = length ? length->sampleRate : sampleRate;
         }
     }
+    const SoundFigures figures = kind ? figuresOf(decoded, "the written output") : SoundFigures{};
     const double planned = plannedMicroseconds_ / 1e6;
     const double frame = frameSamples(target()) / static_cast<double>(std::max(sampleRate, 8000));
     if (played < planned - frame - 0.001) {
         throw JobFailure("the output was not fully written: it plays " + roundedDecimal(played) +
                          " s of the " + roundedDecimal(planned) + " s encoded");
     }
-    if (!meter) {
+    if (!kind) {
         return std::nullopt;
     }
-    const SoundFigures figures = exactAtFullScale(
-        readFigures(report, kOutputMeter, *meter, "the written output"), *meter,
-        writtenFilesEngine(plan_.encode.outputs, MeterKind::Peak, plan_.encode.outputRate),
-        kOutputMeter, "the written output");
-    log_.write("measured after encoding: " + measuredText("decoded", figures, *meter));
+    log_.write("measured after encoding: " + measuredText("decoded", figures, *kind));
     return figures;
 }
 

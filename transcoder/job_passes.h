@@ -6,6 +6,7 @@
 #include "files/run_log.h"
 #include "sound/pass_runner.h"
 #include "sound/sound_meter.h"
+#include "sound/wav_stream_meter.h"
 
 #include <optional>
 #include <string>
@@ -42,15 +43,12 @@ public:
     }
 
 private:
-    std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines);
+    // Runs the engines, the first one's taps measured by the meters, in the order of its taps.
+    std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines,
+                                   std::vector<WavStreamMeter*> meters = {});
     EncodePlan passPlan(const PassSettings& settings) const;
-    SoundFigures readFigures(const std::string& errorOutput, const std::string& tag, MeterKind kind,
-                             const std::string& what);
-    // The figures of a meter of the kind, with the exact sample peak and the samples at full
-    // scale from peakPass (a Peak meter named tag) where the reading may be full scale.
-    SoundFigures exactAtFullScale(SoundFigures figures, MeterKind kind,
-                                  const EngineCommand& peakPass, const std::string& tag,
-                                  const std::string& what);
+    // The figures of a meter that has measured the samples of `what`.
+    SoundFigures figuresOf(const WavStreamMeter& meter, const std::string& what) const;
 
     PassPlan plan_;
     std::vector<int> outputFiles_;

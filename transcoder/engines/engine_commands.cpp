@@ -9,8 +9,8 @@ namespace cantova {
 namespace {
 
 // ffmpeg reads every input through the file protocol only. Its filter graph runs on one thread:
-// the meters' slice threads cost more in handing frames over than they save, and the other
-// core belongs to the encoder beside ffmpeg.
+// its slice threads cost more in handing frames over than they save, and the other core belongs
+// to the encoder beside ffmpeg and the transcoder's meters.
 std::vector<std::string> ffmpegHead() {
     std::vector<std::string> words = {"ffmpeg", "-hide_banner", "-nostdin", "-nostats",
                                       "-y",     "-progress",    "pipe:3",   "-protocol_whitelist",
@@ -54,19 +54,46 @@ std::string chained(std::initializer_list<std::string> chains) {
     return joined.empty() ? "anull" : joined;
 }
 
-// The graph of an encoding pass up to its output label "[enc]", with the meters on branches.
+// The words that write the samples at the graph's label to the pass's tap.
+std::vector<std::string> tapOutput(const std::string& label, std::size_t outputs, std::size_t tap) {
+    return {"-map",
+            "[" + label + "]",
+            "-c:a",
+            "pcm_f32le",
+            "-f",
+            "wav",
+            "pipe:" + std::to_string(tapDescriptor(outputs, tap))};
+}
+
+constexpr const char* kSourceLabel = "src";
+constexpr const char* kOutputLabel = "out";
+
+// The graph of an encoding pass up to its output label "[enc]", with the samples to be
+// measured split off to the labels of the taps.
 std::string encodingGraph(const EncodePlan& plan) {
     std::string graph = "[0:a:0]" + chained({plan.sourceChain});
     if (plan.meterSource) {
-        graph += ",asplit=2[" + std::string(kSourceMeter) + "][p];" +
-                 meterGraph(kSourceMeter, MeterKind::Levels, plan.sourceRate) + ";[p]anull";
+        graph += ",asplit=2[" + std::string(kSourceLabel) + "][p];[p]anull";
     }
     graph += "," + chained({plan.processingChain});
     if (plan.meterOutput) {
-        graph += ",asplit=2[" + std::string(kOutputMeter) + "][e];" +
-                 meterGraph(kOutputMeter, MeterKind::Levels, plan.outputRate) + ";[e]anull";
+        graph += ",asplit=2[" + std::string(kOutputLabel) + "][e];[e]anull";
     }
     return graph + "," + chained({plan.tailChain});
+}
+
+// The taps of an encoding pass, after its outputs.
+void appendTaps(std::vector<std::string>& ffmpeg, const EncodePlan& plan) {
+    if (plan.meterOutput) {
+        const std::vector<std::string> tap =
+            tapOutput(kOutputLabel, plan.outputs.size(), kOutputTap);
+        ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
+    }
+    if (plan.meterSource) {
+        const std::vector<std::string> tap =
+            tapOutput(kSourceLabel, plan.outputs.size(), kSourceTap);
+        ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
+    }
 }
 
 } // namespace
@@ -85,6 +112,7 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
                             plan.wavBits == 24 ? "pcm_s24le" : "pcm_s16le", "-f", "wav",
                             ffmpegFile(plan.outputs.at(i))});
         }
+        appendTaps(ffmpeg, plan);
         return {EngineCommand{ffmpeg}};
     }
     append(ffmpeg, {"-filter_complex", graph + "[enc]", "-map", "[enc]"});
@@ -93,13 +121,16 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
     switch (plan.target) {
     case Target::Wav:
         append(ffmpeg, {"-c:a", wavCodec, "-f", "wav", ffmpegFile(plan.outputs.at(0))});
+        appendTaps(ffmpeg, plan);
         return {EngineCommand{ffmpeg}};
     case Target::Ac3:
         ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
         append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", ffmpegFile(plan.outputs.at(0))});
+        appendTaps(ffmpeg, plan);
         return {EngineCommand{ffmpeg}};
     case Target::Mp3: {
         append(ffmpeg, {"-c:a", feedCodec, "-f", "wav", "pipe:1"});
+        appendTaps(ffmpeg, plan);
         std::vector<std::string> lame = {"lame", "--quiet"};
         lame.insert(lame.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
         append(lame, {"-", plan.outputs.at(0)});
@@ -107,6 +138,7 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
     }
     case Target::Ogg: {
         append(ffmpeg, {"-c:a", feedCodec, "-f", "wav", "pipe:1"});
+        appendTaps(ffmpeg, plan);
         std::vector<std::string> oggenc = {"oggenc", "--quiet", "--ignorelength"};
         oggenc.insert(oggenc.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
         append(oggenc, {"-o", plan.outputs.at(0), "-"});
@@ -116,26 +148,17 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
     return {};
 }
 
-EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind) {
+EngineCommand measuringEngine(const EncodePlan& plan) {
     std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
-    const std::string graph = "[0:a:0]" + chained({plan.sourceChain, plan.processingChain}) +
-                              ",asplit=2[" + kOutputMeter + "][n];" +
-                              meterGraph(kOutputMeter, kind, plan.outputRate);
-    append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
+    const std::string graph =
+        "[0:a:0]" + chained({plan.sourceChain, plan.processingChain}) + "[" + kOutputLabel + "]";
+    append(ffmpeg, {"-filter_complex", graph});
+    const std::vector<std::string> tap = tapOutput(kOutputLabel, plan.outputs.size(), kOutputTap);
+    ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
     return EngineCommand{ffmpeg};
 }
 
-EngineCommand sourcePeakEngine(const EncodePlan& plan) {
-    std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
-    const std::string graph = "[0:a:0]" + chained({plan.sourceChain}) + ",asplit=2[" +
-                              kSourceMeter + "][n];" +
-                              meterGraph(kSourceMeter, MeterKind::Peak, plan.sourceRate);
-    append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
-    return EngineCommand{ffmpeg};
-}
-
-EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs, MeterKind kind,
-                                 int sampleRate) {
+EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs) {
     std::vector<std::string> ffmpeg = ffmpegHead();
     std::string graph;
     for (std::size_t i = 0; i < outputs.size(); ++i) {
@@ -144,9 +167,10 @@ EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs, MeterK
     }
     // Merged, the files last as long as the shortest of them.
     graph += outputs.size() > 1 ? "amerge=inputs=" + std::to_string(outputs.size()) + "," : "";
-    graph += "aformat=sample_fmts=flt,asplit=2[" + std::string(kOutputMeter) + "][n];" +
-             meterGraph(kOutputMeter, kind, sampleRate);
-    append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
+    graph += "aformat=sample_fmts=flt[" + std::string(kOutputLabel) + "]";
+    append(ffmpeg, {"-filter_complex", graph});
+    const std::vector<std::string> tap = tapOutput(kOutputLabel, outputs.size(), kOutputTap);
+    ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
     return EngineCommand{ffmpeg};
 }
 

@@ -36,9 +36,12 @@ struct EncodePlan {
     std::vector<std::string> outputs;         // as the engines reach them, one per written file
 };
 
-// The meters' names in the encoding pass's messages.
-inline constexpr const char* kSourceMeter = "src";
-inline constexpr const char* kOutputMeter = "out";
+// The samples a pass hands to the transcoder's meters, each a WAV stream of 32-bit float on a
+// tap of its own (tapDescriptor, after the plan's outputs): the encoder's input (before the AC3
+// delay cut, the dither and the channel split) on the first; on the second, in the encoding
+// pass that measures the source, the source after the split and the delay.
+inline constexpr std::size_t kOutputTap = 0;
+inline constexpr std::size_t kSourceTap = 1;
 
 // How ffmpeg is told to read or write a local file: its protocol prefix keeps a name such as
 // "pipe:0 take.wav" or "concat:a|b" from being read as anything else.
@@ -48,17 +51,12 @@ std::string ffmpegFile(const std::string& path);
 std::vector<EngineCommand> encodingEngines(const EncodePlan& plan);
 
 // An ffmpeg pass that runs the source and processing chains of the plan over the input and
-// measures the result (meter kOutputMeter).
-EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind);
+// hands the result to tap kOutputTap.
+EngineCommand measuringEngine(const EncodePlan& plan);
 
-// An ffmpeg pass that runs the source chain of the plan over the input and measures its sample
-// peak and the samples at full scale (meter kSourceMeter).
-EngineCommand sourcePeakEngine(const EncodePlan& plan);
-
-// An ffmpeg pass that decodes the written files as a player would, measures them (meter
-// kOutputMeter) and, through its progress, reports the length they play (of the shortest).
-EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs, MeterKind kind,
-                                 int sampleRate);
+// An ffmpeg pass that decodes the written files as a player would (the six of -6ch merged, so
+// that they last as long as the shortest) and hands the result to tap kOutputTap.
+EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs);
 
 // An ffmpeg pass that decodes the first frame of the input's first audio stream and reports its
 // sample rate, channels and layout as the processing will receive them (ashowinfo).

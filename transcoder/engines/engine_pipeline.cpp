@@ -88,8 +88,14 @@ struct Stream {
     std::string* kept = nullptr;
     const std::function<void(std::string_view)>* onLine = nullptr;
     std::string pending;
+    const std::function<void(std::string_view)>* onBytes = nullptr;
+    bool roomy = false; // a tap whose pipe holds kTapPipeBytes
 
     void take(const char* data, std::size_t size) {
+        if (onBytes != nullptr) {
+            (*onBytes)(std::string_view(data, size));
+            return;
+        }
         if (kept != nullptr) {
             kept->append(data, size);
             if (kept->size() > 2 * kKeptErrorBytes) {
@@ -178,6 +184,13 @@ pid_t startEngine(const std::vector<std::string>& arguments,
 
 // A bounded wait, so that a stop request arriving just before poll is still seen soon.
 constexpr int kPollMilliseconds = 250;
+// A tap's pipe holds this much (where the system allows), read at once.
+constexpr std::size_t kTapPipeBytes = 1024 * 1024;
+// After a read of less than a quarter of that the transcoder waits this long before the next:
+// samples come in writes of a frame of audio each, and waking for every one of them would cost
+// more than measuring them. A pipe of that size fills in the wait only at more than 250 MB/s,
+// and a read of more than a quarter of it is followed at once by the next.
+constexpr useconds_t kTapGatherMicroseconds = 4000;
 
 // How long engines asked to stop (SIGTERM) may take before they are killed: one blocked where
 // a signal only sets a flag (ffmpeg opening a FIFO) or stopped (SIGSTOP) would wait for ever.
@@ -221,7 +234,7 @@ private:
 void pumpUntilClosed(std::vector<Stream>& streams, EngineStopper& stopper) {
     const int watchedOutput = standardOutputToWatch();
     std::vector<pollfd> polled;
-    char buffer[8192];
+    std::vector<char> buffer(kTapPipeBytes);
     while (true) {
         const bool enginesStopped = stopper.stopping();
         polled.clear();
@@ -249,6 +262,8 @@ void pumpUntilClosed(std::vector<Stream>& streams, EngineStopper& stopper) {
         if (polled.size() > streamCount && (polled.back().revents & (POLLERR | POLLHUP)) != 0) {
             requestStopForClosedOutput();
         }
+        bool tapTrickles = false;
+        bool tapFlows = false;
         for (std::size_t i = 0; i < streamCount; ++i) {
             if (polled[i].revents == 0) {
                 continue;
@@ -257,13 +272,19 @@ void pumpUntilClosed(std::vector<Stream>& streams, EngineStopper& stopper) {
                 if (stream.fd.get() != polled[i].fd) {
                     continue;
                 }
-                ssize_t count = ::read(polled[i].fd, buffer, sizeof buffer);
+                ssize_t count = ::read(polled[i].fd, buffer.data(), buffer.size());
                 if (count > 0) {
-                    stream.take(buffer, static_cast<std::size_t>(count));
+                    stream.take(buffer.data(), static_cast<std::size_t>(count));
+                    const bool small = static_cast<std::size_t>(count) < kTapPipeBytes / 4;
+                    tapTrickles = tapTrickles || (stream.roomy && small);
+                    tapFlows = tapFlows || (stream.onBytes != nullptr && !small);
                 } else if (count == 0 || errno != EINTR) {
                     stream.fd.reset(-1);
                 }
             }
+        }
+        if (tapTrickles && !tapFlows) {
+            ::usleep(kTapGatherMicroseconds);
         }
     }
 }
@@ -293,12 +314,16 @@ std::string sharedDescriptorPath(std::size_t index) {
     return "/proc/self/fd/" + std::to_string(kFirstSharedDescriptor + static_cast<int>(index));
 }
 
+int tapDescriptor(std::size_t sharedCount, std::size_t index) {
+    return kFirstSharedDescriptor + static_cast<int>(sharedCount + index);
+}
+
 std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,
                                              const PipelineListener& listener,
                                              const std::vector<int>& sharedDescriptors) {
     std::vector<EngineOutcome> outcomes(engines.size());
     std::vector<Stream> streams;
-    streams.reserve(engines.size() + 1);
+    streams.reserve(engines.size() + 1 + listener.taps.size());
     std::vector<pid_t> pids(engines.size(), -1);
 
     // Raised first, so that placing one never overwrites another that still has to be placed.
@@ -313,6 +338,15 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
     const Descriptor nothingIn = openNull(O_RDONLY);
     const Descriptor nothingOut = openNull(O_WRONLY);
     Pipe progress = makePipe();
+    std::vector<Pipe> taps;
+    std::vector<bool> roomy;
+    for (std::size_t t = 0; t < listener.taps.size(); ++t) {
+        taps.push_back(makePipe());
+        // Room for what the engine writes while the transcoder waits to read; where the system
+        // refuses, the pipe keeps its size and is read without waiting.
+        const int size = static_cast<int>(kTapPipeBytes);
+        roomy.push_back(::fcntl(taps.back().read.get(), F_SETPIPE_SZ, size) >= size);
+    }
     Descriptor previousOutput; // read end of the pipe between engine i-1 and engine i
     for (std::size_t i = 0; i < engines.size(); ++i) {
         Pipe errors = makePipe();
@@ -329,17 +363,28 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
         for (std::size_t d = 0; d < shared.size(); ++d) {
             placements.push_back({shared[d].get(), kFirstSharedDescriptor + static_cast<int>(d)});
         }
+        for (std::size_t t = 0; first && t < taps.size(); ++t) {
+            placements.push_back({taps[t].write.get(), tapDescriptor(shared.size(), t)});
+        }
         pids[i] = startEngine(engines[i].arguments, placements, outcomes[i]);
 
         Stream errorStream{std::move(errors.read),
                            &outcomes[i].errorOutput,
                            first ? &listener.firstEngineErrorLine : nullptr,
-                           {}};
+                           {},
+                           nullptr,
+                           false};
         streams.push_back(std::move(errorStream));
         previousOutput = std::move(toNext.read);
     }
     progress.write.reset(-1);
-    streams.push_back(Stream{std::move(progress.read), nullptr, &listener.progressLine, {}});
+    streams.push_back(
+        Stream{std::move(progress.read), nullptr, &listener.progressLine, {}, nullptr, false});
+    for (std::size_t t = 0; t < taps.size(); ++t) {
+        taps[t].write.reset(-1);
+        streams.push_back(
+            Stream{std::move(taps[t].read), nullptr, nullptr, {}, &listener.taps[t], roomy[t]});
+    }
     previousOutput.reset(-1);
 
     EngineStopper stopper(pids);

@@ -24,6 +24,9 @@ struct PipelineListener {
     std::function<void(std::string_view)> progressLine;
     // Each line the first engine writes to its standard error.
     std::function<void(std::string_view)> firstEngineErrorLine;
+    // The bytes the first engine writes to each of its tap descriptors (tapDescriptor), as
+    // they come: a stream of samples the transcoder measures.
+    std::vector<std::function<void(std::string_view)>> taps;
 };
 
 // Every engine of a pass finds the descriptors handed to it at kFirstSharedDescriptor and on,
@@ -32,6 +35,10 @@ struct PipelineListener {
 // have prepared.
 inline constexpr int kFirstSharedDescriptor = 4;
 std::string sharedDescriptorPath(std::size_t index);
+
+// The descriptor of the first engine that feeds the listener's tap `index`, after the
+// sharedCount shared ones.
+int tapDescriptor(std::size_t sharedCount, std::size_t index);
 
 // Runs the engines side by side, the standard output of each feeding the standard input of
 // the next, and waits for all of them. The first reads nothing, the last writes nowhere. Each

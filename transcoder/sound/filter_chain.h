@@ -63,6 +63,7 @@ std::string truePeakLimiter(double ceilingDb, int sampleRate, int channels);
 
 // Takes off the 256 samples by which ffmpeg's AC3 encoder delays what it encodes, so that the
 // decoded output lines up with the source.
+inline constexpr long long kAc3EncoderDelaySamples = 256;
 inline constexpr const char* kAc3EncoderDelayCut = "atrim=start_sample=256,asetpts=PTS-STARTPTS";
 
 // Reduces changed samples to 16 bit with triangular (TPDF) dither instead of rounding them.
