@@ -124,12 +124,14 @@ void JobList::addJob(settings::Flush flush) {
     job.codec = *codec;
     job.number = queue_.nextNumber();
     job.source = source;
+    job.track = w.ChosenSourceTrack();
     job.outputArgument = cmdline::BuildOutputName(windows_, job.number);
     if (job.outputArgument.empty()) {
         refuse("No output file name can be formed for \"" + source + "\", so no job was added.");
         return;
     }
-    if (*codec == Codec::Ac3 && w.ChkAC3Reencode.value() != 1) {
+    // A container's AC3 track kept as it is gets its frames copied out by the transcoder.
+    if (cmdline::KeepsAc3Frames(w) && job.track == 0) {
         job.copy = true;
         job.outputArgument = "\"" + source + "\"";
     }
@@ -137,8 +139,10 @@ void JobList::addJob(settings::Flush flush) {
     cmdline::TypedValueCheck typed;
     std::string command;
     if (!job.copy) {
-        command = cmdline::BuildJobCommand(windows_, job.kind, source, job.outputArgument, &typed);
-        job.target = TargetOfCommand(*codec, command);
+        command = cmdline::BuildJobCommand(windows_, job.kind, {source, job.track},
+                                           job.outputArgument, &typed);
+        job.target = job.track > 0 && cmdline::KeepsAc3Frames(w) ? std::string("AC3 copy")
+                                                                 : TargetOfCommand(*codec, command);
     }
     if (!typed.refusedFields().empty()) {
         const cmdline::TypedValueCheck::Field& field = typed.refusedFields().front();
