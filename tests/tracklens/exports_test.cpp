@@ -28,8 +28,8 @@ std::set<std::string> DefinedDynamicSymbols(const std::string& library) {
 }
 
 TEST(Exports, ExactlyTheSixFunctions) {
-    const std::set<std::string> expected = {"GetAc3Info", "filesize2frame", "get_avi_info",
-                                            "get_version", "getfilesize", "ListAudioTracks"};
+    const std::set<std::string> expected = {"GetAc3Info",  "filesize2frame", "get_avi_info",
+                                            "get_version", "getfilesize",    "ListAudioTracks"};
     EXPECT_EQ(DefinedDynamicSymbols(TRACKLENS_LIBRARY), expected);
 }
 
