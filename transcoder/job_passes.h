@@ -34,6 +34,9 @@ public:
     SoundFigures measureSource(MeterKind kind, int from, int to) override;
     std::optional<SoundFigures> checkWritten(std::optional<MeterKind> meter, int from,
                                              int to) override;
+    // Copies the frames of the plan's audio stream into the AC3 output as they are, and checks
+    // that the written file holds AC3 frames. A track that is no AC3 fails the job.
+    void copyTrack();
 
 private:
     std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines);

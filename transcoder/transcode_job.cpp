@@ -34,12 +34,32 @@ bool soxrAvailable() {
     return runEnginePipeline(probe, {}).front().succeeded();
 }
 
-double resolveDelay(const JobRequest& job, RunLog& log) {
+// The start of a container's track after the picture's, from ffprobe.
+double trackDelay(const std::string& input, int track, RunLog& log) {
+    const EngineCommand probe = streamStartsEngine(input);
+    log.write("engine: " + describeCommand(probe.arguments));
+    const EngineOutcome outcome = runEnginePipeline({probe}, {}).front();
+    const std::optional<double> delay =
+        outcome.succeeded() ? trackStartDelayMs(outcome.errorOutput, track) : std::nullopt;
+    if (!delay) {
+        log.write("delay: the input tells no start of track " + std::to_string(track) +
+                  " after a picture, no delay applied");
+        return 0.0;
+    }
+    log.write("delay: " + formatDecimal(*delay) + " ms from the start of track " +
+              std::to_string(track));
+    return *delay;
+}
+
+double resolveDelay(const JobRequest& job, const std::string& input, RunLog& log) {
     if (!job.ota) {
         return 0.0;
     }
     if (!job.ota->autoDelay) {
         return job.ota->delayMs;
+    }
+    if (job.core.track) {
+        return trackDelay(input, *job.core.track, log);
     }
     auto delay = delayFromFileName(job.core.input);
     if (!delay) {
@@ -155,7 +175,8 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
         const LpcmFormat format = lpcmFormatFromName(input);
         return SourceInfo{format.sampleRate, *channelsOfLayout("", format.channels)};
     }
-    const EngineCommand probe = sourceProbeEngine(sourceArguments, input);
+    const int audioStream = job.core.track.value_or(1) - 1;
+    const EngineCommand probe = sourceProbeEngine(sourceArguments, input, audioStream);
     log.write("engine: " + describeCommand(probe.arguments));
     const EngineOutcome outcome = runEnginePipeline({probe}, {}).front();
     const std::optional<SourceInfo> info = readSourceProbe(outcome.errorOutput);
@@ -165,7 +186,43 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
     log.write("engine error output (ffmpeg, exit status " + std::to_string(outcome.exitCode) +
               "):");
     log.writeIndented(outcome.errorOutput);
+    if (job.core.track) {
+        throw JobFailure("the input " + job.core.input + " has no audio track " +
+                         std::to_string(*job.core.track) + " that can be read");
+    }
     throw JobFailure("the input " + job.core.input + " holds no audio that can be read");
+}
+
+// The frames of a container's AC3 track copied into the output as they are.
+std::vector<std::string> copyTrackFrames(const JobRequest& job, const std::string& input,
+                                         const std::vector<std::string>& suffixes, RunLog& log,
+                                         ProgressReporter& progress) {
+    std::optional<OutputFiles> outputs;
+    try {
+        outputs.emplace(job.core.output, suffixes);
+    } catch (const std::runtime_error& error) {
+        throw JobFailure(error.what());
+    }
+    PassPlan passPlan;
+    passPlan.encode.target = Target::Ac3;
+    passPlan.encode.input = input;
+    passPlan.encode.audioStream = *job.core.track - 1;
+    passPlan.encode.outputs.push_back(sharedDescriptorPath(0));
+    log.write("output: " + outputs->finalPaths()[0] + ", written as " + passPlan.encode.outputs[0] +
+              " (it gets its name only once the job has succeeded)");
+    JobPasses passes(passPlan, outputs->descriptors(), log, progress);
+    passes.copyTrack();
+    log.write("outputs checked, giving them their names");
+    if (!log.failure().empty()) {
+        throw JobFailure(log.failure());
+    }
+    try {
+        outputs->commit();
+    } catch (const std::runtime_error& error) {
+        throw JobFailure(error.what());
+    }
+    progress.finish();
+    return outputs->finalPaths();
 }
 
 } // namespace
@@ -195,7 +252,11 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     const std::vector<std::string> suffixes =
         sixMonoFiles ? monoChannelNames() : std::vector<std::string>{};
     const std::string input = checkedInput(job, OutputFiles::finalNames(job.core.output, suffixes));
-    const std::vector<std::string> sourceArguments = sourceReadArguments(input, job.azid);
+    if (copiesTrackFrames(job)) {
+        return copyTrackFrames(job, input, suffixes, log, progress);
+    }
+    const std::vector<std::string> sourceArguments =
+        sourceReadArguments(input, job.azid, job.core.track.has_value());
     const std::optional<Ac3Header> ac3 =
         isAc3Source(input) ? readAc3Header(input) : std::optional<Ac3Header>();
     const SourceInfo source = probeSource(job, ac3, sourceArguments, input, log);
@@ -207,7 +268,7 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
         context.mixLevels.centre = ac3->centreMixLevel.value_or(context.mixLevels.centre);
         context.mixLevels.surround = ac3->surroundMixLevel.value_or(context.mixLevels.surround);
     }
-    context.delayMs = resolveDelay(job, log);
+    context.delayMs = resolveDelay(job, input, log);
     context.dialogueGainDb = resolveDialogueGain(job, ac3, log);
     context.soxrAvailable = job.ssrc && soxrAvailable();
     if (job.ssrc && !context.soxrAvailable) {
@@ -241,6 +302,7 @@ std::vector<std::string> runTranscodeJob(const JobRequest& job, RunLog& log,
     plan.sixMonoFiles = sixMonoFiles;
     plan.sourceArguments = sourceArguments;
     plan.input = input;
+    plan.audioStream = job.core.track.value_or(1) - 1;
     plan.sourceChain = joinFilters({filters.begin(), filters.begin() + sourceFilterCount});
     plan.processingChain = sourceFilterCount < filters.size()
                                ? joinFilters({filters.begin() + sourceFilterCount, filters.end()})

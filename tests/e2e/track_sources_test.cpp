@@ -158,5 +158,81 @@ TEST_F(TrackSources, SeveralFilesTakeTheLanguageChosenOnce) {
     }
 }
 
+// Jobs that read one track: the output holds that track's tone, whatever the container.
+class TrackJobs : public TrackSources {
+protected:
+    void SetUp() override {
+        TrackSources::SetUp();
+        if (!programsAvailable({"ffmpeg", "ffprobe", "lame"})) {
+            GTEST_SKIP() << "ffmpeg, ffprobe or lame is not installed";
+        }
+    }
+    // Adds a job for the track (from 1) with the steps and runs it; the output's path.
+    std::string runTrack(const std::string& source, int track, const Words& steps,
+                         const std::string& extension) {
+        Words all = {"select", source, "set",
+                     "CmbSourceTrack.ListIndex=" + std::to_string(track - 1)};
+        all.insert(all.end(), steps.begin(), steps.end());
+        all.insert(all.end(), {"click", "CmdAddAudioJobList", "click", "cmdStartEncode"});
+        const ProgramRun run = batch(all);
+        EXPECT_EQ(run.exitCode, 0) << run.output << ReadText((home_ / "Audio_Stream.log").string());
+        return (fs::path(source).parent_path() / ("Stream1" + extension)).string();
+    }
+};
+
+TEST_F(TrackJobs, TheChosenTracksToneIsInTheOutputOfEveryContainer) {
+    const Words mp3 = {"set", "OptAudioCodec(1).Value=1"};
+    struct Case {
+        std::string name;
+        std::vector<ToneTrack> tracks;
+    };
+    const std::vector<Case> cases = {
+        {"film.mkv", {tone(440, "ac3", 6), tone(1000, "aac", 2), tone(2500, "flac", 2)}},
+        {"clip.mp4", {tone(440, "aac", 6), tone(1000, "ac3", 2), tone(2500, "aac", 2)}},
+        {"broadcast.ts", {tone(440, "ac3", 6), tone(1000, "mp2", 2), tone(2500, "ac3", 2)}},
+        {"dvd.vob", {tone(440, "ac3", 6), tone(1000, "mp2", 2), tone(2500, "pcm_dvd", 2)}},
+        {"old.avi", {tone(440, "ac3", 6), tone(1000, "mp2", 2), tone(2500, "mp3", 2)}},
+    };
+    for (const Case& c : cases) {
+        for (int track : {2, 3}) {
+            SCOPED_TRACE(c.name + " #" + std::to_string(track));
+            const fs::path folder = temp_.Path() / (c.name + std::to_string(track));
+            fs::create_directories(folder);
+            const std::string source = (folder / c.name).string();
+            makeToneMedia(source, c.tracks);
+            const DecodedTone heard = decodedTone(runTrack(source, track, mp3, ".mp3"));
+            const double wanted = c.tracks[static_cast<std::size_t>(track - 1)].hertz;
+            EXPECT_NEAR(heard.hertz, wanted, wanted * 0.02);
+            EXPECT_GT(heard.rmsDb, -40.0);
+        }
+    }
+}
+
+TEST_F(TrackJobs, AnAc3TrackKeptAsItIsIsCopiedBitForBit) {
+    const std::string source = makeFilm("film.mkv");
+    const std::string output = runTrack(
+        source, 1, {"set", "OptAudioCodec(0).Value=1", "set", "ChkAC3Reencode.Value=0"}, ".ac3");
+    const std::string reference = temp_.File("reference.ac3");
+    runFfmpeg({"-i", source, "-map", "0:a:0", "-c:a", "copy", "-f", "ac3", reference});
+    ASSERT_FALSE(ReadText(reference).empty());
+    EXPECT_EQ(ReadText(output), ReadText(reference));
+}
+
+TEST_F(TrackJobs, TheAutoDelayTakesTheTracksStartAfterThePicture) {
+    const std::string source = temp_.File("late.mkv");
+    ToneTrack late = tone(1000, "ac3", 2);
+    late.startSeconds = 0.5;
+    makeToneMedia(source, {tone(440, "ac3", 2), late});
+    const std::string output = runTrack(
+        source, 2, {"set", "OptAudioCodec(3).Value=1", "set", "ChkAutoDelay.Value=1"}, ".wav");
+    EXPECT_NE(ReadText((home_ / "Audio_Stream.log").string()).find(" ms from the start of track 2"),
+              std::string::npos);
+    // 0.5 s of silence before the tone, measured over its first 0.45 s.
+    const std::string head = temp_.File("head.wav");
+    runFfmpeg({"-i", output, "-t", "0.45", head});
+    EXPECT_LT(decodedTone(head).rmsDb, -90.0);
+    EXPECT_NEAR(decodedSeconds(output), 2.5, 0.05);
+}
+
 } // namespace
 } // namespace cantova::testing

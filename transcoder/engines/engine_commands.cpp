@@ -44,6 +44,11 @@ std::string ffmpegFile(const std::string& path) {
 
 namespace {
 
+// The input's audio stream the plan reads, as a filter graph's input label.
+std::string audioLabel(const EncodePlan& plan) {
+    return "[0:a:" + std::to_string(plan.audioStream) + "]";
+}
+
 std::string chained(std::initializer_list<std::string> chains) {
     std::string joined;
     for (const std::string& chain : chains) {
@@ -56,7 +61,7 @@ std::string chained(std::initializer_list<std::string> chains) {
 
 // The graph of an encoding pass up to its output label "[enc]", with the meters on branches.
 std::string encodingGraph(const EncodePlan& plan) {
-    std::string graph = "[0:a:0]" + chained({plan.sourceChain});
+    std::string graph = audioLabel(plan) + chained({plan.sourceChain});
     if (plan.meterSource) {
         graph += ",asplit=2[" + std::string(kSourceMeter) + "][p];" +
                  meterGraph(kSourceMeter, MeterKind::Levels, plan.sourceRate) + ";[p]anull";
@@ -116,7 +121,7 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
 
 EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind) {
     std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
-    const std::string graph = "[0:a:0]" + chained({plan.sourceChain, plan.processingChain}) +
+    const std::string graph = audioLabel(plan) + chained({plan.sourceChain, plan.processingChain}) +
                               ",asplit=2[" + kOutputMeter + "][n];" +
                               meterGraph(kOutputMeter, kind, plan.outputRate);
     append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
@@ -125,7 +130,7 @@ EngineCommand measuringEngine(const EncodePlan& plan, MeterKind kind) {
 
 EngineCommand sourcePeakEngine(const EncodePlan& plan) {
     std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
-    const std::string graph = "[0:a:0]" + chained({plan.sourceChain}) + ",asplit=2[" +
+    const std::string graph = audioLabel(plan) + chained({plan.sourceChain}) + ",asplit=2[" +
                               kSourceMeter + "][n];" +
                               meterGraph(kSourceMeter, MeterKind::Peak, plan.sourceRate);
     append(ffmpeg, {"-filter_complex", graph, "-map", "[n]", "-f", "null", "-"});
@@ -149,10 +154,25 @@ EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs, MeterK
 }
 
 EngineCommand sourceProbeEngine(const std::vector<std::string>& sourceArguments,
-                                const std::string& input) {
+                                const std::string& input, int audioStream) {
     std::vector<std::string> ffmpeg = ffmpegHead(sourceArguments, input);
-    append(ffmpeg, {"-map", "0:a:0", "-af", "ashowinfo", "-frames:a", "1", "-f", "null", "-"});
+    append(ffmpeg, {"-map", "0:a:" + std::to_string(audioStream), "-af", "ashowinfo", "-frames:a",
+                    "1", "-f", "null", "-"});
     return EngineCommand{ffmpeg};
+}
+
+EngineCommand trackCopyEngine(const EncodePlan& plan) {
+    std::vector<std::string> ffmpeg = ffmpegHead();
+    append(ffmpeg, {"-i", ffmpegFile(plan.input), "-map", "0:a:" + std::to_string(plan.audioStream),
+                    "-c:a", "copy", "-f", "ac3", ffmpegFile(plan.outputs.at(0))});
+    return EngineCommand{ffmpeg};
+}
+
+EngineCommand streamStartsEngine(const std::string& input) {
+    // Written to the standard error, which is what the engines' runner keeps.
+    return EngineCommand{{"ffprobe", "-v", "error", "-protocol_whitelist", "file", "-show_entries",
+                          "stream=index,codec_type,start_time:stream_disposition=attached_pic",
+                          "-of", "csv=p=0", "-o", "/dev/stderr", ffmpegFile(input)}};
 }
 
 std::vector<std::string> oggencSwitches(const OggOptions& ogg) {
