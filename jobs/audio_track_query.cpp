@@ -23,6 +23,7 @@ ui::SourceTrack SourceTrackOf(const TRACKLENS_AUDIO_TRACK& found) {
     track.language = found.Language;
     track.title = found.Title;
     track.isDefault = found.IsDefault != 0;
+    track.seconds = found.DurationMs / 1000.0;
     return track;
 }
 

@@ -154,6 +154,12 @@ void JobList::addJob(settings::Flush flush) {
     int code = -1;
     job.targetBitrate = w.CmbBitrateAudio.selectedData(code) ? BitrateForCode(code) : 0;
     job.sourceSeconds = EstimateSourceSeconds(source, w.BitRateAC3);
+    // A probed track knows its length; a container's size says nothing about it.
+    const int trackIndex = w.CmbSourceTrack.listIndex();
+    if (trackIndex >= 0 && trackIndex < static_cast<int>(windows_.program.SourceTracks.size())) {
+        job.sourceSeconds =
+            windows_.program.SourceTracks[static_cast<std::size_t>(trackIndex)].seconds;
+    }
     const std::string wantedName = SettingsFileName(source, job.number, outputFolder);
     const std::optional<std::string> profile = settings::AudioProfileText(windows_, job.kind);
     const settings::Flush written = filesOutliveCrash_ ? flush : settings::Flush::Later;

@@ -167,7 +167,19 @@ std::int64_t PictureStartMilliseconds(const AVFormatContext& format) {
     return AV_NOPTS_VALUE;
 }
 
-TRACKLENS_AUDIO_TRACK TrackOf(const AVStream& stream, std::int32_t number, std::int64_t zero) {
+// The stream's own duration where the container gives one, else the file's.
+std::int32_t DurationMilliseconds(const AVStream& stream, std::int64_t fileDuration) {
+    std::int64_t milliseconds = 0;
+    if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0) {
+        milliseconds = av_rescale_q(stream.duration, stream.time_base, {1, 1000});
+    } else if (fileDuration != AV_NOPTS_VALUE && fileDuration > 0) {
+        milliseconds = fileDuration / (AV_TIME_BASE / 1000);
+    }
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(milliseconds, 0, INT32_MAX));
+}
+
+TRACKLENS_AUDIO_TRACK TrackOf(const AVStream& stream, std::int32_t number, std::int64_t zero,
+                              std::int64_t fileDuration) {
     TRACKLENS_AUDIO_TRACK track{};
     const AVCodecParameters& codec = *stream.codecpar;
     track.Number = number;
@@ -184,6 +196,7 @@ TRACKLENS_AUDIO_TRACK TrackOf(const AVStream& stream, std::int32_t number, std::
     CopyText(track.Title, title != nullptr ? title->value : "");
     track.IsDefault = (stream.disposition & AV_DISPOSITION_DEFAULT) != 0 ? 1 : 0;
     track.StartMs = StartMilliseconds(stream, zero);
+    track.DurationMs = DurationMilliseconds(stream, fileDuration);
     return track;
 }
 
@@ -242,7 +255,8 @@ std::optional<std::vector<TRACKLENS_AUDIO_TRACK>> ListAudioTracksOf(int fd) {
     for (unsigned i = 0; i < context.format->nb_streams; ++i) {
         const AVStream& stream = *context.format->streams[i];
         if (stream.codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
-            tracks.push_back(TrackOf(stream, static_cast<std::int32_t>(tracks.size()) + 1, zero));
+            tracks.push_back(TrackOf(stream, static_cast<std::int32_t>(tracks.size()) + 1, zero,
+                                     context.format->duration));
         }
     }
     return tracks;

@@ -12,6 +12,9 @@
 
 #include <algorithm>
 
+// The record's layout is part of the interface.
+static_assert(sizeof(TRACKLENS_AUDIO_TRACK) == 192);
+
 extern "C" {
 
 int GetAc3Info(char* path, AC3_INFO* info) {

@@ -36,7 +36,7 @@ typedef struct AC3_INFO {
  * no sync word there (info is then left untouched). */
 TRACKLENS_EXPORT int GetAc3Info(char* path, AC3_INFO* info);
 
-/* One audio track of a media file, as ListAudioTracks reports it; 200 bytes, owned by the caller.
+/* One audio track of a media file, as ListAudioTracks reports it; 192 bytes, owned by the caller.
  * Texts are zero-terminated UTF-8, cut to their arrays; an unknown number is 0. */
 typedef struct TRACKLENS_AUDIO_TRACK {
     int32_t Number;      /* from 1, in the file's order of audio tracks */
@@ -48,9 +48,10 @@ typedef struct TRACKLENS_AUDIO_TRACK {
     int32_t Bitrate;     /* kbit/s, 0 where the file does not tell */
     char Language[8];    /* as tagged ("eng", "de"); empty when untagged or undetermined */
     char Title[128];
-    int32_t IsDefault; /* 1 for a track marked as the default one */
-    int32_t StartMs;   /* start after the first video track's start (negative: before it); 0
-                          without a video track */
+    int32_t IsDefault;  /* 1 for a track marked as the default one */
+    int32_t StartMs;    /* start after the first video track's start (negative: before it); 0
+                           without a video track */
+    int32_t DurationMs; /* how long the track plays, as far as the headers tell; 0 unknown */
 } TRACKLENS_AUDIO_TRACK;
 
 /* Reads the headers of a container (MKV, MP4, MPEG-TS, MPEG-PS, AVI, ...) or a raw audio stream

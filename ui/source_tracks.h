@@ -20,6 +20,7 @@ struct SourceTrack {
     std::string language;
     std::string title;
     bool isDefault = false;
+    double seconds = 0; // how long it plays, 0 where unknown
 };
 
 // The list's item: "2: AAC 2.0, 48000 Hz, 128 kbit/s, ger, Kommentar (default)".
