@@ -62,7 +62,7 @@ void BatchSession::printSound(const jobs::JobListChange& change) {
     }
     const jobs::Job& job = program.queue.at(change.first);
     if (job.status == jobs::JobStatus::Done && job.sound) {
-        out << "sound: " << jobs::FileNamePart(job.source) << ": "
+        out << "sound: " << jobs::SourceLabel(job.source, job.track) << ": "
             << jobs::SoundReportText(*job.sound) << '\n';
     }
 }

@@ -72,6 +72,11 @@ std::vector<Group> SplitGroups(const std::string& text, std::string& problem) {
     return groups;
 }
 
+// The words " -track N" take after the input: 2 when they are there, else 0.
+std::size_t TrackWords(const std::vector<CommandWord>& words) {
+    return words.size() > 4 && words[4].text == "-track" ? 2 : 0;
+}
+
 // The index of the word that closes the core group, 0 when the words do not begin with one; a
 // problem naming the part when they do not.
 std::size_t CoreEnd(const std::vector<CommandWord>& words, std::string& problem) {
@@ -87,11 +92,16 @@ std::size_t CoreEnd(const std::vector<CommandWord>& words, std::string& problem)
         return false;
     };
     if (!expect(1, "-core(", words.empty() ? "" : words[0].text) ||
-        !expect(2, "-input", "-core(") || !expect(4, "-output", "-input " + word(3))) {
+        !expect(2, "-input", "-core(")) {
+        return 0;
+    }
+    // A container's track stands between the input and the output.
+    const std::size_t track = TrackWords(words);
+    if (!expect(4 + track, "-output", word(3 + track))) {
         return 0;
     }
     // A WAV job's channel switch may stand between the output and the log.
-    const std::size_t i = word(6) == "-logfilea" ? 6 : 7;
+    const std::size_t i = word(6 + track) == "-logfilea" ? 6 + track : 7 + track;
     if (!expect(i, "-logfilea", word(i - 1)) || !expect(i + 2, ")", word(i + 1))) {
         return 0;
     }
@@ -152,12 +162,22 @@ void TypedSplitPoints(std::vector<settings::IniEntry>& entries) {
 }
 
 void ReadCore(const std::vector<CommandWord>& words, std::size_t end, CommandReading& reading) {
+    const std::size_t track = TrackWords(words);
     reading.programWord = words[0].text;
     reading.source = words[3].text;
-    reading.output = words[5].text;
+    if (track > 0) {
+        const std::optional<int> number = ui::ParseDecimal(words[5].text);
+        if (!number || *number < 1) {
+            reading.problem =
+                Quoted(words[5].text) + " is no track number: the tracks of a source count from 1.";
+            return;
+        }
+        reading.track = *number;
+    }
+    reading.output = words[5 + track].text;
     reading.log = words[end - 1].text;
-    if (end == 9) {
-        reading.channelFlag = " " + words[6].text;
+    if (end == 9 + track) {
+        reading.channelFlag = " " + words[6 + track].text;
     }
     int mode = -1;
     for (int data = 0; data < 3; ++data) {
@@ -166,7 +186,8 @@ void ReadCore(const std::vector<CommandWord>& words, std::size_t end, CommandRea
         }
     }
     if (!reading.channelFlag.empty() && mode < 0) {
-        reading.problem = Quoted(words[6].text) + " is no channel switch of a WAV job (those are " +
+        reading.problem = Quoted(words[6 + track].text) +
+                          " is no channel switch of a WAV job (those are " +
                           "-2ch, -6chwav and -6ch).";
         return;
     }

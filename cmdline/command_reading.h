@@ -18,6 +18,8 @@ struct CommandReading {
     // The transcoder's path as the line writes it.
     std::string programWord;
     std::string source;
+    // The audio track of a container source (" -track N"), 0 when the line names none.
+    int track = 0;
     std::string output;
     // The WAV channel switch behind the output (" -6ch" and the like), empty when there is none.
     std::string channelFlag;

@@ -41,13 +41,22 @@ std::vector<GroupBuilder> GroupsOfKind(ui::JobKind jobKind) {
 
 } // namespace
 
+bool KeepsAc3Frames(const ui::MainWindow& main) {
+    return ui::ChosenCodec(main) == ui::Codec::Ac3 && main.ChkAC3Reencode.value() != 1;
+}
+
 std::string BuildJobCommand(const ui::Windows& windows, ui::JobKind jobKind,
-                            const std::string& source, const std::string& outputArgument,
+                            const JobSource& source, const std::string& outputArgument,
                             TypedValueCheck* check, const std::string& logPath) {
     const std::string log = logPath.empty() ? settings::TranscoderLogPath() : logPath;
+    const std::string track =
+        source.track > 0 ? " -track " + std::to_string(source.track) : std::string();
     std::string command = windows.program.TranscoderPath + " -core( -input " +
-                          QuoteArgument(source) + " -output " + outputArgument + " -logfilea " +
-                          QuoteArgument(log) + " )";
+                          QuoteArgument(source.path) + track + " -output " + outputArgument +
+                          " -logfilea " + QuoteArgument(log) + " )";
+    if (source.track > 0 && KeepsAc3Frames(windows.frmMain)) {
+        return command;
+    }
     for (GroupBuilder build : GroupsOfKind(jobKind)) {
         command += build(windows, check);
     }
@@ -63,8 +72,10 @@ std::optional<std::string> BuildCommandOfSettings(const ui::Windows& windows, in
     if (ui::ChosenCodec(windows.frmMain) == ui::Codec::Wav) {
         output += ChannelFlag(windows);
     }
-    return BuildJobCommand(windows, ui::JobKindOf(windows.frmMain),
-                           windows.frmMain.TxtStreamAudio.text(), output, nullptr, logPath);
+    return BuildJobCommand(
+        windows, ui::JobKindOf(windows.frmMain),
+        JobSource(windows.frmMain.TxtStreamAudio.text(), windows.frmMain.ChosenSourceTrack()),
+        output, nullptr, logPath);
 }
 
 } // namespace cantova::cmdline

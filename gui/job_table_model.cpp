@@ -192,7 +192,8 @@ QVariant JobTableModel::data(const QModelIndex& index, int role) const {
     }
     switch (index.column()) {
     case Source:
-        return Text(role == Qt::ToolTipRole ? job.source : jobs::FileNamePart(job.source));
+        return Text(role == Qt::ToolTipRole ? job.source
+                                            : jobs::SourceLabel(job.source, job.track));
     case Target:
         return Text(TargetText(job));
     case Output:

@@ -32,7 +32,7 @@ CommandListing CommandLines::List() const {
             continue;
         }
         const std::string label =
-            "Job " + std::to_string(i + 1) + " (" + FileNamePart(job.source) + ")";
+            "Job " + std::to_string(i + 1) + " (" + SourceLabel(job.source, job.track) + ")";
         if (const std::optional<std::string> line =
                 CommandLineOfJob(job, windows_.program.TranscoderPath)) {
             listing.commands.push_back({label, *line});
@@ -48,7 +48,8 @@ CommandListing CommandLines::ListCurrentSettings() const {
     const ui::MainWindow& w = windows_.frmMain;
     const std::string source = w.TxtStreamAudio.text();
     CommandListing listing;
-    if (ui::ChosenCodec(w) == ui::Codec::Ac3 && w.ChkAC3Reencode.value() != 1) {
+    // A container's AC3 track kept as it is is copied out by the transcoder.
+    if (cmdline::KeepsAc3Frames(w) && w.ChosenSourceTrack() == 0) {
         listing.problems.push_back("The current settings keep the AC3 source as it is: no "
                                    "transcoder runs for them.");
     } else if (const std::optional<std::string> line =

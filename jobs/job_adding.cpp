@@ -7,10 +7,11 @@ namespace cantova::jobs {
 void JobAdding::addNext(int count) {
     for (; count > 0 && next_ < files_.size(); --count) {
         const std::string& file = files_[next_++];
-        if (!probeHold_ && SourceExtension(file) == ".AC3") {
+        if (!probeHold_ &&
+            (SourceExtension(file) == ".AC3" || SourceKindOf(file) != SourceKind::Stream)) {
             probeHold_ = sources_.HoldProbeLibrary();
         }
-        if (!sources_.Select(file)) {
+        if (!sources_.Select(file, language_)) {
             continue;
         }
         const int before = queue_.count();

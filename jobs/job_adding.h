@@ -1,7 +1,8 @@
 #pragma once
 
 // Sources being added as jobs one after the other, each selected as the source dialog would
-// select it and added with the settings of the moment. A program with an event loop adds them a
+// select it (with the track in the language chosen before) and added with the settings of the
+// moment. A program with an event loop adds them a
 // few at a time, showing how far it has come between, and may cancel the rest.
 
 #include "jobs/job_list.h"
@@ -19,7 +20,8 @@ class JobAdding {
 public:
     JobAdding(std::vector<std::string> files, SourceSelection& sources, JobList& jobList,
               const JobQueue& queue)
-        : files_(std::move(files)), sources_(sources), jobList_(jobList), queue_(queue) {}
+        : files_(std::move(files)), sources_(sources), jobList_(jobList), queue_(queue),
+          language_(sources.ChosenTrackLanguage()) {}
     JobAdding(const JobAdding&) = delete;
     JobAdding& operator=(const JobAdding&) = delete;
 
@@ -40,6 +42,9 @@ private:
     SourceSelection& sources_;
     JobList& jobList_;
     const JobQueue& queue_;
+    // The language of the track chosen when the add began: each file starts with its track in
+    // that language where it has one.
+    std::string language_;
     std::size_t next_ = 0;
     int added_ = 0;
     // Taken at the first AC3 file and given up when the add ends.

@@ -13,7 +13,8 @@ std::string CommandOfRestoredJob(const ui::Windows& windows, const Job& job, ui:
     if (ui::ChosenCodec(windows.frmMain) == ui::Codec::Wav) {
         output += cmdline::ChannelFlag(windows);
     }
-    return cmdline::BuildJobCommand(windows, kind, job.source, output, nullptr, logPath);
+    return cmdline::BuildJobCommand(windows, kind, {job.source, job.track}, output, nullptr,
+                                    logPath);
 }
 
 std::optional<std::string> CommandLineOfJob(const Job& job, const std::string& transcoderPath) {

@@ -42,6 +42,10 @@ std::string FileNamePart(const std::string& path) {
     return path.substr(FileNameStart(path));
 }
 
+std::string SourceLabel(const std::string& sourcePath, int track) {
+    return FileNamePart(sourcePath) + (track > 0 ? " #" + std::to_string(track) : std::string());
+}
+
 std::string FileBase(const std::string& sourcePath) {
     const auto dot = sourcePath.rfind('.');
     if (dot == std::string::npos || dot < FileNameStart(sourcePath)) {

@@ -47,4 +47,7 @@ bool IsJobFileName(const std::string& fileName, const std::string& sourcePath);
 // The part of a path after its last "/".
 std::string FileNamePart(const std::string& path);
 
+// The source's file name as the job list shows it, with the track of a container ("film.mkv #2").
+std::string SourceLabel(const std::string& sourcePath, int track);
+
 } // namespace cantova::jobs

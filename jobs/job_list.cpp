@@ -146,12 +146,14 @@ void JobList::addJob(settings::Flush flush) {
     job.codec = *codec;
     job.number = queue_.nextNumber();
     job.source = source;
+    job.track = w.ChosenSourceTrack();
     job.outputArgument = cmdline::BuildOutputName(windows_, job.number);
     if (job.outputArgument.empty()) {
         refuse("No output file name can be formed for \"" + source + "\", so no job was added.");
         return;
     }
-    if (*codec == Codec::Ac3 && w.ChkAC3Reencode.value() != 1) {
+    // A container's AC3 track kept as it is gets its frames copied out by the transcoder.
+    if (cmdline::KeepsAc3Frames(w) && job.track == 0) {
         job.copy = true;
         job.outputArgument = "\"" + source + "\"";
     }
@@ -159,8 +161,10 @@ void JobList::addJob(settings::Flush flush) {
     cmdline::TypedValueCheck typed;
     std::string command;
     if (!job.copy) {
-        command = cmdline::BuildJobCommand(windows_, job.kind, source, job.outputArgument, &typed);
-        job.target = TargetOfCommand(*codec, command);
+        command = cmdline::BuildJobCommand(windows_, job.kind, {source, job.track},
+                                           job.outputArgument, &typed);
+        job.target = job.track > 0 && cmdline::KeepsAc3Frames(w) ? std::string("AC3 copy")
+                                                                 : TargetOfCommand(*codec, command);
     }
     if (!typed.refusedFields().empty()) {
         const cmdline::TypedValueCheck::Field& field = typed.refusedFields().front();
@@ -172,6 +176,12 @@ void JobList::addJob(settings::Flush flush) {
     int code = -1;
     job.targetBitrate = w.CmbBitrateAudio.selectedData(code) ? BitrateForCode(code) : 0;
     job.sourceSeconds = EstimateSourceSeconds(source, w.BitRateAC3);
+    // A probed track knows its length; a container's size says nothing about it.
+    const int trackIndex = w.CmbSourceTrack.listIndex();
+    if (trackIndex >= 0 && trackIndex < static_cast<int>(windows_.program.SourceTracks.size())) {
+        job.sourceSeconds =
+            windows_.program.SourceTracks[static_cast<std::size_t>(trackIndex)].seconds;
+    }
     const std::string wantedName = SettingsFileName(source, job.number, outputFolder);
     const std::optional<std::string> profile = settings::AudioProfileText(windows_, job.kind);
     const settings::Flush written = filesOutliveCrash_ ? flush : settings::Flush::Later;

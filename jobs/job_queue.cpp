@@ -47,7 +47,7 @@ int JobQueue::nextNumber() const {
 
 void JobQueue::append(Job job) {
     const int row = count();
-    window_.LstJobAudio(0).addItem(FileNamePart(job.source));
+    window_.LstJobAudio(0).addItem(SourceLabel(job.source, job.track));
     window_.LstJobAudio(1).addItem(FormatJobRecord(job.record()), job.number);
     rowOf_[job.number] = jobs_.size();
     numbers_.insert(job.number);
@@ -197,7 +197,7 @@ void JobQueue::reindexFrom(std::size_t row) {
 void JobQueue::mirrorAll(int selection) {
     std::vector<ui::ListItem> names, records;
     for (const Job& job : jobs_) {
-        names.push_back({FileNamePart(job.source), static_cast<int>(names.size())});
+        names.push_back({SourceLabel(job.source, job.track), static_cast<int>(names.size())});
         records.push_back({FormatJobRecord(job.record()), job.number});
     }
     window_.LstJobAudio(0).restoreItems(names, selection < count() ? selection : -1);

@@ -38,6 +38,8 @@ struct Job {
     int number = 0;
     std::string settingsFile;
     std::string source;
+    // The audio track read from a container source, from 1; 0 for any other source.
+    int track = 0;
     // The output as the command line takes it (a quoted path); the quoted source for a copy.
     std::string outputArgument;
     // An AC3 source kept as it is: no transcoder runs.

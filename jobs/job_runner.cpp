@@ -628,8 +628,8 @@ RunProgress JobRunner::progress() const {
 
 std::vector<ui::Control*> JobRunner::runLockedControls() {
     ui::MainWindow& w = windows_.frmMain;
-    return {&w.CmdBrowseStream1,   &w.CmdAddAudioJobList, &w.CmdClipboard,
-            &w.CmdDelAudioJobList, &w.cmdStartEncode,     &w.MenuPrfAudioLoad};
+    return {&w.CmdBrowseStream1, &w.CmdAddAudioJobList, &w.CmdClipboard,  &w.CmdDelAudioJobList,
+            &w.cmdStartEncode,   &w.MenuPrfAudioLoad,   &w.CmbSourceTrack};
 }
 
 } // namespace cantova::jobs

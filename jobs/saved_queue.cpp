@@ -140,6 +140,7 @@ std::variant<Job, std::string> JobOf(const Fields& fields) {
     job.settingsFile = *settingsFile;
     job.source = *source;
     job.outputArgument = *output;
+    job.track = std::max(0, Whole(field("track").value_or("0")).value_or(0));
     job.copy = field("copy") == "1";
     job.targetBitrate = *bitrate;
     job.kind = *ui::JobKindFromNumber(*kind);
@@ -177,6 +178,9 @@ std::string FormatSavedQueue(const SavedQueue& saved) {
         Line(text, "number", std::to_string(job.number));
         Line(text, "settings", job.settingsFile);
         Line(text, "source", job.source);
+        if (job.track > 0) {
+            Line(text, "track", std::to_string(job.track));
+        }
         Line(text, "output", job.outputArgument);
         Line(text, "copy", job.copy ? "1" : "0");
         Line(text, "bitrate", std::to_string(job.targetBitrate));

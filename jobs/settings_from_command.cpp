@@ -92,6 +92,9 @@ bool SettingsFromCommand::Apply(const std::string& pasted) {
                 if (!sources_.Select(reading.source)) {
                     return false;
                 }
+                if (reading.track > 0) {
+                    windows_.frmMain.CmbSourceTrack.setListIndex(reading.track - 1);
+                }
                 ui::CopySettings(scratch, windows_);
                 return true;
             }
@@ -110,7 +113,20 @@ std::optional<std::string> SettingsFromCommand::ApplyTo(ui::Windows& scratch,
     sources.Select(reading.source);
     scratch.program.TranscoderPath = cmdline::QuoteProgram(reading.programWord);
     ui::MainWindow& w = scratch.frmMain;
+    if (reading.track > 0) {
+        if (!scratch.program.SourceIsContainer ||
+            !w.CmbSourceTrack.setListIndex(reading.track - 1)) {
+            return "The source \"" + reading.source + "\" has no audio track " +
+                   std::to_string(reading.track) + " that a line can name.";
+        }
+        // The scratch windows are connected to no source port.
+        sources.TrackChosen();
+    }
     const int codec = static_cast<int>(*reading.codec);
+    if (reading.track > 0 && !w.OptAudioCodec[codec].enabled()) {
+        return "An AC3 target needs an AC3 source; track " + std::to_string(reading.track) +
+               " of \"" + reading.source + "\" is none.";
+    }
     if (!w.OptAudioCodec[codec].enabled()) {
         return "An AC3 target needs an AC3 source (a file ending in .ac3); \"" + reading.source +
                "\" is none.";

@@ -3,7 +3,8 @@
 # compilers, libraries and engines, clang-format for the format check, scdoc and rsvg-convert
 # (librsvg2-bin) to make the manual pages and icons, and desktop-file-utils, appstream, lintian
 # and file (for cpack's dependency search) to check the desktop files and the Debian package;
-# python3 for the tests that parse JSON; dbus-daemon for the notification test's private bus.
+# python3 for the tests that parse JSON; dbus-daemon for the notification test's private bus;
+# the FFmpeg libraries' development files for the media library's listing of audio tracks.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -16,6 +17,7 @@ $SUDO apt-get install -y --no-install-recommends \
     xvfb xauth locales dbus-daemon \
     clang libclang-rt-dev \
     ffmpeg lame vorbis-tools \
+    libavformat-dev libavcodec-dev libavutil-dev \
     clang-format \
     scdoc librsvg2-bin man-db \
     desktop-file-utils appstream lintian file \

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Takes the README's pictures under docs/screenshots/: the main window during a run of three MP3
-# jobs, the advanced panel and the Command Lines window, from the GUI's own windows with the
+# jobs, the advanced panel and the Command Lines window, and the track list of an MKV source open
+# at scale 1.5, from the GUI's own windows with the
 # transcoder Cantova and its engines, on an X server of its own (xvfb-run, 1280x800). The sources
 # are 5.1 AC3 streams that ffmpeg makes, ten minutes each, so that the run is well under way when
 # the picture is taken. Usage: scripts/screenshots.sh [BUILD_DIR] (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD="${1:-build}"
-ninja -C "$BUILD" screenshot_driver Cantova tracklens >/dev/null
+ninja -C "$BUILD" screenshot_driver track_list_shot Cantova tracklens >/dev/null
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$WORK/home" "$WORK/music" docs/screenshots
@@ -19,3 +20,13 @@ done
 HOME="$WORK/home" xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" \
     "$BUILD/bin/screenshot_driver" docs/screenshots "$PWD/$BUILD/bin/Cantova/Cantova" \
     "$WORK"/music/*.ac3
+# A film with three audio tracks: AC3 5.1 (English), AAC stereo (German, the default, with a
+# title) and FLAC stereo (French).
+ffmpeg -v error -nostdin -f lavfi -i "color=s=320x240:r=25:d=5" -f lavfi -i "sine=f=440:d=5:r=48000" \
+    -f lavfi -i "sine=f=1000:d=5:r=48000" -f lavfi -i "sine=f=2500:d=5:r=48000" \
+    -map 0 -map 1 -map 2 -map 3 -c:v mpeg4 -c:a:0 ac3 -ac:a:0 6 -c:a:1 aac -ac:a:1 2 \
+    -c:a:2 flac -ac:a:2 2 -metadata:s:a:0 language=eng -metadata:s:a:1 language=ger \
+    -metadata:s:a:1 title=Commentary -metadata:s:a:2 language=fre -disposition:a:0 0 \
+    -disposition:a:1 default "$WORK/music/film.mkv"
+HOME="$WORK/home" xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96" \
+    "$BUILD/bin/track_list_shot" docs/screenshots/track-list.png "$WORK/music/film.mkv"

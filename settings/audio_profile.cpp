@@ -22,6 +22,9 @@ const ui::Window& WindowOf(const ui::Windows& windows, ProfileWindow which) {
     return windows.frmPanelAudio;
 }
 
+constexpr std::string_view kTrackSection = "SOURCE";
+constexpr std::string_view kTrackKey = "TRACK";
+
 // The reader drops blanks around a value and one pair of enclosing quotes; a text that would
 // lose characters that way is stored inside one more pair of quotes.
 std::string StoredText(const std::string& text) {
@@ -78,6 +81,9 @@ public:
 
     std::string read(const ProfileKey& row) const {
         return IniValueIn(lines_, std::string(row.section), std::string(row.key));
+    }
+    std::string readTrack() const {
+        return IniValueIn(lines_, std::string(kTrackSection), std::string(kTrackKey));
     }
     bool present(const ProfileKey& row) const {
         return LocateIniKey(lines_, row.section, row.key).keyLine.has_value();
@@ -181,6 +187,11 @@ std::optional<std::string> AudioProfileText(const ui::Windows& windows, ui::JobK
         }
         entries.push_back({std::string(row.section), std::string(row.key), *value});
     }
+    // The track of a container source, from 1, is stored only for such a source.
+    if (const int track = windows.frmMain.ChosenSourceTrack(); track > 0) {
+        entries.push_back(
+            {std::string(kTrackSection), std::string(kTrackKey), std::to_string(track)});
+    }
     bool complete = false;
     std::string text = FormatIniFile(entries, &complete);
     if (!complete) {
@@ -208,6 +219,15 @@ AudioProfileLoad ApplyAudioProfileText(ui::Windows& windows, std::string text) {
     ProfileReader reader(windows, std::move(text));
     reader.result.readable = true;
     ui::MainWindow& main = windows.frmMain;
+
+    // The track first, so that the target stored below stays chosen whatever the track's
+    // reaction does. It applies only to a container source that has such a track: a profile
+    // made for another source leaves the chosen track as it is.
+    const std::optional<int> track = ui::ParseDecimal(reader.readTrack());
+    if (track && windows.program.SourceIsContainer && *track >= 1 &&
+        *track <= main.CmbSourceTrack.listCount()) {
+        main.CmbSourceTrack.setListIndex(*track - 1);
+    }
 
     // The codec first: its reaction refills the lists and resets the panel.
     const ProfileKey& codecRow = Row("SETTING", "CODEC", "");

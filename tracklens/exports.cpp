@@ -1,13 +1,19 @@
-// The library's five exported functions, with C linkage.
+// The library's six exported functions, with C linkage.
 
 #include "tracklens/tracklens.h"
 
 #include "tracklens/library_name.h"
 
 #include "ac3_probe.h"
+#include "audio_tracks.h"
 #include "avi_services.h"
 #include "file_size.h"
 #include "open_file.h"
+
+#include <algorithm>
+
+// The record's layout is part of the interface.
+static_assert(sizeof(TRACKLENS_AUDIO_TRACK) == 192);
 
 extern "C" {
 
@@ -26,6 +32,24 @@ int GetAc3Info(char* path, AC3_INFO* info) {
     info->Bitrate = static_cast<std::int32_t>(format->averageBytesPerSecond * 8 / 1000);
     info->Channels = format->channels;
     info->SampleRate = static_cast<std::int32_t>(format->samplesPerSecond);
+    return 1;
+}
+
+int ListAudioTracks(char* path, TRACKLENS_AUDIO_TRACK* tracks, int32_t capacity, int32_t* count) {
+    if (count == nullptr || (tracks == nullptr && capacity > 0)) {
+        return 0;
+    }
+    const tracklens::OpenFile file(path);
+    if (!file.IsOpen()) {
+        return 0;
+    }
+    const auto found = tracklens::ListAudioTracksOf(file.Descriptor());
+    if (!found) {
+        return 0;
+    }
+    const auto filled = std::min<std::size_t>(found->size(), capacity > 0 ? capacity : 0);
+    std::copy_n(found->begin(), filled, tracks);
+    *count = static_cast<int32_t>(found->size());
     return 1;
 }
 

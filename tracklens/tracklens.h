@@ -1,8 +1,9 @@
 #ifndef TRACKLENS_TRACKLENS_H
 #define TRACKLENS_TRACKLENS_H
 
-/* Media information library: AC3 stream header, AVI frame rate and length, the AVI frame at which
- * a target size is reached, file sizes and the library's version text. Keeps no state between
+/* Media information library: AC3 stream header, the audio tracks of a media file, AVI frame rate
+ * and length, the AVI frame at which a target size is reached, file sizes and the library's
+ * version text. Keeps no state between
  * calls and no file open after a call returns.
  *
  * Only regular files are read (symbolic links are followed): a folder, a FIFO, a device or a
@@ -35,6 +36,32 @@ typedef struct AC3_INFO {
  * no sync word there (info is then left untouched). */
 TRACKLENS_EXPORT int GetAc3Info(char* path, AC3_INFO* info);
 
+/* One audio track of a media file, as ListAudioTracks reports it; 192 bytes, owned by the caller.
+ * Texts are zero-terminated UTF-8, cut to their arrays; an unknown number is 0. */
+typedef struct TRACKLENS_AUDIO_TRACK {
+    int32_t Number;      /* from 1, in the file's order of audio tracks */
+    char Codec[16];      /* "AC3", "E-AC3", "DTS", "TrueHD", "AAC", "FLAC", "MP2", "LPCM", ... */
+    int32_t Channels;    /* all channels, low-frequency ones included */
+    int32_t LfeChannels; /* low-frequency channels among them */
+    char Layout[8];      /* "5.1", "7.1", "2.0": the other channels, then the low-frequency ones */
+    int32_t SampleRate;  /* Hz */
+    int32_t Bitrate;     /* kbit/s, 0 where the file does not tell */
+    char Language[8];    /* as tagged ("eng", "de"); empty when untagged or undetermined */
+    char Title[128];
+    int32_t IsDefault;  /* 1 for a track marked as the default one */
+    int32_t StartMs;    /* start after the first video track's start (negative: before it); 0
+                           without a video track */
+    int32_t DurationMs; /* how long the track plays, as far as the headers tell; 0 unknown */
+} TRACKLENS_AUDIO_TRACK;
+
+/* Reads the headers of a container (MKV, MP4, MPEG-TS, MPEG-PS, AVI, ...) or a raw audio stream
+ * and describes its audio tracks. Only the first megabytes are read, and a file that keeps the
+ * reader busy for seconds is given up. Writes the number of audio tracks to count and the first of
+ * them, up to capacity, to tracks; returns 1. Returns 0 when count is null, tracks is null with a
+ * positive capacity, or the file cannot be opened or read as media (nothing is written then). */
+TRACKLENS_EXPORT int ListAudioTracks(char* path, TRACKLENS_AUDIO_TRACK* tracks, int32_t capacity,
+                                     int32_t* count);
+
 /* Frame rate (whole frames per second), frame count and whole seconds of the first video stream.
  * A file that cannot be read as an AVI with a video stream gives 1.0, 0 and 0. Always returns 0;
  * when any of the three outputs is null, none is written. */
@@ -50,7 +77,7 @@ TRACKLENS_EXPORT int filesize2frame(char* path, int32_t size, int32_t kbps, int3
  * be opened or its size does not fit in 31 bits. */
 TRACKLENS_EXPORT int getfilesize(char* path, int32_t* size);
 
-/* The library's version text, "1.05"; owned by the library. */
+/* The library's version text, "1.06"; owned by the library. */
 TRACKLENS_EXPORT const char* get_version(void);
 
 #ifdef __cplusplus

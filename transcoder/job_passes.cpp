@@ -101,6 +101,19 @@ std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engi
     return outcomes;
 }
 
+void JobPasses::copyTrack() {
+    progress_.beginPass(0, 100);
+    const std::vector<EngineOutcome> outcomes = run({trackCopyEngine(plan_.encode)});
+    if (progress_.passOutputMicroseconds().value_or(0) == 0) {
+        throw JobFailure("no frames to copy: the track holds none");
+    }
+    for (int fd : outputFiles_) {
+        if (!writtenLength(fd, Target::Ac3)) {
+            throw JobFailure("the copied track holds no AC3 frames");
+        }
+    }
+}
+
 SoundFigures JobPasses::figuresOf(const WavStreamMeter& meter, const std::string& what) const {
     if (meter.meter() == nullptr) {
         throw JobFailure("ffmpeg did not report the levels of " + what);

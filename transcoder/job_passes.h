@@ -42,6 +42,10 @@ public:
         return progress_.passOutputMicroseconds().value_or(0) / 1e6;
     }
 
+    // Copies the frames of the plan's audio stream into the AC3 output as they are, and checks
+    // that the written file holds AC3 frames. A track that is no AC3 fails the job.
+    void copyTrack();
+
 private:
     // Runs the engines, the first one's taps measured by the meters, in the order of its taps.
     std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines,

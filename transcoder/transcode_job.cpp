@@ -39,12 +39,32 @@ bool soxrAvailable() {
     return runEnginePipeline(probe, {}).front().succeeded();
 }
 
-double resolveDelay(const JobRequest& job, RunLog& log) {
+// The start of a container's track after the picture's, from ffprobe.
+double trackDelay(int sourceFile, int track, RunLog& log) {
+    const EngineCommand probe = streamStartsEngine(sharedDescriptorPath(0));
+    log.write("engine: " + describeCommand(probe.arguments));
+    const EngineOutcome outcome = runEnginePipeline({probe}, {}, {sourceFile}).front();
+    const std::optional<double> delay =
+        outcome.succeeded() ? trackStartDelayMs(outcome.errorOutput, track) : std::nullopt;
+    if (!delay) {
+        log.write("delay: the input tells no start of track " + std::to_string(track) +
+                  " after a picture, no delay applied");
+        return 0.0;
+    }
+    log.write("delay: " + formatDecimal(*delay) + " ms from the start of track " +
+              std::to_string(track));
+    return *delay;
+}
+
+double resolveDelay(const JobRequest& job, int sourceFile, RunLog& log) {
     if (!job.ota) {
         return 0.0;
     }
     if (!job.ota->autoDelay) {
         return job.ota->delayMs;
+    }
+    if (job.core.track) {
+        return trackDelay(sourceFile, *job.core.track, log);
     }
     auto delay = delayFromFileName(job.core.input);
     if (!delay) {
@@ -187,7 +207,9 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
         info.pcmBits = format.bitsPerSample;
         return info;
     }
-    const EngineCommand probe = sourceProbeEngine(sourceArguments, sharedDescriptorPath(0));
+    const int audioStream = job.core.track.value_or(1) - 1;
+    const EngineCommand probe =
+        sourceProbeEngine(sourceArguments, sharedDescriptorPath(0), audioStream);
     log.write("engine: " + describeCommand(probe.arguments));
     const EngineOutcome outcome = runEnginePipeline({probe}, {}, {source.get()}).front();
     if (stopRequested()) {
@@ -203,7 +225,44 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
     log.write("engine error output (ffmpeg, exit status " + std::to_string(outcome.exitCode) +
               "):");
     log.writeIndented(outcome.errorOutput);
+    if (job.core.track) {
+        throw JobFailure("the input " + job.core.input + " has no audio track " +
+                         std::to_string(*job.core.track) + " that can be read");
+    }
     throw JobFailure("the input " + job.core.input + " holds no audio that can be read");
+}
+
+// The frames of a container's AC3 track copied into the output as they are.
+std::vector<std::string> copyTrackFrames(const JobRequest& job, const HeldDescriptor& input,
+                                         const std::vector<std::string>& suffixes, RunLog& log,
+                                         ProgressReporter& progress) {
+    std::optional<OutputFiles> outputs;
+    try {
+        outputs.emplace(job.core.output, suffixes);
+    } catch (const std::runtime_error& error) {
+        throw JobFailure(error.what());
+    }
+    PassPlan passPlan;
+    passPlan.encode.target = Target::Ac3;
+    passPlan.sourceFile = input.get();
+    passPlan.encode.input = sharedDescriptorPath(1); // after the one output
+    passPlan.encode.audioStream = *job.core.track - 1;
+    passPlan.encode.outputs.push_back(sharedDescriptorPath(0));
+    log.write("output: " + outputs->finalPaths()[0] + ", written as " + passPlan.encode.outputs[0] +
+              " (it gets its name only once the job has succeeded)");
+    JobPasses passes(passPlan, outputs->descriptors(), log, progress);
+    passes.copyTrack();
+    log.write("outputs checked, giving them their names");
+    if (!log.failure().empty()) {
+        throw JobFailure(log.failure());
+    }
+    try {
+        outputs->commit();
+    } catch (const std::runtime_error& error) {
+        throw JobFailure(error.what());
+    }
+    progress.finish();
+    return outputs->finalPaths();
 }
 
 } // namespace
@@ -233,7 +292,11 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
         sixMonoFiles ? monoChannelNames() : std::vector<std::string>{};
     const HeldDescriptor input(
         openCheckedInput(job, OutputFiles::finalNames(job.core.output, suffixes)));
-    const std::vector<std::string> sourceArguments = sourceReadArguments(job.core.input, job.azid);
+    if (copiesTrackFrames(job)) {
+        return JobResult{copyTrackFrames(job, input, suffixes, log, progress)};
+    }
+    const std::vector<std::string> sourceArguments =
+        sourceReadArguments(job.core.input, job.azid, job.core.track.has_value());
     const std::optional<Ac3Header> ac3 =
         isAc3Source(job.core.input) ? readAc3Header(input.path()) : std::optional<Ac3Header>();
     const SourceInfo source = probeSource(job, ac3, sourceArguments, input, log);
@@ -245,7 +308,7 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
         context.mixLevels.centre = ac3->centreMixLevel.value_or(context.mixLevels.centre);
         context.mixLevels.surround = ac3->surroundMixLevel.value_or(context.mixLevels.surround);
     }
-    context.delayMs = resolveDelay(job, log);
+    context.delayMs = resolveDelay(job, input.get(), log);
     context.dialogueGainDb = resolveDialogueGain(job, ac3, log);
     context.soxrAvailable = job.ssrc && soxrAvailable();
     if (job.ssrc && !context.soxrAvailable) {
@@ -280,6 +343,7 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     plan.sourceArguments = sourceArguments;
     passPlan.sourceFile = input.get();
     plan.input = sharedDescriptorPath(outputs->finalPaths().size());
+    plan.audioStream = job.core.track.value_or(1) - 1;
     log.write("input: " + job.core.input + ", read as " + plan.input +
               " (the file opened at the start, whatever becomes of its name)");
     plan.sourceChain = joinFilters({filters.begin(), filters.begin() + sourceFilterCount});

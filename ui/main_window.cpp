@@ -30,6 +30,17 @@ void MainWindow::CmdBrowseStream1_Click() {
     }
 }
 
+void MainWindow::CmbSourceTrack_Click() {
+    if (ports_.source != nullptr) {
+        ports_.source->TrackChosen();
+    }
+}
+
+int MainWindow::ChosenSourceTrack() const {
+    int number = 0;
+    return windows_.program.SourceIsContainer && CmbSourceTrack.selectedData(number) ? number : 0;
+}
+
 void MainWindow::CmdAddAudioJobList_Click() {
     if (ports_.jobs != nullptr) {
         ports_.jobs->AddJob();
@@ -81,6 +92,7 @@ void MainWindow::connectReactions() {
     ChkUseBoost.onClick([this] { ChkUseBoost_Click(); });
     CmdAdvancedAudio.onClick([this] { CmdAdvancedAudio_Click(); });
     CmdBrowseStream1.onClick([this] { CmdBrowseStream1_Click(); });
+    CmbSourceTrack.onClick([this] { CmbSourceTrack_Click(); });
     MenuPrfAudioSave.onClick([this] { MenuPrfAudioSave_Click(); });
     MenuPrfAudioLoad.onClick([this] { MenuPrfAudioLoad_Click(); });
     CmdAddAudioJobList.onClick([this] { CmdAddAudioJobList_Click(); });

@@ -62,6 +62,10 @@ public:
 
     // Source selection.
     void CmdBrowseStream1_Click();
+    void CmbSourceTrack_Click();
+    // The number of the chosen track of a container source as its command line names it; 0 for
+    // any other source.
+    int ChosenSourceTrack() const;
 
     // Profiles menu.
     void MenuPrfAudioSave_Click();
@@ -84,6 +88,8 @@ public:
     TextBox& TxtStreamAudio{textBox("TxtStreamAudio")};
     Button& CmdBrowseStream1{button("CmdBrowseStream1")};
     Label& LbStream1Info{label("LbStream1Info")};
+    // The audio tracks of the source; item data is the track's number.
+    ComboBox& CmbSourceTrack{comboBox("CmbSourceTrack")};
 
     // Compression.
     OptionArray& OptAudioCodec{optionArray("OptAudioCodec")};

@@ -13,6 +13,8 @@ public:
     virtual ~SourcePort() = default;
     // The source button: the open dialog, then the selection of the chosen file.
     virtual void Browse() = 0;
+    // The track list's choice: the information line and the AC3 target follow the chosen track.
+    virtual void TrackChosen() = 0;
 };
 
 class JobListPort {

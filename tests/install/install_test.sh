@@ -53,13 +53,13 @@ done
 mkdir -p "$WORK/music" "$WORK/home" "$WORK/elsewhere"
 SOURCE="$WORK/music/track.ac3"
 ffmpeg -v error -nostdin -f lavfi -i "sine=f=440:d=0.5:r=48000" -ac 6 -c:a ac3 -b:a 448k "$SOURCE"
-EXPECTED_PROBE="1.05 1 448 5 48000"
+EXPECTED_PROBE="1.06 1 448 5 48000"
 
 # The development files, as other programs use them.
 mkdir -p "$WORK/consumer"
 cp "$PROBE_SOURCE" "$WORK/consumer/probe.c"
 export PKG_CONFIG_PATH="$LIBDIR/pkgconfig"
-expect "pkg-config --modversion" "1.05" "$(pkg-config --modversion tracklens)"
+expect "pkg-config --modversion" "1.06" "$(pkg-config --modversion tracklens)"
 # shellcheck disable=SC2046
 cc -Wall -Werror -o "$WORK/consumer/probe" "$WORK/consumer/probe.c" \
     $(pkg-config --cflags --libs tracklens)

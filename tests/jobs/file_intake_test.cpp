@@ -118,7 +118,10 @@ TEST_F(FileIntake, FoldersWithoutAudioFilesAreReported) {
     program.intake.Drop({temp_.File("empty"), temp_.File("texts")});
     EXPECT_EQ(program.queue.count(), 0);
     ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_NE(messages.shown[0].text.find("no audio files (*.ac3, *.mpa, *.mp2, *.pcm, *.wav)"),
+    EXPECT_NE(messages.shown[0].text.find("no audio files (*.ac3, *.mpa, *.mp2, *.pcm, *.wav, "
+                                          "*.mkv, *.mka, *.webm, *.mp4, *.m4a, *.mov, *.ts, "
+                                          "*.m2ts, *.mts, *.vob, *.mpg, *.mpeg, *.avi, *.dts, "
+                                          "*.eac3, *.ec3, *.thd, *.aac, *.flac, *.opus)"),
               std::string::npos)
         << messages.shown[0].text;
 }

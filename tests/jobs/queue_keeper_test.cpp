@@ -119,6 +119,24 @@ TEST(SavedQueue, AnyPathAndFieldComesBackAsItWas) {
     EXPECT_EQ(back->runJobFile, saved.runJobFile);
     EXPECT_EQ(back->runFolder, saved.runFolder);
     EXPECT_TRUE(back->kept);
+    EXPECT_EQ(got.track, 0);
+    EXPECT_EQ(FormatSavedQueue(saved).find("track="), std::string::npos)
+        << "a stream's job is written as before";
+}
+
+TEST(SavedQueue, AContainersTrackComesBack) {
+    SavedQueue saved;
+    Job job;
+    job.number = 2;
+    job.settingsFile = "/films/film.stream2.aud";
+    job.source = "/films/film.mkv";
+    job.track = 3;
+    job.outputArgument = "\"/films/Stream2.mp3\"";
+    saved.jobs = {job};
+    const std::optional<SavedQueue> back = ParseSavedQueue(FormatSavedQueue(saved));
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->jobs.size(), 1u);
+    EXPECT_EQ(back->jobs[0].track, 3);
 }
 
 TEST(SavedQueue, DamageLeavesOutOnlyWhatCannotBeReadAndSaysWhy) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -153,6 +154,64 @@ double decodedPeakDb(const std::string& path) {
     fs::remove(log);
     const auto at = text.rfind("Peak_level=");
     return at == std::string::npos ? -1000.0 : std::stod(text.substr(at + 11));
+}
+
+DecodedTone decodedTone(const std::string& path) {
+    const std::string log = fs::temp_directory_path() / ("tone-" + std::to_string(::getpid()));
+    runProgram({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-vn", "-af",
+                "aresample=48000,aformat=channel_layouts=mono,astats=metadata=1:reset=0,ametadata="
+                "mode=print:"
+                "file=" +
+                    log,
+                "-f", "null", "-"});
+    const std::string text = readFile(log);
+    fs::remove(log);
+    const auto number = [&](const std::string& key) -> std::optional<double> {
+        const auto at = text.rfind("lavfi.astats.1." + key + "=");
+        if (at == std::string::npos) {
+            return std::nullopt;
+        }
+        return std::stod(text.substr(at + key.size() + 16));
+    };
+    DecodedTone tone;
+    tone.hertz = number("Zero_crossings_rate").value_or(0) * 48000.0 / 2.0;
+    tone.rmsDb = number("RMS_level").value_or(-1000);
+    return tone;
+}
+
+void makeToneMedia(const std::string& path, const std::vector<ToneTrack>& tracks,
+                   bool withPicture) {
+    std::vector<std::string> arguments;
+    std::vector<std::string> maps;
+    const bool program = path.ends_with(".vob") || path.ends_with(".ts") ||
+                         path.ends_with(".mpg") || path.ends_with(".m2ts");
+    if (withPicture) {
+        arguments.insert(arguments.end(), {"-f", "lavfi", "-i", "color=s=64x48:d=2:r=25"});
+        maps.insert(maps.end(), {"-map", "0:v", "-c:v", program ? "mpeg2video" : "mpeg4"});
+    }
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        const ToneTrack& track = tracks[i];
+        const std::string input = std::to_string(i + (withPicture ? 1 : 0));
+        const std::string audio = std::to_string(i);
+        if (track.startSeconds != 0) {
+            arguments.insert(arguments.end(), {"-itsoffset", std::to_string(track.startSeconds)});
+        }
+        arguments.insert(
+            arguments.end(),
+            {"-f", "lavfi", "-i", "sine=f=" + std::to_string(track.hertz) + ":d=2:r=48000"});
+        maps.insert(maps.end(), {"-map", input + ":a", "-c:a:" + audio, track.codec,
+                                 "-ac:a:" + audio, std::to_string(track.channels),
+                                 "-disposition:a:" + audio, track.isDefault ? "default" : "0"});
+        if (!track.language.empty()) {
+            maps.insert(maps.end(), {"-metadata:s:a:" + audio, "language=" + track.language});
+        }
+        if (!track.title.empty()) {
+            maps.insert(maps.end(), {"-metadata:s:a:" + audio, "title=" + track.title});
+        }
+    }
+    arguments.insert(arguments.end(), maps.begin(), maps.end());
+    arguments.push_back(path);
+    runFfmpeg(arguments);
 }
 
 std::string readFile(const std::string& path) {

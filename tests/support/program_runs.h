@@ -44,6 +44,40 @@ std::vector<long> packetSizes(const std::string& path);
 // The overall peak level of the decoded file in dBFS.
 double decodedPeakDb(const std::string& path);
 
+// The frequency in Hz of the tone the decoded file holds (from the zero crossings of its mono
+// downmix), and its level in dBFS (RMS of that downmix).
+struct DecodedTone {
+    double hertz = 0;
+    double rmsDb = -1000;
+};
+DecodedTone decodedTone(const std::string& path);
+
+// One audio track of a generated media file: a sine tone of its own frequency.
+struct ToneTrack {
+    int hertz = 440;
+    std::string codec = "ac3"; // ffmpeg's encoder name
+    int channels = 2;
+    std::string language; // empty: untagged
+    std::string title;    // empty: none
+    bool isDefault = false;
+    double startSeconds = 0; // later than the picture by this much
+};
+
+// A track of the tone with the codec and channels, untagged and not marked as default.
+inline ToneTrack tone(int hertz, std::string codec, int channels) {
+    ToneTrack track;
+    track.hertz = hertz;
+    track.codec = std::move(codec);
+    track.channels = channels;
+    return track;
+}
+
+// Makes a media file of the container its extension names (".mkv", ".mp4", ".ts", ".vob",
+// ".avi", ...), 2 seconds long, with a small picture track first (unless withPicture is false)
+// and the tracks in order. Fails the current test when ffmpeg cannot make it.
+void makeToneMedia(const std::string& path, const std::vector<ToneTrack>& tracks,
+                   bool withPicture = true);
+
 std::string readFile(const std::string& path);
 // The file names in a folder, sorted.
 std::vector<std::string> filesIn(const std::string& folder);

@@ -53,7 +53,7 @@ TEST(FileSize, LargerFilesMissingFilesAndFoldersGiveMinusOneWithSizeUntouched) {
 }
 
 TEST(Version, IsTheConstantText) {
-    EXPECT_STREQ(get_version(), "1.05");
+    EXPECT_STREQ(get_version(), "1.06");
     EXPECT_EQ(get_version(), get_version());
 }
 

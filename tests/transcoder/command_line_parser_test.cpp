@@ -278,5 +278,21 @@ TEST(CommandLineParser, FindsTheLogOfARefusedCommandLine) {
     EXPECT_FALSE(findLogFile(words("-core( -input i -logfilea )")).has_value());
 }
 
+TEST(CommandLineParser, ReadsTheTrackOfAContainer) {
+    const JobRequest job = parse("-core( -input /a/film.mkv -track 3 -output /a/Stream1.mp3 "
+                                 "-logfilea /a/x.log ) -lame( --alt-preset cbr 128 )");
+    EXPECT_EQ(job.core.track, 3);
+    EXPECT_FALSE(parseWithCore("-lame( --alt-preset cbr 128 )").core.track);
+    for (const char* track : {"0", "-1", "x", "1000", "2.5"}) {
+        EXPECT_THROW(parse(std::string("-core( -input /a/f.mkv -track ") + track +
+                           " -output /a/Stream1.wav -logfilea /a/x.log )"),
+                     CommandLineError)
+            << track;
+    }
+    EXPECT_THROW(parse("-core( -input /a/f.mkv -track 1 -track 2 -output /a/Stream1.wav "
+                       "-logfilea /a/x.log )"),
+                 CommandLineError);
+}
+
 } // namespace
 } // namespace cantova

@@ -72,5 +72,32 @@ TEST(TargetPlan, MatchesTheOutputWithItsEncoderGroup) {
     EXPECT_EQ(outputChannelsOf(job, Target::Ac3), OutputChannels::Stereo);
 }
 
+TEST(TrackSource, ATrackIsReadWithTheAc3DecodersSettingsAndCopiedOnlyWithoutGroups) {
+    EXPECT_EQ(sourceReadArguments("/r/film.mkv", std::nullopt, true), (Words{"-drc_scale", "0"}));
+    EXPECT_TRUE(sourceReadArguments("/r/film.mkv", std::nullopt).empty());
+    JobRequest job;
+    job.core.input = "/r/film.mkv";
+    job.core.output = "/r/Stream1.ac3";
+    EXPECT_THROW(targetOf(job), CommandLineError) << "no track, no encoder group";
+    job.core.track = 2;
+    EXPECT_TRUE(copiesTrackFrames(job));
+    EXPECT_EQ(targetOf(job), Target::Ac3);
+    job.split = SplitOptions{};
+    EXPECT_FALSE(copiesTrackFrames(job));
+    EXPECT_THROW(targetOf(job), CommandLineError);
+}
+
+TEST(TrackSource, TheStartAfterThePictureCountsEachStreamOnce) {
+    // A transport stream lists the streams of its program, then every stream.
+    const std::string report = "0,video,1.440000,\n1,audio,1.434667\n2,audio,1.940000\n\n"
+                               "0,video,1.440000,0,\n1,audio,1.434667,0\n2,audio,1.940000,0\n";
+    EXPECT_DOUBLE_EQ(*trackStartDelayMs(report, 1), -5.333);
+    EXPECT_DOUBLE_EQ(*trackStartDelayMs(report, 2), 500.0);
+    EXPECT_FALSE(trackStartDelayMs(report, 3));
+    // A cover picture is no picture to line the sound up with; nor is a stream without a start.
+    EXPECT_FALSE(trackStartDelayMs("0,audio,0.000000,0\n1,video,0.000000,1\n", 1));
+    EXPECT_FALSE(trackStartDelayMs("0,video,N/A,0\n1,audio,0.500000,0\n", 1));
+}
+
 } // namespace
 } // namespace cantova

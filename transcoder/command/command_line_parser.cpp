@@ -1,6 +1,7 @@
 #include "command/command_line_parser.h"
 
 #include "command/command_line_error.h"
+#include "command/decimal_text.h"
 #include "command/group_parsers.h"
 #include "command/source_name.h"
 
@@ -30,6 +31,19 @@ CoreOptions parseCoreGroup(GroupReader& reader) {
             if (path->empty()) {
                 reader.fail("switch " + word + " has an empty path");
             }
+            continue;
+        }
+        if (word == "-track") {
+            if (core.track) {
+                reader.fail("has switch -track twice");
+            }
+            const std::string value = reader.takeValue(word);
+            const std::optional<int> number = parseInteger(value);
+            if (!number || *number < 1 || *number > kMostTracks) {
+                reader.fail("switch -track needs a track number from 1 to " +
+                            std::to_string(kMostTracks) + ", not \"" + value + "\"");
+            }
+            core.track = number;
             continue;
         }
         WavChannels channels;

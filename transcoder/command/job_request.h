@@ -10,8 +10,13 @@ namespace cantova {
 
 enum class WavChannels { Unspecified, Stereo, SixChannelFile, SixMonoFiles };
 
+// More audio tracks than any container carries.
+inline constexpr int kMostTracks = 999;
+
 struct CoreOptions {
     std::string input;
+    // The audio track read from a container input, from 1 (-track N); none: the first.
+    std::optional<int> track;
     std::string output;
     std::string logFile;
     WavChannels wavChannels = WavChannels::Unspecified;

@@ -9,6 +9,14 @@
 
 namespace cantova {
 
+bool copiesTrackFrames(const JobRequest& job) {
+    std::string extension = std::filesystem::path(job.core.output).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return job.core.track && extension == ".ac3" && !job.ota && !job.azid && !job.boost &&
+           !job.lame && !job.ogg && !job.ac3enc && !job.ssrc && !job.split;
+}
+
 Target targetOf(const JobRequest& job) {
     std::string extension = std::filesystem::path(job.core.output).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -23,7 +31,7 @@ Target targetOf(const JobRequest& job) {
         groupFits = job.ogg.has_value();
     } else if (extension == ".ac3") {
         target = Target::Ac3;
-        groupFits = job.ac3enc.has_value();
+        groupFits = job.ac3enc.has_value() || copiesTrackFrames(job);
     } else if (extension == ".wav") {
         target = Target::Wav;
         groupFits = !job.lame && !job.ogg && !job.ac3enc;

@@ -13,6 +13,10 @@ enum class OutputChannels { Stereo, FiveOne, AsSource };
 // unknown or the encoder group does not fit it.
 Target targetOf(const JobRequest& job);
 
+// The job copies the frames of a container's AC3 track into an .ac3 output as they are: a core
+// group with -track and an .ac3 output, and no other group.
+bool copiesTrackFrames(const JobRequest& job);
+
 // How many channels the target gets: MP3 is always stereo; Vorbis keeps 5.1 only with -6ch;
 // AC3 becomes stereo when the Azid group asks for a stereo mode; WAV follows the channel flag.
 OutputChannels outputChannelsOf(const JobRequest& job, Target target);

@@ -44,6 +44,11 @@ std::string ffmpegFile(const std::string& path) {
 
 namespace {
 
+// The input's audio stream the plan reads, as a filter graph's input label.
+std::string audioLabel(const EncodePlan& plan) {
+    return "[0:a:" + std::to_string(plan.audioStream) + "]";
+}
+
 std::string chained(std::initializer_list<std::string> chains) {
     std::string joined;
     for (const std::string& chain : chains) {
@@ -71,7 +76,7 @@ constexpr const char* kOutputLabel = "out";
 // The graph of an encoding pass up to its output label "[enc]", with the samples to be
 // measured split off to the labels of the taps.
 std::string encodingGraph(const EncodePlan& plan) {
-    std::string graph = "[0:a:0]" + chained({plan.sourceChain});
+    std::string graph = audioLabel(plan) + chained({plan.sourceChain});
     if (plan.meterSource) {
         graph += ",asplit=2[" + std::string(kSourceLabel) + "][p];[p]anull";
     }
@@ -150,8 +155,8 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
 
 EngineCommand measuringEngine(const EncodePlan& plan) {
     std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
-    const std::string graph =
-        "[0:a:0]" + chained({plan.sourceChain, plan.processingChain}) + "[" + kOutputLabel + "]";
+    const std::string graph = audioLabel(plan) + chained({plan.sourceChain, plan.processingChain}) +
+                              "[" + kOutputLabel + "]";
     append(ffmpeg, {"-filter_complex", graph});
     const std::vector<std::string> tap = tapOutput(kOutputLabel, plan.outputs.size(), kOutputTap);
     ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
@@ -175,10 +180,25 @@ EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs) {
 }
 
 EngineCommand sourceProbeEngine(const std::vector<std::string>& sourceArguments,
-                                const std::string& input) {
+                                const std::string& input, int audioStream) {
     std::vector<std::string> ffmpeg = ffmpegHead(sourceArguments, input);
-    append(ffmpeg, {"-map", "0:a:0", "-af", "ashowinfo", "-frames:a", "1", "-f", "null", "-"});
+    append(ffmpeg, {"-map", "0:a:" + std::to_string(audioStream), "-af", "ashowinfo", "-frames:a",
+                    "1", "-f", "null", "-"});
     return EngineCommand{ffmpeg};
+}
+
+EngineCommand trackCopyEngine(const EncodePlan& plan) {
+    std::vector<std::string> ffmpeg = ffmpegHead();
+    append(ffmpeg, {"-i", ffmpegFile(plan.input), "-map", "0:a:" + std::to_string(plan.audioStream),
+                    "-c:a", "copy", "-f", "ac3", ffmpegFile(plan.outputs.at(0))});
+    return EngineCommand{ffmpeg};
+}
+
+EngineCommand streamStartsEngine(const std::string& input) {
+    // Written to the standard error, which is what the engines' runner keeps.
+    return EngineCommand{{"ffprobe", "-v", "error", "-protocol_whitelist", "file", "-show_entries",
+                          "stream=index,codec_type,start_time:stream_disposition=attached_pic",
+                          "-of", "csv=p=0", "-o", "/dev/stderr", ffmpegFile(input)}};
 }
 
 std::vector<std::string> oggencSwitches(const OggOptions& ogg) {

@@ -19,6 +19,7 @@ struct EncodePlan {
     bool sixMonoFiles = false;
     std::vector<std::string> sourceArguments; // options before "-i"
     std::string input;                        // an absolute path
+    int audioStream = 0;                      // among the input's audio streams, from 0
     // The filters of one pass: the part of the source used (split, delay), the processing that
     // follows (with the pass's gain), and what comes after the output is measured (the AC3
     // encoder's delay taken off, dither to 16 bit, the six mono files).
@@ -58,10 +59,19 @@ EngineCommand measuringEngine(const EncodePlan& plan);
 // that they last as long as the shortest) and hands the result to tap kOutputTap.
 EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs);
 
-// An ffmpeg pass that decodes the first frame of the input's first audio stream and reports its
-// sample rate, channels and layout as the processing will receive them (ashowinfo).
+// An ffmpeg pass that decodes the first frame of the input's audio stream (from 0) and reports
+// its sample rate, channels and layout as the processing will receive them (ashowinfo).
 EngineCommand sourceProbeEngine(const std::vector<std::string>& sourceArguments,
-                                const std::string& input);
+                                const std::string& input, int audioStream = 0);
+
+// An ffmpeg pass that copies the frames of the plan's audio stream into its AC3 output as they
+// are.
+EngineCommand trackCopyEngine(const EncodePlan& plan);
+
+// An ffprobe run that lists the input's streams with their index, kind, start time and whether
+// they are an attached picture, one "index,kind,seconds,0|1" line each, on its standard error
+// (a stream of a program may be listed twice).
+EngineCommand streamStartsEngine(const std::string& input);
 
 // The oggenc switches for the Vorbis group.
 std::vector<std::string> oggencSwitches(const OggOptions& ogg);

@@ -3,7 +3,9 @@
 #include "command/decimal_text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <regex>
+#include <set>
 
 namespace cantova {
 
@@ -74,15 +76,45 @@ std::optional<std::string> refusedSourceReason(const std::string& report) {
            "takes 1 to 8, 16 or 24 channels";
 }
 
+std::optional<double> trackStartDelayMs(const std::string& streamStarts, int track) {
+    std::optional<double> picture;
+    std::optional<double> audio;
+    int audioSeen = 0;
+    std::set<std::string> indexesSeen;
+    std::size_t start = 0;
+    while (start < streamStarts.size()) {
+        std::size_t end = streamStarts.find('\n', start);
+        end = end == std::string::npos ? streamStarts.size() : end;
+        std::smatch match;
+        const std::string line = streamStarts.substr(start, end - start);
+        start = end + 1;
+        if (!std::regex_match(line, match, std::regex(R"((\d+),(\w+),([^,]*),?(\d*),?\r?)")) ||
+            !indexesSeen.insert(match[1].str()).second) {
+            continue;
+        }
+        const std::optional<double> seconds = parseDecimal(match[3].str());
+        if (match[2] == "video" && match[4] != "1" && !picture) {
+            picture = seconds ? seconds : std::optional<double>(std::nan(""));
+        } else if (match[2] == "audio" && ++audioSeen == track) {
+            audio = seconds;
+        }
+    }
+    if (!picture || std::isnan(*picture) || !audio) {
+        return std::nullopt;
+    }
+    return std::round((*audio - *picture) * 1000000.0) / 1000.0;
+}
+
 std::vector<std::string> sourceReadArguments(const std::string& path,
-                                             const std::optional<AzidOptions>& azid) {
+                                             const std::optional<AzidOptions>& azid,
+                                             bool containerTrack) {
     if (isLpcmSource(path)) {
         const LpcmFormat format = lpcmFormatFromName(path);
         return {"-f",  format.bitsPerSample == 24 ? "s24be" : "s16be",
                 "-ar", std::to_string(format.sampleRate),
                 "-ac", std::to_string(format.channels)};
     }
-    if (!isAc3Source(path)) {
+    if (!isAc3Source(path) && !containerTrack) {
         return {};
     }
     // The AC3 decoder applies the stream's compression words unless told otherwise; the

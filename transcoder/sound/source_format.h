@@ -33,9 +33,17 @@ std::optional<SourceInfo> readSourceProbe(const std::string& report);
 // readSourceProbe takes it or there is no description.
 std::optional<std::string> refusedSourceReason(const std::string& report);
 
+// How much later than the picture a container's audio track (from 1) starts, in milliseconds
+// (negative: earlier), from ffprobe's "index,kind,start,attached picture" lines of the streams
+// (the first line of each index counts): the track's start less the first video stream's.
+// Nothing without a video stream or a start.
+std::optional<double> trackStartDelayMs(const std::string& streamStarts, int track);
+
 // The options placed before "-i" for this source: the raw format of an LPCM file, and the
-// AC3 decoder's dynamic range settings.
+// AC3 decoder's dynamic range settings (for an .ac3 file, and for a track of a container, which
+// may be AC3 or E-AC3; other decoders leave them unused).
 std::vector<std::string> sourceReadArguments(const std::string& path,
-                                             const std::optional<AzidOptions>& azid);
+                                             const std::optional<AzidOptions>& azid,
+                                             bool containerTrack = false);
 
 } // namespace cantova
