@@ -60,14 +60,14 @@ std::string chained(std::initializer_list<std::string> chains) {
 }
 
 // The words that write the samples at the graph's label to the pass's tap.
-std::vector<std::string> tapOutput(const std::string& label, std::size_t outputs, std::size_t tap) {
+std::vector<std::string> tapOutput(const std::string& label, std::size_t tap) {
     return {"-map",
             "[" + label + "]",
             "-c:a",
             "pcm_f32le",
             "-f",
             "wav",
-            "pipe:" + std::to_string(tapDescriptor(outputs, tap))};
+            "pipe:" + std::to_string(tapDescriptor(tap))};
 }
 
 constexpr const char* kSourceLabel = "src";
@@ -90,13 +90,11 @@ std::string encodingGraph(const EncodePlan& plan) {
 // The taps of an encoding pass, after its outputs.
 void appendTaps(std::vector<std::string>& ffmpeg, const EncodePlan& plan) {
     if (plan.meterOutput) {
-        const std::vector<std::string> tap =
-            tapOutput(kOutputLabel, plan.outputs.size(), kOutputTap);
+        const std::vector<std::string> tap = tapOutput(kOutputLabel, kOutputTap);
         ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
     }
     if (plan.meterSource) {
-        const std::vector<std::string> tap =
-            tapOutput(kSourceLabel, plan.outputs.size(), kSourceTap);
+        const std::vector<std::string> tap = tapOutput(kSourceLabel, kSourceTap);
         ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
     }
 }
@@ -158,7 +156,7 @@ EngineCommand measuringEngine(const EncodePlan& plan) {
     const std::string graph = audioLabel(plan) + chained({plan.sourceChain, plan.processingChain}) +
                               "[" + kOutputLabel + "]";
     append(ffmpeg, {"-filter_complex", graph});
-    const std::vector<std::string> tap = tapOutput(kOutputLabel, plan.outputs.size(), kOutputTap);
+    const std::vector<std::string> tap = tapOutput(kOutputLabel, kOutputTap);
     ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
     return EngineCommand{ffmpeg};
 }
@@ -174,7 +172,7 @@ EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs) {
     graph += outputs.size() > 1 ? "amerge=inputs=" + std::to_string(outputs.size()) + "," : "";
     graph += "aformat=sample_fmts=flt[" + std::string(kOutputLabel) + "]";
     append(ffmpeg, {"-filter_complex", graph});
-    const std::vector<std::string> tap = tapOutput(kOutputLabel, outputs.size(), kOutputTap);
+    const std::vector<std::string> tap = tapOutput(kOutputLabel, kOutputTap);
     ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
     return EngineCommand{ffmpeg};
 }

@@ -38,7 +38,7 @@ struct EncodePlan {
 };
 
 // The samples a pass hands to the transcoder's meters, each a WAV stream of 32-bit float on a
-// tap of its own (tapDescriptor, after the plan's outputs): the encoder's input (before the AC3
+// tap of its own (tapDescriptor): the encoder's input (before the AC3
 // delay cut, the dither and the channel split) on the first; on the second, in the encoding
 // pass that measures the source, the source after the split and the delay.
 inline constexpr std::size_t kOutputTap = 0;

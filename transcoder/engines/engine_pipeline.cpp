@@ -21,9 +21,12 @@ namespace cantova {
 namespace {
 
 constexpr std::size_t kKeptErrorBytes = 32 * 1024;
-// Descriptors of the transcoder are kept above those placed in a child (0 to 3 and the shared
-// ones), so that placing them never meets a descriptor that already sits there.
-constexpr int kLowestOwnDescriptor = 16;
+// Descriptors of the transcoder are kept above those placed in a child (0 to 3, the shared ones
+// and the taps), so that placing them never meets a descriptor that already sits there.
+constexpr int kLowestOwnDescriptor = 64;
+constexpr std::size_t kMostTaps = 8;
+static_assert(kFirstSharedDescriptor + kMostSharedDescriptors + kMostTaps <=
+              static_cast<std::size_t>(kLowestOwnDescriptor));
 
 class Descriptor {
 public:
@@ -314,8 +317,8 @@ std::string sharedDescriptorPath(std::size_t index) {
     return "/proc/self/fd/" + std::to_string(kFirstSharedDescriptor + static_cast<int>(index));
 }
 
-int tapDescriptor(std::size_t sharedCount, std::size_t index) {
-    return kFirstSharedDescriptor + static_cast<int>(sharedCount + index);
+int tapDescriptor(std::size_t index) {
+    return kFirstSharedDescriptor + static_cast<int>(kMostSharedDescriptors + index);
 }
 
 std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,
@@ -327,6 +330,9 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
     std::vector<pid_t> pids(engines.size(), -1);
 
     // Raised first, so that placing one never overwrites another that still has to be placed.
+    if (sharedDescriptors.size() > kMostSharedDescriptors || listener.taps.size() > kMostTaps) {
+        throw std::logic_error("more descriptors for the engines than they have room for");
+    }
     std::vector<Descriptor> shared;
     for (int fd : sharedDescriptors) {
         const int raisedCopy = ::fcntl(fd, F_DUPFD_CLOEXEC, kLowestOwnDescriptor);
@@ -364,7 +370,7 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
             placements.push_back({shared[d].get(), kFirstSharedDescriptor + static_cast<int>(d)});
         }
         for (std::size_t t = 0; first && t < taps.size(); ++t) {
-            placements.push_back({taps[t].write.get(), tapDescriptor(shared.size(), t)});
+            placements.push_back({taps[t].write.get(), tapDescriptor(t)});
         }
         pids[i] = startEngine(engines[i].arguments, placements, outcomes[i]);
 

@@ -36,9 +36,11 @@ struct PipelineListener {
 inline constexpr int kFirstSharedDescriptor = 4;
 std::string sharedDescriptorPath(std::size_t index);
 
-// The descriptor of the first engine that feeds the listener's tap `index`, after the
-// sharedCount shared ones.
-int tapDescriptor(std::size_t sharedCount, std::size_t index);
+// The descriptor of the first engine that feeds the listener's tap `index`. Taps lie after
+// room for kMostSharedDescriptors shared ones, so that an engine's command line names them
+// without knowing how many descriptors a pass shares (its outputs, and the source it reads).
+inline constexpr std::size_t kMostSharedDescriptors = 16;
+int tapDescriptor(std::size_t index);
 
 // Runs the engines side by side, the standard output of each feeding the standard input of
 // the next, and waits for all of them. The first reads nothing, the last writes nowhere. Each
