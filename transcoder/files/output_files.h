@@ -1,27 +1,15 @@
 #pragma once
 
+#include "files/file_identity.h"
+
 #include <memory>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace cantova {
 
 class PartsRecord;
-
-// Which file a name leads to.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-// The file at a path, the path itself when it is a link; nothing when there is none.
-std::optional<FileIdentity> identityAt(const std::string& path);
-
-// rename() that fails with EEXIST instead of replacing; returns 0 or the error.
-int renameWithoutReplacing(const std::string& from, const std::string& to);
 
 // The files a job writes. Each is made as an unnamed file in its final folder (O_TMPFILE),
 // which the engines reach through its descriptor, and gets its name only when the job has

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/output_files.h"
+#include "files/file_identity.h"
 
 #include <optional>
 #include <string>
