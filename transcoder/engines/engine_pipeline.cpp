@@ -210,10 +210,11 @@ public:
             return false;
         }
         const auto now = std::chrono::steady_clock::now();
-        if (!askedAt_) {
+        if (!asked_) {
             send(SIGTERM);
+            asked_ = true;
             askedAt_ = now;
-        } else if (!killed_ && now - *askedAt_ >= kStopGrace) {
+        } else if (!killed_ && now - askedAt_ >= kStopGrace) {
             send(SIGKILL);
             killed_ = true;
         }
@@ -230,7 +231,9 @@ private:
     }
 
     const std::vector<pid_t>& pids_;
-    std::optional<std::chrono::steady_clock::time_point> askedAt_;
+    // A plain time and a flag: GCC cannot see through an optional time here and warns.
+    bool asked_ = false;
+    std::chrono::steady_clock::time_point askedAt_{};
     bool killed_ = false;
 };
 
