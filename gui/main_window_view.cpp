@@ -1,6 +1,7 @@
 #include "gui/main_window_view.h"
 
 #include "gui/form_stretch.h"
+#include "gui/not_applied_note.h"
 #include "gui/twips.h"
 #include "gui/window_keys.h"
 #include "gui/window_placement.h"
@@ -56,6 +57,7 @@ MainWindowView::MainWindowView(MainWindow& model, QWidget* parent,
                                const BindingFactories& factories)
     : QMainWindow(parent), model_(model), form_(new FormView(model, this, factories)) {
     auto* stretch = new FormStretch(*form_, kGrowingList);
+    new NotAppliedNote(*form_, model);
     form_->setMinimumSize(stretch->formSize());
     QScrollArea* scroll = ScrollAreaFor(*form_, *this);
     scroll->setWidgetResizable(true);
@@ -100,10 +102,12 @@ void MainWindowView::buildMenus() {
         QAction* action = nullptr;
         if (row.container.empty()) {
             QMenu* menu = menuBar()->addMenu(QString());
+            menu->setObjectName(QString::fromStdString(row.name));
             menus[row.name] = menu;
             action = menu->menuAction();
         } else if (auto it = menus.find(row.container); it != menus.end()) {
             action = it->second->addAction(QString());
+            action->setObjectName(QString::fromStdString(row.name));
         } else {
             continue;
         }
