@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScreen>
 
 #include <iostream>
 #include <string>
@@ -106,6 +107,8 @@ int main(int argc, char* argv[]) {
     ChooseGain(main, ui::Codec::Mp3, ui::kGainPost);
     main.CmdAddAudioJobList.press();
 
+    // Widened by the user, as far as the screen allows, so that every column shows.
+    gui.view().resize(gui.view().screen()->availableGeometry().width() - 40, gui.view().height());
     main.cmdStartEncode.press();
     if (!WaitForRunning(gui.program(), 2)) {
         std::cerr << "job_table_shot_driver: the run ended before the third job was under way\n";
