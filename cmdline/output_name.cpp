@@ -24,6 +24,40 @@ std::string Extension(int chosen) {
     }
 }
 
+bool Exists(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::symlink_status(path, error).type() !=
+           std::filesystem::file_type::not_found;
+}
+
+// A WAV job may write six mono files named after its output instead of it.
+bool TakenOnDisk(const std::filesystem::path& path) {
+    if (Exists(path)) {
+        return true;
+    }
+    if (path.extension() != ".wav") {
+        return false;
+    }
+    for (const char* channel : {"FL", "FR", "FC", "LFE", "SL", "SR"}) {
+        if (Exists(path.parent_path() / (path.stem().string() + "_" + channel + ".wav"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// folder/name.extension, or folder/name (2).extension, ... for the first one not taken.
+std::string FreeName(const std::string& folder, const std::string& name,
+                     const std::string& extension, const OutputTaken& taken) {
+    for (int copy = 1;; ++copy) {
+        const std::string path =
+            folder + "/" + name + (copy == 1 ? "" : " (" + std::to_string(copy) + ")") + extension;
+        if (!TakenOnDisk(path) && !(taken && taken(path))) {
+            return path;
+        }
+    }
+}
+
 } // namespace
 
 std::optional<std::string> ChosenOutputFolder(const ui::Windows& windows) {
@@ -37,7 +71,7 @@ std::optional<std::string> ChosenOutputFolder(const ui::Windows& windows) {
     return folder;
 }
 
-std::string BuildOutputName(const ui::Windows& windows, int jobNumber) {
+std::string BuildOutputName(const ui::Windows& windows, int jobNumber, const OutputTaken& taken) {
     const std::string source = windows.frmMain.TxtStreamAudio.text();
     std::error_code error;
     const auto slash = source.rfind('/');
@@ -54,8 +88,12 @@ std::string BuildOutputName(const ui::Windows& windows, int jobNumber) {
     if (!folder.empty() && shortFolder.empty()) {
         return {};
     }
-    return "\"" + shortFolder + "/Stream" + std::to_string(jobNumber) +
-           Extension(windows.frmMain.OptAudioCodec.chosen()) + "\"";
+    const std::string extension = Extension(windows.frmMain.OptAudioCodec.chosen());
+    if (windows.frmMain.ChkOutputNameFromSource.value() == 1) {
+        const std::string name = std::filesystem::path(source).stem().string();
+        return "\"" + FreeName(shortFolder, name, extension, taken) + "\"";
+    }
+    return "\"" + shortFolder + "/Stream" + std::to_string(jobNumber) + extension + "\"";
 }
 
 } // namespace cantova::cmdline

@@ -51,7 +51,8 @@ int main(int argc, char* argv[]) {
     font.setPointSizeF(8.25);
     QApplication::setFont(font);
 
-    cantova::ui::qt::GuiProgram program(nullptr, {}, cantova::settings::StateFolder());
+    cantova::ui::qt::GuiProgram program(nullptr, {}, cantova::settings::StateFolder(),
+                                        cantova::ui::qt::RememberedSettings::DefaultFile());
     program.show(arguments.source);
     return QApplication::exec();
 }

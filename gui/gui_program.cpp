@@ -4,11 +4,13 @@
 #include "gui/job_table_binding.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
 
 #include <cctype>
 #include <cstdlib>
+#include <iostream>
 
 namespace cantova::ui::qt {
 
@@ -32,7 +34,7 @@ BindingFactories JobTable(jobs::JobQueue& queue, ProgressPace& pace) {
 } // namespace
 
 GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& programFolder,
-                       const std::string& stateFolder)
+                       const std::string& stateFolder, const std::string& settingsFile)
     : program_({.dialogs = dialogs != nullptr ? *dialogs : qtDialogs_,
                 .messages = messages_,
                 .processes = processes_,
@@ -80,8 +82,22 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
                          }
                          processes_.StopAllAndWait();
                      });
+    if (!settingsFile.empty()) {
+        remembered_.emplace(program_.windows, program_.settingsBeforeRun, settingsFile);
+        if (auto* profiles = mainView_.findChild<QMenu*>("MenuPrf")) {
+            QAction* defaults = profiles->addAction("Default Settings");
+            defaults->setObjectName("MenuPrfDefaultSettings");
+            QObject::connect(defaults, &QAction::triggered, &mainView_,
+                             [this] { remembered_->restoreDefaults(); });
+        }
+    }
     QObject::connect(&mainView_, &MainWindowView::modelHidden, &mainView_, [this] {
         if (program_.windows.program.ended) {
+            // The window is gone: only the terminal can still be told.
+            if (remembered_ && !remembered_->save()) {
+                std::cerr << "cantova-gui: the settings could not be kept in "
+                          << remembered_->file() << '\n';
+            }
             QApplication::quit();
         }
     });

@@ -18,6 +18,7 @@
 #include "gui/qt_file_dialogs.h"
 #include "gui/qt_message_boxes.h"
 #include "gui/qt_process_launcher.h"
+#include "gui/remembered_settings.h"
 #include "gui/run_menu_items.h"
 #include "gui/run_status_bar.h"
 #include "gui/saved_jobs_questions.h"
@@ -33,9 +34,11 @@ public:
     // dialogs stands in for the file dialogs when given (tests answer them from a script); the
     // transcoder is looked for below programFolder when one is given. With a state folder the
     // job list is kept there while the program runs, and jobs left at the end stay for the next
-    // start unless Exit's question discarded them.
+    // start unless Exit's question discarded them. With a settings file the window's settings are
+    // loaded from it at start and kept in it at the end.
     explicit GuiProgram(settings::FileDialogs* dialogs = nullptr,
-                        const std::string& programFolder = {}, const std::string& stateFolder = {});
+                        const std::string& programFolder = {}, const std::string& stateFolder = {},
+                        const std::string& settingsFile = {});
     GuiProgram(const GuiProgram&) = delete;
     GuiProgram& operator=(const GuiProgram&) = delete;
 
@@ -66,6 +69,7 @@ private:
     FileIntakeView intakeView_;
     RunMenuItems runMenuItems_;
     RunStatusBar statusBar_;
+    std::optional<RememberedSettings> remembered_;
 };
 
 } // namespace cantova::ui::qt

@@ -4,13 +4,21 @@
 #include "gui/progress_delegate.h"
 
 #include <QHeaderView>
+#include <QMenu>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace cantova::ui::qt {
 
 namespace {
 
-// Widths in pixels of the columns that do not stretch; the status takes what is left.
-constexpr int kColumnWidths[JobTableModel::ColumnCount] = {150, 96, 86, 0, 64};
+// The progress bar's column is as wide as this many of the font's average characters.
+constexpr int kProgressCharacters = 10;
+
+QString Title(const JobTableModel& model, int column) {
+    return model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
 
 } // namespace
 
@@ -29,24 +37,35 @@ JobTableBinding::JobTableBinding(ListBox& list, QWidget& parent, jobs::JobQueue&
     widget_.setTextElideMode(Qt::ElideMiddle);
     widget_.setItemDelegateForColumn(JobTableModel::Progress,
                                      new ProgressDelegate(JobTableModel::PercentRole, &widget_));
+    widget_.setAutoScroll(false);
     QHeaderView& header = *widget_.header();
     header.setStretchLastSection(false);
     header.setSectionsMovable(false);
-    for (int column = 0; column < JobTableModel::ColumnCount; ++column) {
-        if (column == JobTableModel::Status) {
-            header.setSectionResizeMode(column, QHeaderView::Stretch);
-        } else {
-            header.resizeSection(column, kColumnWidths[column]);
-        }
-    }
+    header.setSectionResizeMode(QHeaderView::Interactive);
+    userWidths_ = LoadColumnWidths(ColumnWidthsPath());
+    fitColumns();
+    QObject::connect(&header, &QHeaderView::sectionResized, &widget_,
+                     [this](int column, int, int width) { userResized(column, width); });
     QObject::connect(widget_.selectionModel(), &QItemSelectionModel::currentRowChanged, &widget_,
                      [this](const QModelIndex& current) { userSelected(current.row()); });
     // The list box learns of jobs added, removed or moved before the table does; the current
-    // row follows it once the table has the same rows, and the view stays where it was scrolled.
-    const auto follow = [this] { showCurrentRow(false); };
-    QObject::connect(model_, &QAbstractItemModel::rowsInserted, &widget_, follow);
+    // row follows it once the table has the same rows, and the view stays where it was scrolled,
+    // except that a new job's row comes into view.
+    const auto follow = [this] {
+        showCurrentRow(false);
+        fitColumns();
+    };
+    QObject::connect(model_, &QAbstractItemModel::rowsInserted, &widget_,
+                     [this, follow](const QModelIndex&, int, int last) {
+                         follow();
+                         scrollToRow(last);
+                     });
     QObject::connect(model_, &QAbstractItemModel::rowsRemoved, &widget_, follow);
     QObject::connect(model_, &QAbstractItemModel::rowsMoved, &widget_, follow);
+    QObject::connect(model_, &QAbstractItemModel::dataChanged, &widget_, [this] { fitColumns(); });
+    widget_.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&widget_, &QWidget::customContextMenuRequested, &widget_,
+                     [this](const QPoint& at) { showContextMenu(at); });
     start();
 }
 
@@ -57,8 +76,62 @@ void JobTableBinding::userSelected(int row) {
     if (showing_ || model_->changingRows()) {
         return;
     }
+    const int index = model_->queueIndexOfRow(row);
+    if (index < 0) {
+        return;
+    }
     // Through the queue, so that whoever follows the queue learns of the new selection.
-    userAction([this, row] { queue_.select(row); });
+    userAction([this, index] { queue_.select(index); });
+}
+
+void JobTableBinding::scrollToRow(int row) {
+    QScrollBar& sideways = *widget_.horizontalScrollBar();
+    const int left = sideways.value();
+    widget_.scrollTo(model_->index(row, 0));
+    sideways.setValue(left);
+}
+
+void JobTableBinding::fitColumns() {
+    const QHeaderView& header = *widget_.header();
+    const bool wasFitting = fitting_;
+    fitting_ = true;
+    for (int column = 0; column < JobTableModel::ColumnCount; ++column) {
+        const auto user = userWidths_.find(Title(*model_, column).toStdString());
+        int width = 0;
+        if (user != userWidths_.end()) {
+            width = user->second;
+        } else if (column == JobTableModel::Progress) {
+            width = std::max(header.sectionSizeHint(column),
+                             kProgressCharacters * widget_.fontMetrics().averageCharWidth());
+        } else {
+            // The tree view hides what every item view tells.
+            const QAbstractItemView& view = widget_;
+            width = std::max(header.sectionSizeHint(column), view.sizeHintForColumn(column));
+        }
+        if (header.sectionSize(column) != width) {
+            widget_.header()->resizeSection(column, width);
+        }
+    }
+    fitting_ = wasFitting;
+}
+
+void JobTableBinding::userResized(int column, int width) {
+    if (fitting_) {
+        return;
+    }
+    userWidths_[Title(*model_, column).toStdString()] = width;
+    SaveColumnWidths(ColumnWidthsPath(), userWidths_);
+}
+
+void JobTableBinding::showContextMenu(const QPoint& at) {
+    if (model_->finishedCount() == 0) {
+        return;
+    }
+    auto* menu = new QMenu(&widget_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QStringLiteral("Clear Finished Jobs"), &widget_,
+                    [this] { model_->clearFinished(); });
+    menu->popup(widget_.viewport()->mapToGlobal(at));
 }
 
 void JobTableBinding::showValue() {
@@ -66,15 +139,16 @@ void JobTableBinding::showValue() {
 }
 
 void JobTableBinding::showCurrentRow(bool scroll) {
-    const int row = list_.listIndex();
+    const int index = list_.listIndex();
+    const int row = model_->rowOfQueueIndex(index);
     const bool wasShowing = showing_;
     showing_ = true;
-    if (row >= 0 && row < model_->rowCount()) {
+    if (index >= 0 && row < model_->rowCount()) {
         const QModelIndex current = model_->index(row, 0);
         widget_.selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect |
                                                                QItemSelectionModel::Rows);
         if (scroll) {
-            widget_.scrollTo(current);
+            scrollToRow(row);
         }
     } else {
         widget_.selectionModel()->clearSelection();

@@ -2,8 +2,11 @@
 
 // The visible job list shown as a table of the job queue in place of the plain list box: the
 // list box control keeps the selection (its ListIndex), which the table shows and a click sets,
-// and lends the table its place, size and enabled state.
+// and lends the table its place, size and enabled state. Columns fit their content until the user
+// widens or narrows one; those widths are kept for the next session. A new job's row is scrolled
+// into view; the table never scrolls sideways by itself.
 
+#include "gui/column_widths.h"
 #include "gui/control_binding.h"
 #include "gui/progress_pace.h"
 #include "jobs/job_queue.h"
@@ -27,6 +30,12 @@ private:
     // Makes the list box's selection the table's current row; scroll brings it into view.
     void showCurrentRow(bool scroll);
     void userSelected(int row);
+    // Scrolls row into view up and down only.
+    void scrollToRow(int row);
+    // Gives each column the user has not sized the width of its widest text.
+    void fitColumns();
+    void userResized(int column, int width);
+    void showContextMenu(const QPoint& at);
 
     ListBox& list_;
     jobs::JobQueue& queue_;
@@ -34,6 +43,10 @@ private:
     JobTableModel* model_;
     // Set while the program, not the user, changes the table's current row.
     bool showing_ = false;
+    // Set while the program sizes the columns.
+    bool fitting_ = false;
+    // The widths the user gave columns, by title.
+    ColumnWidths userWidths_;
 };
 
 } // namespace cantova::ui::qt

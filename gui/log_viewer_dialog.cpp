@@ -13,9 +13,14 @@ void LogViewerDialog::ShowLog(const std::string& path) {
     if (file.open(QIODevice::ReadOnly)) {
         text = QString::fromUtf8(file.readAll());
     }
-    auto* window = new LogWindow(QString::fromStdString(path), text, owner_, folder_);
-    window->show();
-    window->activateWindow();
+    if (window_) {
+        window_->showLog(QString::fromStdString(path), text);
+    } else {
+        window_ = new LogWindow(QString::fromStdString(path), text, owner_, folder_);
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
     // A message shown with the log (the report of a run that did not go well) keeps the windows
     // from input until it is dismissed: it stays above the log, where it can be seen.
     if (QWidget* message = QApplication::activeModalWidget()) {

@@ -44,7 +44,18 @@ LogWindow::LogWindow(const QString& path, const QString& text, QWidget* owner,
 
 void LogWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The last job's lines are at the end.
+    scrollToEnd();
+}
+
+void LogWindow::showLog(const QString& path, const QString& text) {
+    path_ = path;
+    setWindowTitle(path);
+    view_->setPlainText(text);
+    scrollToEnd();
+}
+
+// The last job's lines are at the end.
+void LogWindow::scrollToEnd() {
     view_->moveCursor(QTextCursor::End);
     view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->maximum());
 }

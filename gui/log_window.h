@@ -18,6 +18,8 @@ public:
               FileDialogFolder* folder = nullptr);
 
     QPlainTextEdit& view() const { return *view_; }
+    // Shows another log in place of the one shown, at its end.
+    void showLog(const QString& path, const QString& text);
     // The selection, or the whole text when nothing is selected, to the clipboard.
     void copy();
     // A save dialog that does not wait; the chosen file gets the whole text.
@@ -29,6 +31,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void scrollToEnd();
+
     QString path_;
     QPlainTextEdit* view_;
     FileDialogFolder* folder_;

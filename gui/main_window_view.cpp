@@ -1,6 +1,7 @@
 #include "gui/main_window_view.h"
 
 #include "gui/form_stretch.h"
+#include "gui/not_applied_note.h"
 #include "gui/twips.h"
 #include "gui/window_keys.h"
 #include "gui/window_placement.h"
@@ -18,9 +19,10 @@ namespace cantova::ui::qt {
 
 namespace {
 
-// The list that takes the window's extra room, and the rows it shows at the window's first size.
+// The list that takes the window's extra room, and the rows it shows at least: where the screen
+// is too low for the form with them, the form scrolls rather than the list.
 constexpr const char* kGrowingList = "LstJobAudio(0)";
-constexpr int kFirstShownRows = 8;
+constexpr int kShownRows = 8;
 
 // The height by which the form's list must grow to show the rows given without scrolling.
 int RoomForRows(const FormView& form, const std::string& list, int rows) {
@@ -56,6 +58,7 @@ MainWindowView::MainWindowView(MainWindow& model, QWidget* parent,
                                const BindingFactories& factories)
     : QMainWindow(parent), model_(model), form_(new FormView(model, this, factories)) {
     auto* stretch = new FormStretch(*form_, kGrowingList);
+    new NotAppliedNote(*form_, model);
     form_->setMinimumSize(stretch->formSize());
     QScrollArea* scroll = ScrollAreaFor(*form_, *this);
     scroll->setWidgetResizable(true);
@@ -70,11 +73,19 @@ MainWindowView::MainWindowView(MainWindow& model, QWidget* parent,
     };
     screenFit_ = new ScreenFit(
         *this,
-        [this, formWithBars] {
-            const int rows = RoomForRows(*form_, kGrowingList, kFirstShownRows);
+        [this, stretch, formWithBars] {
+            // Taken when the window is fitted, with the fonts and style it shows with.
+            const int rows = RoomForRows(*form_, kGrowingList, kShownRows);
+            form_->setMinimumSize(stretch->formSize() + QSize(0, rows));
             return WithScrollBar(*this, formWithBars() + QSize(0, rows));
         },
-        [this, formWithBars] { return WithScrollBar(*this, formWithBars()); });
+        [this, formWithBars] {
+            // As wide as the form with the scroll bar it needs where the rows make it scroll.
+            const QSize least = WithScrollBar(*this, formWithBars());
+            const int rows = RoomForRows(*form_, kGrowingList, kShownRows);
+            return QSize(WithScrollBar(*this, formWithBars() + QSize(0, rows)).width(),
+                         least.height());
+        });
     AddJobListDeleteKey(*this, model);
 
     // The window's size is the user's, so a model size change has nothing to show.
@@ -100,10 +111,12 @@ void MainWindowView::buildMenus() {
         QAction* action = nullptr;
         if (row.container.empty()) {
             QMenu* menu = menuBar()->addMenu(QString());
+            menu->setObjectName(QString::fromStdString(row.name));
             menus[row.name] = menu;
             action = menu->menuAction();
         } else if (auto it = menus.find(row.container); it != menus.end()) {
             action = it->second->addAction(QString());
+            action->setObjectName(QString::fromStdString(row.name));
         } else {
             continue;
         }

@@ -1,5 +1,6 @@
 #include "gui/saved_jobs_questions.h"
 
+#include "gui/window_placement.h"
 #include "jobs/job_files.h"
 
 #include <QFileDialog>
@@ -70,6 +71,7 @@ void AskOutputFolder(QWidget* owner, const std::string& source,
         owner, QStringLiteral("The folder of %1 cannot be written: choose an output folder")
                    .arg(QString::fromStdString(FileNamePart(source))));
     dialog->setObjectName("OutputFolderDialog");
+    FitDialogToScreen(*dialog, dialog->sizeHint());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);

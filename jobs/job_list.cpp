@@ -10,8 +10,12 @@
 #include "jobs/source_duration.h"
 #include "settings/audio_profile.h"
 #include "settings/paths.h"
+#include "ui/bitrate_defaults.h"
+#include "ui/core_only_settings.h"
 #include "ui/windows.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -26,26 +30,40 @@ bool WritableFolder(const std::string& folder) {
 }
 
 // "5.1 → 2.0" for a job whose output has fewer channels than its source (of which only an AC3
-// source's count is known); empty otherwise.
+// source's count is known, in full-bandwidth channels); empty otherwise.
 std::string ChannelChange(int sourceChannels, const Job& job, const std::string& command) {
+    constexpr int kStereo = 2;
     int output = sourceChannels;
     switch (job.codec) {
     case Codec::Mp3:
-        output = 2;
+        output = kStereo;
         break;
     case Codec::Ogg:
-        output = command.find(" -6ch") != std::string::npos ? sourceChannels : 2;
+        output = command.find(" -6ch") != std::string::npos ? sourceChannels : kStereo;
         break;
     case Codec::Wav:
-        output = JobOutputFiles(job.record()).size() == 6 ? 6 : 2;
+        output = JobOutputFiles(job.record()).size() == 6 ? sourceChannels : kStereo;
         break;
     case Codec::Ac3:
+        output = DownmixesToStereo(command) ? kStereo : sourceChannels;
         break;
     }
     if (sourceChannels <= 0 || output >= sourceChannels) {
         return {};
     }
     return ChannelLayoutName(sourceChannels) + " \u2192 " + ChannelLayoutName(output);
+}
+
+// The bit rate an Ogg quality stands for: the rate chosen in the window where the quality is the
+// one recommended for it, else the panel's estimate ("~ 161 Kbps"); 0 where neither is known.
+int OggQualityRate(const ui::Windows& windows, int chosenKbps) {
+    const std::optional<int> recommended = ui::OggQualityIndexOfRate(chosenKbps);
+    if (recommended && *recommended == windows.frmPanelAudio.CmbQualityOGG.listIndex()) {
+        return chosenKbps;
+    }
+    const std::string estimate = windows.frmPanelAudio.LbEstimate.caption();
+    const std::size_t digit = estimate.find_first_of("0123456789");
+    return digit == std::string::npos ? 0 : std::atoi(estimate.c_str() + digit);
 }
 
 } // namespace
@@ -60,7 +78,8 @@ std::optional<std::string> OutputFolderProblem(const std::string& source,
         }
         if (!WritableFolder(*outputFolder)) {
             return "The output folder \"" + *outputFolder +
-                   "\" (TxtOutputFolder) is no folder that can be written";
+                   "\" (the setting \"Output Folder\", TxtOutputFolder) is no folder that can be "
+                   "written";
         }
         return std::nullopt;
     }
@@ -68,8 +87,8 @@ std::optional<std::string> OutputFolderProblem(const std::string& source,
     const std::string folder = slash == std::string::npos ? "." : source.substr(0, slash);
     if (!WritableFolder(folder)) {
         return "The folder of the source \"" + source +
-               "\" cannot be written (read-only media?): choose an output folder "
-               "(TxtOutputFolder) for its outputs and job files";
+               "\" cannot be written (read-only media?): choose an output folder (the setting "
+               "\"Output Folder\", TxtOutputFolder) for its outputs and job files";
     }
     return std::nullopt;
 }
@@ -147,7 +166,14 @@ void JobList::addJob(settings::Flush flush) {
     job.number = queue_.nextNumber();
     job.source = source;
     job.track = w.ChosenSourceTrack();
-    job.outputArgument = cmdline::BuildOutputName(windows_, job.number);
+    // Outputs named after their source must not meet the output of a job already in the list.
+    job.outputArgument =
+        cmdline::BuildOutputName(windows_, job.number, [this](const std::string& path) {
+            // A WAV job's mono files are named after its output path, so comparing those is enough.
+            return std::any_of(queue_.jobs().begin(), queue_.jobs().end(), [&](const Job& other) {
+                return OutputPathOf(other.outputArgument) == path;
+            });
+        });
     if (job.outputArgument.empty()) {
         refuse("No output file name can be formed for \"" + source + "\", so no job was added.");
         return;
@@ -165,6 +191,10 @@ void JobList::addJob(settings::Flush flush) {
                                            job.outputArgument, &typed);
         job.target = job.track > 0 && cmdline::KeepsAc3Frames(w) ? std::string("AC3 copy")
                                                                  : TargetOfCommand(*codec, command);
+        job.gain = GainOfCommand(command);
+        for (const std::string& label : ui::SettingsNotApplied(w)) {
+            job.notApplied += (job.notApplied.empty() ? "" : ", ") + label;
+        }
     }
     if (!typed.refusedFields().empty()) {
         const cmdline::TypedValueCheck::Field& field = typed.refusedFields().front();
@@ -175,6 +205,9 @@ void JobList::addJob(settings::Flush flush) {
     }
     int code = -1;
     job.targetBitrate = w.CmbBitrateAudio.selectedData(code) ? BitrateForCode(code) : 0;
+    if (*codec == Codec::Ogg) {
+        job.target = OggVbrTarget(job.target, OggQualityRate(windows_, job.targetBitrate));
+    }
     job.sourceSeconds = EstimateSourceSeconds(source, w.BitRateAC3);
     // A probed track knows its length; a container's size says nothing about it.
     const int trackIndex = w.CmbSourceTrack.listIndex();

@@ -54,6 +54,11 @@ struct Job {
     std::string target;
     // "5.1 → 2.0" when the output has fewer channels than the source, else empty.
     std::string channels;
+    // The gain mode as the command line has it ("Loudness -16 LUFS / -1 dBTP"); empty for none.
+    std::string gain;
+    // The settings of the window the job's command leaves out ("Boost, Sample Rate" for a WAV job
+    // from a source that is not AC3); empty when it applies them all.
+    std::string notApplied;
 
     JobStatus status = JobStatus::Queued;
     // The job was part of a run: its files are the program's until it is done or the program ends.

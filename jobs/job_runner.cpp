@@ -321,10 +321,10 @@ void JobRunner::startJobs() {
     }
 }
 
+// The job's own number, the one its settings and output files are named by.
 std::string JobRunner::jobLabel(int number) const {
-    const auto sequence = run_->sequence.find(number);
     const int index = queue_.indexOf(number);
-    return "Job " + std::to_string(sequence != run_->sequence.end() ? sequence->second : 0) + " (" +
+    return "Job " + std::to_string(number) + " (" +
            (index >= 0 ? FileNamePart(queue_.at(index).source) : std::string()) + ")";
 }
 
@@ -520,6 +520,16 @@ void JobRunner::finishRun() {
             std::to_string(notStarted) +
             (notStarted == 1 ? " job was not started: the run was stopped before it."
                              : " jobs were not started: the run was stopped before them."));
+    }
+    // A report on what went wrong also says what the jobs that were done measured.
+    if (!run_->problems.empty()) {
+        for (const Job& job : queue_.jobs()) {
+            if (run_->members.count(job.number) != 0 && job.status == JobStatus::Done &&
+                job.sound) {
+                run_->problems.push_back(jobLabel(job.number) + ": done, " +
+                                         SoundReportText(*job.sound));
+            }
+        }
     }
     Run ended = std::move(*run_);
     run_.reset();

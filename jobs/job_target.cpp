@@ -1,5 +1,6 @@
 #include "jobs/job_target.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -67,17 +68,27 @@ std::string Mp3Target(std::string_view command) {
     return "MP3";
 }
 
-std::string RateOf(std::string_view command, std::string_view group, std::string_view codecName) {
-    const std::vector<std::string_view> words = GroupWords(command, group);
+std::string OggTarget(std::string_view command) {
+    const std::vector<std::string_view> words = GroupWords(command, "ogg");
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words[i] == "-b") {
-            return std::string(codecName) + " " + WordAfter(words, i) + " kbit/s";
+            return "Ogg ABR " + WordAfter(words, i) + " kbit/s";
         }
         if (words[i] == "-q") {
-            return std::string(codecName) + " q " + WordAfter(words, i);
+            return "Ogg VBR (q " + WordAfter(words, i) + ")";
         }
     }
-    return std::string(codecName);
+    return "Ogg";
+}
+
+std::string Ac3Target(std::string_view command) {
+    const std::vector<std::string_view> words = GroupWords(command, "ac3enc");
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] == "-b") {
+            return "AC3 " + WordAfter(words, i) + " kbit/s";
+        }
+    }
+    return "AC3";
 }
 
 // The number after label in text ("true peak -1.5 dBTP" after "true peak ").
@@ -108,13 +119,52 @@ std::string TargetOfCommand(ui::Codec codec, std::string_view command) {
     case ui::Codec::Mp3:
         return Mp3Target(command);
     case ui::Codec::Ogg:
-        return RateOf(command, "ogg", "OGG");
+        return OggTarget(command);
     case ui::Codec::Ac3:
-        return RateOf(command, "ac3enc", "AC3");
+        return Ac3Target(command);
     case ui::Codec::Wav:
         return "WAV";
     }
     return {};
+}
+
+std::string OggVbrTarget(std::string_view target, int kbps) {
+    constexpr std::string_view kVbr = "Ogg VBR ";
+    if (kbps <= 0 || target.substr(0, kVbr.size()) != kVbr) {
+        return std::string(target);
+    }
+    return std::string(kVbr) + "~" + std::to_string(kbps) + " kbit/s " +
+           std::string(target.substr(kVbr.size()));
+}
+
+std::string GainOfCommand(std::string_view command) {
+    const std::vector<std::string_view> words = GroupWords(command, "ota");
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] == "-g") {
+            return "Pre-Gain";
+        }
+        if (words[i] == "-G") {
+            return "Post-Gain";
+        }
+        if (words[i] == "-hybridgain") {
+            return "HybridGain";
+        }
+        if (words[i] == "-loudness") {
+            std::string text = "Loudness " + WordAfter(words, i) + " LUFS";
+            for (std::size_t j = i; j < words.size(); ++j) {
+                if (words[j] == "-truepeak") {
+                    text += " / " + WordAfter(words, j) + " dBTP";
+                }
+            }
+            return text;
+        }
+    }
+    return {};
+}
+
+bool DownmixesToStereo(std::string_view command) {
+    const std::vector<std::string_view> words = GroupWords(command, "azid");
+    return std::find(words.begin(), words.end(), "-s") != words.end();
 }
 
 std::string ChannelLayoutName(int channels) {
@@ -123,7 +173,7 @@ std::string ChannelLayoutName(int channels) {
         return "1.0";
     case 2:
         return "2.0";
-    case 6:
+    case 5:
         return "5.1";
     default:
         return std::to_string(channels) + " ch";

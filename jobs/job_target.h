@@ -12,12 +12,23 @@
 
 namespace cantova::jobs {
 
-// "MP3 CBR 256 kbit/s", "MP3 ABR 192 kbit/s", "MP3 VBR", "OGG 96 kbit/s", "OGG q 5",
+// "MP3 CBR 256 kbit/s", "MP3 ABR 192 kbit/s", "MP3 VBR", "Ogg ABR 96 kbit/s", "Ogg VBR (q 0.525)",
 // "AC3 448 kbit/s", "WAV", for a job of that codec with that command line.
 std::string TargetOfCommand(ui::Codec codec, std::string_view command);
 
-// "5.1", "2.0", "1.0" for a count of channels (six are five and the low-frequency one); "N ch"
-// for other counts.
+// An Ogg quality target with the bit rate it stands for: "Ogg VBR ~160 kbit/s (q 0.525)". Other
+// targets, and a rate of 0, leave the text as it is.
+std::string OggVbrTarget(std::string_view target, int kbps);
+
+// "Loudness -16 LUFS / -1 dBTP", "Pre-Gain", "Post-Gain", "HybridGain" for the gain mode of the
+// command's -ota group; empty for none.
+std::string GainOfCommand(std::string_view command);
+
+// True when the command's -azid group sets an output mode, which mixes the source to two channels.
+bool DownmixesToStereo(std::string_view command);
+
+// "5.1", "2.0", "1.0" for a count of full-bandwidth channels (five are read as 3/2 with the
+// low-frequency channel, the layout of a surround stream); "N ch" for other counts.
 std::string ChannelLayoutName(int channels);
 
 // The levels the transcoder measured in its output, from its line

@@ -20,7 +20,8 @@ namespace {
 
 constexpr const char* kSourceDialogTitle = "Choose Audio Source File";
 constexpr const char* kAudioStreamFilter =
-    "All Compatible Audio Stream|*.ac3;*.mpa;*.mp2;*.pcm|AC3 Audio Stream (*.ac3)|*.ac3|MPEG-2 "
+    "All Compatible Audio Stream|*.ac3;*.mpa;*.mp2;*.pcm;*.wav|AC3 Audio Stream "
+    "(*.ac3)|*.ac3|MPEG-2 "
     "Audio Stream (*.mpa/*.mp2)|*.mpa;*.mp2|LPCM Audio Stream (*.pcm)|*.pcm|WAVE Audio Stream "
     "(*.wav)|*.wav";
 // The containers and the streams read through a probe of their track, after the entries above.

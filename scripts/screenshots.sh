@@ -4,11 +4,13 @@
 # at scale 1.5, from the GUI's own windows with the
 # transcoder Cantova and its engines, on an X server of its own (xvfb-run, 1280x800). The sources
 # are 5.1 AC3 streams that ffmpeg makes, ten minutes each, so that the run is well under way when
-# the picture is taken. Usage: scripts/screenshots.sh [BUILD_DIR] (default: build)
+# the picture is taken. Then the job table with five jobs of different kinds, during and after
+# their run, at scale factor 1.5 on a 1920x1080 screen, from a shorter 5.1 AC3 stream and an MPEG
+# audio stream. Usage: scripts/screenshots.sh [BUILD_DIR] (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD="${1:-build}"
-ninja -C "$BUILD" screenshot_driver track_list_shot Cantova tracklens >/dev/null
+ninja -C "$BUILD" screenshot_driver track_list_shot job_table_shot_driver Cantova tracklens >/dev/null
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$WORK/home" "$WORK/music" docs/screenshots
@@ -30,3 +32,13 @@ ffmpeg -v error -nostdin -f lavfi -i "color=s=320x240:r=25:d=5" -f lavfi -i "sin
     -disposition:a:1 default "$WORK/music/film.mkv"
 HOME="$WORK/home" xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96" \
     "$BUILD/bin/track_list_shot" docs/screenshots/track-list.png "$WORK/music/film.mkv"
+
+mkdir -p "$WORK/short" "$WORK/home2"
+ffmpeg -v error -nostdin -f lavfi -i "sine=f=440:d=90:r=48000" -f lavfi -i "sine=f=110:d=90:r=48000" \
+    -filter_complex "[0][1]amerge=inputs=2,pan=5.1(side)|c0=0.5*c0|c1=0.5*c0|c2=0.4*c0|c3=0.6*c1|c4=0.3*c0|c5=0.3*c0" \
+    -c:a ac3 -b:a 448k "$WORK/short/VTS_04 DELAY -24ms.ac3"
+ffmpeg -v error -nostdin -f lavfi -i "sine=f=330:d=90:r=48000" -ac 2 -c:a mp2 -b:a 192k \
+    "$WORK/short/Interview.mpa"
+HOME="$WORK/home2" QT_SCALE_FACTOR=1.5 xvfb-run -a -s "-screen 0 1920x1080x24 -dpi 96" \
+    "$BUILD/bin/job_table_shot_driver" docs/screenshots "$PWD/$BUILD/bin/Cantova/Cantova" \
+    "$WORK/short/VTS_04 DELAY -24ms.ac3" "$WORK/short/Interview.mpa"

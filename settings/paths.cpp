@@ -53,6 +53,13 @@ std::string StateFolder() {
     return HomeFolder() + "/.local/state/cantova";
 }
 
+std::string ConfigFolder() {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
+        return std::string(config) + "/cantova";
+    }
+    return HomeFolder() + "/.config/cantova";
+}
+
 std::string TranscoderLogPath() {
     return HomeFolder() + "/Audio_Stream.log";
 }

@@ -19,6 +19,10 @@ std::string HomeFolder();
 // when that is an absolute path, else HomeFolder() + "/.local/state/cantova".
 std::string StateFolder();
 
+// The folder of the user's settings of the program (what the window remembers between sessions):
+// $XDG_CONFIG_HOME/cantova when that is an absolute path, else HomeFolder() + "/.config/cantova".
+std::string ConfigFolder();
+
 // The transcoder's log, HomeFolder() + "/Audio_Stream.log".
 std::string TranscoderLogPath();
 

@@ -1,5 +1,6 @@
 // The table of recommended encoder and decoder settings per bit rate.
 
+#include "ui/bitrate_defaults.h"
 #include "ui/main_window.h"
 #include "ui/windows.h"
 
@@ -40,6 +41,11 @@ const RateRow* FindRow(int kbps) {
 }
 
 } // namespace
+
+std::optional<int> OggQualityIndexOfRate(int kbps) {
+    const RateRow* row = FindRow(kbps);
+    return row != nullptr ? std::optional<int>(row->oggQuality) : std::nullopt;
+}
 
 void MainWindow::ApplyBitrateDefaults(std::int16_t kbps) {
     AdvancedPanel& p = panel();

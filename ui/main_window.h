@@ -112,6 +112,7 @@ public:
     TextBox& TxtDelay{textBox("TxtDelay")};
     // Empty: beside the source.
     TextBox& TxtOutputFolder{textBox("TxtOutputFolder")};
+    CheckBox& ChkOutputNameFromSource{checkBox("ChkOutputNameFromSource")};
     CheckBox& ChkAutoDelay{checkBox("ChkAutoDelay")};
 
     // Resampling.

@@ -101,8 +101,11 @@ const FormTable& MainWindowForm() {
 
             // Where outputs and job files go instead of the source's folder (read-only media);
             // last, so that the controls before it keep their places in the form.
-            FrameRow("FrmOutputFolder", "FrmAudio", "Output Folder", {3480, 5700, 2535, 735}),
+            FrameRow("FrmOutputFolder", "FrmAudio", "Output Folder", {3480, 4860, 2535, 1575}),
             TextRow("TxtOutputFolder", "FrmOutputFolder", "", {240, 300, 2055, 315}),
+            // Off: outputs are named Stream<job number>, as they always were.
+            CheckRow("ChkOutputNameFromSource", "FrmOutputFolder", "Name After Source",
+                     {240, 780, 2055, 255}),
 
             // The audio tracks of the source, below its information line.
             LabelRow("LblSourceTrack", "Frame28", "Audio Track :", {360, 1140, 1455, 255}),

@@ -211,9 +211,13 @@ std::vector<std::string> StateAccess::dump() const {
             }
         }
         for (const Control* control : window->controls()) {
-            // Scripts that read the dump see it as before until an output folder is set.
-            if (window == &windows_.frmMain && windows_.frmMain.TxtOutputFolder.text().empty() &&
-                (control->name() == "FrmOutputFolder" || control->name() == "TxtOutputFolder")) {
+            // Scripts that read the dump see it as before until an output folder is set or
+            // outputs are named after their sources.
+            const MainWindow& main = windows_.frmMain;
+            if (window == &main && main.TxtOutputFolder.text().empty() &&
+                main.ChkOutputNameFromSource.value() == 0 &&
+                (control->name() == "FrmOutputFolder" || control->name() == "TxtOutputFolder" ||
+                 control->name() == "ChkOutputNameFromSource")) {
                 continue;
             }
             for (const auto& [property, text] : AllProperties(*control)) {

@@ -74,7 +74,7 @@ TEST(ReadOnlySource, NeedsAnOutputFolderAndConvertsWithOne) {
                    {"click", "CmdAddAudioJobList", "print", "LstJobAudio(0).ListCount"});
     const ProgramRun without = runProgram(refused, environment);
     EXPECT_NE(without.output.find("cannot be written (read-only media?): choose an output folder "
-                                  "(TxtOutputFolder)"),
+                                  "(the setting \"Output Folder\", TxtOutputFolder)"),
               std::string::npos)
         << without.output;
     EXPECT_NE(without.output.find("LstJobAudio(0).ListCount=0\n"), std::string::npos);

@@ -44,6 +44,7 @@ struct Gui {
     QAction& action(const char* name) const { return *find<QAction>(name); }
     QTreeView& table() const { return *find<QTreeView>("JobTable"); }
     const QAbstractItemModel& rows() const { return *table().model(); }
+    int finishedCount() const { return static_cast<const Model&>(rows()).finishedCount(); }
     QString cell(int row, int column) const {
         return rows().data(rows().index(row, column)).toString();
     }
@@ -147,9 +148,9 @@ private slots:
         QCOMPARE(gui.rows().rowCount(), 2);
         QCOMPARE(gui.cell(0, Model::Source), QString("a.mpa"));
         QCOMPARE(gui.cell(0, Model::Target), QString("MP3 CBR 128 kbit/s"));
-        // The OGG job runs in quality mode: its command line says so, whatever the rate list
-        // shows.
-        QCOMPARE(gui.cell(1, Model::Target), QString("OGG q 0.250"));
+        // The OGG job runs in quality mode: its command line says so, with the rate it stands
+        // for.
+        QCOMPARE(gui.cell(1, Model::Target), QString("Ogg VBR ~96 kbit/s (q 0.250)"));
         QCOMPARE(gui.cell(1, Model::Output), QString("Stream2.ogg"));
         QVERIFY(!gui.find<QProgressBar>("JobProgress")->isVisible());
         QVERIFY(!gui.action("MenuJobsStopNow").isEnabled());
@@ -174,7 +175,10 @@ private slots:
             QVERIFY2(sampler.seen.count(shown) == 1, shown.c_str());
         }
         QCOMPARE(RecordedOutputs(record).size(), std::size_t{2});
-        QCOMPARE(gui.rows().rowCount(), 0);
+        // Both jobs left the list; the table shows them, finished, until the next run.
+        QCOMPARE(gui.windows.frmMain.LstJobAudio(0).listCount(), 0);
+        QCOMPARE(gui.finishedCount(), 2);
+        QCOMPARE(gui.cell(1, Model::Output), QString("Stream2.ogg"));
         QVERIFY(!gui.find<QProgressBar>("JobProgress")->isVisible());
         QVERIFY(gui.find<QLineEdit>("JobCommandLine")->text().isEmpty());
     }
@@ -215,9 +219,12 @@ private slots:
         gui.action("MenuJobsStopAfterCurrent").trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!gui.running(), 10000);
         QCOMPARE(RecordedOutputs(record), std::vector<std::string>{"Stream1.mp3"});
-        QCOMPARE(gui.rows().rowCount(), 2);
-        QCOMPARE(gui.cell(0, Model::Source), QString("b.mpa"));
-        QCOMPARE(gui.cell(0, Model::Status), QString("not started"));
+        // The job that was done stays in the table, above the list's jobs, until the next run.
+        QCOMPARE(gui.rows().rowCount(), 3);
+        QCOMPARE(gui.finishedCount(), 1);
+        QCOMPARE(gui.cell(0, Model::Status), QString("done"));
+        QCOMPARE(gui.cell(1, Model::Source), QString("b.mpa"));
+        QCOMPARE(gui.cell(1, Model::Status), QString("not started"));
         // The windows show the last job's settings; the status line says so until they are put
         // back.
         QVERIFY(gui.find<QLabel>("SettingsNote")->isVisible());
@@ -236,11 +243,11 @@ private slots:
         QVERIFY(!gui.action("MenuJobsRetryFailed").isEnabled());
         gui.start();
         QTRY_VERIFY_WITH_TIMEOUT(!gui.running(), 10000);
-        QCOMPARE(gui.rows().rowCount(), 1);
-        QCOMPARE(gui.cell(0, Model::Output), QString("Stream2.mp3"));
-        QVERIFY2(gui.cell(0, Model::Status)
+        QCOMPARE(gui.rows().rowCount() - gui.finishedCount(), 1);
+        QCOMPARE(gui.cell(2, Model::Output), QString("Stream2.mp3"));
+        QVERIFY2(gui.cell(2, Model::Status)
                      .startsWith("failed: the transcoder failed (exit status 3): Cantova: failed"),
-                 qPrintable(gui.cell(0, Model::Status)));
+                 qPrintable(gui.cell(2, Model::Status)));
         Gui::closeMessages();
 
         qunsetenv("CANTOVA_TEST_FAIL_OUTPUT");
@@ -249,7 +256,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!gui.running(), 10000);
         QCOMPARE(RecordedOutputs(record), (std::vector<std::string>{"Stream1.mp3", "Stream2.mp3",
                                                                     "Stream3.mp3", "Stream2.mp3"}));
-        QCOMPARE(gui.rows().rowCount(), 0);
+        // The retry's run cleared the first run's finished jobs; its own stays.
+        QCOMPARE(gui.rows().rowCount(), 1);
+        QCOMPARE(gui.finishedCount(), 1);
+        QCOMPARE(gui.cell(0, Model::Output), QString("Stream2.mp3"));
         QVERIFY(!gui.action("MenuJobsRetryFailed").isEnabled());
     }
 

@@ -7,6 +7,10 @@
 #include "jobs/job_queue.h"
 #include "ui/windows.h"
 
+#include "support/temp_folder.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <string>
@@ -66,7 +70,7 @@ private slots:
         QCOMPARE(Cell(model, 0, Model::Source), QString("Film 1.ac3"));
         QCOMPARE(Cell(model, 0, Model::Source, Qt::ToolTipRole), QString("/films/Film 1.ac3"));
         QCOMPARE(Cell(model, 0, Model::Target), QString("MP3 192 kbit/s"));
-        QCOMPARE(Cell(model, 1, Model::Target), QString("OGG 96 kbit/s"));
+        QCOMPARE(Cell(model, 1, Model::Target), QString("Ogg 96 kbit/s"));
         QCOMPARE(Cell(model, 2, Model::Target), QString("WAV"));
         QCOMPARE(Cell(model, 3, Model::Target), QString("AC3 copy"));
         QCOMPARE(Cell(model, 0, Model::Output), QString("Stream1.mp3"));
@@ -209,6 +213,122 @@ private slots:
         QCOMPARE(f.windows.frmMain.LstJobAudio(0).list(0), std::string("Film 3.ac3"));
         QCOMPARE(f.windows.frmMain.LstJobAudio(0).itemData(1), 1);
         QCOMPARE(resets.count(), 0);
+    }
+
+    void theGainColumnShowsTheModeOrWhatTheJobLeavesOut() {
+        Fixture f;
+        f.queue.update(1, [](jobs::Job& job) { job.gain = "Loudness -16 LUFS / -1 dBTP"; });
+        f.queue.update(3, [](jobs::Job& job) { job.notApplied = "Boost, Sample Rate"; });
+        Model model(f.queue, f.pace, nullptr);
+        QCOMPARE(Cell(model, 0, Model::Gain), QString("Loudness -16 LUFS / -1 dBTP"));
+        QCOMPARE(Cell(model, 1, Model::Gain), QString());
+        QCOMPARE(Cell(model, 2, Model::Gain), QString("not applied: Boost, Sample Rate"));
+        QVERIFY(Cell(model, 2, Model::Gain, Qt::ToolTipRole).contains("not AC3"));
+    }
+
+    // Done jobs leave the queue when their run ends; the table keeps them, greyed, with what the
+    // transcoder measured, until the next run starts.
+    void finishedJobsStayGreyedWithTheirReportUntilTheNextRun() {
+        Fixture f;
+        QWidget container;
+        ui::qt::JobTableBinding binding(f.windows.frmMain.LstJobAudio(0), container, f.queue,
+                                        f.pace);
+        Model& model = binding.model();
+        for (const int number : {1, 3}) {
+            f.queue.update(number, [](jobs::Job& job) {
+                job.status = jobs::JobStatus::Done;
+                job.percent = 100;
+                job.sound = jobs::SoundReport{-1.0, -0.8, -18.0, 6.0, 0};
+            });
+        }
+        f.queue.update(2, [](jobs::Job& job) { job.status = jobs::JobStatus::Failed; });
+        f.queue.removeIf([](const jobs::Job& job) { return job.status == jobs::JobStatus::Done; });
+        QCOMPARE(f.queue.count(), 2);
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.finishedCount(), 2);
+        QCOMPARE(Cell(model, 0, Model::Output), QString("Stream1.mp3"));
+        QCOMPARE(Cell(model, 1, Model::Output), QString("Stream3.wav"));
+        QCOMPARE(Cell(model, 1, Model::Status), QString("done, -18.0 LUFS, true peak -0.8 dBTP"));
+        QCOMPARE(model.flags(model.index(0, Model::Source)), Qt::NoItemFlags);
+        QVERIFY(model.flags(model.index(2, Model::Source)) & Qt::ItemIsSelectable);
+        QCOMPARE(Cell(model, 2, Model::Output), QString("Stream2.ogg"));
+
+        // The selection of the list box is the job's row below the finished ones.
+        f.queue.select(1);
+        QCOMPARE(binding.view().currentIndex().row(), 3);
+        binding.view().setCurrentIndex(model.index(2, Model::Target));
+        QCOMPARE(f.windows.frmMain.LstJobAudio(0).listIndex(), 0);
+        f.queue.update(4, [](jobs::Job& job) { job.status = jobs::JobStatus::Queued; });
+        QCOMPARE(Cell(model, 3, Model::Status), QString("queued"));
+
+        // A job deleted that was not done just goes.
+        f.queue.remove(1);
+        QCOMPARE(model.rowCount(), 3);
+        f.queue.update(2, [](jobs::Job& job) { job.status = jobs::JobStatus::Running; });
+        QCOMPARE(model.finishedCount(), 0);
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(Cell(model, 0, Model::Status), QString("running 0%"));
+        QCOMPARE(binding.view().currentIndex().row(), 0);
+    }
+
+    void columnsFitTheirTextAndWidthsTheUserGaveAreKept() {
+        TempFolder config;
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.Path().string()));
+        Fixture f;
+        jobs::Job wide = MakeJob(5, ui::Codec::Ogg, 160, "A rather long output name.ogg");
+        wide.target = "Ogg VBR ~160 kbit/s (q 0.525)";
+        wide.channels = "5.1 \u2192 2.0";
+        f.queue.append(wide);
+        QWidget container;
+        {
+            ui::qt::JobTableBinding binding(f.windows.frmMain.LstJobAudio(0), container, f.queue,
+                                            f.pace);
+            QTreeView& view = binding.view();
+            const QFontMetrics metrics = view.fontMetrics();
+            for (const int column : {Model::Target, Model::Output}) {
+                QVERIFY2(view.header()->sectionSize(column) >=
+                             metrics.horizontalAdvance(Cell(binding.model(), 4, column)),
+                         qPrintable(Cell(binding.model(), 4, column)));
+            }
+            // A status that grows widens its column.
+            const int statusWidth = view.header()->sectionSize(Model::Status);
+            f.queue.update(2, [](jobs::Job& job) {
+                job.status = jobs::JobStatus::Failed;
+                job.reason = "the transcoder failed (exit status 3): no room left on the disk";
+            });
+            QVERIFY(view.header()->sectionSize(Model::Status) > statusWidth);
+            // As a drag of the header's edge does.
+            view.header()->resizeSection(Model::Source, 333);
+        }
+        ui::qt::JobTableBinding again(f.windows.frmMain.LstJobAudio(0), container, f.queue, f.pace);
+        QCOMPARE(again.view().header()->sectionSize(Model::Source), 333);
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    // A new job comes into view at the bottom; the table scrolls up and down only.
+    void aNewRowScrollsIntoViewAndNothingScrollsSideways() {
+        Fixture f;
+        QWidget container;
+        ui::qt::JobTableBinding binding(f.windows.frmMain.LstJobAudio(0), container, f.queue,
+                                        f.pace);
+        QTreeView& view = binding.view();
+        view.resize(160, 120);
+        container.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&container));
+        QScrollBar& sideways = *view.horizontalScrollBar();
+        QVERIFY(sideways.maximum() > 0);
+        sideways.setValue(sideways.maximum() / 2);
+        const int left = sideways.value();
+        for (int number = 5; number < 30; ++number) {
+            f.queue.append(
+                MakeJob(number, ui::Codec::Mp3, 128, "Stream" + std::to_string(number) + ".mp3"));
+        }
+        QCoreApplication::processEvents();
+        const QRect last = view.visualRect(binding.model().index(28, Model::Source));
+        QVERIFY(last.top() >= 0 && last.bottom() < view.viewport()->height());
+        QCOMPARE(sideways.value(), left);
+        f.queue.update(29, [](jobs::Job& job) { job.status = jobs::JobStatus::Running; });
+        QCOMPARE(sideways.value(), left);
     }
 
     void timeLeftReadsAsHoursMinutesAndSeconds() {

@@ -92,6 +92,36 @@ private slots:
         QVERIFY(!window->saveTo(QString::fromStdString(temp->File("no such folder/x.log"))));
     }
 
+    // Each run shows its log; one window shows them, not one more per run.
+    void theNextLogIsShownInTheWindowStillOpen() {
+        while (ui::qt::LogWindow* earlier = ShownLogWindow()) {
+            earlier->close();
+        }
+        const std::string first = temp->File("first.log");
+        const std::string second = temp->File("second.log");
+        WriteText(first, "first run\n");
+        WriteText(second, "second run\n");
+        ui::qt::LogViewerDialog viewer(nullptr);
+        viewer.ShowLog(first);
+        ui::qt::LogWindow* window = ShownLogWindow();
+        QVERIFY(window != nullptr);
+        viewer.ShowLog(second);
+        QCOMPARE(ShownLogWindow(), window);
+        int shown = 0;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            shown += dynamic_cast<ui::qt::LogWindow*>(top) != nullptr && top->isVisible() ? 1 : 0;
+        }
+        QCOMPARE(shown, 1);
+        QCOMPARE(window->view().toPlainText(), QString("second run\n"));
+        QCOMPARE(window->windowTitle(), QString::fromStdString(second));
+        // Closed, it goes; the next log opens a window again.
+        window->close();
+        QTRY_VERIFY(ShownLogWindow() == nullptr);
+        viewer.ShowLog(first);
+        QVERIFY(ShownLogWindow() != nullptr);
+        ShownLogWindow()->close();
+    }
+
 private:
     std::unique_ptr<TempFolder> temp;
 };

@@ -17,5 +17,6 @@ inline std::unique_ptr<TempFolder> TempFolderAsHome() {
     std::filesystem::create_directories(temp->Path() / "home");
     qputenv("HOME", QByteArray::fromStdString(temp->File("home")));
     qunsetenv("XDG_STATE_HOME");
+    qunsetenv("XDG_CONFIG_HOME");
     return temp;
 }

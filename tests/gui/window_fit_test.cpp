@@ -6,6 +6,7 @@
 #include "gui/log_window.h"
 #include "gui/qt_file_dialogs.h"
 #include "gui/qt_message_boxes.h"
+#include "gui/saved_jobs_questions.h"
 #include "settings/file_dialogs.h"
 
 #include "support/temp_folder.h"
@@ -178,11 +179,10 @@ private slots:
             return list->viewport()->rect().contains(
                 list->visualRect(list->model()->index(row, 0)));
         };
-        if (room.height() >= 1000) {
-            // The first size shows eight jobs without scrolling.
-            list->scrollToTop();
-            QVERIFY(rowShown(7));
-        }
+        // The list shows eight jobs without scrolling it, on every screen; where the screen is
+        // too low for that and the whole form, the form scrolls.
+        list->scrollToTop();
+        QVERIFY(rowShown(7));
 
         // Where the window shows the whole form, more room goes to the list; the controls below it
         // move down, those above stay. (Elsewhere more room first shows more of the form.)
@@ -245,6 +245,20 @@ private slots:
         });
         CheckOpened<QFileDialog>(
             [&] { dialogs.ShowOpenFilesDialog("All Files|*.*", "Files", "", nullptr); });
+    }
+
+    // The folder dialog for a source on read-only media, and the question of Exit with jobs.
+    void theQuestionsAboutJobsFit() {
+        settings::ScriptedFileDialogs dialogs;
+        ui::qt::GuiProgram gui(&dialogs);
+        gui.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&gui.view()));
+        CheckOpened<QFileDialog>([&gui] {
+            ui::qt::AskOutputFolder(&gui.view(), "/media/dvd/VIDEO_TS/VTS_01 T80 DELAY -24ms.ac3",
+                                    [](const std::string&) {});
+        });
+        ui::qt::QtExitQuestion exit(&gui.view());
+        CheckOpened<QMessageBox>([&exit] { exit.AskAboutJobs(12, [](app::ExitChoice) {}); });
     }
 
     void messagesAndQuestionsWithLongTextsFit() {

@@ -152,8 +152,9 @@ TEST_F(FileIntake, TheDialogsOfferAllFilesAfterTheAudioEntries) {
     ASSERT_EQ(dialogs.Requests().size(), 2u);
     EXPECT_EQ(dialogs.Requests()[0].kind, settings::ScriptedFileDialogs::Kind::OpenFiles);
     for (const auto& request : dialogs.Requests()) {
-        EXPECT_EQ(request.filter.rfind("All Compatible Audio Stream|*.ac3;*.mpa;*.mp2;*.pcm|", 0),
-                  0u);
+        EXPECT_EQ(
+            request.filter.rfind("All Compatible Audio Stream|*.ac3;*.mpa;*.mp2;*.pcm;*.wav|", 0),
+            0u);
         EXPECT_EQ(settings::ToQtNameFilters(request.filter).back(), "All Files (*)");
     }
     EXPECT_EQ(dialogs.Requests()[1].title, "Choose Audio Source File");

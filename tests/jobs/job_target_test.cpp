@@ -6,6 +6,8 @@
 
 #include "jobs/job_target.h"
 #include "support/temp_folder.h"
+#include "ui/core_only_settings.h"
+#include "ui/gain_modes.h"
 
 #include <gtest/gtest.h>
 
@@ -33,10 +35,31 @@ TEST(JobTarget, ModeAndRateComeFromTheEncoderGroup) {
     EXPECT_EQ(jobs::TargetOfCommand(Codec::Mp3, core + "-lame( --alt-preset fast extreme -b 128 )"),
               "MP3 VBR");
     EXPECT_EQ(jobs::TargetOfCommand(Codec::Mp3, core + "-lame( -v --vbr-new -V 2 )"), "MP3 VBR");
-    EXPECT_EQ(jobs::TargetOfCommand(Codec::Ogg, core + "-ogg( -b 112 -m 64 )"), "OGG 112 kbit/s");
-    EXPECT_EQ(jobs::TargetOfCommand(Codec::Ogg, core + "-ogg( -q 5 -6ch )"), "OGG q 5");
+    EXPECT_EQ(jobs::TargetOfCommand(Codec::Ogg, core + "-ogg( -b 112 -m 64 )"),
+              "Ogg ABR 112 kbit/s");
+    EXPECT_EQ(jobs::TargetOfCommand(Codec::Ogg, core + "-ogg( -q 5 -6ch )"), "Ogg VBR (q 5)");
     EXPECT_EQ(jobs::TargetOfCommand(Codec::Ac3, core + "-ac3enc( -b 448 )"), "AC3 448 kbit/s");
     EXPECT_EQ(jobs::TargetOfCommand(Codec::Wav, core), "WAV");
+    EXPECT_EQ(jobs::OggVbrTarget("Ogg VBR (q 0.525)", 160), "Ogg VBR ~160 kbit/s (q 0.525)");
+    EXPECT_EQ(jobs::OggVbrTarget("Ogg VBR (q 0.525)", 0), "Ogg VBR (q 0.525)");
+    EXPECT_EQ(jobs::OggVbrTarget("Ogg ABR 112 kbit/s", 112), "Ogg ABR 112 kbit/s");
+}
+
+TEST(JobTarget, GainModeAndDownmixAreReadFromTheirGroups) {
+    const std::string core = "Cantova -core( -input \"a (1).ac3\" -output \"o -s.mp3\" ) ";
+    EXPECT_EQ(jobs::GainOfCommand(core + "-ota( -d 20 -loudness -16 -truepeak -1 )"),
+              "Loudness -16 LUFS / -1 dBTP");
+    EXPECT_EQ(jobs::GainOfCommand(core + "-ota( -G 1 )"), "Post-Gain");
+    EXPECT_EQ(jobs::GainOfCommand(core + "-ota( -g max )"), "Pre-Gain");
+    EXPECT_EQ(jobs::GainOfCommand(core + "-ota( -hybridgain )"), "HybridGain");
+    EXPECT_EQ(jobs::GainOfCommand(core + "-ota( -d 20 )"), "");
+    EXPECT_EQ(jobs::GainOfCommand(core + "-lame( -b 128 )"), "");
+    EXPECT_TRUE(jobs::DownmixesToStereo(core + "-azid( -n1 -s surround2 ) -ac3enc( -b 448 )"));
+    EXPECT_FALSE(jobs::DownmixesToStereo(core + "-azid( -n1 -c light ) -ac3enc( -b 448 )"))
+        << "an output named \"-s\" is no switch of the group";
+    EXPECT_EQ(jobs::ChannelLayoutName(5), "5.1");
+    EXPECT_EQ(jobs::ChannelLayoutName(2), "2.0");
+    EXPECT_EQ(jobs::ChannelLayoutName(3), "3 ch");
 }
 
 TEST(JobTarget, TheSoundReportLineIsReadWhole) {
@@ -83,6 +106,91 @@ TEST_F(TargetOfJobs, ATypedRateIsTheRateTheTableShows) {
     EXPECT_NE(program.queue.at(0).target.find("256 kbit/s"), std::string::npos)
         << program.queue.at(0).target;
     EXPECT_EQ(program.queue.at(0).channels, "") << "a source of unknown channels";
+}
+
+class TargetOfSurroundJobs : public TargetOfJobs {
+protected:
+    TargetOfSurroundJobs() { gProbe = &probe_; }
+    ~TargetOfSurroundJobs() override { gProbe = nullptr; }
+    void SetUp() override {
+        TargetOfJobs::SetUp();
+        WriteText(temp_.File("film.ac3"), "stream");
+        ASSERT_TRUE(program.sources.Select(temp_.File("film.ac3")));
+        ASSERT_EQ(windows.program.Ac3Channels, 5);
+    }
+    void chooseRate(int kbps) {
+        const std::vector<ui::ListItem>& items = main.CmbBitrateAudio.items();
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (items[i].text.starts_with(std::to_string(kbps) + " ")) {
+                main.CmbBitrateAudio.setListIndex(static_cast<int>(i));
+                return;
+            }
+        }
+        FAIL() << "no rate " << kbps;
+    }
+    const jobs::Job& add() {
+        main.CmdAddAudioJobList.press();
+        EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
+        return program.queue.at(program.queue.count() - 1);
+    }
+    ProbeScript probe_; // a 3/2 stream at 448 kbit/s
+};
+
+TEST_F(TargetOfSurroundJobs, EveryTargetThatMixesDownSaysSo) {
+    main.OptAudioCodec[static_cast<int>(Codec::Mp3)].setValue(true);
+    EXPECT_EQ(add().channels, "5.1 \u2192 2.0");
+    // The rate's defaults set an output mode of the decoder: an AC3 job mixes down as well.
+    main.OptAudioCodec[static_cast<int>(Codec::Ac3)].setValue(true);
+    main.ChkAC3Reencode.setValue(1);
+    chooseRate(448);
+    const jobs::Job& ac3 = add();
+    EXPECT_EQ(ac3.target, "AC3 448 kbit/s");
+    EXPECT_EQ(ac3.channels, "5.1 \u2192 2.0");
+    windows.frmPanelAudio.ChkUseOutPutModeAzid.setValue(0);
+    EXPECT_EQ(add().channels, "") << "five channels and the LFE stay";
+}
+
+TEST_F(TargetOfSurroundJobs, AnOggQualityShowsTheRateChosenOrElseTheEstimate) {
+    main.OptAudioCodec[static_cast<int>(Codec::Ogg)].setValue(true);
+    main.CmbOGGMode.setListIndex(1);
+    chooseRate(160);
+    EXPECT_EQ(add().target, "Ogg VBR ~160 kbit/s (q 0.525)");
+    windows.frmPanelAudio.CmbQualityOGG.setListIndex(10);
+    EXPECT_EQ(add().target, "Ogg VBR ~316 kbit/s (q 0.900)") << "the panel's estimate";
+    main.CmbOGGMode.setListIndex(0);
+    chooseRate(128);
+    EXPECT_EQ(add().target, "Ogg ABR 128 kbit/s");
+}
+
+TEST_F(TargetOfSurroundJobs, TheGainModeIsShownAsTheCommandHasIt) {
+    main.OptAudioCodec[static_cast<int>(Codec::Mp3)].setValue(true);
+    EXPECT_EQ(add().gain, "");
+    main.CmbGainMode.setListIndex(*ui::GainModePosition(Codec::Mp3, ui::kGainLoudness));
+    main.TxtLoudnessTarget.setText("-16");
+    EXPECT_EQ(add().gain, "Loudness -16 LUFS / -1 dBTP");
+    main.CmbGainMode.setListIndex(*ui::GainModePosition(Codec::Mp3, ui::kGainPost));
+    EXPECT_EQ(add().gain, "Post-Gain");
+}
+
+// A WAV job from a source that is not AC3 carries the core group alone.
+TEST_F(TargetOfJobs, AWavJobFromAnotherSourceNamesTheSettingsItLeavesOut) {
+    ASSERT_TRUE(program.sources.Select(temp_.File("a.mpa")));
+    main.OptAudioCodec[static_cast<int>(Codec::Wav)].setValue(true);
+    ASSERT_TRUE(ui::OnlyCoreSettingsApply(main));
+    main.CmbGainMode.setListIndex(*ui::GainModePosition(Codec::Wav, ui::kGainLoudness));
+    main.TxtDelay.setText("-24");
+    main.ChkSplitStartPoint.setValue(1);
+    main.ChkUseBoost.setValue(0);
+    main.ChkDownSample.setValue(0);
+    main.CmdAddAudioJobList.press();
+    ASSERT_EQ(program.queue.count(), 1);
+    const jobs::Job& job = program.queue.at(0);
+    EXPECT_EQ(job.gain, "") << "no -ota group";
+    EXPECT_EQ(job.notApplied, "Delay, Gain Mode, Split");
+    main.OptAudioCodec[static_cast<int>(Codec::Mp3)].setValue(true);
+    EXPECT_FALSE(ui::OnlyCoreSettingsApply(main));
+    main.CmdAddAudioJobList.press();
+    EXPECT_EQ(program.queue.at(1).notApplied, "");
 }
 
 TEST_F(TargetOfJobs, TheSoundReportStaysWithItsJobUntilTheJobRunsAgain) {

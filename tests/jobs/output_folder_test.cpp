@@ -2,9 +2,11 @@
 // job's settings file go there and the folder travels with the job's settings.
 
 #include "app/program.h"
+#include "jobs/job_command_line.h"
 #include "jobs/spawn_launcher.h"
 #include "settings/audio_profile.h"
 #include "stand_in_services.h"
+#include "ui/state_access.h"
 
 #include "support/temp_folder.h"
 
@@ -74,7 +76,8 @@ TEST_F(OutputFolder, AFolderThatCannotTakeTheFilesIsRefusedByName) {
         program_.windows.frmMain.CmdAddAudioJobList_Click();
         EXPECT_EQ(program_.queue.count(), 0) << folder;
         ASSERT_EQ(messages_.shown.size(), 1u) << folder;
-        EXPECT_NE(messages_.shown[0].text.find("(TxtOutputFolder)"), std::string::npos)
+        EXPECT_NE(messages_.shown[0].text.find("(the setting \"Output Folder\", TxtOutputFolder)"),
+                  std::string::npos)
             << messages_.shown[0].text;
     }
 }
@@ -89,6 +92,41 @@ TEST_F(OutputFolder, ARelativeFolderIsMadeAbsoluteAtTheAdd) {
     EXPECT_EQ(program_.windows.frmMain.TxtOutputFolder.text(), out_);
     EXPECT_EQ(job.outputArgument, "\"" + out_ + "/Stream1.mp3\"");
     EXPECT_EQ(job.settingsFile, out_ + "/film.stream1.aud");
+}
+
+// Named after the source, the outputs of jobs in one folder never meet: a name taken by a job of
+// the list or by a file on disk gets the next free number.
+TEST_F(OutputFolder, OutputsNamedAfterTheSourceTakeTheNextFreeName) {
+    ui::MainWindow& main = program_.windows.frmMain;
+    const std::string source = temp_.File("rips/VTS_01 T80 DELAY -24ms.mpa");
+    WriteText(source, "stream");
+    ASSERT_TRUE(program_.sources.Select(source));
+    const auto dumpNames = [this] {
+        std::string names;
+        for (const std::string& line : ui::StateAccess(program_.windows).dump()) {
+            names += line.find("ChkOutputNameFromSource") != std::string::npos ? line + "\n" : "";
+        }
+        return names;
+    };
+    EXPECT_EQ(dumpNames(), "") << "the dump is as before while it is off";
+    EXPECT_EQ(Add().outputArgument, "\"" + temp_.File("rips/Stream1.mp3") + "\"");
+
+    main.ChkOutputNameFromSource.setValue(1);
+    EXPECT_NE(dumpNames().find("ChkOutputNameFromSource.Value=1"), std::string::npos);
+    const std::string named = temp_.File("rips/VTS_01 T80 DELAY -24ms");
+    EXPECT_EQ(Add().outputArgument, "\"" + named + ".mp3\"");
+    EXPECT_EQ(Add().outputArgument, "\"" + named + " (2).mp3\"") << "taken by the job before";
+    WriteText(named + " (3).mp3", "an earlier run's output");
+    EXPECT_EQ(Add().outputArgument, "\"" + named + " (4).mp3\"") << "taken on disk";
+    // A WAV job may write six mono files named after its output.
+    main.OptAudioCodec[static_cast<int>(ui::Codec::Wav)].setValue(true);
+    WriteText(named + "_FL.wav", "an earlier run's front left");
+    EXPECT_EQ(Add().outputArgument.find("\"" + named + " (2).wav"), 0u);
+    // The name reaches the command line whole.
+    const std::optional<std::string> command =
+        jobs::CommandLineOfJob(program_.queue.at(3), "Cantova");
+    ASSERT_TRUE(command);
+    EXPECT_NE(command->find("-output \"" + named + " (4).mp3\""), std::string::npos) << *command;
 }
 
 } // namespace

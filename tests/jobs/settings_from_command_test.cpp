@@ -270,11 +270,13 @@ public:
                 controls.push_back(control);
             }
         }
-        // The output folder is a path, chosen apart from the settings as the source is.
+        // The output folder and the way outputs are named are chosen apart from the settings, as
+        // the source is.
         std::erase_if(controls, [](const ui::Control* control) {
             const auto* text = dynamic_cast<const ui::TextBox*>(control);
             return !control->enabled() || control->kind() == ui::ControlKind::ListBox ||
                    control->name() == "TxtOutputFolder" ||
+                   control->name() == "ChkOutputNameFromSource" ||
                    control->kind() == ui::ControlKind::OptionButton ||
                    (text != nullptr && text->readOnly());
         });

@@ -22,12 +22,12 @@ TEST(DialogFilterTest, PairsWithAndWithoutFinalBar) {
 
 TEST(DialogFilterTest, SourceFilterBecomesQtNameFilters) {
     const std::string filter =
-        "All Compatible Audio Stream|*.ac3;*.mpa;*.mp2;*.pcm|AC3 Audio Stream (*.ac3)|*.ac3|"
+        "All Compatible Audio Stream|*.ac3;*.mpa;*.mp2;*.pcm;*.wav|AC3 Audio Stream (*.ac3)|*.ac3|"
         "MPEG-2 Audio Stream (*.mpa/*.mp2)|*.mpa;*.mp2|LPCM Audio Stream (*.pcm)|*.pcm|"
         "WAVE Audio Stream (*.wav)|*.wav";
     EXPECT_EQ(ParseDialogFilter(filter)[2].patterns, (Names{"*.mpa", "*.mp2"}));
     EXPECT_EQ(ToQtNameFilters(filter),
-              (Names{"All Compatible Audio Stream (*.ac3 *.mpa *.mp2 *.pcm)",
+              (Names{"All Compatible Audio Stream (*.ac3 *.mpa *.mp2 *.pcm *.wav)",
                      "AC3 Audio Stream (*.ac3)", "MPEG-2 Audio Stream (*.mpa *.mp2)",
                      "LPCM Audio Stream (*.pcm)", "WAVE Audio Stream (*.wav)"}));
 }
