@@ -346,10 +346,11 @@ TEST_P(GainModes, EndWithTheDecodedPeakJustBelowFullScaleInEveryTarget) {
             EXPECT_EQ(clippedSamples(audio), 0);
         } else {
             // Within four encodes: noise through Vorbis moves its peaks by tenths of a dB with
-            // the gain, and AC3 by steps of a dB, so the search may end on its best try below
-            // full scale instead of in [-0.5, 0].
+            // the gain, and AC3 by steps (0.42 dB more gain moved 5.1 noise's decoded peak by
+            // 1.7 dB, from -1.6 to +0.1 dBFS), so the search may end on its best try below full
+            // scale instead of in [-0.5, 0].
             EXPECT_LE(peak, 0.0);
-            EXPECT_GE(peak, -1.5);
+            EXPECT_GE(peak, job.output.ends_with(".ac3") ? -2.0 : -1.5);
         }
     }
 }
