@@ -133,10 +133,10 @@ TEST(SavedQueue, AContainersTrackComesBack) {
     job.track = 3;
     job.outputArgument = "\"/films/Stream2.mp3\"";
     saved.jobs = {job};
-    const std::optional<SavedQueue> back = ParseSavedQueue(FormatSavedQueue(saved));
-    ASSERT_TRUE(back);
-    ASSERT_EQ(back->jobs.size(), 1u);
-    EXPECT_EQ(back->jobs[0].track, 3);
+    const SavedQueueReading back = ReadSavedQueue(FormatSavedQueue(saved));
+    EXPECT_TRUE(back.problems.empty());
+    ASSERT_EQ(back.saved.jobs.size(), 1u);
+    EXPECT_EQ(back.saved.jobs[0].track, 3);
 }
 
 TEST(SavedQueue, DamageLeavesOutOnlyWhatCannotBeReadAndSaysWhy) {
