@@ -16,6 +16,7 @@ ProgressReporter::ProgressReporter(std::ostream& out, std::function<double(doubl
 void ProgressReporter::beginPass(int fromPercent, int toPercent) {
     passFrom_ = fromPercent;
     passTo_ = toPercent;
+    passOutput_.reset();
     report(fromPercent);
 }
 
@@ -29,6 +30,7 @@ void ProgressReporter::onProgressLine(std::string_view line) {
     if (std::from_chars(line.data(), line.data() + line.size(), microseconds).ec != std::errc{}) {
         return;
     }
+    passOutput_ = microseconds;
     if (sourceSeconds_ <= 0.0) {
         return;
     }

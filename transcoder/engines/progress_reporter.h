@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -21,6 +22,9 @@ public:
     void finish();
     // A line of its own for the front end, such as the sound report.
     void printLine(const std::string& line);
+    // How far the output of the running pass has got, from its last progress line; empty
+    // before the first one.
+    std::optional<long long> passOutputMicroseconds() const { return passOutput_; }
 
 private:
     void report(int percent);
@@ -31,6 +35,7 @@ private:
     int passFrom_ = 0;
     int passTo_ = 100;
     int lastReported_ = -1;
+    std::optional<long long> passOutput_;
 };
 
 } // namespace cantova
