@@ -330,8 +330,8 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     context.delayMs = resolveDelay(job, input.get(), log);
     context.dialogueGainDb = resolveDialogueGain(job, ac3, log);
     // Opus carries a few rates only: a source at another is resampled to the nearest of them.
-    const bool targetResamples =
-        !job.ssrc && targetSampleRate(target, source.sampleRate) != source.sampleRate;
+    const bool targetResamples = target == Target::Opus && !job.ssrc &&
+                                 targetSampleRate(target, source.sampleRate) != source.sampleRate;
     context.soxrAvailable = (job.ssrc || targetResamples) && soxrAvailable();
     if (job.ssrc && !context.soxrAvailable) {
         log.write("ssrc: soxr is not available, ffmpeg's own resampler is used");
