@@ -80,10 +80,12 @@ protected:
         if (fs::exists(file)) {
             return file;
         }
-        const auto tones = [](const std::string& expressions, const std::string& layout) {
-            return Words{"-f",   "lavfi",
-                         "-i",   "aevalsrc=" + expressions + ":s=48000:d=1:c=" + layout,
-                         "-c:a", "pcm_s16le"};
+        const auto tones = [](const std::string& expressions, const std::string& layout,
+                              const std::string& seconds = "1") {
+            return Words{
+                "-f",   "lavfi",
+                "-i",   "aevalsrc=" + expressions + ":s=48000:d=" + seconds + ":c=" + layout,
+                "-c:a", "pcm_s16le"};
         };
         std::string expressions;
         for (double hertz : kToneHertz) {
@@ -95,9 +97,9 @@ protected:
         const std::map<std::string, Words> recipes = {
             {"tones51.wav", tones(expressions, "5.1(side)")},
             {"mono.wav", tones("0.5*sin(2*PI*440*t)", "mono")},
-            // A sine at -24 dBFS, in stereo and in every channel of 5.1.
-            {"quiet sine.wav", tones("0.0631*sin(2*PI*440*t)", "stereo")},
-            {"quiet sine51.wav", tones("0.0631*sin(2*PI*440*t)", "5.1(side)")},
+            // Half a second of a sine at -24 dBFS, in stereo and in every channel of 5.1.
+            {"quiet sine.wav", tones("0.0631*sin(2*PI*440*t)", "stereo", "0.5")},
+            {"quiet sine51.wav", tones("0.0631*sin(2*PI*440*t)", "5.1(side)", "0.5")},
             // 60 Hz and 1 kHz in the LFE alone.
             {"lfe band.wav",
              tones("0|0|0|0.25*sin(2*PI*60*t)+0.25*sin(2*PI*1000*t)|0|0", "5.1(side)")},
