@@ -140,8 +140,11 @@ EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
                                         {"-dialnorm", std::to_string(-*settings.dialogueLevel)});
         }
     }
-    plan.feed = plan.target == Target::Wav ? EncoderFeed::SixteenBit : settings.feed;
-    const bool sixteenBit = (plan.target == Target::Wav && plan.wavBits == 16) ||
+    if (!plan.encoderLayout.empty()) {
+        tail.push_back("channelmap=channel_layout=" + plan.encoderLayout);
+    }
+    plan.feed = isLossy(plan.target) ? settings.feed : EncoderFeed::SixteenBit;
+    const bool sixteenBit = (!isLossy(plan.target) && plan.wavBits == 16) ||
                             ((plan.target == Target::Mp3 || plan.target == Target::Ogg) &&
                              plan.feed == EncoderFeed::SixteenBit);
     const bool changed = plan_.samplesChanged || std::abs(settings.gainDb) >= 1e-6 ||
@@ -200,11 +203,13 @@ SoundFigures JobPasses::measureSource(MeterKind kind, int from, int to) {
 std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> kind, int from,
                                                     int to) {
     // The length the written files play: decoded by ffmpeg when they are to be measured as
-    // well, else read from their frames (much cheaper than starting ffmpeg once more).
+    // well, else read from their frames (much cheaper than starting ffmpeg once more). A FLAC
+    // file's own length is the one its header announces, whether its frames are all there or
+    // not: it is always decoded.
     double played = INFINITY;
     int sampleRate = 0;
     WavStreamMeter decoded;
-    if (kind) {
+    if (kind || target() == Target::Flac) {
         progress_.beginPass(from, to);
         run({writtenFilesEngine(plan_.encode.outputs)}, {&decoded});
         if (decoded.meter() != nullptr) {

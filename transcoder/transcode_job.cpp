@@ -97,7 +97,7 @@ GainMode effectiveGainMode(const JobRequest& job, Target target) {
     }
     // Without an encoder the written samples are the processed ones, so measuring after
     // "encoding" is measuring before it.
-    if (target == Target::Wav && mode != GainMode::None && mode != GainMode::Loudness) {
+    if (!isLossy(target) && mode != GainMode::None && mode != GainMode::Loudness) {
         mode = GainMode::PeakBeforeEncoding;
     }
     return mode;
@@ -127,7 +127,7 @@ std::vector<std::string> ac3Metadata(const JobRequest& job, const std::optional<
 }
 
 std::vector<std::string> encoderSwitches(const JobRequest& job, Target target, int sampleRate,
-                                         RunLog& log) {
+                                         int channels, RunLog& log) {
     switch (target) {
     case Target::Mp3: {
         LameTranslation lame = translateLameSwitches(*job.lame, sampleRate);
@@ -147,10 +147,29 @@ std::vector<std::string> encoderSwitches(const JobRequest& job, Target target, i
         }
         return {"-b:a", std::to_string(bitrate) + "k"};
     }
+    case Target::Opus:
+        return opusSwitches(*job.opus, channels);
+    case Target::Flac:
+        return flacSwitches(*job.flac);
     case Target::Wav:
         break;
     }
     return {};
+}
+
+// Opus's multichannel mapping knows surrounds at the back only: side surrounds are given those
+// names, in their place. Empty for channels it takes as they are.
+std::string opusLayoutOf(const ChannelNames& channels) {
+    if (channels == ChannelNames{"FL", "FR", "FC", "LFE", "SL", "SR"}) {
+        return "5.1";
+    }
+    if (channels == ChannelNames{"FL", "FR", "FC", "SL", "SR"}) {
+        return "5.0";
+    }
+    if (channels == ChannelNames{"FL", "FR", "SL", "SR"}) {
+        return "quad";
+    }
+    return "";
 }
 
 // Closes the descriptor it holds when the job ends.
@@ -310,9 +329,17 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     }
     context.delayMs = resolveDelay(job, input.get(), log);
     context.dialogueGainDb = resolveDialogueGain(job, ac3, log);
-    context.soxrAvailable = job.ssrc && soxrAvailable();
+    // Opus carries a few rates only: a source at another is resampled to the nearest of them.
+    const bool targetResamples = target == Target::Opus && !job.ssrc &&
+                                 targetSampleRate(target, source.sampleRate) != source.sampleRate;
+    context.soxrAvailable = (job.ssrc || targetResamples) && soxrAvailable();
     if (job.ssrc && !context.soxrAvailable) {
         log.write("ssrc: soxr is not available, ffmpeg's own resampler is used");
+    }
+    if (targetResamples) {
+        context.resampleRate = targetSampleRate(target, source.sampleRate);
+        log.write("resample: the target cannot carry " + std::to_string(source.sampleRate) +
+                  " Hz, resampled to " + std::to_string(*context.resampleRate) + " Hz");
     }
     if (job.ssrc) {
         // Resampled once, to a rate the target can carry: the encoder would otherwise
@@ -353,11 +380,15 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     plan.sourceRate = source.sampleRate;
     plan.outputRate = context.resampleRate.value_or(source.sampleRate);
     plan.outputChannels = outputChannelCount(context);
-    // WAV keeps the depth of a PCM source of more than 16 bits (float included) at 24 bits.
-    plan.wavBits = target == Target::Wav && source.pcmBits > 16 ? 24 : 16;
+    // WAV and FLAC keep the depth of a PCM source of more than 16 bits (float included) at 24
+    // bits.
+    plan.wavBits = !isLossy(target) && source.pcmBits > 16 ? 24 : 16;
     // Past the source's part, only the closing aformat: nothing changes the samples.
     passPlan.samplesChanged = filters.size() > sourceFilterCount + 1 || !source.sixteenBit;
-    plan.encoderSwitches = encoderSwitches(job, target, plan.outputRate, log);
+    if (target == Target::Opus && context.channels == OutputChannels::AsSource) {
+        plan.encoderLayout = opusLayoutOf(source.channels);
+    }
+    plan.encoderSwitches = encoderSwitches(job, target, plan.outputRate, plan.outputChannels, log);
     if (target == Target::Ac3) {
         const std::vector<std::string> metadata = ac3Metadata(job, ac3, source);
         plan.encoderSwitches.insert(plan.encoderSwitches.end(), metadata.begin(), metadata.end());
@@ -372,7 +403,8 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     SoundPlan soundPlan;
     soundPlan.mode = effectiveGainMode(job, target);
     soundPlan.loudness = job.ota ? job.ota->loudness : std::nullopt;
-    // Vorbis and AC3 keep a pure tone's loudness within 0.2 LU at every quality and bitrate.
+    // Vorbis, AC3 and Opus keep a pure tone's loudness within 0.2 LU at every quality and
+    // bitrate.
     soundPlan.encoderKeepsLoudness =
         target != Target::Mp3 || lameKeepsLoudness(plan.encoderSwitches);
     soundPlan.processingChangesLevels =

@@ -177,6 +177,28 @@ TEST(CommandLineParser, ReadsTheVorbisAndAc3EncoderGroups) {
     }
 }
 
+TEST(CommandLineParser, ReadsTheOpusAndFlacEncoderGroups) {
+    const JobRequest variable =
+        parse("-core( -input i.ac3 -output o.opus -logfilea l ) -opus( -b 256 )");
+    EXPECT_EQ(variable.opus->bitrate, 256);
+    EXPECT_EQ(variable.opus->rateMode, OpusRateMode::Variable);
+    EXPECT_FALSE(variable.opus->stereo);
+    const JobRequest constant =
+        parse("-core( -input i.ac3 -output o.opus -logfilea l ) -opus( -s -cbr -b 64 )");
+    EXPECT_EQ(constant.opus->bitrate, 64);
+    EXPECT_EQ(constant.opus->rateMode, OpusRateMode::Constant);
+    EXPECT_TRUE(constant.opus->stereo);
+    EXPECT_EQ(parse("-core( -input i.ac3 -output o.opus -logfilea l ) -opus( -b 512 -cvbr )")
+                  .opus->rateMode,
+              OpusRateMode::Constrained);
+    EXPECT_EQ(
+        parse("-core( -input i.wav -output o.flac -logfilea l ) -flac( )").flac->compressionLevel,
+        5);
+    EXPECT_EQ(parse("-core( -input i.wav -output o.flac -logfilea l ) -flac( -c 12 )")
+                  .flac->compressionLevel,
+              12);
+}
+
 TEST(CommandLineParser, ReadsResamplingAndSplitPointsInEitherDecimalForm) {
     EXPECT_EQ(parseWithCore("-ssrc( --rate 32000 )").ssrc->rate, 32000);
     EXPECT_EQ(parseWithCore("-ssrc( --rate 8000 )").ssrc->rate, 8000);
@@ -208,6 +230,7 @@ TEST(CommandLineParser, RefusesMalformedCommandLines) {
         "-core( -input i -output o.mp3 -logfilea l ) -volume( )",
         "-core( -input i -output o.mp3 -logfilea l ) stray",
         "-core( -input i -output o.mp3 -logfilea l ) -lame( ) -ogg( -q 0.5 )",
+        "-core( -input i -output o.opus -logfilea l ) -opus( -b 128 ) -flac( )",
         // core
         "-core( -input i -output o.mp3 )",
         "-core( -input i -output o.mp3 -logfilea )",
@@ -253,6 +276,16 @@ TEST(CommandLineParser, RefusesMalformedCommandLines) {
         "-core( -input i -output o.ac3 -logfilea l ) -ac3enc( -b 99999 )",
         "-core( -input i -output o.ac3 -logfilea l ) -ac3enc( -b 641 )",
         "-core( -input i -output o.ac3 -logfilea l ) -ac3enc( -b 31 )",
+        // Opus and FLAC encoder
+        "-core( -input i -output o.opus -logfilea l ) -opus( )",
+        "-core( -input i -output o.opus -logfilea l ) -opus( -b 63 )",
+        "-core( -input i -output o.opus -logfilea l ) -opus( -b 513 )",
+        "-core( -input i -output o.opus -logfilea l ) -opus( -b 128 -b 128 )",
+        "-core( -input i -output o.opus -logfilea l ) -opus( -b 128 -cbr -cvbr )",
+        "-core( -input i -output o.flac -logfilea l ) -flac( -c 13 )",
+        "-core( -input i -output o.flac -logfilea l ) -flac( -c -1 )",
+        "-core( -input i -output o.flac -logfilea l ) -flac( -c )",
+        "-core( -input i -output o.flac -logfilea l ) -flac( -b 16 )",
         // SSRC and split
         "-core( -input i -output o.mp3 -logfilea l ) -ssrc( --rate )",
         "-core( -input i -output o.mp3 -logfilea l ) -ssrc( --rate 0 )",

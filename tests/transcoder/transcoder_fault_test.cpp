@@ -38,10 +38,9 @@ TEST_F(TranscoderFaults, ReportsAFullDiskInsteadOfSuccessAndLeavesNoOutput) {
     const std::string source = makeSource("source.wav", 3.0, true);
     // Files may grow to 32 KiB, as on a disk that fills up: every output here needs more.
     const std::vector<std::pair<std::string, std::string>> jobs = {
-        {"Stream1.ac3", "-ac3enc( -b 448 )"},
-        {"Stream1.wav", ""},
-        {"Stream1.mp3", "-lame( -b 320 )"},
-        {"Stream1.ogg", "-ogg( -q 1 )"},
+        {"Stream1.ac3", "-ac3enc( -b 448 )"}, {"Stream1.wav", ""},
+        {"Stream1.mp3", "-lame( -b 320 )"},   {"Stream1.ogg", "-ogg( -q 1 )"},
+        {"Stream1.opus", "-opus( -b 512 )"},  {"Stream1.flac", "-flac( -c 0 )"},
     };
     for (const auto& [output, groups] : jobs) {
         SCOPED_TRACE(output);

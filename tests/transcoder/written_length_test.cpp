@@ -31,8 +31,12 @@ TEST(WrittenLength, IsWhatADecoderPlaysOfWholeAndOfCutFiles) {
         {Target::Ac3, folder.File("a.ac3")},
         {Target::Mp3, folder.File("a.mp3")},
         {Target::Mp3, folder.File("mpeg2.mp3")},
-        {Target::Ogg, folder.File("a.ogg")}};
+        {Target::Ogg, folder.File("a.ogg")},
+        {Target::Opus, folder.File("a.opus")}};
     runFfmpeg({"-i", wave, "-c:a", "ac3", "-b:a", "192k", files[1].second});
+    // Pages of a tenth of a second, so that half the file holds complete ones.
+    runFfmpeg({"-i", wave, "-c:a", "libopus", "-b:a", "128k", "-page_duration", "100000",
+               files[5].second});
     ASSERT_EQ(runProgram({"lame", "--quiet", "-V", "2", wave, files[2].second}).exitCode, 0);
     ASSERT_EQ(
         runProgram({"lame", "--quiet", "-b", "64", "--resample", "22.05", wave, files[3].second})

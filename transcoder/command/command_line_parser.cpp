@@ -95,6 +95,10 @@ JobRequest parseCommandLine(std::span<const std::string> words) {
             job.ogg = parseOggGroup(reader);
         } else if (opener == "-ac3enc(") {
             job.ac3enc = parseAc3EncGroup(reader);
+        } else if (opener == "-opus(") {
+            job.opus = parseOpusGroup(reader);
+        } else if (opener == "-flac(") {
+            job.flac = parseFlacGroup(reader);
         } else if (opener == "-ssrc(") {
             job.ssrc = parseSsrcGroup(reader);
         } else if (opener == "-split(") {
@@ -106,10 +110,12 @@ JobRequest parseCommandLine(std::span<const std::string> words) {
     if (isLpcmSource(job.core.input)) {
         lpcmFormatFromName(job.core.input); // refuses a sample rate out of range
     }
-    const int encoderGroups =
-        int(job.lame.has_value()) + int(job.ogg.has_value()) + int(job.ac3enc.has_value());
+    const int encoderGroups = int(job.lame.has_value()) + int(job.ogg.has_value()) +
+                              int(job.ac3enc.has_value()) + int(job.opus.has_value()) +
+                              int(job.flac.has_value());
     if (encoderGroups > 1) {
-        throw CommandLineError("only one of -lame(, -ogg( and -ac3enc( may be given");
+        throw CommandLineError(
+            "only one of -lame(, -ogg(, -ac3enc(, -opus( and -flac( may be given");
     }
     return job;
 }

@@ -166,4 +166,63 @@ Ac3EncOptions parseAc3EncGroup(GroupReader& reader) {
     return *ac3;
 }
 
+OpusOptions parseOpusGroup(GroupReader& reader) {
+    std::optional<int> bitrate;
+    OpusOptions opus;
+    bool rateModeGiven = false;
+    while (reader.hasSwitch()) {
+        const std::string& word = reader.takeSwitch();
+        if (word == "-b") {
+            if (bitrate) {
+                reader.fail("has switch -b twice");
+            }
+            bitrate = positiveIntegerValue(reader, word);
+            if (*bitrate < kLowestOpusBitrate || *bitrate > kHighestOpusBitrate) {
+                reader.fail("switch -b needs an Opus bitrate from " +
+                            std::to_string(kLowestOpusBitrate) + " to " +
+                            std::to_string(kHighestOpusBitrate) + " kbit/s, not " +
+                            std::to_string(*bitrate));
+            }
+        } else if (word == "-cvbr" || word == "-cbr") {
+            if (rateModeGiven) {
+                reader.fail("has more than one of -cvbr and -cbr");
+            }
+            rateModeGiven = true;
+            opus.rateMode = word == "-cbr" ? OpusRateMode::Constant : OpusRateMode::Constrained;
+        } else if (word == "-s") {
+            opus.stereo = true;
+        } else {
+            reader.fail("has unknown switch \"" + word + "\"");
+        }
+    }
+    if (!bitrate) {
+        reader.fail("needs a bitrate (-b)");
+    }
+    opus.bitrate = *bitrate;
+    return opus;
+}
+
+FlacOptions parseFlacGroup(GroupReader& reader) {
+    FlacOptions flac;
+    bool levelGiven = false;
+    while (reader.hasSwitch()) {
+        const std::string& word = reader.takeSwitch();
+        if (word != "-c") {
+            reader.fail("has unknown switch \"" + word + "\"");
+        }
+        if (levelGiven) {
+            reader.fail("has switch -c twice");
+        }
+        levelGiven = true;
+        const std::string& text = reader.takeValue(word);
+        const std::optional<int> level = parseInteger(text);
+        if (!level || *level < 0 || *level > kHighestFlacLevel) {
+            reader.fail("switch -c needs a compression level 0 to " +
+                        std::to_string(kHighestFlacLevel) + ", not \"" + text + "\"");
+        }
+        flac.compressionLevel = *level;
+    }
+    return flac;
+}
+
 } // namespace cantova

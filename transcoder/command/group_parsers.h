@@ -13,6 +13,8 @@ std::optional<BoostOptions> parseBoostGroup(GroupReader& reader);
 LameOptions parseLameGroup(GroupReader& reader);
 OggOptions parseOggGroup(GroupReader& reader);
 Ac3EncOptions parseAc3EncGroup(GroupReader& reader);
+OpusOptions parseOpusGroup(GroupReader& reader);
+FlacOptions parseFlacGroup(GroupReader& reader);
 std::optional<SsrcOptions> parseSsrcGroup(GroupReader& reader);
 SplitOptions parseSplitGroup(GroupReader& reader);
 

@@ -76,6 +76,28 @@ struct OggOptions {
     bool sixChannels = false;
 };
 
+// How the Opus encoder spends its bits: a variable rate by default.
+enum class OpusRateMode { Variable, Constrained, Constant };
+
+// Opus bit rates in kbit/s: the lowest that still suits multichannel music, and the highest
+// libopus takes for 7.1.
+inline constexpr int kLowestOpusBitrate = 64;
+inline constexpr int kHighestOpusBitrate = 512;
+
+struct OpusOptions {
+    int bitrate = 0; // kbit/s, over all channels
+    OpusRateMode rateMode = OpusRateMode::Variable;
+    bool stereo = false; // downmixed to stereo; else the source's channels are kept
+};
+
+// FLAC compression levels: faster and larger at 0, slower and smaller at 12.
+inline constexpr int kHighestFlacLevel = 12;
+inline constexpr int kDefaultFlacLevel = 5;
+
+struct FlacOptions {
+    int compressionLevel = kDefaultFlacLevel;
+};
+
 struct Ac3EncOptions {
     int bitrate = 0;
 };
@@ -97,6 +119,8 @@ struct JobRequest {
     std::optional<LameOptions> lame;
     std::optional<OggOptions> ogg;
     std::optional<Ac3EncOptions> ac3enc;
+    std::optional<OpusOptions> opus;
+    std::optional<FlacOptions> flac;
     std::optional<SsrcOptions> ssrc;
     std::optional<SplitOptions> split;
 };

@@ -14,7 +14,8 @@ bool copiesTrackFrames(const JobRequest& job) {
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return job.core.track && extension == ".ac3" && !job.ota && !job.azid && !job.boost &&
-           !job.lame && !job.ogg && !job.ac3enc && !job.ssrc && !job.split;
+           !job.lame && !job.ogg && !job.ac3enc && !job.opus && !job.flac && !job.ssrc &&
+           !job.split;
 }
 
 Target targetOf(const JobRequest& job) {
@@ -34,10 +35,17 @@ Target targetOf(const JobRequest& job) {
         groupFits = job.ac3enc.has_value() || copiesTrackFrames(job);
     } else if (extension == ".wav") {
         target = Target::Wav;
-        groupFits = !job.lame && !job.ogg && !job.ac3enc;
+        groupFits = !job.lame && !job.ogg && !job.ac3enc && !job.opus && !job.flac;
+    } else if (extension == ".opus") {
+        target = Target::Opus;
+        groupFits = job.opus.has_value();
+    } else if (extension == ".flac") {
+        target = Target::Flac;
+        groupFits = job.flac.has_value();
     } else {
         throw CommandLineError("the output \"" + job.core.output +
-                               "\" has none of the extensions .mp3, .ogg, .ac3, .wav");
+                               "\" has none of the extensions .mp3, .ogg, .ac3, .wav, .opus, "
+                               ".flac");
     }
     if (!groupFits) {
         throw CommandLineError("the encoder group does not fit the output \"" + job.core.output +
@@ -49,6 +57,10 @@ Target targetOf(const JobRequest& job) {
     return target;
 }
 
+bool isLossy(Target target) {
+    return target != Target::Wav && target != Target::Flac;
+}
+
 OutputChannels outputChannelsOf(const JobRequest& job, Target target) {
     switch (target) {
     case Target::Mp3:
@@ -57,6 +69,11 @@ OutputChannels outputChannelsOf(const JobRequest& job, Target target) {
         return job.ogg->sixChannels ? OutputChannels::FiveOne : OutputChannels::Stereo;
     case Target::Ac3:
         return job.azid && job.azid->stereoMode ? OutputChannels::Stereo : OutputChannels::AsSource;
+    case Target::Opus:
+        return job.opus->stereo || (job.azid && job.azid->stereoMode) ? OutputChannels::Stereo
+                                                                      : OutputChannels::AsSource;
+    case Target::Flac:
+        return OutputChannels::AsSource;
     case Target::Wav:
         switch (job.core.wavChannels) {
         case WavChannels::Stereo:
@@ -72,13 +89,21 @@ OutputChannels outputChannelsOf(const JobRequest& job, Target target) {
 }
 
 int targetSampleRate(Target target, int requested) {
-    if (target != Target::Ac3) {
+    constexpr std::array<int, 3> kAc3Rates = {48000, 44100, 32000};
+    constexpr std::array<int, 5> kOpusRates = {48000, 24000, 16000, 12000, 8000};
+    const auto nearest = [&](const auto& rates) {
+        return *std::min_element(rates.begin(), rates.end(), [&](int a, int b) {
+            return std::abs(a - requested) < std::abs(b - requested);
+        });
+    };
+    switch (target) {
+    case Target::Ac3:
+        return nearest(kAc3Rates);
+    case Target::Opus:
+        return nearest(kOpusRates);
+    default:
         return requested;
     }
-    constexpr std::array<int, 3> kAc3Rates = {48000, 44100, 32000};
-    return *std::min_element(kAc3Rates.begin(), kAc3Rates.end(), [&](int a, int b) {
-        return std::abs(a - requested) < std::abs(b - requested);
-    });
 }
 
 } // namespace cantova

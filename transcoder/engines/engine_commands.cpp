@@ -131,6 +131,19 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
         append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", ffmpegFile(plan.outputs.at(0))});
         appendTaps(ffmpeg, plan);
         return {EngineCommand{ffmpeg}};
+    case Target::Opus:
+        ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
+        append(ffmpeg, {"-c:a", "libopus", "-f", "opus", ffmpegFile(plan.outputs.at(0))});
+        appendTaps(ffmpeg, plan);
+        return {EngineCommand{ffmpeg}};
+    case Target::Flac:
+        // A 24-bit FLAC is encoded from 32-bit samples, whose lowest byte the float samples
+        // of the graph leave at zero.
+        ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
+        append(ffmpeg, {"-c:a", "flac", "-sample_fmt", plan.wavBits == 24 ? "s32" : "s16", "-f",
+                        "flac", ffmpegFile(plan.outputs.at(0))});
+        appendTaps(ffmpeg, plan);
+        return {EngineCommand{ffmpeg}};
     case Target::Mp3: {
         append(ffmpeg, {"-c:a", feedCodec, "-f", "wav", "pipe:1"});
         appendTaps(ffmpeg, plan);
@@ -197,6 +210,30 @@ EngineCommand streamStartsEngine(const std::string& input) {
     return EngineCommand{{"ffprobe", "-v", "error", "-protocol_whitelist", "file", "-show_entries",
                           "stream=index,codec_type,start_time:stream_disposition=attached_pic",
                           "-of", "csv=p=0", "-o", "/dev/stderr", ffmpegFile(input)}};
+}
+
+std::vector<std::string> opusSwitches(const OpusOptions& opus, int channels) {
+    std::vector<std::string> words = {"-b:a", std::to_string(opus.bitrate) + "k", "-vbr"};
+    switch (opus.rateMode) {
+    case OpusRateMode::Variable:
+        words.push_back("on");
+        break;
+    case OpusRateMode::Constrained:
+        words.push_back("constrained");
+        break;
+    case OpusRateMode::Constant:
+        words.push_back("off");
+        break;
+    }
+    if (channels > 2) {
+        // The Vorbis channel order and mapping, which players know for 3 to 8 channels.
+        append(words, {"-mapping_family", "1"});
+    }
+    return words;
+}
+
+std::vector<std::string> flacSwitches(const FlacOptions& flac) {
+    return {"-compression_level", std::to_string(flac.compressionLevel)};
 }
 
 std::vector<std::string> oggencSwitches(const OggOptions& ogg) {

@@ -32,8 +32,10 @@ struct EncodePlan {
     bool meterSource = false;
     bool meterOutput = false;
     EncoderFeed feed = EncoderFeed::SixteenBit;
-    int wavBits = 16;                         // of WAV outputs: 16 or 24
-    std::vector<std::string> encoderSwitches; // lame, oggenc or AC3 encoder switches
+    // The layout the channels are renamed to, in their order, for the encoder; empty: none.
+    std::string encoderLayout;
+    int wavBits = 16;                         // of WAV and FLAC outputs: 16 or 24
+    std::vector<std::string> encoderSwitches; // lame, oggenc, AC3, Opus or FLAC encoder switches
     std::vector<std::string> outputs;         // as the engines reach them, one per written file
 };
 
@@ -72,6 +74,12 @@ EngineCommand trackCopyEngine(const EncodePlan& plan);
 // they are an attached picture, one "index,kind,seconds,0|1" line each, on its standard error
 // (a stream of a program may be listed twice).
 EngineCommand streamStartsEngine(const std::string& input);
+
+// ffmpeg's Opus encoder switches for the Opus group and the channels it is given.
+std::vector<std::string> opusSwitches(const OpusOptions& opus, int channels);
+
+// ffmpeg's FLAC encoder switches for the FLAC group.
+std::vector<std::string> flacSwitches(const FlacOptions& flac);
 
 // The oggenc switches for the Vorbis group.
 std::vector<std::string> oggencSwitches(const OggOptions& ogg);

@@ -159,8 +159,12 @@ std::optional<WrittenLength> mp3Seconds(const std::vector<std::uint8_t>& file) {
                          rate};
 }
 
+constexpr std::uint32_t kOpusGranuleRate = 48000;
+
+// The length of an Ogg Vorbis or Ogg Opus file.
 std::optional<WrittenLength> oggSeconds(const std::vector<std::uint8_t>& file) {
     std::uint32_t rate = 0;
+    std::uint64_t preSkip = 0;
     std::uint64_t granule = 0;
     for (std::size_t at = 0; at + 27 <= file.size();) {
         if (std::memcmp(&file[at], "OggS", 4) != 0) {
@@ -181,6 +185,11 @@ std::optional<WrittenLength> oggSeconds(const std::vector<std::uint8_t>& file) {
         if (rate == 0 && body >= 16 && std::memcmp(&file[start], "\x01vorbis", 7) == 0) {
             rate = littleEndian(&file[start + 12], 4);
         }
+        // Opus counts its granules at 48 kHz, from before the samples its decoder skips.
+        if (rate == 0 && body >= 19 && std::memcmp(&file[start], "OpusHead", 8) == 0) {
+            rate = kOpusGranuleRate;
+            preSkip = littleEndian(&file[start + 10], 2);
+        }
         const std::uint64_t position = static_cast<std::uint64_t>(littleEndian(&file[at + 6], 4)) |
                                        static_cast<std::uint64_t>(littleEndian(&file[at + 10], 4))
                                            << 32;
@@ -192,7 +201,8 @@ std::optional<WrittenLength> oggSeconds(const std::vector<std::uint8_t>& file) {
     if (rate == 0) {
         return std::nullopt;
     }
-    return WrittenLength{static_cast<double>(granule) / rate, static_cast<int>(rate)};
+    return WrittenLength{static_cast<double>(granule > preSkip ? granule - preSkip : 0) / rate,
+                         static_cast<int>(rate)};
 }
 
 } // namespace
@@ -207,7 +217,10 @@ std::optional<WrittenLength> writtenLength(int fd, Target target) {
     case Target::Mp3:
         return mp3Seconds(file);
     case Target::Ogg:
+    case Target::Opus:
         return oggSeconds(file);
+    case Target::Flac:
+        break;
     }
     return std::nullopt;
 }
@@ -218,6 +231,10 @@ int frameSamples(Target target) {
         return 1152;
     case Target::Ogg:
         return 2048;
+    case Target::Opus:
+        return 960;
+    case Target::Flac:
+        return 4608;
     case Target::Ac3:
         return 1536;
     case Target::Wav:

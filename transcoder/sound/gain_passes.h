@@ -39,7 +39,7 @@ std::string hundredths(double value);
 class GainPasses {
 public:
     GainPasses(PassRunner& passes, const SoundPlan& plan, RunLog& log)
-        : passes_(passes), plan_(plan), log_(log), lossy_(passes.target() != Target::Wav) {}
+        : passes_(passes), plan_(plan), log_(log), lossy_(isLossy(passes.target())) {}
 
     // Unity gain, lowered only where the output would go above full scale. An AC3 output whose
     // processing changes the levels is measured first, for its dialogue level.
@@ -57,10 +57,11 @@ public:
             }
             return;
         }
-        // The encoder's 16-bit input holds nothing above full scale; AC3 is encoded from float.
+        // The encoder's 16-bit input holds nothing above full scale; AC3 and Opus are encoded
+        // from float.
         const auto inputOver = [&] {
             return settings_.feed == EncoderFeed::SixteenBit && passes_.target() != Target::Ac3 &&
-                   inputPeakDb_ > kLargestSixteenBitDb;
+                   passes_.target() != Target::Opus && inputPeakDb_ > kLargestSixteenBitDb;
         };
         if (!inputOver() && report_.output.truePeakDb < kOverCheckDb) {
             return;
