@@ -1,10 +1,16 @@
 #include "gui/job_table_binding.h"
 
 #include "gui/job_table_model.h"
+#include "gui/loudness_dialog.h"
 #include "gui/progress_delegate.h"
+#include "jobs/job_files.h"
+#include "jobs/job_outputs.h"
+#include "jobs/loudness_curves.h"
 
+#include <QFile>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -15,6 +21,34 @@ namespace {
 
 // The progress bar's column is as wide as this many of the font's average characters.
 constexpr int kProgressCharacters = 10;
+
+// The curves files are small; a larger one is no such file.
+constexpr qint64 kMaxCurvesFile = 4 * 1024 * 1024;
+
+QString OutputName(const jobs::Job& job) {
+    return QString::fromStdString(jobs::FileNamePart(jobs::OutputPathOf(job.outputArgument)));
+}
+
+// The picture of the curves in file, or a message saying why there is none.
+void ShowLoudnessPicture(QWidget& owner, const QString& output, const std::string& file) {
+    QFile in(QString::fromStdString(file));
+    std::optional<jobs::LoudnessCurves> curves;
+    if (in.open(QIODevice::ReadOnly) && in.size() <= kMaxCurvesFile) {
+        curves = jobs::ParseLoudnessCurves(in.readAll().toStdString());
+    }
+    if (!curves) {
+        auto* box =
+            new QMessageBox(QMessageBox::Warning, "Loudness Picture",
+                            "The loudness curves of " + output + " could not be read from \"" +
+                                QString::fromStdString(file) + "\".",
+                            QMessageBox::Ok, owner.window());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
+    auto* dialog = new LoudnessDialog("Loudness of " + output, std::move(*curves), owner.window());
+    dialog->show();
+}
 
 QString Title(const JobTableModel& model, int column) {
     return model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -124,13 +158,23 @@ void JobTableBinding::userResized(int column, int width) {
 }
 
 void JobTableBinding::showContextMenu(const QPoint& at) {
-    if (model_->finishedCount() == 0) {
+    const jobs::Job* job = model_->jobOfRow(widget_.indexAt(at).row());
+    const bool drawn = job != nullptr && !job->curvesFile.empty();
+    if (model_->finishedCount() == 0 && !drawn) {
         return;
     }
     auto* menu = new QMenu(&widget_);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(QStringLiteral("Clear Finished Jobs"), &widget_,
-                    [this] { model_->clearFinished(); });
+    if (drawn) {
+        menu->addAction(QStringLiteral("Loudness Picture ..."), &widget_,
+                        [this, output = OutputName(*job), file = job->curvesFile] {
+                            ShowLoudnessPicture(widget_, output, file);
+                        });
+    }
+    if (model_->finishedCount() > 0) {
+        menu->addAction(QStringLiteral("Clear Finished Jobs"), &widget_,
+                        [this] { model_->clearFinished(); });
+    }
     menu->popup(widget_.viewport()->mapToGlobal(at));
 }
 

@@ -278,6 +278,17 @@ QVariant JobTableModel::cell(const jobs::Job& job, int percent, int column, int 
     }
 }
 
+const jobs::Job* JobTableModel::jobOfRow(int row) const {
+    if (row < 0 || row >= rowCount()) {
+        return nullptr;
+    }
+    if (row < finishedCount()) {
+        return &finished_[static_cast<std::size_t>(row)];
+    }
+    const int at = queue_.indexOf(rows_[static_cast<std::size_t>(queueIndexOfRow(row))].number);
+    return at < 0 ? nullptr : &queue_.at(at);
+}
+
 Qt::ItemFlags JobTableModel::flags(const QModelIndex& index) const {
     // A finished job's row is greyed out and cannot be chosen: it is no job of the list any more.
     if (index.isValid() && index.row() < finishedCount()) {

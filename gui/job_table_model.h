@@ -38,6 +38,8 @@ public:
     // The finished jobs shown above the queue's rows.
     int finishedCount() const { return static_cast<int>(finished_.size()); }
     void clearFinished();
+    // The job a row shows; nullptr for no row.
+    const jobs::Job* jobOfRow(int row) const;
     // The table row of the queue's row index, and back (-1 for a finished job's row).
     int rowOfQueueIndex(int index) const { return index + finishedCount(); }
     int queueIndexOfRow(int row) const {

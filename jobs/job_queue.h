@@ -69,6 +69,8 @@ struct Job {
     std::string reason;
     // What the transcoder measured in the output, when it says.
     std::optional<SoundReport> sound;
+    // The file of the loudness curves the transcoder wrote for the job, when it named one.
+    std::string curvesFile;
     std::optional<std::chrono::system_clock::time_point> startedAt, endedAt;
 
     JobRecord record() const;

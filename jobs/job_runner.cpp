@@ -1,5 +1,7 @@
 #include "jobs/job_runner.h"
 
+#include "jobs/loudness_curves.h"
+
 #include "cmdline/argument_quoting.h"
 #include "cmdline/command_line.h"
 #include "cmdline/output_name.h"
@@ -279,6 +281,7 @@ void JobRunner::launch(const std::vector<int>& numbers) {
             job.percent = 0;
             job.reason.clear();
             job.sound.reset();
+            job.curvesFile.clear();
             job.startedAt.reset();
             job.endedAt.reset();
         });
@@ -411,6 +414,10 @@ void JobRunner::onOutputLine(int number, std::string_view line) {
     }
     if (std::optional<SoundReport> sound = ParseSoundReport(line)) {
         queue_.update(number, [&](Job& job) { job.sound = sound; });
+        return;
+    }
+    if (std::optional<std::string> curves = ParseCurvesLine(line)) {
+        queue_.update(number, [&](Job& job) { job.curvesFile = std::move(*curves); });
         return;
     }
     const std::optional<int> percent = ParseProgressLine(line);

@@ -4,6 +4,7 @@
 
 #include "gui/gui_program.h"
 #include "gui/log_window.h"
+#include "gui/loudness_dialog.h"
 #include "gui/qt_file_dialogs.h"
 #include "gui/qt_message_boxes.h"
 #include "gui/saved_jobs_questions.h"
@@ -228,6 +229,19 @@ private slots:
     void theLogWindowAndItsSaveDialogFit() {
         auto* window = new ui::qt::LogWindow(
             "/tmp/Audio_Stream.log", QString::fromStdString(ManyLines("log", 300)), nullptr);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        VERIFY_FITS(*window);
+        CheckOpened<QFileDialog>([window] { window->saveAs(); });
+        window->close();
+    }
+
+    void theLoudnessPictureAndItsSaveDialogFit() {
+        jobs::LoudnessCurves curves;
+        curves.interval = 0.5;
+        curves.source.assign(2000, -20);
+        curves.output.assign(2000, -16);
+        auto* window = new ui::qt::LoudnessDialog("Loudness of Stream1.mp3", curves, nullptr);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         VERIFY_FITS(*window);

@@ -201,7 +201,9 @@ TEST_F(TargetOfJobs, TheSoundReportStaysWithItsJobUntilTheJobRunsAgain) {
     const std::string report = "sound: output: sample peak -1.0 dBFS, true peak -0.8 dBTP, "
                                "loudness -18.0 LUFS, range 6.0 LU, clipped 0";
     launcher.writeLine(1, report);
+    launcher.writeLine(1, "sound: curves: /home/a/Audio_Stream.Stream1.mp3.loudness");
     launcher.end(1);
+    EXPECT_EQ(program.queue.at(0).curvesFile, "/home/a/Audio_Stream.Stream1.mp3.loudness");
     EXPECT_EQ(program.queue.at(0).status, jobs::JobStatus::Done);
     ASSERT_TRUE(program.queue.at(0).sound);
     EXPECT_DOUBLE_EQ(program.queue.at(0).sound->loudness, -18.0);
