@@ -114,6 +114,11 @@ void WavStreamMeter::measure(std::string_view bytes) {
         measure(std::exchange(partialFrame_, {}));
     }
     const std::size_t frames = bytes.size() / frameBytes;
+    if (frames == 0) {
+        // Less than a frame: nothing to copy (an empty buffer has no storage to copy into).
+        partialFrame_.assign(bytes);
+        return;
+    }
     frames_.resize(frames * meter_->channels());
     std::memcpy(frames_.data(), bytes.data(), frames * frameBytes);
     if constexpr (std::endian::native == std::endian::big) {
