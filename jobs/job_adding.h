@@ -7,10 +7,8 @@
 
 #include "jobs/job_list.h"
 #include "jobs/job_queue.h"
-#include "jobs/library_loader.h"
 #include "jobs/source_selection.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,8 +45,6 @@ private:
     std::string language_;
     std::size_t next_ = 0;
     int added_ = 0;
-    // Taken at the first AC3 file and given up when the add ends.
-    std::unique_ptr<LibraryHold> probeHold_;
 };
 
 } // namespace cantova::jobs

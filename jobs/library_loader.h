@@ -19,25 +19,6 @@ public:
     virtual void Close(Handle library) = 0;
 };
 
-// Keeps a library loaded while it lives, so that the loads of it meanwhile find it in memory
-// instead of reading it from the disk each time. A library that cannot be loaded is not held.
-class LibraryHold {
-public:
-    LibraryHold(LibraryLoader& loader, const std::string& name)
-        : loader_(loader), library_(loader.Open(name)) {}
-    ~LibraryHold() {
-        if (library_ != nullptr) {
-            loader_.Close(library_);
-        }
-    }
-    LibraryHold(const LibraryHold&) = delete;
-    LibraryHold& operator=(const LibraryHold&) = delete;
-
-private:
-    LibraryLoader& loader_;
-    LibraryLoader::Handle library_;
-};
-
 // The system's dynamic loader (dlopen): a name without "/" is searched for along the
 // executable's RUNPATH, LD_LIBRARY_PATH and the system's library folders.
 class DlopenLibraryLoader : public LibraryLoader {

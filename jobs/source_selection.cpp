@@ -85,10 +85,6 @@ void SourceSelection::Browse() {
                             });
 }
 
-std::unique_ptr<LibraryHold> SourceSelection::HoldProbeLibrary() {
-    return std::make_unique<LibraryHold>(libraries_, kTracklensLibrary);
-}
-
 bool SourceSelection::ReadTracks(const std::string& path, std::vector<ui::SourceTrack>& tracks) {
     const AudioTrackQuery query = QueryAudioTracks(libraries_, messages_, path);
     switch (query.status) {

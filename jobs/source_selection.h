@@ -9,7 +9,6 @@
 #include "ui/message_boxes.h"
 #include "ui/source_tracks.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,9 +53,6 @@ public:
     void TrackChosen() override;
     // The language of the chosen track, empty when there is none.
     std::string ChosenTrackLanguage() const;
-    // For many sources selected one after the other: while the hold lives, the AC3 probe's
-    // library stays loaded between them.
-    std::unique_ptr<LibraryHold> HoldProbeLibrary();
 
 private:
     // Reads the tracks of a container or probed stream; false, with a message, when it has none

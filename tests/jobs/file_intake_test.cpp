@@ -191,28 +191,4 @@ TEST_F(FileIntake, ALargeAddGoesToTheDriverASliceAtATimeAndCanBeCancelled) {
     EXPECT_FALSE(handed);
 }
 
-// The probe library stays loaded from the first AC3 file to the end of the add, across slices,
-// and no longer: a cancel gives it back too.
-TEST_F(FileIntake, AnAddKeepsTheProbeLibraryLoadedUntilItEnds) {
-    Make("few/a.mpa");
-    Make("few/b.ac3");
-    Make("few/c.ac3");
-    program.intake.Drop({temp_.File("few")});
-    EXPECT_EQ(program.queue.count(), 3);
-    EXPECT_EQ(loader.opened.size(), 3u) << "a hold and a query per AC3 file";
-    EXPECT_EQ(loader.open, 0);
-
-    for (int i = 0; i < jobs::FileIntake::kFilesAddedAtOnce + 1; ++i) {
-        Make("many/" + std::to_string(1000 + i) + ".ac3");
-    }
-    std::shared_ptr<jobs::JobAdding> handed;
-    program.intake.setAddDriver([&](std::shared_ptr<jobs::JobAdding> adding) { handed = adding; });
-    program.intake.Drop({temp_.File("many")});
-    ASSERT_TRUE(handed);
-    handed->addNext(10);
-    EXPECT_EQ(loader.open, 1) << "held between slices";
-    handed->cancel();
-    EXPECT_EQ(loader.open, 0);
-}
-
 } // namespace

@@ -1,8 +1,10 @@
 #include "fake_launcher.h"
+#include "jobs/ac3_query.h"
 #include "program_fixture.h"
 #include "ui/state_access.h"
 #include "ui/windows.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -143,6 +145,24 @@ TEST(DlopenLibraryLoader, FindsASystemLibraryAndRefusesAMissingOne) {
     EXPECT_NE(loader.FindSymbol(math, "cos"), nullptr);
     EXPECT_EQ(loader.FindSymbol(math, "no_such_symbol_here"), nullptr);
     loader.Close(math);
+}
+
+// The media library and the many it loads stay in memory once loaded, so that the next source
+// does not pay their loading again (nor lose what their start-up allocated).
+TEST(DlopenLibraryLoader, KeepsALibraryLoadedAfterItsHandleIsClosed) {
+    const auto loaded = [] {
+        void* library = dlopen(cantova::jobs::kTracklensLibrary, RTLD_NOW | RTLD_NOLOAD);
+        if (library != nullptr) {
+            dlclose(library);
+        }
+        return library != nullptr;
+    };
+    ASSERT_FALSE(loaded()) << "the test wants a process that has not loaded it yet";
+    cantova::jobs::DlopenLibraryLoader loader;
+    LibraryLoader::Handle tracklens = loader.Open(cantova::jobs::kTracklensLibrary);
+    ASSERT_NE(tracklens, nullptr);
+    loader.Close(tracklens);
+    EXPECT_TRUE(loaded());
 }
 
 } // namespace
