@@ -7,36 +7,21 @@
 //   job_table_shot_driver FOLDER TRANSCODER AC3_SOURCE MPA_SOURCE
 
 #include "gui/gui_program.h"
+#include "picture_taking.h"
 #include "ui/gain_modes.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QScreen>
 
 #include <iostream>
 #include <string>
 
 using namespace cantova;
+using test::SavePicture;
 
 namespace {
 
-void Settle(int milliseconds = 300) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-}
-
-bool Save(QWidget& window, const QString& file) {
-    Settle();
-    if (!window.isVisible() || !window.grab().save(file)) {
-        std::cerr << "job_table_shot_driver: could not take " << file.toStdString() << '\n';
-        return false;
-    }
-    std::cout << file.toStdString() << '\n';
-    return true;
-}
+constexpr std::string_view kTaker = "job_table_shot_driver";
 
 void ChooseRate(ui::MainWindow& main, int kbps) {
     const std::vector<ui::ListItem>& items = main.CmbBitrateAudio.items();
@@ -55,18 +40,6 @@ void Choose(ui::MainWindow& main, ui::Codec codec) {
     main.OptAudioCodec[static_cast<int>(codec)].setValue(true);
 }
 
-// The job at row index running past a fifth of its way, waited for as long as the run goes.
-bool WaitForRunning(app::Program& program, int index) {
-    while (program.runner.InProgress()) {
-        const jobs::Job& job = program.queue.at(index);
-        if (job.status == jobs::JobStatus::Running && job.percent >= 20) {
-            return true;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -75,9 +48,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
-    QFont font = QApplication::font();
-    font.setPointSizeF(8.25);
-    QApplication::setFont(font);
+    test::UseFormFont();
     const QString folder = argv[1];
 
     ui::qt::GuiProgram gui;
@@ -101,7 +72,7 @@ int main(int argc, char* argv[]) {
     gui.program().sources.Select(argv[4]);
     Choose(main, ui::Codec::Wav);
     main.CmdAddAudioJobList.press();
-    bool taken = Save(gui.view(), folder + "/wav-settings-not-applied.png");
+    bool taken = SavePicture(gui.view(), folder + "/wav-settings-not-applied.png", kTaker);
     Choose(main, ui::Codec::Mp3);
     ChooseRate(main, 128);
     ChooseGain(main, ui::Codec::Mp3, ui::kGainPost);
@@ -110,20 +81,22 @@ int main(int argc, char* argv[]) {
     // Widened by the user, as far as the screen allows, so that every column shows.
     gui.view().resize(gui.view().screen()->availableGeometry().width() - 40, gui.view().height());
     main.cmdStartEncode.press();
-    if (!WaitForRunning(gui.program(), 2)) {
+    const int third = gui.program().queue.at(2).number;
+    if (!test::WaitForJob(gui.program(), [third](const jobs::Job& job) {
+            return job.number == third && job.status == jobs::JobStatus::Running &&
+                   job.percent >= 20;
+        })) {
         std::cerr << "job_table_shot_driver: the run ended before the third job was under way\n";
         return 1;
     }
-    taken = Save(gui.view(), folder + "/job-table-run.png") && taken;
-    while (gui.program().runner.InProgress()) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
+    taken = SavePicture(gui.view(), folder + "/job-table-run.png", kTaker) && taken;
+    test::WaitForRunEnd(gui.program());
     // The log window the run's end opens is not part of the picture.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != &gui.view() && window->isVisible()) {
             window->close();
         }
     }
-    taken = Save(gui.view(), folder + "/job-table-done.png") && taken;
+    taken = SavePicture(gui.view(), folder + "/job-table-done.png", kTaker) && taken;
     return taken ? 0 : 1;
 }

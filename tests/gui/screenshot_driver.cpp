@@ -6,10 +6,10 @@
 //   screenshot_driver FOLDER TRANSCODER SOURCE...
 
 #include "gui/gui_program.h"
+#include "picture_taking.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenuBar>
 
 #include <iostream>
@@ -17,26 +17,11 @@
 #include <vector>
 
 using namespace cantova;
+using test::SavePicture;
 
 namespace {
 
-void Settle(int milliseconds = 300) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-}
-
-bool Save(QWidget& window, const QString& file) {
-    Settle();
-    if (!window.isVisible() || !window.grab().save(file)) {
-        std::cerr << "screenshot_driver: could not take " << file.toStdString() << '\n';
-        return false;
-    }
-    std::cout << file.toStdString() << '\n';
-    return true;
-}
+constexpr std::string_view kTaker = "screenshot_driver";
 
 QWidget* ShownWindow(const QString& name) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -47,19 +32,6 @@ QWidget* ShownWindow(const QString& name) {
     return nullptr;
 }
 
-// A job past a third of its way, waited for as long as the run goes.
-bool WaitForProgress(app::Program& program) {
-    while (program.runner.InProgress()) {
-        for (const jobs::Job& job : program.queue.jobs()) {
-            if (job.status == jobs::JobStatus::Running && job.percent >= 33) {
-                return true;
-            }
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -68,9 +40,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
-    QFont font = QApplication::font();
-    font.setPointSizeF(8.25);
-    QApplication::setFont(font);
+    test::UseFormFont();
     const QString folder = argv[1];
     const std::vector<std::string> sources(argv + 3, argv + argc);
 
@@ -80,7 +50,7 @@ int main(int argc, char* argv[]) {
     ui::MainWindow& main = gui.windows().frmMain;
     main.OptAudioCodec[1].setValue(true);
     gui.program().intake.AddFilesAsJobs(sources);
-    Settle();
+    test::Settle();
 
     bool taken = true;
     for (QAction* menu : gui.view().menuBar()->actions()) {
@@ -92,24 +62,24 @@ int main(int argc, char* argv[]) {
         }
     }
     QWidget* lines = ShownWindow("CommandLines");
-    taken = lines != nullptr && Save(*lines, folder + "/command-lines.png") && taken;
+    taken = lines != nullptr && SavePicture(*lines, folder + "/command-lines.png", kTaker) && taken;
     if (lines != nullptr) {
         lines->close();
     }
 
     main.CmdAdvancedAudio.press();
-    taken = Save(gui.panel(), folder + "/advanced-panel.png") && taken;
+    taken = SavePicture(gui.panel(), folder + "/advanced-panel.png", kTaker) && taken;
     gui.windows().frmPanelAudio.CmdCloseAudioPanel.press();
 
     main.cmdStartEncode.press();
-    if (!WaitForProgress(gui.program())) {
+    if (!test::WaitForJob(gui.program(), [](const jobs::Job& job) {
+            return job.status == jobs::JobStatus::Running && job.percent >= 33;
+        })) {
         std::cerr << "screenshot_driver: the run ended before a job was a third of its way\n";
         return 1;
     }
-    taken = Save(gui.view(), folder + "/main-window-run.png") && taken;
+    taken = SavePicture(gui.view(), folder + "/main-window-run.png", kTaker) && taken;
     gui.program().runner.StopNow();
-    while (gui.program().runner.InProgress()) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
+    test::WaitForRunEnd(gui.program());
     return taken ? 0 : 1;
 }

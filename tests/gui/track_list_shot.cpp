@@ -5,10 +5,10 @@
 //   track_list_shot FILE SOURCE
 
 #include "gui/gui_program.h"
+#include "picture_taking.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QScreen>
 
 #include <iostream>
@@ -16,14 +16,6 @@
 using namespace cantova;
 
 namespace {
-
-void Settle(int milliseconds = 500) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-}
 
 // The track list: the one list whose first item is a track ("1: AC3 5.1, ...").
 QComboBox* TrackList(QWidget& window) {
@@ -44,20 +36,18 @@ int main(int argc, char* argv[]) {
     }
     qputenv("QT_SCALE_FACTOR", "1.5");
     QApplication app(argc, argv);
-    QFont font = QApplication::font();
-    font.setPointSizeF(8.25);
-    QApplication::setFont(font);
+    test::UseFormFont();
 
     ui::qt::GuiProgram gui;
     gui.show(std::string(argv[2]));
-    Settle();
+    test::Settle(500);
     QComboBox* tracks = TrackList(gui.view());
     if (tracks == nullptr) {
         std::cerr << "track_list_shot: the source shows no track list\n";
         return 1;
     }
     tracks->showPopup();
-    Settle();
+    test::Settle(500);
     // The window and the open list, as the screen shows them.
     QRect area = gui.view().frameGeometry();
     for (QWidget* window : QApplication::topLevelWidgets()) {

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,6 +88,23 @@ std::optional<HiddenName> parseHiddenName(const std::string& fileName, const std
 
 bool processHasEnded(pid_t pid) {
     return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+int createRunRecord(const std::string& folder, const std::string& prefix, int accessFlags,
+                    std::string& path) {
+    std::random_device seed;
+    std::mt19937 numbers(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = (fs::path(folder) /
+                (prefix + std::to_string(::getpid()) + "-" + std::to_string(numbers() % 1000000)))
+                   .string();
+        const int fd =
+            ::open(path.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | accessFlags, 0600);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
 }
 
 void visitRecordsOfEndedRuns(

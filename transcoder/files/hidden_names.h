@@ -24,6 +24,13 @@ std::optional<HiddenName> parseHiddenName(const std::string& fileName, const std
 // Whether no process with that id exists any more (one of another user still exists).
 bool processHasEnded(pid_t pid);
 
+// Creates a record "<prefix><pid>-<n>" of this run in folder: a new file (never an existing one,
+// never through a link), for the user alone, opened with accessFlags (O_RDWR, O_WRONLY |
+// O_APPEND, ...). Its descriptor, with its path in path; -1 with errno set where none could be
+// made.
+int createRunRecord(const std::string& folder, const std::string& prefix, int accessFlags,
+                    std::string& path);
+
 // Hands over each record "<prefix><pid>-<n>" in folder that a run of this user left and that
 // has ended: a regular file with one link (not a link), not held by another run, read whole (up
 // to 1 MiB) and locked while visit looks at it. visit gets the record's name, its run's process

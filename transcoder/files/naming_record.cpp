@@ -9,7 +9,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <random>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -312,17 +311,7 @@ std::optional<RecordedFile> recordedFileOf(int fd) {
 }
 
 NamingRecord::NamingRecord(const std::string& folder, const std::vector<NamingStep>& steps) {
-    std::random_device seed;
-    std::mt19937 numbers(seed());
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        path_ = (fs::path(folder) / (kRecordPrefix + std::to_string(::getpid()) + "-" +
-                                     std::to_string(numbers() % 1000000)))
-                    .string();
-        fd_ = ::open(path_.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, 0600);
-        if (fd_ < 0 && errno != EEXIST) {
-            break;
-        }
-    }
+    fd_ = createRunRecord(folder, kRecordPrefix, O_RDWR, path_);
     if (fd_ < 0) {
         throw std::runtime_error("cannot write a naming record in " + folder + ": " +
                                  std::strerror(errno));

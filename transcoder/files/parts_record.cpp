@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <random>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -59,18 +58,7 @@ bool isListedPart(const fs::path& folder, pid_t pid, const std::string& name,
 } // namespace
 
 PartsRecord::PartsRecord(const std::string& folder) : folder_(folder) {
-    std::random_device seed;
-    std::mt19937 numbers(seed());
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        path_ = (fs::path(folder) / (kRecordPrefix + std::to_string(::getpid()) + "-" +
-                                     std::to_string(numbers() % 1000000)))
-                    .string();
-        fd_ = ::open(path_.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_APPEND | O_CLOEXEC,
-                     0600);
-        if (fd_ < 0 && errno != EEXIST) {
-            break;
-        }
-    }
+    fd_ = createRunRecord(folder, kRecordPrefix, O_WRONLY | O_APPEND, path_);
     if (fd_ < 0) {
         failRecord(folder, errno);
     }
