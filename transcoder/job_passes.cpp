@@ -168,12 +168,16 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
                    " dBTP are limited");
     }
     const EncodePlan plan = passPlan(settings);
-    WavStreamMeter output;
+    WavStreamMeter output(settings.limiterCeilingDb ? limiterHoldLevel(*settings.limiterCeilingDb)
+                                                    : 0.0f);
     WavStreamMeter source;
     run(encodingEngines(plan), plan.meterSource ? std::vector<WavStreamMeter*>{&output, &source}
                                                 : std::vector<WavStreamMeter*>{&output});
     EncodeFigures figures;
     figures.output = figuresOf(output, "the encoder's input");
+    if (settings.limiterCeilingDb) {
+        figures.limited = stretchesAtWatchedLevel(*output.meter());
+    }
     if (plan.meterSource) {
         figures.source = figuresOf(source, "the source");
         sourceMeasured_ = true;

@@ -6,11 +6,13 @@
 #include "engines/engine_commands.h"
 #include "engines/lame_translation.h"
 #include "engines/stop_request.h"
+#include "files/curves_file.h"
 #include "files/output_files.h"
 #include "files/output_folder_tidying.h"
 #include "job_passes.h"
 #include "sound/ac3_header.h"
 #include "sound/filter_chain.h"
+#include "sound/loudness_curves.h"
 #include "sound/sound_passes.h"
 #include "sound/source_format.h"
 
@@ -284,6 +286,24 @@ std::vector<std::string> copyTrackFrames(const JobRequest& job, const HeldDescri
     return outputs->finalPaths();
 }
 
+// Writes the loudness curves of the report beside the log and names the file in a line of
+// its own. A file that cannot be written is logged and fails nothing: the job is done.
+void writeCurves(const JobRequest& job, const SoundReport& report, const SoundPlan& plan,
+                 RunLog& log, ProgressReporter& progress) {
+    const std::string path = curvesFilePath(job.core.logFile, job.core.output);
+    const std::optional<LoudnessTarget> target =
+        plan.mode == GainMode::Loudness ? plan.loudness : std::nullopt;
+    try {
+        writeCurvesFile(path, loudnessCurvesText(report, target));
+    } catch (const std::runtime_error& error) {
+        log.write(std::string("loudness curves not written: ") + error.what());
+        return;
+    }
+    const std::string line = "sound: curves: " + path;
+    log.write(line);
+    progress.printLine(line);
+}
+
 } // namespace
 
 double expectedOutputSeconds(const JobRequest& job, double delayMs, double sourceSeconds) {
@@ -422,6 +442,7 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
         log.write(line);
         progress.printLine(line);
     }
+    writeCurves(job, report, soundPlan, log, progress);
     // Said before the naming, so that a log that cannot take another line fails the job while
     // its outputs still have no names: no job is done with its log cut short.
     log.write("outputs checked, giving them their names");
