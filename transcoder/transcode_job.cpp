@@ -404,7 +404,8 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     // bits.
     plan.wavBits = !isLossy(target) && source.pcmBits > 16 ? 24 : 16;
     // Past the source's part, only the closing aformat: nothing changes the samples.
-    passPlan.samplesChanged = filters.size() > sourceFilterCount + 1 || !source.sixteenBit;
+    passPlan.processingKeepsSamples = filters.size() <= sourceFilterCount + 1;
+    passPlan.samplesChanged = !passPlan.processingKeepsSamples || !source.sixteenBit;
     if (target == Target::Opus && context.channels == OutputChannels::AsSource) {
         plan.encoderLayout = opusLayoutOf(source.channels);
     }

@@ -173,6 +173,22 @@ TEST_F(LoudnessCurvesFile, HoldsAPointEveryHalfSecondAtTheLevelsOfTheSourceAndOu
         EXPECT_TRUE(file.limiter.empty());
     }
     EXPECT_FALSE(curves[0].target || curves[0].ceiling);
+    // Where the encoder receives the source's samples as they are, they are handed over and
+    // measured once, for both lines of the report; with a gain, twice.
+    for (const auto& [output, taps] : {std::pair{"plain.wav", 1}, std::pair{"loud.wav", 2}}) {
+        const std::string text = log(output);
+        const std::size_t engine = text.rfind("\nengine: ffmpeg ");
+        const std::string line = text.substr(engine, text.find('\n', engine + 1) - engine);
+        EXPECT_EQ(line.find("-map [src]") == std::string::npos, taps == 1) << line;
+    }
+    const std::regex figures(R"(sound: (source|output): (sample peak [^;\n]*))");
+    const std::string plain = log("plain.wav");
+    std::vector<std::string> lines;
+    for (std::sregex_iterator it(plain.begin(), plain.end(), figures), end; it != end; ++it) {
+        lines.push_back((*it)[2]);
+    }
+    ASSERT_EQ(lines.size(), 2u) << plain;
+    EXPECT_EQ(lines[0], lines[1]);
     EXPECT_EQ(curves[1].target, -16.0);
     EXPECT_EQ(curves[1].ceiling, -1.0);
     EXPECT_NEAR(gain, -16.0 - integrated, 0.05);
