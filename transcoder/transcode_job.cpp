@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -253,16 +254,39 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
     throw JobFailure("the input " + job.core.input + " holds no audio that can be read");
 }
 
+// The files the job writes, made before any work: one that cannot be made fails the job.
+std::unique_ptr<OutputFiles> makeOutputs(const JobRequest& job,
+                                         const std::vector<std::string>& suffixes) {
+    try {
+        return std::make_unique<OutputFiles>(job.core.output, suffixes);
+    } catch (const std::runtime_error& error) {
+        throw JobFailure(error.what());
+    }
+}
+
+// Gives the checked outputs their names and returns them. Said in the log first, so that a log
+// that cannot take another line fails the job while its outputs still have no names: no job is
+// done with its log cut short.
+std::vector<std::string> nameOutputs(OutputFiles& outputs, RunLog& log,
+                                     ProgressReporter& progress) {
+    log.write("outputs checked, giving them their names");
+    if (!log.failure().empty()) {
+        throw JobFailure(log.failure());
+    }
+    try {
+        outputs.commit();
+    } catch (const std::runtime_error& error) {
+        throw JobFailure(error.what());
+    }
+    progress.finish();
+    return outputs.finalPaths();
+}
+
 // The frames of a container's AC3 track copied into the output as they are.
 std::vector<std::string> copyTrackFrames(const JobRequest& job, const HeldDescriptor& input,
                                          const std::vector<std::string>& suffixes, RunLog& log,
                                          ProgressReporter& progress) {
-    std::optional<OutputFiles> outputs;
-    try {
-        outputs.emplace(job.core.output, suffixes);
-    } catch (const std::runtime_error& error) {
-        throw JobFailure(error.what());
-    }
+    const std::unique_ptr<OutputFiles> outputs = makeOutputs(job, suffixes);
     PassPlan passPlan;
     passPlan.encode.target = Target::Ac3;
     passPlan.sourceFile = input.get();
@@ -273,17 +297,7 @@ std::vector<std::string> copyTrackFrames(const JobRequest& job, const HeldDescri
               " (it gets its name only once the job has succeeded)");
     JobPasses passes(passPlan, outputs->descriptors(), log, progress);
     passes.copyTrack();
-    log.write("outputs checked, giving them their names");
-    if (!log.failure().empty()) {
-        throw JobFailure(log.failure());
-    }
-    try {
-        outputs->commit();
-    } catch (const std::runtime_error& error) {
-        throw JobFailure(error.what());
-    }
-    progress.finish();
-    return outputs->finalPaths();
+    return nameOutputs(*outputs, log, progress);
 }
 
 // Writes the loudness curves of the report beside the log and names the file in a line of
@@ -377,12 +391,7 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
         log.write(note);
     }
 
-    std::optional<OutputFiles> outputs;
-    try {
-        outputs.emplace(job.core.output, suffixes);
-    } catch (const std::runtime_error& error) {
-        throw JobFailure(error.what());
-    }
+    const std::unique_ptr<OutputFiles> outputs = makeOutputs(job, suffixes);
     PassPlan passPlan;
     EncodePlan& plan = passPlan.encode;
     plan.target = target;
@@ -444,19 +453,7 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
         progress.printLine(line);
     }
     writeCurves(job, report, soundPlan, log, progress);
-    // Said before the naming, so that a log that cannot take another line fails the job while
-    // its outputs still have no names: no job is done with its log cut short.
-    log.write("outputs checked, giving them their names");
-    if (!log.failure().empty()) {
-        throw JobFailure(log.failure());
-    }
-    try {
-        outputs->commit();
-    } catch (const std::runtime_error& error) {
-        throw JobFailure(error.what());
-    }
-    progress.finish();
-    return JobResult{outputs->finalPaths(), report.output.clippedSamples};
+    return JobResult{nameOutputs(*outputs, log, progress), report.output.clippedSamples};
 }
 
 } // namespace cantova
