@@ -54,11 +54,19 @@ hand_engines() {
     done
     [ "$encoding" -ge 1 ] && [ "$(grep -c '^engine: lame ' <<<"$job")" -eq 1 ] ||
         { echo "expected one encoding pass (ffmpeg | lame) in the log:" >&2; echo "$job" >&2; exit 1; }
+    # The transcoder reads the source it opened at the start through its descriptor; by hand,
+    # ffmpeg opens it by name.
+    local input
+    input="$(sed -n 's|^input: \(.*\), read as /proc/self/fd/[0-9]* (.*|\1|p' <<<"$job" | tail -1)"
     split_logged "${engines[$encoding-1]}"
     DECODER=()
     for ((i = 0; i < ${#WORDS[@]}; i++)); do
         if [ "${WORDS[$i]}" = -map ] && [[ "${WORDS[$i+1]}" == \[src\] || "${WORDS[$i+1]}" == \[out\] ]]; then
             i=$((i + 6)) # -map [label] -c:a pcm_f32le -f wav pipe:N
+            continue
+        fi
+        if [[ "${WORDS[$i]}" == file:/proc/self/fd/* ]]; then
+            DECODER+=("file:$input")
             continue
         fi
         DECODER+=("$(printf '%s' "${WORDS[$i]}" | sed 's/,asplit=2\[src\]\[p\];\[p\]anull//; s/,asplit=2\[out\]\[e\];\[e\]anull//')")

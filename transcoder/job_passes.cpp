@@ -154,8 +154,13 @@ EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
     }
     plan.tailChain = tail.empty() ? "" : joinFilters(tail);
     plan.meterOutput = true;
-    plan.meterSource = !sourceMeasured_;
+    plan.meterSource = !sourceMeasured_ && !encoderReceivesSource(settings);
     return plan;
+}
+
+bool JobPasses::encoderReceivesSource(const PassSettings& settings) const {
+    return plan_.processingKeepsSamples && std::abs(settings.gainDb) < 1e-6 &&
+           !settings.limiterCeilingDb;
 }
 
 EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) {
@@ -168,16 +173,22 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
                    " dBTP are limited");
     }
     const EncodePlan plan = passPlan(settings);
-    WavStreamMeter output;
+    WavStreamMeter output(settings.limiterCeilingDb ? limiterHoldLevel(*settings.limiterCeilingDb)
+                                                    : 0.0f);
     WavStreamMeter source;
     run(encodingEngines(plan), plan.meterSource ? std::vector<WavStreamMeter*>{&output, &source}
                                                 : std::vector<WavStreamMeter*>{&output});
     EncodeFigures figures;
     figures.output = figuresOf(output, "the encoder's input");
+    if (settings.limiterCeilingDb) {
+        figures.limited = stretchesAtWatchedLevel(*output.meter());
+    }
     if (plan.meterSource) {
         figures.source = figuresOf(source, "the source");
-        sourceMeasured_ = true;
+    } else if (!sourceMeasured_) {
+        figures.source = figures.output; // the same samples, measured once
     }
+    sourceMeasured_ = true;
     // What the encoder received: the measured samples less the AC3 encoder's delay, taken off
     // after the meter. The encoders take an empty input without complaint and write a valid
     // file of no length, which is not what anybody asked for.

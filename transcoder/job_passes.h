@@ -21,6 +21,9 @@ struct PassPlan {
     // The samples change on their way (any filter, or a source that is not 16-bit): a 16-bit
     // output of them is dithered.
     bool samplesChanged = true;
+    // The processing leaves the source's samples as they are: without a gain or a limiter the
+    // encoder receives the source, which is then measured once for both lines of the report.
+    bool processingKeepsSamples = false;
     // The source, opened once at the start; every pass hands it to the engines after the
     // written files, where encode.input names it.
     int sourceFile = -1;
@@ -51,6 +54,8 @@ private:
     std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines,
                                    std::vector<WavStreamMeter*> meters = {});
     EncodePlan passPlan(const PassSettings& settings) const;
+    // The encoder receives exactly the source's samples in a pass with these settings.
+    bool encoderReceivesSource(const PassSettings& settings) const;
     // The figures of a meter that has measured the samples of `what`.
     SoundFigures figuresOf(const WavStreamMeter& meter, const std::string& what) const;
 

@@ -6,17 +6,20 @@
 #include "engines/engine_commands.h"
 #include "engines/lame_translation.h"
 #include "engines/stop_request.h"
+#include "files/curves_file.h"
 #include "files/output_files.h"
 #include "files/output_folder_tidying.h"
 #include "job_passes.h"
 #include "sound/ac3_header.h"
 #include "sound/filter_chain.h"
+#include "sound/loudness_curves.h"
 #include "sound/sound_passes.h"
 #include "sound/source_format.h"
 
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -251,16 +254,39 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
     throw JobFailure("the input " + job.core.input + " holds no audio that can be read");
 }
 
+// The files the job writes, made before any work: one that cannot be made fails the job.
+std::unique_ptr<OutputFiles> makeOutputs(const JobRequest& job,
+                                         const std::vector<std::string>& suffixes) {
+    try {
+        return std::make_unique<OutputFiles>(job.core.output, suffixes);
+    } catch (const std::runtime_error& error) {
+        throw JobFailure(error.what());
+    }
+}
+
+// Gives the checked outputs their names and returns them. Said in the log first, so that a log
+// that cannot take another line fails the job while its outputs still have no names: no job is
+// done with its log cut short.
+std::vector<std::string> nameOutputs(OutputFiles& outputs, RunLog& log,
+                                     ProgressReporter& progress) {
+    log.write("outputs checked, giving them their names");
+    if (!log.failure().empty()) {
+        throw JobFailure(log.failure());
+    }
+    try {
+        outputs.commit();
+    } catch (const std::runtime_error& error) {
+        throw JobFailure(error.what());
+    }
+    progress.finish();
+    return outputs.finalPaths();
+}
+
 // The frames of a container's AC3 track copied into the output as they are.
 std::vector<std::string> copyTrackFrames(const JobRequest& job, const HeldDescriptor& input,
                                          const std::vector<std::string>& suffixes, RunLog& log,
                                          ProgressReporter& progress) {
-    std::optional<OutputFiles> outputs;
-    try {
-        outputs.emplace(job.core.output, suffixes);
-    } catch (const std::runtime_error& error) {
-        throw JobFailure(error.what());
-    }
+    const std::unique_ptr<OutputFiles> outputs = makeOutputs(job, suffixes);
     PassPlan passPlan;
     passPlan.encode.target = Target::Ac3;
     passPlan.sourceFile = input.get();
@@ -271,17 +297,25 @@ std::vector<std::string> copyTrackFrames(const JobRequest& job, const HeldDescri
               " (it gets its name only once the job has succeeded)");
     JobPasses passes(passPlan, outputs->descriptors(), log, progress);
     passes.copyTrack();
-    log.write("outputs checked, giving them their names");
-    if (!log.failure().empty()) {
-        throw JobFailure(log.failure());
-    }
+    return nameOutputs(*outputs, log, progress);
+}
+
+// Writes the loudness curves of the report beside the log and names the file in a line of
+// its own. A file that cannot be written is logged and fails nothing: the job is done.
+void writeCurves(const JobRequest& job, const SoundReport& report, const SoundPlan& plan,
+                 RunLog& log, ProgressReporter& progress) {
+    const std::string path = curvesFilePath(job.core.logFile, job.core.output);
+    const std::optional<LoudnessTarget> target =
+        plan.mode == GainMode::Loudness ? plan.loudness : std::nullopt;
     try {
-        outputs->commit();
+        writeCurvesFile(path, loudnessCurvesText(report, target));
     } catch (const std::runtime_error& error) {
-        throw JobFailure(error.what());
+        log.write(std::string("loudness curves not written: ") + error.what());
+        return;
     }
-    progress.finish();
-    return outputs->finalPaths();
+    const std::string line = "sound: curves: " + path;
+    log.write(line);
+    progress.printLine(line);
 }
 
 } // namespace
@@ -357,12 +391,7 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
         log.write(note);
     }
 
-    std::optional<OutputFiles> outputs;
-    try {
-        outputs.emplace(job.core.output, suffixes);
-    } catch (const std::runtime_error& error) {
-        throw JobFailure(error.what());
-    }
+    const std::unique_ptr<OutputFiles> outputs = makeOutputs(job, suffixes);
     PassPlan passPlan;
     EncodePlan& plan = passPlan.encode;
     plan.target = target;
@@ -384,7 +413,8 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     // bits.
     plan.wavBits = !isLossy(target) && source.pcmBits > 16 ? 24 : 16;
     // Past the source's part, only the closing aformat: nothing changes the samples.
-    passPlan.samplesChanged = filters.size() > sourceFilterCount + 1 || !source.sixteenBit;
+    passPlan.processingKeepsSamples = filters.size() <= sourceFilterCount + 1;
+    passPlan.samplesChanged = !passPlan.processingKeepsSamples || !source.sixteenBit;
     if (target == Target::Opus && context.channels == OutputChannels::AsSource) {
         plan.encoderLayout = opusLayoutOf(source.channels);
     }
@@ -422,19 +452,8 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
         log.write(line);
         progress.printLine(line);
     }
-    // Said before the naming, so that a log that cannot take another line fails the job while
-    // its outputs still have no names: no job is done with its log cut short.
-    log.write("outputs checked, giving them their names");
-    if (!log.failure().empty()) {
-        throw JobFailure(log.failure());
-    }
-    try {
-        outputs->commit();
-    } catch (const std::runtime_error& error) {
-        throw JobFailure(error.what());
-    }
-    progress.finish();
-    return JobResult{outputs->finalPaths(), report.output.clippedSamples};
+    writeCurves(job, report, soundPlan, log, progress);
+    return JobResult{nameOutputs(*outputs, log, progress), report.output.clippedSamples};
 }
 
 } // namespace cantova

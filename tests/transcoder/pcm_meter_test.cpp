@@ -2,10 +2,12 @@
 // level and loudness, the gating and loudness-range cases of the EBU's test signals (made
 // here), peaks between the samples, and figures that must not depend on how the audio arrives.
 #include "sound/pcm_meter.h"
+#include "sound/sound_meter.h"
 #include "sound/true_peak.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -169,6 +171,39 @@ TEST(PcmMeter, TruePeakFindsPeaksBetweenTheSamples) {
     const PcmMeter later = measured(signal, {1.0});
     EXPECT_NEAR(decibels(later.samplePeak()), -3.0, 0.01);
     EXPECT_NEAR(decibels(later.truePeak()), -0.8, 0.1);
+}
+
+TEST(PcmMeter, NotesTheStepsWhoseTruePeakReachesTheWatchedLevel) {
+    // Watched: -6 dBFS. A quiet 1 kHz tone with, from 0.3 to 0.45 s, a burst whose samples stay
+    // 3 dB below the watched level and whose true peak lies 1 dB above it; from 0.7 to 1.0 s a
+    // tone 0.3 dB below it (a 1 kHz tone's true peak is its peak), then to 1.05 s one 0.5 dB
+    // above it. Each piece ends a whole number of cycles, and each loud one 50 ms before the
+    // end of its step: the interpolated samples lag the samples by half the filter's length.
+    const auto piece = [](std::vector<float>& signal, const Tone& tone, double seconds) {
+        const std::vector<float> samples = tones({tone}, seconds);
+        signal.insert(signal.end(), samples.begin(), samples.end());
+    };
+    std::vector<float> signal;
+    piece(signal, {1000.0, -30.0}, 0.3);
+    piece(signal, {kRate / 4.0, -5.0, std::numbers::pi / 4.0}, 0.15);
+    piece(signal, {1000.0, -30.0}, 0.25);
+    piece(signal, {1000.0, -6.3}, 0.3);
+    piece(signal, {1000.0, -5.5}, 0.05);
+    piece(signal, {1000.0, -30.0}, 0.4);
+    const auto watched = static_cast<float>(std::pow(10.0, -6.0 / 20.0));
+    PcmMeter meter({1.0}, kRate, watched);
+    meter.addInterleaved(signal.data(), signal.size());
+    const std::vector<bool> expected = {false, false, false, true, true,  false, false,
+                                        false, false, false, true, false, false, false};
+    EXPECT_EQ(meter.stepsReachingWatchedLevel(), expected) << "the last 50 ms is no whole step";
+    EXPECT_EQ(stretchesAtWatchedLevel(meter), (std::vector<TimeStretch>{{0.3, 0.5}, {1.0, 1.1}}));
+    // Watching changes none of the figures.
+    const PcmMeter unwatched = measured(signal, {1.0});
+    EXPECT_EQ(meter.truePeak(), unwatched.truePeak());
+    EXPECT_EQ(meter.samplePeak(), unwatched.samplePeak());
+    EXPECT_EQ(std::count(unwatched.stepsReachingWatchedLevel().begin(),
+                         unwatched.stepsReachingWatchedLevel().end(), true),
+              0);
 }
 
 TEST(PcmMeter, CountsTheSamplesAtOrBeyondFullScale) {

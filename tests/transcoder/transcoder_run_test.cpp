@@ -157,7 +157,13 @@ TEST_F(TranscoderRun, MakesAVbrMp3FromASurroundAc3WithEveryProcessingGroup) {
     EXPECT_NE(text.find("engine: ffmpeg "), std::string::npos);
     EXPECT_NE(text.find("engine: lame --quiet --preset standard"), std::string::npos);
     EXPECT_NE(text.find("result: OK, wrote " + out("Stream1.mp3")), std::string::npos);
-    EXPECT_EQ(filesIn(folder_.string()), (Words{"Audio_Stream.log", "Stream1.mp3"}));
+    // The loudness curves lie beside the log, and the job names them.
+    EXPECT_EQ(filesIn(folder_.string()),
+              (Words{"Audio_Stream.Stream1.mp3.loudness", "Audio_Stream.log", "Stream1.mp3"}));
+    EXPECT_NE(
+        run.output.find("\nsound: curves: " + out("Audio_Stream.Stream1.mp3.loudness") + "\n"),
+        std::string::npos)
+        << run.output;
 }
 
 TEST_F(TranscoderRun, MakesAConstantBitrateMp3FromMpegAudio) {

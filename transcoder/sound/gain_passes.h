@@ -121,6 +121,7 @@ protected:
         }
         report_.output = figures.output;
         report_.measured = OutputMeasure::EncoderInput;
+        report_.limited = figures.limited;
         inputPeakDb_ = figures.output.samplePeakDb;
         // A clipped source stays clipped, whatever level the job gives it.
         inputClipped_ = std::max(figures.output.clippedSamples, report_.source.clippedSamples);

@@ -4,6 +4,7 @@
 #include "sound/sound_meter.h"
 
 #include <optional>
+#include <vector>
 
 namespace cantova {
 
@@ -25,6 +26,8 @@ struct PassSettings {
 struct EncodeFigures {
     std::optional<SoundFigures> source; // measured on the first encoding pass only
     SoundFigures output;                // the samples the encoder received
+    // With a limiter: the stretches where it held the encoder's input at its ceiling.
+    std::vector<TimeStretch> limited;
 };
 
 // The passes a gain mode asks for, over the job's source and its written files. The job's

@@ -119,8 +119,8 @@ double loudnessWeight(std::string_view channelName) {
     return among(kUnweighted) ? 0.0 : among(kSurrounds) ? kSurroundWeight : 1.0;
 }
 
-PcmMeter::PcmMeter(std::vector<double> channelWeights, int sampleRate)
-    : channels_(channelWeights.size()), sampleRate_(sampleRate),
+PcmMeter::PcmMeter(std::vector<double> channelWeights, int sampleRate, float watchedLevel)
+    : channels_(channelWeights.size()), sampleRate_(sampleRate), watchedLevel_(watchedLevel),
       weighting_(channelWeights, sampleRate),
       channelSamples_(channels_, std::vector<float>(kTruePeakHistory + kChunkFrames, 0.0f)) {}
 
@@ -142,7 +142,9 @@ void PcmMeter::addInterleaved(const float* samples, std::size_t frames) {
         if (static_cast<std::size_t>(frames_) == end) {
             stepEnergy_.push_back(energy_);
             stepFrames_.push_back(stepFramesSoFar_);
+            stepsReaching_.push_back(stepReaches_);
             energy_ = 0.0;
+            stepReaches_ = false;
             stepFramesSoFar_ = 0;
         }
     }
@@ -170,7 +172,8 @@ void PcmMeter::addChunk(const float* interleaved, std::size_t frames) {
 void PcmMeter::peakChunk(const float* interleaved, std::size_t frames) {
     // Each channel's samples after the last kTruePeakHistory of the chunk before. Stretches
     // whose samples, and those before them that the interpolation reaches back to, cannot go
-    // above the largest level found so far are not interpolated.
+    // above the largest level found so far are not interpolated; nor, where a level is watched,
+    // above that level in a step that has not reached it yet.
     for (std::size_t c = 0; c < channels_; ++c) {
         float* samples = channelSamples_[c].data();
         for (std::size_t i = 0; i < frames; ++i) {
@@ -184,11 +187,15 @@ void PcmMeter::peakChunk(const float* interleaved, std::size_t frames) {
             const float reach =
                 std::max(levels.peak, levelsOf(samples + start, kTruePeakHistory).peak) *
                 kTruePeakBound;
+            stepReaches_ = stepReaches_ || (watchedLevel_ > 0.0f && levels.peak >= watchedLevel_);
+            const bool watching = watchedLevel_ > 0.0f && !stepReaches_;
             const float found = std::max(interpolatedPeak_, samplePeak_);
-            if (reach > found) {
-                interpolatedPeak_ =
-                    std::max(interpolatedPeak_,
-                             interpolatedPeak(samples + kTruePeakHistory + start, count, found));
+            const float floor = watching ? std::min(found, watchedLevel_) : found;
+            if (reach > floor) {
+                const float peak =
+                    interpolatedPeak(samples + kTruePeakHistory + start, count, floor);
+                interpolatedPeak_ = std::max(interpolatedPeak_, peak);
+                stepReaches_ = stepReaches_ || (watching && peak >= watchedLevel_);
             }
         }
         std::copy(samples + frames, samples + frames + kTruePeakHistory, samples);

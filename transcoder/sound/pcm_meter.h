@@ -19,8 +19,9 @@ double loudnessWeight(std::string_view channelName);
 // LUFS, its range in LU.
 class PcmMeter {
 public:
-    // One weight per channel, in the order of the samples.
-    PcmMeter(std::vector<double> channelWeights, int sampleRate);
+    // One weight per channel, in the order of the samples. watchedLevel: a level (linear, such
+    // as a limiter's ceiling) whose reach by the true peak is noted for every 100 ms; 0: none.
+    PcmMeter(std::vector<double> channelWeights, int sampleRate, float watchedLevel = 0.0f);
 
     std::size_t channels() const { return channels_; }
 
@@ -39,6 +40,8 @@ public:
     double loudnessRange() const;
     // The loudness of the 3 s up to the end of each 100 ms of the audio (less at the start).
     std::vector<double> shortTermLoudness() const;
+    // For each complete 100 ms of the audio, whether its true peak reaches the watched level.
+    const std::vector<bool>& stepsReachingWatchedLevel() const { return stepsReaching_; }
 
 private:
     void addChunk(const float* interleaved, std::size_t frames);
@@ -47,6 +50,7 @@ private:
 
     std::size_t channels_;
     int sampleRate_;
+    float watchedLevel_;
     KWeightedEnergy weighting_;
 
     long long frames_ = 0;
@@ -56,7 +60,9 @@ private:
     // The weighted sum of squares of each complete 100 ms step, and of the one under way.
     std::vector<double> stepEnergy_;
     std::vector<std::size_t> stepFrames_;
+    std::vector<bool> stepsReaching_;
     double energy_ = 0.0;
+    bool stepReaches_ = false;
     std::size_t stepFramesSoFar_ = 0;
     // Each channel's last samples, which the next interpolated ones depend on, and room for a
     // chunk after them.

@@ -9,6 +9,12 @@ namespace {
 
 // The loudness given where sound is there but every block lies below the absolute gate.
 constexpr double kGatedOutLufs = -70.0;
+// The meter measures in steps of 100 ms.
+constexpr double kStepsPerSecond = 10.0;
+constexpr auto kStepsPerCurvePoint =
+    static_cast<std::size_t>(kCurveIntervalSeconds * kStepsPerSecond + 0.5);
+// How far below its ceiling a limiter is taken to hold the audio.
+constexpr double kLimiterHoldDb = 0.5;
 
 double decibels(float level) {
     return level > 0.0f ? 20.0 * std::log10(static_cast<double>(level)) : -INFINITY;
@@ -25,7 +31,34 @@ SoundFigures figuresOf(const PcmMeter& meter) {
         figures.loudnessLufs = std::max(meter.integratedLoudness(), kGatedOutLufs);
         figures.rangeLu = meter.loudnessRange();
     }
+    const std::vector<double> everyStep = meter.shortTermLoudness();
+    for (std::size_t step = kStepsPerCurvePoint; step <= everyStep.size();
+         step += kStepsPerCurvePoint) {
+        figures.shortTermLufs.push_back(everyStep[step - 1]);
+    }
     return figures;
+}
+
+float limiterHoldLevel(double ceilingDb) {
+    return static_cast<float>(std::pow(10.0, (ceilingDb - kLimiterHoldDb) / 20.0));
+}
+
+std::vector<TimeStretch> stretchesAtWatchedLevel(const PcmMeter& meter) {
+    std::vector<TimeStretch> stretches;
+    const std::vector<bool>& steps = meter.stepsReachingWatchedLevel();
+    for (std::size_t step = 0; step < steps.size(); ++step) {
+        if (!steps[step]) {
+            continue;
+        }
+        const double from = static_cast<double>(step) / kStepsPerSecond;
+        const double to = static_cast<double>(step + 1) / kStepsPerSecond;
+        if (step > 0 && steps[step - 1]) {
+            stretches.back().to = to;
+        } else {
+            stretches.push_back({from, to});
+        }
+    }
+    return stretches;
 }
 
 std::string levelText(double level) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace cantova {
 
@@ -15,7 +16,30 @@ struct SoundFigures {
     double loudnessLufs = -INFINITY; // integrated, gated (ITU-R BS.1770)
     double rangeLu = 0.0;            // loudness range
     long long clippedSamples = 0;    // samples at or beyond full scale (as 16 bit holds it)
+    // The short-term (3 s) loudness at the end of every kCurveIntervalSeconds of the audio, in
+    // LUFS: the loudness curve.
+    std::vector<double> shortTermLufs;
 };
+
+// How far apart the points of a loudness curve lie, in seconds.
+inline constexpr double kCurveIntervalSeconds = 0.5;
+
+// A stretch of the audio, in seconds from its start.
+struct TimeStretch {
+    double from = 0.0;
+    double to = 0.0;
+    bool operator==(const TimeStretch&) const = default;
+};
+
+// The level (linear) at and above which the audio after a limiter of this true-peak ceiling
+// (dBTP) is taken to be held down by it. ffmpeg's limiter does not tell the gain it applies,
+// so where it acted is read from the level it leaves: a true peak within half a dB of its
+// ceiling.
+float limiterHoldLevel(double ceilingDb);
+
+// The stretches of the meter's audio whose true peak reached its watched level, in whole
+// 100 ms steps, those next to each other joined.
+std::vector<TimeStretch> stretchesAtWatchedLevel(const PcmMeter& meter);
 
 // What a measurement is for, which decides what its log line gives:
 // - Peak: the sample peak, and the samples at full scale;

@@ -32,6 +32,8 @@ struct SoundReport {
     OutputMeasure measured = OutputMeasure::EncoderInput;
     // LU the loudness mode's output lies below its target where the ceiling limits it.
     std::optional<double> loudnessMissedByLu;
+    // Where the limiter of the last encoding pass held the output at its ceiling.
+    std::vector<TimeStretch> limited;
 };
 
 // What the output line adds: where it measured ("; measured ..."), and a loudness target the

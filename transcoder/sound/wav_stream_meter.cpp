@@ -79,7 +79,8 @@ bool WavStreamMeter::readHeader() {
                 refused_ = true;
                 return false;
             }
-            meter_ = std::make_unique<PcmMeter>(weightsOfMask(mask, channels), sampleRate_);
+            meter_ = std::make_unique<PcmMeter>(weightsOfMask(mask, channels), sampleRate_,
+                                                watchedLevel_);
             partialFrame_.assign(text.substr(at + 8));
             return true;
         }

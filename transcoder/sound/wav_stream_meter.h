@@ -14,6 +14,9 @@ namespace cantova {
 // channel mask, where they sit (the loudness weights); the samples then go to a PcmMeter.
 class WavStreamMeter {
 public:
+    // watchedLevel: see PcmMeter.
+    explicit WavStreamMeter(float watchedLevel = 0.0f) : watchedLevel_(watchedLevel) {}
+
     void take(std::string_view bytes);
 
     // Nothing before the header has been read, or when the stream is not such a WAV stream.
@@ -24,6 +27,7 @@ private:
     bool readHeader();
     void measure(std::string_view bytes);
 
+    float watchedLevel_;
     std::string header_; // the bytes up to the samples
     bool refused_ = false;
     int sampleRate_ = 0;
