@@ -10,6 +10,7 @@
 #include "jobs/job_files.h"
 #include "jobs/job_log_merge.h"
 #include "jobs/job_outputs.h"
+#include "jobs/kept_curves.h"
 #include "settings/audio_profile.h"
 #include "settings/paths.h"
 #include "ui/windows.h"
@@ -331,6 +332,19 @@ std::string JobRunner::jobLabel(int number) const {
            (index >= 0 ? FileNamePart(queue_.at(index).source) : std::string()) + ")";
 }
 
+void JobRunner::keepCurvesOfJobs(const Run& ended) {
+    const std::string folder = *ended.jobLogFolder + "/";
+    for (const int number : ended.numbers) {
+        queue_.update(number, [&](Job& job) {
+            if (job.curvesFile.starts_with(folder)) {
+                job.curvesFile =
+                    KeepCurvesBesideLog(job.curvesFile, ended.log, OutputPathOf(job.outputArgument))
+                        .value_or("");
+            }
+        });
+    }
+}
+
 std::string JobRunner::jobLogPath(int number) const {
     if (!run_->jobLogFolder) {
         return run_->log;
@@ -540,6 +554,9 @@ void JobRunner::finishRun() {
     }
     Run ended = std::move(*run_);
     run_.reset();
+    if (ended.jobLogFolder) {
+        keepCurvesOfJobs(ended);
+    }
     // Jobs that were done leave the list with their settings files; the others stay for a retry,
     // unless the program is ending, which leaves nothing to retry them.
     int done = 0;

@@ -144,6 +144,8 @@ private:
     void finishRun();
     std::string jobLabel(int number) const;
     std::string jobLogPath(int number) const;
+    // Before the run's private folder goes: its jobs' loudness curves move beside the run's log.
+    void keepCurvesOfJobs(const Run& ended);
     double weightOf(int number) const;
     std::vector<ui::Control*> runLockedControls();
 

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,44 @@ TEST_F(Runner, EachJobOfAParallelRunWritesItsLogBlockWholeInListOrder) {
     EXPECT_EQ(ReadText(settings::TranscoderLogPath()),
               "job 0 line 0\njob 0 line 1\njob 1 line 0\njob 1 line 1\njob 2 line 0\n");
     EXPECT_FALSE(fs::exists(logs[0]) || fs::exists(logs[1]));
+}
+
+// A parallel run's jobs write their loudness curves beside their own logs, in the run's private
+// folder: they are kept beside the run's log before that folder goes, and the jobs name them there.
+TEST_F(Runner, TheCurvesOfAParallelRunOutliveItsPrivateFolder) {
+    AddJobs({"a.mpa", "b.mpa"});
+    program.runner.setJobsAtOnce(2);
+    std::map<int, std::string> curvesOf;
+    const int watch = program.queue.subscribe([&](const jobs::JobListChange& change) {
+        if (change.kind == jobs::JobListChange::Kind::Updated) {
+            const jobs::Job& job = program.queue.at(change.first);
+            curvesOf[job.number] = job.curvesFile;
+        }
+    });
+    main.cmdStartEncode.press();
+    ASSERT_EQ(launcher.running().size(), 2u);
+    std::vector<std::string> written;
+    for (jobs::ProcessId process : {1, 2}) {
+        const std::string& command = launcher.processes[process - 1].command;
+        const auto at = command.find("-logfilea \"") + 11;
+        const fs::path log = command.substr(at, command.find('"', at) - at);
+        written.push_back((log.parent_path() / (log.stem().string() + ".loudness")).string());
+        WriteText(written.back(), "cantova-loudness 1\njob " + std::to_string(process) + "\n");
+        launcher.writeLine(process, "sound: curves: " + written.back());
+    }
+    launcher.endAll([] {});
+    program.queue.unsubscribe(watch);
+    EXPECT_EQ(program.queue.count(), 0);
+    const fs::path home = temp_.Path() / "home";
+    for (const int job : {1, 2}) {
+        const std::string output = curvesOf[job];
+        SCOPED_TRACE(output);
+        EXPECT_EQ(fs::path(output).parent_path(), home);
+        EXPECT_TRUE(output.ends_with(".mp3.loudness"));
+        EXPECT_EQ(ReadText(output), "cantova-loudness 1\njob " + std::to_string(job) + "\n");
+        EXPECT_FALSE(fs::exists(written[static_cast<std::size_t>(job - 1)]));
+    }
+    EXPECT_NE(curvesOf[1], curvesOf[2]);
 }
 
 // Without a temporary folder for the jobs' own logs their lines would interleave in one log: the
