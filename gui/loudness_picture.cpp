@@ -57,14 +57,16 @@ void LoudnessPicture::draw(QPainter& painter, QRect area) const {
     painter.setRenderHint(QPainter::Antialiasing);
     const QFontMetrics metrics = painter.fontMetrics();
     const int line = metrics.height();
-    // Room for the level labels at the left, the times below, the legend above.
+    // Room for the level labels at the left, the times below (the last one centred on the right
+    // edge), the legend above.
+    const double seconds =
+        std::max(curves_.interval, curves_.interval * static_cast<double>(curves_.source.size()));
     const QRect plot =
-        area.adjusted(metrics.horizontalAdvance("-60 LUFS") + 8, 2 * line + 6, -8, -(line + 6));
+        area.adjusted(metrics.horizontalAdvance(Level(kQuietest, "LUFS")) + 8, 2 * line + 6,
+                      -(metrics.horizontalAdvance(Time(seconds)) / 2 + 8), -(line + 6));
     if (plot.width() < 20 || plot.height() < 20) {
         return;
     }
-    const double seconds =
-        std::max(curves_.interval, curves_.interval * static_cast<double>(curves_.source.size()));
     const auto x = [&](double time) { return plot.left() + plot.width() * time / seconds; };
     const auto y = [&](double level) {
         const double shown = std::clamp(level, kQuietest, 0.0);

@@ -5,8 +5,8 @@
 # transcoder Cantova and its engines, on an X server of its own (xvfb-run, 1280x800). The sources
 # are 5.1 AC3 streams that ffmpeg makes, ten minutes each, so that the run is well under way when
 # the picture is taken. Then the job table with five jobs of different kinds, during and after
-# their run, at scale factor 1.5 on a 1920x1080 screen, from a shorter 5.1 AC3 stream and an MPEG
-# audio stream. Usage: scripts/screenshots.sh [BUILD_DIR] (default: build)
+# their run, and the loudness picture of its Ogg job, at scale factor 1.5 on a 1920x1080 screen,
+# from a shorter 5.1 AC3 stream whose level swells and falls and an MPEG audio stream. Usage: scripts/screenshots.sh [BUILD_DIR] (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD="${1:-build}"
@@ -35,7 +35,7 @@ HOME="$WORK/home" xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96" \
 
 mkdir -p "$WORK/short" "$WORK/home2"
 ffmpeg -v error -nostdin -f lavfi -i "sine=f=440:d=90:r=48000" -f lavfi -i "sine=f=110:d=90:r=48000" \
-    -filter_complex "[0][1]amerge=inputs=2,pan=5.1(side)|c0=0.5*c0|c1=0.5*c0|c2=0.4*c0|c3=0.6*c1|c4=0.3*c0|c5=0.3*c0" \
+    -filter_complex "[0][1]amerge=inputs=2,pan=5.1(side)|c0=0.5*c0|c1=0.5*c0|c2=0.4*c0|c3=0.6*c1|c4=0.3*c0|c5=0.3*c0,volume='0.1+0.9*abs(sin(PI*t/30))':eval=frame" \
     -c:a ac3 -b:a 448k "$WORK/short/VTS_04 DELAY -24ms.ac3"
 ffmpeg -v error -nostdin -f lavfi -i "sine=f=330:d=90:r=48000" -ac 2 -c:a mp2 -b:a 192k \
     "$WORK/short/Interview.mpa"

@@ -1,16 +1,22 @@
 // Takes the pictures of the job table from the program as it runs: five jobs of different kinds
 // (MP3 and an AC3 re-encode of a 5.1 source, both mixed down; Ogg quality with a loudness target;
 // WAV from a source that is not AC3, which leaves settings out; MP3 with post-gain), while the
-// third runs and once the run has ended, and the main window while the WAV job is set up. Not a
-// test; scripts/screenshots.sh runs it under xvfb-run at a scale factor.
+// third runs and once the run has ended, the main window while the WAV job is set up, and the
+// loudness picture of the Ogg job. Not a test; scripts/screenshots.sh runs it under xvfb-run at a
+// scale factor.
 //
 //   job_table_shot_driver FOLDER TRANSCODER AC3_SOURCE MPA_SOURCE
 
 #include "gui/gui_program.h"
+#include "gui/loudness_dialog.h"
+#include "jobs/job_files.h"
+#include "jobs/job_outputs.h"
+#include "jobs/loudness_curves.h"
 #include "picture_taking.h"
 #include "ui/gain_modes.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QScreen>
 
 #include <iostream>
@@ -80,6 +86,18 @@ int main(int argc, char* argv[]) {
 
     // Widened by the user, as far as the screen allows, so that every column shows.
     gui.view().resize(gui.view().screen()->availableGeometry().width() - 40, gui.view().height());
+    // The loudness job's curves, named while it runs; the job leaves the list when it is done.
+    const int loudnessJob = gui.program().queue.at(2).number;
+    std::string curvesFile;
+    std::string output;
+    gui.program().queue.subscribe([&](const jobs::JobListChange& change) {
+        if (change.kind == jobs::JobListChange::Kind::Updated &&
+            gui.program().queue.at(change.first).number == loudnessJob) {
+            const jobs::Job& job = gui.program().queue.at(change.first);
+            curvesFile = job.curvesFile;
+            output = jobs::FileNamePart(jobs::OutputPathOf(job.outputArgument));
+        }
+    });
     main.cmdStartEncode.press();
     const int third = gui.program().queue.at(2).number;
     if (!test::WaitForJob(gui.program(), [third](const jobs::Job& job) {
@@ -98,5 +116,20 @@ int main(int argc, char* argv[]) {
         }
     }
     taken = SavePicture(gui.view(), folder + "/job-table-done.png", kTaker) && taken;
+
+    QFile curvesText(QString::fromStdString(curvesFile));
+    std::optional<jobs::LoudnessCurves> curves;
+    if (curvesText.open(QIODevice::ReadOnly)) {
+        curves = jobs::ParseLoudnessCurves(curvesText.readAll().toStdString());
+    }
+    if (!curves) {
+        std::cerr << "job_table_shot_driver: the loudness job wrote no curves that could be read ("
+                  << curvesFile << ")\n";
+        return 1;
+    }
+    auto* picture = new ui::qt::LoudnessDialog(QString::fromStdString("Loudness of " + output),
+                                               std::move(*curves), &gui.view());
+    picture->show();
+    taken = SavePicture(*picture, folder + "/loudness-picture.png", kTaker) && taken;
     return taken ? 0 : 1;
 }
