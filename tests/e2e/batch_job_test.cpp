@@ -393,27 +393,28 @@ std::string StreamEntry(const std::string& path, const std::string& entry) {
     return run.output.substr(0, run.output.find('\n'));
 }
 
-// A WAV's samples go into a FLAC file bit for bit at 16 and at 24 bits when nothing changes them.
-TEST_F(BatchJob, FlacKeepsTheSamplesAndTheDepthOfAWav) {
+// A WAV's samples go into a FLAC file bit for bit at 16 and at 24 bits when nothing changes them,
+// and so do those of a 24-bit FLAC source.
+TEST_F(BatchJob, FlacKeepsTheSamplesAndTheDepthOfItsSource) {
     struct Depth {
-        std::string bits, sourceCodec, decodedFormat;
+        std::string bits, source, encoding, decodedFormat;
     };
-    for (const Depth& depth :
-         {Depth{"16", "pcm_s16le", "s16le"}, Depth{"24", "pcm_s24le", "s32le"}}) {
-        const std::string& bits = depth.bits;
-        SCOPED_TRACE(bits + " bits");
+    for (const Depth& depth : {Depth{"16", "deep.wav", "pcm_s16le", "s16le"},
+                               Depth{"24", "deep.wav", "pcm_s24le", "s32le"},
+                               Depth{"24", "deep.flac", "flac", "s32le"}}) {
+        SCOPED_TRACE(depth.source + ", " + depth.bits + " bits");
         fs::remove_all(folder_);
         fs::create_directories(folder_);
-        const std::string source = inFolder("deep " + bits + ".wav");
+        const std::string source = inFolder(depth.source);
         runFfmpeg({"-f", "lavfi", "-i", "anoisesrc=d=2:c=pink:r=48000:a=0.4", "-ac", "2", "-c:a",
-                   depth.sourceCodec, source});
+                   depth.encoding, "-sample_fmt", depth.bits == "16" ? "s16" : "s32", source});
 
         const ProgramRun run = runJob(source, kFlac);
 
         ASSERT_EQ(run.exitCode, 0) << run.output;
         const std::string output = inFolder("Stream1.flac");
         EXPECT_EQ(probeAudio(output).codec, "flac");
-        EXPECT_EQ(StreamEntry(output, "bits_per_raw_sample"), bits);
+        EXPECT_EQ(StreamEntry(output, "bits_per_raw_sample"), depth.bits);
         for (const std::string& file : {source, output}) {
             runFfmpeg({"-i", file, "-f", depth.decodedFormat, "-c:a", "pcm_" + depth.decodedFormat,
                        file + ".raw"});
