@@ -109,7 +109,8 @@ std::size_t CoreEnd(const std::vector<CommandWord>& words, std::string& problem)
 }
 
 std::optional<ui::Codec> CodecOfExtension(const std::string& path) {
-    constexpr std::array<const char*, 4> kExtensions{".ac3", ".mp3", ".ogg", ".wav"};
+    constexpr std::array<const char*, 6> kExtensions{".ac3", ".mp3",  ".ogg",
+                                                     ".wav", ".opus", ".flac"};
     for (std::size_t i = 0; i < kExtensions.size(); ++i) {
         if (path.ends_with(kExtensions[i])) {
             return static_cast<ui::Codec>(i);
@@ -143,7 +144,10 @@ std::optional<int> RateOf(const CommandReading& reading) {
         return number("SETTING", "MODE") != 2 ? number("LAME", "BITRATE") : std::nullopt;
     case ui::Codec::Ogg:
         return number("SETTING", "MODE") == 0 ? number("OGGENC", "BITRATE") : std::nullopt;
+    case ui::Codec::Opus:
+        return number("OPUS", "BITRATE");
     case ui::Codec::Wav:
+    case ui::Codec::Flac:
         return std::nullopt;
     }
     return std::nullopt;
@@ -194,14 +198,16 @@ void ReadCore(const std::vector<CommandWord>& words, std::size_t end, CommandRea
     reading.settings.push_back({"WAVMODE", "NBRCHANNEL", std::to_string(mode)});
     reading.codec = CodecOfExtension(reading.output);
     const std::string name = reading.output.substr(reading.output.rfind('/') + 1);
+    const std::size_t extension = name.size() - std::min(name.size(), name.rfind('.'));
     const std::optional<int> number =
-        reading.codec && name.starts_with("Stream") && name.size() > 10
-            ? ui::ParseDecimal(name.substr(6, name.size() - 10))
+        reading.codec && name.starts_with("Stream") && name.size() > 6 + extension
+            ? ui::ParseDecimal(name.substr(6, name.size() - 6 - extension))
             : std::nullopt;
     if (!number) {
         reading.problem = "The output " + Quoted(reading.output) +
                           " is not named as the windows name outputs: \"Stream\", the job "
-                          "number and .mp3, .ogg, .wav or .ac3, in the source's folder.";
+                          "number and .mp3, .ogg, .wav, .ac3, .opus or .flac, in the source's "
+                          "folder.";
         return;
     }
     reading.jobNumber = *number;
@@ -298,6 +304,10 @@ CommandReading ReadJobCommand(const std::string& line) {
     GainModePositions(reading.settings, reading.codec.value_or(ui::Codec::Wav));
     TypedSplitPoints(reading.settings);
     reading.rateKbps = RateOf(reading);
+    // The Opus rate stands in the main window's rate list, not in a key of its own.
+    std::erase_if(reading.settings, [](const settings::IniEntry& entry) {
+        return entry.section == "OPUS" && entry.key == "BITRATE";
+    });
     return reading;
 }
 

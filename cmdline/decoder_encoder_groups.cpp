@@ -1,5 +1,6 @@
 #include "cmdline/option_groups.h"
 #include "cmdline/selection.h"
+#include "ui/bitrate_ladder.h"
 #include "ui/windows.h"
 
 namespace cantova::cmdline {
@@ -8,6 +9,8 @@ namespace {
 
 constexpr const char* kStereoModes[] = {" -s stereo", " -s surround", " -s surround2"};
 constexpr const char* kCompressions[] = {" -c light", " -c normal", " -c heavy"};
+// Variable rate is the encoder's own mode and needs no switch.
+constexpr const char* kOpusModes[] = {"", " -cvbr", " -cbr"};
 
 } // namespace
 
@@ -59,6 +62,22 @@ std::string BuildOggGroup(const ui::Windows& windows, TypedValueCheck* check) {
 
 std::string BuildAc3EncGroup(const ui::Windows& windows, TypedValueCheck*) {
     return CloseGroup("ac3enc", " -b " + windows.frmPanelAudio.CmbBitrateAC3.selectedText(), false);
+}
+
+std::string BuildOpusGroup(const ui::Windows& windows, TypedValueCheck*) {
+    const ui::AdvancedPanel& p = windows.frmPanelAudio;
+    std::string s =
+        " -b " + std::to_string(ui::KbpsOfRateCode(SelectedData(windows.frmMain.CmbBitrateAudio)));
+    s += Pick(kOpusModes, SelectedData(p.CmbOpusMode));
+    if (p.ChkOpusStereo.value() == 1) {
+        s += " -s";
+    }
+    return CloseGroup("opus", s, false);
+}
+
+std::string BuildFlacGroup(const ui::Windows& windows, TypedValueCheck*) {
+    const int level = SelectedData(windows.frmPanelAudio.CmbFlacLevel);
+    return CloseGroup("flac", level >= 0 ? " -c " + std::to_string(level) : std::string(), false);
 }
 
 } // namespace cantova::cmdline

@@ -185,6 +185,24 @@ GroupGrammar Ac3EncGrammar() {
     return {"-ac3enc(", {rate}, {}};
 }
 
+// The rate goes to OPUS/BITRATE, which no profile holds: ReadJobCommand takes the list position
+// of the main window's rate from it.
+GroupGrammar OpusGrammar() {
+    Step rate{{{{"-b", "$"}, {{"OPUS", "BITRATE", "$1"}}}}, false, {}};
+    Step mode{{{{"-cvbr"}, {{"OPUS", "MODE", "1"}}}, {{"-cbr"}, {{"OPUS", "MODE", "2"}}}},
+              true,
+              {{"OPUS", "MODE", "0"}}};
+    return {"-opus(", {rate, mode, Flag({"-s"}, "OPUS", "STEREO")}, {}};
+}
+
+GroupGrammar FlacGrammar() {
+    Step level{{}, false, {}};
+    for (int i = 0; i <= 8; ++i) {
+        level.forms.push_back({{"-c", std::to_string(i)}, {{"FLAC", "LEVEL", std::to_string(i)}}});
+    }
+    return {"-flac(", {level}, {}};
+}
+
 GroupGrammar SsrcGrammar() {
     Step rate = ListSwitch("--rate", {"44100", "32000", "22050"}, "DOWNSAMPLING", "USESAMPLERATE",
                            "OUTPUTRATE");
@@ -199,9 +217,9 @@ GroupGrammar SplitGrammar() {
 }
 
 const std::vector<GroupGrammar>& Grammars() {
-    static const std::vector<GroupGrammar> grammars{OtaGrammar(),  AzidGrammar(), BoostGrammar(),
-                                                    LameGrammar(), OggGrammar(),  Ac3EncGrammar(),
-                                                    SsrcGrammar(), SplitGrammar()};
+    static const std::vector<GroupGrammar> grammars{
+        OtaGrammar(),    AzidGrammar(), BoostGrammar(), LameGrammar(), OggGrammar(),
+        Ac3EncGrammar(), OpusGrammar(), FlacGrammar(),  SsrcGrammar(), SplitGrammar()};
     return grammars;
 }
 

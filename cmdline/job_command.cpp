@@ -35,6 +35,16 @@ std::vector<GroupBuilder> GroupsOfKind(ui::JobKind jobKind) {
         return {BuildOtaGroup, BuildAzidGroup, BuildBoostGroup, BuildSsrcGroup, BuildSplitGroup};
     case JobKind::Wav:
         return {};
+    case JobKind::Opus:
+        return {BuildOtaGroup, BuildBoostGroup, BuildOpusGroup, BuildSsrcGroup, BuildSplitGroup};
+    case JobKind::OpusFromAc3:
+        return {BuildOtaGroup,  BuildAzidGroup, BuildBoostGroup,
+                BuildOpusGroup, BuildSsrcGroup, BuildSplitGroup};
+    case JobKind::Flac:
+        return {BuildOtaGroup, BuildBoostGroup, BuildFlacGroup, BuildSsrcGroup, BuildSplitGroup};
+    case JobKind::FlacFromAc3:
+        return {BuildOtaGroup,  BuildAzidGroup, BuildBoostGroup,
+                BuildFlacGroup, BuildSsrcGroup, BuildSplitGroup};
     }
     return {};
 }

@@ -20,6 +20,8 @@ std::string BuildBoostGroup(const ui::Windows& windows, TypedValueCheck* check =
 std::string BuildLameGroup(const ui::Windows& windows, TypedValueCheck* check = nullptr);
 std::string BuildOggGroup(const ui::Windows& windows, TypedValueCheck* check = nullptr);
 std::string BuildAc3EncGroup(const ui::Windows& windows, TypedValueCheck* check = nullptr);
+std::string BuildOpusGroup(const ui::Windows& windows, TypedValueCheck* check = nullptr);
+std::string BuildFlacGroup(const ui::Windows& windows, TypedValueCheck* check = nullptr);
 std::string BuildSsrcGroup(const ui::Windows& windows, TypedValueCheck* check = nullptr);
 std::string BuildSplitGroup(const ui::Windows& windows, TypedValueCheck* check = nullptr);
 

@@ -19,6 +19,10 @@ std::string Extension(int chosen) {
         return ".ogg";
     case 3:
         return ".wav";
+    case 4:
+        return ".opus";
+    case 5:
+        return ".flac";
     default:
         return {};
     }

@@ -18,6 +18,10 @@ std::string CodecName(ui::Codec codec) {
         return "Ogg";
     case ui::Codec::Wav:
         return "WAV";
+    case ui::Codec::Opus:
+        return "Opus";
+    case ui::Codec::Flac:
+        return "FLAC";
     }
     return {};
 }
@@ -31,7 +35,7 @@ std::string TargetText(const jobs::Job& job) {
     if (!job.target.empty()) {
         return job.target + (job.channels.empty() ? "" : ", " + job.channels);
     }
-    if (job.codec == ui::Codec::Wav || job.targetBitrate <= 0) {
+    if (job.codec == ui::Codec::Wav || job.codec == ui::Codec::Flac || job.targetBitrate <= 0) {
         return CodecName(job.codec);
     }
     return CodecName(job.codec) + " " + std::to_string(job.targetBitrate) + " kbit/s";

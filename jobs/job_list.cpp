@@ -45,6 +45,8 @@ std::string ChannelChange(int sourceChannels, const Job& job, const std::string&
         output = JobOutputFiles(job.record()).size() == 6 ? sourceChannels : kStereo;
         break;
     case Codec::Ac3:
+    case Codec::Opus:
+    case Codec::Flac:
         output = DownmixesToStereo(command) ? kStereo : sourceChannels;
         break;
     }

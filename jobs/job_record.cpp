@@ -1,6 +1,6 @@
 #include "jobs/job_record.h"
 
-#include <array>
+#include "ui/bitrate_ladder.h"
 
 namespace cantova::jobs {
 
@@ -68,12 +68,7 @@ JobRecord ParseJobRecord(const std::string& text) {
 }
 
 int BitrateForCode(int code) {
-    static constexpr std::array<int, 13> ladder = {56,  64,  80,  96,  112, 128, 160,
-                                                   192, 224, 256, 320, 384, 448};
-    if (code < 0 || code >= static_cast<int>(ladder.size())) {
-        return 0;
-    }
-    return ladder[code];
+    return ui::KbpsOfRateCode(code);
 }
 
 } // namespace cantova::jobs

@@ -91,6 +91,31 @@ std::string Ac3Target(std::string_view command) {
     return "AC3";
 }
 
+// "Opus VBR 128 kbit/s", "Opus CBR 256 kbit/s".
+std::string OpusTarget(std::string_view command) {
+    const std::vector<std::string_view> words = GroupWords(command, "opus");
+    std::string mode = "VBR";
+    std::string rate;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] == "-cvbr" || words[i] == "-cbr") {
+            mode = words[i] == "-cbr" ? "CBR" : "CVBR";
+        } else if (words[i] == "-b") {
+            rate = WordAfter(words, i);
+        }
+    }
+    return "Opus " + mode + (rate.empty() ? "" : " " + rate + " kbit/s");
+}
+
+// "FLAC level 5".
+std::string FlacTarget(std::string_view command) {
+    const std::vector<std::string_view> words = GroupWords(command, "flac");
+    const auto level = std::find(words.begin(), words.end(), "-c");
+    if (level == words.end()) {
+        return "FLAC";
+    }
+    return "FLAC level " + WordAfter(words, static_cast<std::size_t>(level - words.begin()));
+}
+
 // The number after label in text ("true peak -1.5 dBTP" after "true peak ").
 template <typename Number>
 bool NumberAfter(std::string_view text, std::string_view label, Number& value) {
@@ -124,6 +149,10 @@ std::string TargetOfCommand(ui::Codec codec, std::string_view command) {
         return Ac3Target(command);
     case ui::Codec::Wav:
         return "WAV";
+    case ui::Codec::Opus:
+        return OpusTarget(command);
+    case ui::Codec::Flac:
+        return FlacTarget(command);
     }
     return {};
 }
@@ -163,8 +192,13 @@ std::string GainOfCommand(std::string_view command) {
 }
 
 bool DownmixesToStereo(std::string_view command) {
-    const std::vector<std::string_view> words = GroupWords(command, "azid");
-    return std::find(words.begin(), words.end(), "-s") != words.end();
+    for (const std::string_view group : {"azid", "opus"}) {
+        const std::vector<std::string_view> words = GroupWords(command, group);
+        if (std::find(words.begin(), words.end(), "-s") != words.end()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string ChannelLayoutName(int channels) {

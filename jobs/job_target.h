@@ -13,7 +13,8 @@
 namespace cantova::jobs {
 
 // "MP3 CBR 256 kbit/s", "MP3 ABR 192 kbit/s", "MP3 VBR", "Ogg ABR 96 kbit/s", "Ogg VBR (q 0.525)",
-// "AC3 448 kbit/s", "WAV", for a job of that codec with that command line.
+// "AC3 448 kbit/s", "WAV", "Opus VBR 128 kbit/s", "Opus CBR 256 kbit/s", "FLAC level 5", for a
+// job of that codec with that command line.
 std::string TargetOfCommand(ui::Codec codec, std::string_view command);
 
 // An Ogg quality target with the bit rate it stands for: "Ogg VBR ~160 kbit/s (q 0.525)". Other
@@ -24,7 +25,8 @@ std::string OggVbrTarget(std::string_view target, int kbps);
 // command's -ota group; empty for none.
 std::string GainOfCommand(std::string_view command);
 
-// True when the command's -azid group sets an output mode, which mixes the source to two channels.
+// True when the command's -azid group sets an output mode or its -opus group asks for stereo: both
+// mix the source to two channels.
 bool DownmixesToStereo(std::string_view command);
 
 // "5.1", "2.0", "1.0" for a count of full-bandwidth channels (five are read as 3/2 with the

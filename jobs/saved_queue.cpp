@@ -118,7 +118,7 @@ std::variant<Job, std::string> JobOf(const Fields& fields) {
     if (!kind || !ui::JobKindFromNumber(*kind)) {
         return "kind";
     }
-    if (!codec || *codec < 0 || *codec > static_cast<int>(ui::Codec::Wav)) {
+    if (!codec || *codec < 0 || *codec > static_cast<int>(ui::Codec::Flac)) {
         return "codec";
     }
     if (!bitrate) {

@@ -233,7 +233,7 @@ AudioProfileLoad ApplyAudioProfileText(ui::Windows& windows, std::string text) {
     const ProfileKey& codecRow = Row("SETTING", "CODEC", "");
     const std::string codec = reader.read(codecRow);
     int choice = -1;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; !CodecName(i).empty(); ++i) {
         if (CodecName(i) == codec) {
             choice = i;
         }

@@ -58,6 +58,10 @@ constexpr std::array kKeys = {
     ProfileKey{"AC3ENC", "BITRATE", Panel, "CmbBitrateAC3", ListIndex},
     ProfileKey{"AC3ENC", "KEEP51", Panel, "ChkUse51ModeAC3", Check},
     ProfileKey{"AC3ENC", "CONVERT20", Panel, "ChkConvertAC351To20", Check},
+    // Sections of the targets added later: profiles of the other targets never hold them.
+    ProfileKey{"OPUS", "MODE", Panel, "CmbOpusMode", ListIndex},
+    ProfileKey{"OPUS", "STEREO", Panel, "ChkOpusStereo", Check},
+    ProfileKey{"FLAC", "LEVEL", Panel, "CmbFlacLevel", ListIndex},
     ProfileKey{"WAVMODE", "NBRCHANNEL", Main, "CmbWAVmode", ListIndex, "WAV"},
     ProfileKey{"BOOST", "USEBOOST", Main, "ChkUseBoost", Check},
     ProfileKey{"BOOST", "BOOSTFACTOR", Main, "TxtBoostFactor", Text},
@@ -100,13 +104,20 @@ bool SectionHeldForJobKind(std::string_view section, std::optional<ui::JobKind> 
     if (section == "AC3ENC") {
         return jobKind && ui::UsesAc3Encoder(*jobKind);
     }
+    if (section == "OPUS") {
+        return jobKind && ui::UsesOpusEncoder(*jobKind);
+    }
+    if (section == "FLAC") {
+        return jobKind && ui::UsesFlacEncoder(*jobKind);
+    }
     return true;
 }
 
 std::string_view CodecName(int choice) {
-    constexpr std::array<std::string_view, 4> kNames = {"AC3", "MP3", "OGG", "WAV"};
-    return choice >= 0 && choice < 4 ? kNames[static_cast<std::size_t>(choice)]
-                                     : std::string_view();
+    constexpr std::array<std::string_view, 6> kNames = {"AC3", "MP3", "OGG", "WAV", "OPUS", "FLAC"};
+    return choice >= 0 && choice < static_cast<int>(kNames.size())
+               ? kNames[static_cast<std::size_t>(choice)]
+               : std::string_view();
 }
 
 } // namespace cantova::settings

@@ -32,7 +32,8 @@ std::span<const ProfileKey> ProfileKeys();
 // kind, only the sections every profile holds.
 bool SectionHeldForJobKind(std::string_view section, std::optional<ui::JobKind> jobKind);
 
-// "AC3", "MP3", "OGG" or "WAV" for the codec choice 0 to 3; empty for anything else.
+// "AC3", "MP3", "OGG", "WAV", "OPUS" or "FLAC" for the codec choice 0 to 5; empty for anything
+// else.
 std::string_view CodecName(int choice);
 
 } // namespace cantova::settings

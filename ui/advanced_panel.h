@@ -12,6 +12,9 @@ namespace cantova::ui {
 struct Windows;
 class MainWindow;
 
+// The FLAC compression level a new panel holds: the encoder's own default.
+inline constexpr int kDefaultFlacLevel = 5;
+
 class AdvancedPanel : public Window {
 public:
     explicit AdvancedPanel(Windows& windows);
@@ -106,6 +109,15 @@ public:
     ComboBox& CmbBitrateAC3{comboBox("CmbBitrateAC3")};
     CheckBox& ChkUse51ModeAC3{checkBox("ChkUse51ModeAC3")};
     CheckBox& ChkConvertAC351To20{checkBox("ChkConvertAC351To20")};
+
+    // Opus encoder: the rate mode (item data 0 VBR, 1 constrained VBR, 2 CBR) and the downmix.
+    Frame& FrameOpus{frame("FrameOpus")};
+    ComboBox& CmbOpusMode{comboBox("CmbOpusMode")};
+    CheckBox& ChkOpusStereo{checkBox("ChkOpusStereo")};
+
+    // FLAC encoder: the compression level, item data 0 to 8.
+    Frame& FrameFlac{frame("FrameFlac")};
+    ComboBox& CmbFlacLevel{comboBox("CmbFlacLevel")};
 
 private:
     MainWindow& main() const;

@@ -106,6 +106,16 @@ const FormTable& AdvancedPanelForm() {
             CheckRow("ChkUse51ModeAC3", "Frame9", "Keep 5.1 AC3 Input", {240, 700, 1935, 255}),
             CheckRow("ChkConvertAC351To20", "Frame9", "Convert 5.1 -> 2.0 AC3",
                      {240, 1065, 2055, 255}),
+
+            FrameRow("FrameOpus", "", "Opus", {4080, 5880, 3735, 1095}),
+            LabelRow("LblOpusMode", "FrameOpus", "Rate Mode :", {240, 360, 1215, 255}),
+            ComboRow("CmbOpusMode", "FrameOpus", {"VBR", "CVBR", "CBR"}, {1560, 300, 1095, 315}),
+            CheckRow("ChkOpusStereo", "FrameOpus", "Downmix to Stereo", {240, 720, 2175, 255}),
+
+            FrameRow("FrameFlac", "", "FLAC", {120, 6840, 3735, 735}),
+            LabelRow("LblFlacLevel", "FrameFlac", "Compression Level :", {240, 360, 1575, 255}),
+            ComboRow("CmbFlacLevel", "FrameFlac", {"0", "1", "2", "3", "4", "5", "6", "7", "8"},
+                     {1920, 300, 735, 315}),
         },
     };
     return form;

@@ -4,7 +4,8 @@ namespace cantova::ui {
 
 std::vector<ListItem> GainModeItems(Codec codec) {
     std::vector<ListItem> items{{"None", kGainNone}, {"Pre -Gain", kGainPre}};
-    if (codec == Codec::Mp3 || codec == Codec::Ogg) {
+    // A lossless target is measured as it is written: after encoding there is nothing to correct.
+    if (codec == Codec::Mp3 || codec == Codec::Ogg || codec == Codec::Opus) {
         items.push_back({"Post -Gain", kGainPost});
         items.push_back({"HybridGain", kGainHybrid});
     }

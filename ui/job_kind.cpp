@@ -6,7 +6,7 @@ namespace cantova::ui {
 
 std::optional<Codec> ChosenCodec(const MainWindow& window) {
     const int chosen = window.OptAudioCodec.chosen();
-    if (chosen < 0 || chosen > 3) {
+    if (chosen < 0 || chosen > static_cast<int>(Codec::Flac)) {
         return std::nullopt;
     }
     return static_cast<Codec>(chosen);
@@ -27,6 +27,10 @@ JobKind JobKindOf(const MainWindow& window) {
         return ac3Source ? JobKind::OggFromAc3 : JobKind::Ogg;
     case Codec::Wav:
         return ac3Source ? JobKind::WavFromAc3 : JobKind::Wav;
+    case Codec::Opus:
+        return ac3Source ? JobKind::OpusFromAc3 : JobKind::Opus;
+    case Codec::Flac:
+        return ac3Source ? JobKind::FlacFromAc3 : JobKind::Flac;
     }
     return JobKind::Mp3;
 }
@@ -36,7 +40,7 @@ int NumberOf(JobKind kind) {
 }
 
 std::optional<JobKind> JobKindFromNumber(int number) {
-    if (number < 0 || number > 6) {
+    if (number < 0 || number > NumberOf(JobKind::FlacFromAc3)) {
         return std::nullopt;
     }
     return static_cast<JobKind>(number);
@@ -44,7 +48,8 @@ std::optional<JobKind> JobKindFromNumber(int number) {
 
 bool UsesAc3Decoder(JobKind kind) {
     return kind == JobKind::Mp3FromAc3 || kind == JobKind::OggFromAc3 || kind == JobKind::Ac3 ||
-           kind == JobKind::WavFromAc3;
+           kind == JobKind::WavFromAc3 || kind == JobKind::OpusFromAc3 ||
+           kind == JobKind::FlacFromAc3;
 }
 
 bool UsesMp3Encoder(JobKind kind) {
@@ -57,6 +62,14 @@ bool UsesVorbisEncoder(JobKind kind) {
 
 bool UsesAc3Encoder(JobKind kind) {
     return kind == JobKind::Ac3;
+}
+
+bool UsesOpusEncoder(JobKind kind) {
+    return kind == JobKind::Opus || kind == JobKind::OpusFromAc3;
+}
+
+bool UsesFlacEncoder(JobKind kind) {
+    return kind == JobKind::Flac || kind == JobKind::FlacFromAc3;
 }
 
 } // namespace cantova::ui

@@ -18,6 +18,10 @@ namespace cantova::ui {
 struct Windows;
 class AdvancedPanel;
 
+// The Opus rate in kbit/s first offered for a source of that many full-bandwidth channels (0 when
+// they are not known: stereo's).
+int OpusDefaultKbps(int channels);
+
 class MainWindow : public Window {
 public:
     explicit MainWindow(Windows& windows);
@@ -39,7 +43,8 @@ public:
     void cmdStartEncode_Click();
     void CmdClipboard_Click();
 
-    // Fills CmbBitrateAudio for "AC3", "MP3", "OGG" or "WAV" and preselects a rate.
+    // Fills CmbBitrateAudio for "AC3", "MP3", "OGG", "WAV", "OPUS" or "FLAC" and preselects a
+    // rate (Opus's by the source's channels).
     void FillBitrateList(const std::string& codec);
     // Presets the panel with the recommended settings for a bit rate in kbit/s.
     void ApplyBitrateDefaults(std::int16_t kbps);

@@ -61,6 +61,11 @@ void AdvancedPanel::InitAllCombo() {
     ChkUseMaxBitrateOGG.setValue(0);
     CmbQualityOGG.setListIndex(5);
 
+    // Opus at a variable rate with the source's channels; FLAC at the encoder's own level.
+    CmbOpusMode.setListIndex(0);
+    ChkOpusStereo.setValue(0);
+    CmbFlacLevel.setListIndex(kDefaultFlacLevel);
+
     int oggMode = -1;
     main().CmbOGGMode.selectedData(oggMode);
     if (oggMode == 0) {

@@ -3,6 +3,7 @@
 #include "ui/windows.h"
 
 #include <algorithm>
+#include <set>
 
 namespace cantova::ui {
 
@@ -23,6 +24,21 @@ std::vector<std::string> SplitAtDots(const std::string& name) {
         }
         start = dot + 1;
     }
+}
+
+// The Opus and FLAC targets' controls: scripts that read the dump see it as before until one of
+// those targets is chosen or their panel settings are changed.
+bool OpusFlacControlUnused(const Windows& windows, const Control& control) {
+    static const std::set<std::string> kNames{
+        "OptAudioCodec(4)", "OptAudioCodec(5)", "FrameOpus",    "LblOpusMode", "CmbOpusMode",
+        "ChkOpusStereo",    "FrameFlac",        "LblFlacLevel", "CmbFlacLevel"};
+    if (kNames.count(control.qualifiedName()) == 0) {
+        return false;
+    }
+    const std::optional<Codec> codec = ChosenCodec(windows.frmMain);
+    const AdvancedPanel& panel = windows.frmPanelAudio;
+    return codec != Codec::Opus && codec != Codec::Flac && panel.CmbOpusMode.listIndex() == 0 &&
+           panel.ChkOpusStereo.value() == 0 && panel.CmbFlacLevel.listIndex() == kDefaultFlacLevel;
 }
 
 } // namespace
@@ -218,6 +234,9 @@ std::vector<std::string> StateAccess::dump() const {
                 main.ChkOutputNameFromSource.value() == 0 &&
                 (control->name() == "FrmOutputFolder" || control->name() == "TxtOutputFolder" ||
                  control->name() == "ChkOutputNameFromSource")) {
+                continue;
+            }
+            if (OpusFlacControlUnused(windows_, *control)) {
                 continue;
             }
             for (const auto& [property, text] : AllProperties(*control)) {

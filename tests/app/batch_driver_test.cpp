@@ -219,4 +219,24 @@ TEST(BatchDriver, KeyStepsNeedADropDownListAndACode) {
     EXPECT_EQ(RunBatch({"key", "CmbAltPreset", "down"}).status, 2);
 }
 
+// The Opus and FLAC controls join the dump when one of their targets is chosen or one of their
+// settings is changed, so that the dump of a session without them is as it was.
+TEST(BatchDriver, DumpListsTheOpusAndFlacControlsOnceTheyAreUsed) {
+    const auto lines = [](const std::vector<std::string>& steps) {
+        const BatchRun run = RunBatch(steps);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::size_t count = 0;
+        for (const char* name : {"OptAudioCodec(4).", "OptAudioCodec(5).", ".FrameOpus.",
+                                 ".CmbOpusMode.", ".ChkOpusStereo.", ".CmbFlacLevel."}) {
+            count += run.out.find(name) != std::string::npos ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_EQ(lines({"set", "OptAudioCodec(2).Value=1", "click", "CmdAdvancedAudio", "dump"}), 0u);
+    EXPECT_EQ(lines({"set", "OptAudioCodec(5).Value=1", "dump"}), 6u);
+    EXPECT_EQ(lines({"set", "CmbFlacLevel.ListIndex=2", "dump"}), 6u);
+    EXPECT_EQ(lines({"set", "OptAudioCodec(4).Value=1", "set", "OptAudioCodec(1).Value=1", "dump"}),
+              0u);
+}
+
 } // namespace

@@ -71,6 +71,23 @@ const ProfileCase kCases[] = {
       "ChkUseOutPutModeAzid.Value=0", "set", "CmbGainMode.ListIndex=2", "set",
       "TxtLoudnessTarget.ListIndex=3", "set", "TxtTruePeakCeiling.Text=-3"}},
     {"Kind6Wav", false, {"set", "OptAudioCodec(3).Value=1", "set", "CmbWAVmode.ListIndex=1"}},
+    {"Kind7Opus",
+     false,
+     {"set", "OptAudioCodec(4).Value=1", "set", "CmbBitrateAudio.ListIndex=9", "set",
+      "CmbOpusMode.ListIndex=1", "set", "CmbGainMode.ListIndex=3"}},
+    {"Kind8OpusFromAc3",
+     true,
+     {"set", "OptAudioCodec(4).Value=1", "set", "CmbBitrateAudio.ListIndex=0", "set",
+      "CmbOpusMode.ListIndex=2", "set", "ChkOpusStereo.Value=1", "set",
+      "CmbStereoMode.ListIndex=2"}},
+    {"Kind9Flac",
+     false,
+     {"set", "OptAudioCodec(5).Value=1", "set", "CmbFlacLevel.ListIndex=8", "set",
+      "CmbGainMode.ListIndex=2", "set", "TxtLoudnessTarget.Text=-18"}},
+    {"Kind10FlacFromAc3",
+     true,
+     {"set", "OptAudioCodec(5).Value=1", "set", "CmbFlacLevel.ListIndex=0", "set",
+      "ChkUseLFEtoLR.Value=0", "set", "ChkDialogNormalise.Value=1"}},
 };
 
 // The lines of the first dump that the second lacks, and the other way round.
@@ -187,6 +204,43 @@ TEST_F(ProfileFile, SectionsFollowTheKindAndCodec) {
 
     Run({"select", Source(true), "set", "OptAudioCodec(3).Value=1", "save", Profile(), "dump"});
     EXPECT_EQ(Sections(Profile() + ".aud")[1], "[AZID]");
+
+    Run({"select", Source(false), "set", "OptAudioCodec(4).Value=1", "save", Profile(), "dump"});
+    EXPECT_EQ(Sections(Profile() + ".aud"),
+              (std::vector<std::string>{"[SETTING]", "[OPUS]", "[BOOST]", "[DELAY]",
+                                        "[DOWNSAMPLING]", "[SPLIT]", "[GAIN]", "[PRIORITY]"}));
+    EXPECT_EQ(Value(Profile() + ".aud", "PANEL"), "7");
+    EXPECT_EQ(Value(Profile() + ".aud", "CODEC"), "OPUS");
+
+    Run({"select", Source(true), "set", "OptAudioCodec(5).Value=1", "save", Profile(), "dump"});
+    EXPECT_EQ(Sections(Profile() + ".aud"),
+              (std::vector<std::string>{"[SETTING]", "[AZID]", "[FLAC]", "[BOOST]", "[DELAY]",
+                                        "[DOWNSAMPLING]", "[SPLIT]", "[GAIN]", "[PRIORITY]"}));
+    EXPECT_EQ(Value(Profile() + ".aud", "PANEL"), "10");
+    EXPECT_EQ(Value(Profile() + ".aud", "LEVEL"), "5");
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A profile of one of the first four targets holds no key of the Opus and FLAC sections, and
+// loading it and saving again gives the same bytes, whatever the Opus and FLAC settings were.
+TEST_F(ProfileFile, ProfilesOfTheFirstTargetsReadAndWriteAsBefore) {
+    for (const char* codec : {"0", "1", "2", "3"}) {
+        const std::string first = Profile() + codec, second = Profile() + codec + "again";
+        Run({"select", Source(true), "set", "OptAudioCodec(" + std::string(codec) + ").Value=1",
+             "save", first, "dump"});
+        const std::string text = FileText(first + ".aud");
+        for (const char* key : {"[OPUS]", "[FLAC]", "\nSTEREO=", "\nLEVEL="}) {
+            EXPECT_EQ(text.find(key), std::string::npos) << codec << " " << key;
+        }
+        Run({"select", Source(true), "set", "OptAudioCodec(4).Value=1", "set",
+             "ChkOpusStereo.Value=1", "set", "CmbFlacLevel.ListIndex=1", "load", first + ".aud",
+             "save", second, "dump"});
+        EXPECT_EQ(FileText(second + ".aud"), text) << codec;
+    }
 }
 
 // Profiles written before the loudness settings existed lack their keys: loading one gives the

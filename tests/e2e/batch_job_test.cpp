@@ -263,6 +263,10 @@ const Words kMp3 = Set("OptAudioCodec(1).Value=1");
 const Words kVorbis = Set("OptAudioCodec(2).Value=1");
 const Words kAc3 = Set("OptAudioCodec(0).Value=1");
 const Words kWav = Set("OptAudioCodec(3).Value=1");
+const Words kOpus = Set("OptAudioCodec(4).Value=1");
+const Words kFlac = Set("OptAudioCodec(5).Value=1");
+// Opus decodes in frames of 20 ms at most; it carries 48000 Hz, to which 44100 Hz is raised.
+constexpr double kOpusFrame = 0.020;
 const Words kSixMono = {"Stream1_FL.wav",  "Stream1_FR.wav", "Stream1_FC.wav",
                         "Stream1_LFE.wav", "Stream1_SL.wav", "Stream1_SR.wav"};
 
@@ -321,6 +325,21 @@ INSTANTIATE_TEST_SUITE_P(
                 Join({kWav, Set("CmbWAVmode.ListIndex=0")}),
                 {"-core(", "-2ch", "-logfilea"},
                 {{"Stream1.wav"}, "pcm_s16le", 2, 48000, kSourceSeconds, kWavTolerance}},
+        JobCase{"Kind8OpusKeepsTheSixChannelsOfA51Ac3",
+                Source::Surround51Ac3,
+                kOpus,
+                {"-core(", "-ota(", "-azid(", "-opus(", "-b", "256", ")", "-ssrc(", "-split("},
+                {{"Stream1.opus"}, "opus", 6, 48000, kSurroundSeconds, kOpusFrame}},
+        JobCase{"Kind7OpusMixesASixChannelWavDownOnRequest",
+                Source::SixChannelWav,
+                Join({kOpus, Set("ChkOpusStereo.Value=1"), Set("CmbOpusMode.ListIndex=2")}),
+                {"-core(", "-ota(", "-opus(", "-cbr", "-s", ")", "-ssrc(", "-split("},
+                {{"Stream1.opus"}, "opus", 2, 48000, kStereoSeconds, kOpusFrame}},
+        JobCase{"Kind9FlacKeepsTheSixChannelsOfAWav",
+                Source::SixChannelWav,
+                Join({kFlac, Set("CmbFlacLevel.ListIndex=8")}),
+                {"-core(", "-ota(", "-flac(", "-c", "8", ")", "-ssrc(", "-split("},
+                {{"Stream1.flac"}, "flac", 6, 44100, kStereoSeconds, kWavTolerance}},
         JobCase{"Kind6OneSixChannelWav",
                 Source::SixChannelWav,
                 Join({kWav, Set("CmbWAVmode.ListIndex=1")}),
@@ -364,6 +383,46 @@ TEST_F(BatchJob, EveryJobOfARunKeepsItsOwnSettingsAndAppendsToTheOneLog) {
     // The post-encoding gain brings the decoded MP3 to full scale.
     EXPECT_NEAR(decodedPeakDb(inFolder("Stream2.mp3")), 0.0, 0.5);
     EXPECT_NEAR(decodedSeconds(inFolder("Stream2.mp3")), kSourceSeconds - 0.040, kMp3Frame48k);
+}
+
+// What ffprobe says of the first audio stream's entry, such as bits_per_raw_sample.
+std::string StreamEntry(const std::string& path, const std::string& entry) {
+    const ProgramRun run =
+        runProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                    "stream=" + entry, "-of", "default=noprint_wrappers=1:nokey=1", path});
+    return run.output.substr(0, run.output.find('\n'));
+}
+
+// A WAV's samples go into a FLAC file bit for bit at 16 and at 24 bits when nothing changes them,
+// and so do those of a 24-bit FLAC source.
+TEST_F(BatchJob, FlacKeepsTheSamplesAndTheDepthOfItsSource) {
+    struct Depth {
+        std::string bits, source, encoding, decodedFormat;
+    };
+    for (const Depth& depth : {Depth{"16", "deep.wav", "pcm_s16le", "s16le"},
+                               Depth{"24", "deep.wav", "pcm_s24le", "s32le"},
+                               Depth{"24", "deep.flac", "flac", "s32le"}}) {
+        SCOPED_TRACE(depth.source + ", " + depth.bits + " bits");
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        const std::string source = inFolder(depth.source);
+        runFfmpeg({"-f", "lavfi", "-i", "anoisesrc=d=2:c=pink:r=48000:a=0.4", "-ac", "2", "-c:a",
+                   depth.encoding, "-sample_fmt", depth.bits == "16" ? "s16" : "s32", source});
+
+        const ProgramRun run = runJob(source, kFlac);
+
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const std::string output = inFolder("Stream1.flac");
+        EXPECT_EQ(probeAudio(output).codec, "flac");
+        EXPECT_EQ(StreamEntry(output, "bits_per_raw_sample"), depth.bits);
+        for (const std::string& file : {source, output}) {
+            runFfmpeg({"-i", file, "-f", depth.decodedFormat, "-c:a", "pcm_" + depth.decodedFormat,
+                       file + ".raw"});
+        }
+        const std::string samples = readFile(source + ".raw");
+        EXPECT_GT(samples.size(), 2u * 48000u * 2u);
+        EXPECT_TRUE(samples == readFile(output + ".raw")) << "the decoded samples differ";
+    }
 }
 
 TEST_F(BatchJob, UnderADecimalCommaLocaleTheNumbersArriveWithCommasAndAreRead) {

@@ -100,7 +100,7 @@ private slots:
     // Values that cannot be used leave the start-up settings as they are.
     void aBrokenSettingsFileChangesNothing() {
         TempFolder temp;
-        WriteText(temp.File("last-settings.aud"), "[SETTING]\nCodec=FLAC\nJobKind=x\n");
+        WriteText(temp.File("last-settings.aud"), "[SETTING]\nCodec=AAC\nJobKind=x\n");
         settings::ScriptedFileDialogs dialogs;
         ui::qt::GuiProgram program(&dialogs, {}, {}, temp.File("last-settings.aud"));
         QCOMPARE(program.windows().frmMain.OptAudioCodec.chosen(),

@@ -97,7 +97,7 @@ TEST_F(JobCommandLine, IsNoneForAJobThatStartsNoTranscoderOrCannotBeRestored) {
 
     fs::remove(program.queue.at(1).settingsFile);
     EXPECT_EQ(CommandOf(1), std::nullopt);
-    WriteText(program.queue.at(2).settingsFile, "[SETTING]\nPANEL=9\n");
+    WriteText(program.queue.at(2).settingsFile, "[SETTING]\nPANEL=11\n");
     EXPECT_EQ(CommandOf(2), std::nullopt) << "no job kind";
 }
 

@@ -40,7 +40,9 @@ TEST(JobRecord, BitrateLadder) {
     EXPECT_EQ(BitrateForCode(0), 56);
     EXPECT_EQ(BitrateForCode(5), 128);
     EXPECT_EQ(BitrateForCode(12), 448);
-    EXPECT_EQ(BitrateForCode(13), 0);
+    // Opus's highest rate lies beyond the rates every lossy target shares.
+    EXPECT_EQ(BitrateForCode(13), 512);
+    EXPECT_EQ(BitrateForCode(14), 0);
     EXPECT_EQ(BitrateForCode(-1), 0);
 }
 

@@ -40,6 +40,12 @@ TEST(JobTarget, ModeAndRateComeFromTheEncoderGroup) {
     EXPECT_EQ(jobs::TargetOfCommand(Codec::Ogg, core + "-ogg( -q 5 -6ch )"), "Ogg VBR (q 5)");
     EXPECT_EQ(jobs::TargetOfCommand(Codec::Ac3, core + "-ac3enc( -b 448 )"), "AC3 448 kbit/s");
     EXPECT_EQ(jobs::TargetOfCommand(Codec::Wav, core), "WAV");
+    EXPECT_EQ(jobs::TargetOfCommand(Codec::Opus, core + "-opus( -b 256 )"), "Opus VBR 256 kbit/s");
+    EXPECT_EQ(jobs::TargetOfCommand(Codec::Opus, core + "-opus( -b 64 -cvbr -s )"),
+              "Opus CVBR 64 kbit/s");
+    EXPECT_EQ(jobs::TargetOfCommand(Codec::Opus, core + "-opus( -b 512 -cbr )"),
+              "Opus CBR 512 kbit/s");
+    EXPECT_EQ(jobs::TargetOfCommand(Codec::Flac, core + "-flac( -c 8 )"), "FLAC level 8");
     EXPECT_EQ(jobs::OggVbrTarget("Ogg VBR (q 0.525)", 160), "Ogg VBR ~160 kbit/s (q 0.525)");
     EXPECT_EQ(jobs::OggVbrTarget("Ogg VBR (q 0.525)", 0), "Ogg VBR (q 0.525)");
     EXPECT_EQ(jobs::OggVbrTarget("Ogg ABR 112 kbit/s", 112), "Ogg ABR 112 kbit/s");
@@ -57,6 +63,8 @@ TEST(JobTarget, GainModeAndDownmixAreReadFromTheirGroups) {
     EXPECT_TRUE(jobs::DownmixesToStereo(core + "-azid( -n1 -s surround2 ) -ac3enc( -b 448 )"));
     EXPECT_FALSE(jobs::DownmixesToStereo(core + "-azid( -n1 -c light ) -ac3enc( -b 448 )"))
         << "an output named \"-s\" is no switch of the group";
+    EXPECT_TRUE(jobs::DownmixesToStereo(core + "-opus( -b 128 -s )"));
+    EXPECT_FALSE(jobs::DownmixesToStereo(core + "-opus( -b 128 ) -flac( -c 5 )"));
     EXPECT_EQ(jobs::ChannelLayoutName(5), "5.1");
     EXPECT_EQ(jobs::ChannelLayoutName(2), "2.0");
     EXPECT_EQ(jobs::ChannelLayoutName(3), "3 ch");

@@ -167,7 +167,7 @@ TEST(SavedQueue, DamageLeavesOutOnlyWhatCannotBeReadAndSaysWhy) {
     }
     EXPECT_EQ(read(crlf), "2 its lines end in CR LF|");
     EXPECT_EQ(ReadSavedQueue(crlf).saved.jobs[1].status, JobStatus::Queued);
-    for (const char* broken : {"number=0", "kind=9", "codec=4", "status=lost", "settings="}) {
+    for (const char* broken : {"number=0", "kind=11", "codec=6", "status=lost", "settings="}) {
         std::string text = good;
         const std::string key = std::string(broken).substr(0, std::string(broken).find('=') + 1);
         const auto at = text.find(key);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <clocale>
 #include <cstdlib>
 #include <memory>
@@ -152,7 +153,7 @@ TEST_F(SettingsFromCommand, ALineWhoseSwitchTheGainChoiceWouldUndoComesBack) {
 
 // "Loudness" ends every target's gain list, so it stands at another position for each.
 TEST_F(SettingsFromCommand, TheLoudnessModeComesBackOnEveryTarget) {
-    for (const int codec : {0, 1, 2, 3}) {
+    for (const int codec : {0, 1, 2, 3, 4, 5}) {
         PastingProgram from;
         from.Select(folder.File("film.ac3"));
         ui::MainWindow& w = from.windows.frmMain;
@@ -169,6 +170,38 @@ TEST_F(SettingsFromCommand, TheLoudnessModeComesBackOnEveryTarget) {
         EXPECT_EQ(into.windows.frmMain.CmbGainMode.text(), "Loudness");
         EXPECT_EQ(into.windows.frmMain.TxtTruePeakCeiling.text(), "-2.5");
     }
+}
+
+// Opus and FLAC lines come back with their rate, mode, downmix and level; a rate or level the
+// lists do not offer is refused with the nearest line the windows give.
+TEST_F(SettingsFromCommand, OpusAndFlacLinesComeBack) {
+    const auto line = [&](const std::string& source, const std::string& output,
+                          const std::string& groups) {
+        return "Cantova -core( -input \"" + folder.File(source) + "\" -output \"" +
+               folder.File(output) + "\" -logfilea \"" + folder.File("log") + "\" )" + groups;
+    };
+    // The output and the option groups, from the output on, without the log.
+    const auto outputAndGroups = [](const std::string& text) {
+        const std::size_t output = text.find(" -output ");
+        const std::size_t log = text.find(" -logfilea ");
+        return text.substr(output, log - output) + text.substr(text.find(" )", log) + 2);
+    };
+    for (const auto& [source, output, groups] : std::vector<std::array<std::string, 3>>{
+             {"song.mpa", "Stream2.opus", " -ota( -G 1 ) -opus( -b 512 -cvbr )"},
+             {"film.ac3", "Stream1.opus", " -azid( -s stereo ) -opus( -b 64 -cbr -s )"},
+             {"take.wav", "Stream3.flac", " -ota( -loudness -18 -truepeak -1 ) -flac( -c 8 )"},
+             {"film.ac3", "Stream1.flac", " -azid( -n1 ) -flac( -c 0 )"}}) {
+        PastingProgram into;
+        const std::string pasted = line(source, output, groups);
+        EXPECT_EQ(Paste(into, pasted), "") << pasted;
+        EXPECT_EQ(outputAndGroups(into.Line(output[6] - '0')), outputAndGroups(pasted));
+    }
+    PastingProgram into;
+    EXPECT_NE(Paste(into, line("song.mpa", "Stream1.opus", " -opus( -b 100 )"))
+                  .find("\"-opus( -b 128 )\""),
+              std::string::npos);
+    EXPECT_NE(Paste(into, line("song.mpa", "Stream1.flac", " -flac( -c 12 )")), "");
+    EXPECT_NE(Paste(into, line("song.mpa", "Stream1.flac", " -opus( -b 128 )")), "");
 }
 
 // Values the transcoder would refuse, pasted: refused with the word named, nothing changed.
@@ -245,8 +278,9 @@ public:
     void Choose(PastingProgram& program) {
         if (Pick(20) == 0) {
             ui::OptionArray& codecs = program.windows.frmMain.OptAudioCodec;
-            codecs[Pick(codecs[0].enabled() ? 4 : 3) + (codecs[0].enabled() ? 0 : 1)].setValue(
-                true);
+            const int count = codecs.count();
+            codecs[Pick(codecs[0].enabled() ? count : count - 1) + (codecs[0].enabled() ? 0 : 1)]
+                .setValue(true);
             return;
         }
         if (Pick(20) == 0 || program.windows.frmMain.TxtStreamAudio.text().empty()) {
@@ -258,9 +292,13 @@ public:
         }
         // The main window's controls and those of the panel's frames for the job kind.
         const ui::JobKind kind = ui::JobKindOf(program.windows.frmMain);
-        const std::vector<std::string> frames{
-            "", ui::UsesAc3Decoder(kind) ? "Frame6" : "", ui::UsesMp3Encoder(kind) ? "Frame8" : "",
-            ui::UsesVorbisEncoder(kind) ? "Frame7" : "", ui::UsesAc3Encoder(kind) ? "Frame9" : ""};
+        const std::vector<std::string> frames{"",
+                                              ui::UsesAc3Decoder(kind) ? "Frame6" : "",
+                                              ui::UsesMp3Encoder(kind) ? "Frame8" : "",
+                                              ui::UsesVorbisEncoder(kind) ? "Frame7" : "",
+                                              ui::UsesAc3Encoder(kind) ? "Frame9" : "",
+                                              ui::UsesOpusEncoder(kind) ? "FrameOpus" : "",
+                                              ui::UsesFlacEncoder(kind) ? "FrameFlac" : ""};
         std::vector<ui::Control*> controls;
         for (ui::Control* control : program.windows.frmMain.controls()) {
             controls.push_back(control);

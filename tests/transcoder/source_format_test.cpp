@@ -119,5 +119,27 @@ TEST(TrackSource, TheStartAfterThePictureCountsEachStreamOnce) {
     EXPECT_FALSE(trackStartDelayMs("0,video,N/A,0\n1,audio,0.500000,0\n", 1));
 }
 
+// The depth of a source is read from ffmpeg's description of the stream it reads, never from
+// that of its own output, which is PCM whatever the source.
+TEST(SourceFormat, DepthComesFromTheInputStreamOfPcmAndLosslessSources) {
+    const auto bits = [](const std::string& input, const std::string& frameFormat) {
+        const std::optional<SourceInfo> info = readSourceProbe(
+            "Input #0, x, from 'a':\n  Stream #0:0: Audio: " + input +
+            "\nStream mapping:\nOutput #0, null, to 'pipe:':\n  Stream #0:0: Audio: pcm_s16le, "
+            "48000 Hz, stereo, s16, 1536 kb/s\n[Parsed_ashowinfo_0 @ 0x5] n:0 pts:0 pts_time:0 "
+            "pos:102 fmt:" +
+            frameFormat + " channels:2 chlayout:stereo rate:48000 nb_samples:4608\n");
+        return info ? info->pcmBits : -1;
+    };
+    EXPECT_EQ(bits("flac, 48000 Hz, stereo, s32 (24 bit)", "s32"), 24);
+    EXPECT_EQ(bits("flac, 48000 Hz, stereo, s16", "s16"), 0);
+    EXPECT_EQ(bits("truehd, 48000 Hz, stereo, s32 (24 bit)", "s32"), 24);
+    EXPECT_EQ(bits("pcm_s24le ([1][0][0][0] / 0x0001), 48000 Hz, stereo, s32 (24 bit)", "s32"), 24);
+    EXPECT_EQ(bits("pcm_f32le, 48000 Hz, stereo, flt", "flt"), 32);
+    // A lossy decoder's float samples have no depth of their own.
+    EXPECT_EQ(bits("ac3, 48000 Hz, stereo, fltp, 192 kb/s", "fltp"), 0);
+    EXPECT_EQ(bits("aac (LC), 48000 Hz, stereo, fltp (24 bit)", "fltp"), 0);
+}
+
 } // namespace
 } // namespace cantova

@@ -22,6 +22,26 @@ std::optional<std::smatch> frameDescription(const std::string& report) {
     return match;
 }
 
+// The bits of the source's samples as ffmpeg describes the stream it reads, before it describes
+// its own output ("Output #0", whose stream is always PCM): the codec of an uncoded stream
+// ("Audio: pcm_s24le", "Audio: pcm_f32le"), or the depth a lossless coder keeps beside its
+// integer format ("Audio: flac, 48000 Hz, stereo, s32 (24 bit)"); 0 for a lossy coder, whose
+// decoder gives float samples of no depth of their own.
+int sourceSampleBits(const std::string& report) {
+    const std::string input = report.substr(0, report.find("Output #"));
+    std::smatch stream;
+    if (!std::regex_search(input, stream, std::regex(R"(Audio: ([^\n]*))"))) {
+        return 0;
+    }
+    const std::string description = stream[1].str();
+    std::smatch bits;
+    if (std::regex_search(description, bits, std::regex(R"(^pcm_[suf](8|16|24|32|64))")) ||
+        std::regex_search(description, bits, std::regex(R"(, s(?:16|32)p? \((\d+) bit\))"))) {
+        return std::min(*parseInteger(bits[1].str()), 32);
+    }
+    return 0;
+}
+
 } // namespace
 
 std::optional<SourceInfo> readSourceProbe(const std::string& report) {
@@ -45,11 +65,7 @@ std::optional<SourceInfo> readSourceProbe(const std::string& report) {
         return std::nullopt;
     }
     SourceInfo info{*rate, *names, match[1].str() == "s16" || match[1].str() == "s16p"};
-    // ffmpeg names the codec of the stream it reads: "Audio: pcm_s24le", "Audio: pcm_f32le".
-    std::smatch codec;
-    if (std::regex_search(report, codec, std::regex(R"(Audio: pcm_[suf](8|16|24|32|64))"))) {
-        info.pcmBits = std::min(*parseInteger(codec[1].str()), 32);
-    }
+    info.pcmBits = sourceSampleBits(report);
     return info;
 }
 

@@ -17,7 +17,8 @@ struct SourceInfo {
     // Decoded as 16-bit samples: a 16-bit output of them needs no reduction (and no dither)
     // as long as no filter changes them.
     bool sixteenBit = false;
-    // The bits of an uncoded (PCM) source's samples, 32 for float; 0 for a coded source.
+    // The bits of an uncoded (PCM) source's samples, 32 for float, or those a lossless coder
+    // (FLAC and the like) keeps; 0 for a lossy coder.
     int pcmBits = 0;
 };
 
