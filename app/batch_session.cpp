@@ -22,7 +22,8 @@ void PrintedClipboard::CopyLines(const std::vector<std::string>& lines) {
     }
 }
 
-void PrintedExitQuestion::AskAboutJobs(int jobs, std::function<void(ExitChoice)> answer) {
+// A step runs until no job runs: Exit never comes during a run.
+void PrintedExitQuestion::AskAboutJobs(int jobs, bool, std::function<void(ExitChoice)> answer) {
     if (dryRun_) {
         out_ << "message: Exit: " << jobs
              << " job(s) in the list are discarded (a dry run keeps nothing)\n";

@@ -59,7 +59,7 @@ class PrintedExitQuestion : public ExitQuestion {
 public:
     // A dry run keeps nothing for the next start: its jobs are discarded.
     PrintedExitQuestion(std::ostream& out, bool dryRun) : out_(out), dryRun_(dryRun) {}
-    void AskAboutJobs(int jobs, std::function<void(ExitChoice)> answer) override;
+    void AskAboutJobs(int jobs, bool running, std::function<void(ExitChoice)> answer) override;
     void TellKept(int jobs) override;
     // Nobody can choose: the jobs are discarded, and notKept() tells that they were lost.
     ExitChoice TellNotKept(int jobs, const std::string& why) override;
