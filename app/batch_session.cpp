@@ -79,6 +79,20 @@ void BatchSession::RunUntilIdle() {
     }
 }
 
+std::string BatchSession::KeepAfterStop() {
+    const int jobs = program.queue.count();
+    if (options.dryRun || !program.runner.lastRunEndedForExit() || jobs == 0) {
+        return {};
+    }
+    const std::string counted = "; " + std::to_string(jobs) + " job(s) not done ";
+    if (const std::optional<std::string> why = program.endWith(JobsAtEnd::KeepForNextStart)) {
+        program.endWith(JobsAtEnd::Discard);
+        return counted + "could not be kept for the next start (" + *why +
+               "): they are discarded with their settings files";
+    }
+    return counted + "are kept for the next start (--restore takes them back)";
+}
+
 void BatchSession::TakeBackLeftJobs(std::ostream& err) {
     if (!program.keeper) {
         return;
