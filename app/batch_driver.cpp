@@ -468,7 +468,8 @@ int BatchDriver::run(const std::vector<std::string>& arguments) {
         }
         if (const int signal = stopSignals.received(); signal != 0) {
             out_.flush();
-            err_ << "cantova-batch: stopped by signal " << signal << '\n';
+            err_ << "cantova-batch: stopped by signal " << signal << session.KeepAfterStop()
+                 << '\n';
             return 128 + signal;
         }
     }

@@ -21,10 +21,10 @@ public:
     // Runs "[OPTION]... STEP...". 0 on success; 1 when a job of a run was skipped, not started,
     // stopped or failed, or Exit could not keep the jobs in the list; 2 for an unknown option, step
     // or name, a step that cannot be done, or a step that was refused with a message (the steps
-    // after it still run); 128 + the signal when SIGINT, SIGTERM or SIGHUP stopped it. With --help
-    // or --version among the options it prints that and does nothing else. An invocation with
-    // "commands shell" or "commands json" prints only that form's text on out and everything else
-    // on err.
+    // after it still run); 128 + the signal when SIGINT, SIGTERM or SIGHUP stopped it (the jobs
+    // not done of a run it stopped are kept for --restore). With --help or --version among the
+    // options it prints that and does nothing else. An invocation with "commands shell" or
+    // "commands json" prints only that form's text on out and everything else on err.
     int run(const std::vector<std::string>& arguments);
 
 private:

@@ -22,7 +22,8 @@ void PrintedClipboard::CopyLines(const std::vector<std::string>& lines) {
     }
 }
 
-void PrintedExitQuestion::AskAboutJobs(int jobs, std::function<void(ExitChoice)> answer) {
+// A step runs until no job runs: Exit never comes during a run.
+void PrintedExitQuestion::AskAboutJobs(int jobs, bool, std::function<void(ExitChoice)> answer) {
     if (dryRun_) {
         out_ << "message: Exit: " << jobs
              << " job(s) in the list are discarded (a dry run keeps nothing)\n";
@@ -76,6 +77,20 @@ void BatchSession::RunUntilIdle() {
     if (program.keeper) {
         program.keeper->SavePending();
     }
+}
+
+std::string BatchSession::KeepAfterStop() {
+    const int jobs = program.queue.count();
+    if (options.dryRun || !program.runner.lastRunEndedForExit() || jobs == 0) {
+        return {};
+    }
+    const std::string counted = "; " + std::to_string(jobs) + " job(s) not done ";
+    if (const std::optional<std::string> why = program.endWith(JobsAtEnd::KeepForNextStart)) {
+        program.endWith(JobsAtEnd::Discard);
+        return counted + "could not be kept for the next start (" + *why +
+               "): they are discarded with their settings files";
+    }
+    return counted + "are kept for the next start (--restore takes them back)";
 }
 
 void BatchSession::TakeBackLeftJobs(std::ostream& err) {

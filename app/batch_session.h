@@ -59,7 +59,7 @@ class PrintedExitQuestion : public ExitQuestion {
 public:
     // A dry run keeps nothing for the next start: its jobs are discarded.
     PrintedExitQuestion(std::ostream& out, bool dryRun) : out_(out), dryRun_(dryRun) {}
-    void AskAboutJobs(int jobs, std::function<void(ExitChoice)> answer) override;
+    void AskAboutJobs(int jobs, bool running, std::function<void(ExitChoice)> answer) override;
     void TellKept(int jobs) override;
     // Nobody can choose: the jobs are discarded, and notKept() tells that they were lost.
     ExitChoice TellNotKept(int jobs, const std::string& why) override;
@@ -117,6 +117,10 @@ public:
     // Delivers the events of the processes a step started, until none runs; then the job list is
     // saved, if a change was put off.
     void RunUntilIdle();
+    // After a stop signal: when it ended a run, keeps the jobs not done for --restore (a dry run
+    // keeps nothing) and tells what became of them as the rest of a sentence ("; 2 job(s) not
+    // done are kept ..."); empty when there was nothing to keep.
+    std::string KeepAfterStop();
     // Names on err the lists that earlier programs left and that could not be read (or only in
     // part), takes back their jobs (looks at them only, in a dry run) and says so; without
     // restore, only says that there are some.

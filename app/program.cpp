@@ -31,7 +31,8 @@ Program::Program(const PlatformServices& services, const std::string& programFol
       settingsFromCommand(windows, sources, services.libraries, services.dialogs, services.messages,
                           runner),
       intake(sources, jobList, queue, runner, services.dialogs, services.messages),
-      exitWithJobs(windows, queue, [this](JobsAtEnd jobsAtEnd) { return endWith(jobsAtEnd); }) {
+      exitWithJobs(windows, queue, runner,
+                   [this](JobsAtEnd jobsAtEnd) { return endWith(jobsAtEnd); }) {
     jobList.setFilesOutliveCrash(services.keepsList);
     if (!services.stateFolder.empty()) {
         keeper.emplace(queue, services.stateFolder, services.keepsList);

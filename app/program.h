@@ -83,11 +83,10 @@ public:
 
     // What becomes of the jobs in the list when the program ends.
     void setJobsAtEnd(JobsAtEnd jobsAtEnd) { jobsAtEnd_ = jobsAtEnd; }
-
-private:
-    // Exit's choice, carried out for keeping at once: why the jobs could not be kept.
+    // The same, carried out for keeping at once: why the jobs could not be kept.
     std::optional<std::string> endWith(JobsAtEnd jobsAtEnd);
 
+private:
     JobsAtEnd jobsAtEnd_ = JobsAtEnd::Discard;
 };
 

@@ -74,12 +74,11 @@ GuiProgram::GuiProgram(settings::FileDialogs* dialogs, const std::string& progra
     // The title shows a new percentage in the moment the table and the status line do.
     program_.runCaption.showPercentagesAtOnce(false);
     pace_.follow([this] { program_.runCaption.refresh(); });
-    // Jobs do not outlive the program: a run still going is stopped and cleaned up, as Exit does.
+    // A run still going when the application quits is stopped as Exit stops it: its jobs not done
+    // stay in the list, for the end of the program to keep.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &mainView_,
                      [this] {
-                         if (program_.runner.InProgress()) {
-                             program_.runner.StopAndUnload();
-                         }
+                         program_.runner.StopForExit();
                          processes_.StopAllAndWait();
                      });
     if (!settingsFile.empty()) {

@@ -157,7 +157,7 @@ void MainWindowView::showVisibility() {
 void MainWindowView::closeEvent(QCloseEvent* event) {
     if (model_.visible()) {
         if (!model_.Form_QueryUnload()) {
-            // A run is still going; when asked to stop, the model unloads itself afterwards.
+            // A question is open or a run stops first; the model unloads itself afterwards.
             event->ignore();
             return;
         }

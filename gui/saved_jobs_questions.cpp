@@ -27,12 +27,19 @@ QString JobsText(int jobs) {
 
 } // namespace
 
-void QtExitQuestion::AskAboutJobs(int jobs, std::function<void(app::ExitChoice)> answer) {
+void QtExitQuestion::AskAboutJobs(int jobs, bool running,
+                                  std::function<void(app::ExitChoice)> answer) {
+    const QString counted = JobsText(jobs) + (jobs == 1 ? " is" : " are");
     QMessageBox* box = OpenQuestion(
         owner_, QStringLiteral("Exit"),
-        QStringLiteral("%1 in the list. Keep them for the next start, or discard them and "
-                       "their settings files?")
-            .arg(JobsText(jobs) + (jobs == 1 ? " is" : " are")));
+        running ? QStringLiteral("Jobs are still running, and Exit stops the run first. %1 not "
+                                 "done: keep them for the next start (a stopped job starts "
+                                 "again from its beginning), or discard them and their settings "
+                                 "files?")
+                      .arg(counted)
+                : QStringLiteral("%1 in the list. Keep them for the next start, or discard them "
+                                 "and their settings files?")
+                      .arg(counted));
     QPushButton* keep =
         box->addButton(QStringLiteral("&Keep for Next Start"), QMessageBox::AcceptRole);
     QPushButton* discard = box->addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);

@@ -1,9 +1,9 @@
 #pragma once
 
 // Questions about where jobs go and whether they outlive a session, all open without holding up
-// the program: an output folder for a source on read-only media, at Exit with jobs in the list
-// (keep them for the next start, discard them, or stay), and at the start when an earlier session
-// left jobs (take them back, discard them, or decide later).
+// the program: an output folder for a source on read-only media, at Exit with jobs in the list or
+// during a run (keep them for the next start, discard them, or stay), and at the start when an
+// earlier session left jobs (take them back, discard them, or decide later).
 
 #include "app/exit_with_jobs.h"
 #include "app/program.h"
@@ -18,8 +18,9 @@ namespace cantova::ui::qt {
 class QtExitQuestion final : public app::ExitQuestion {
 public:
     explicit QtExitQuestion(QWidget* owner) : owner_(owner) {}
-    // "Keep for Next Start" is the default button; Escape and the title bar's close cancel.
-    void AskAboutJobs(int jobs, std::function<void(app::ExitChoice)> answer) override;
+    // "Keep for Next Start" is the default button; Escape and the title bar's close cancel (and
+    // leave a run going).
+    void AskAboutJobs(int jobs, bool running, std::function<void(app::ExitChoice)> answer) override;
     // The answer was the user's: nothing to add.
     void TellKept(int) override {}
     // Says why, and the program goes on with the jobs in the list: the user may exit again and

@@ -11,6 +11,7 @@
 #include "jobs/job_log_merge.h"
 #include "jobs/job_outputs.h"
 #include "jobs/kept_curves.h"
+#include "jobs/left_files.h"
 #include "settings/audio_profile.h"
 #include "settings/paths.h"
 #include "ui/windows.h"
@@ -182,6 +183,7 @@ void JobRunner::refuse(const std::string& text, int jobs) {
     // A Start that runs nothing leaves its jobs not started.
     doneOfLastRun_ = 0;
     unfinishedOfLastRun_ = jobs;
+    lastRunEndedForExit_ = false;
     transition(RunEvent::Refused);
     if (!text.empty()) {
         services_.messages.Show("Nothing was run: " + text, kErrorCaption,
@@ -479,7 +481,11 @@ void JobRunner::onFinished(int number, const LaunchResult& result) {
                              LowerFirst(std::strerror(result.startError))
                        : "the transcoder could not be started (looked for " + program + ")");
     } else if (result.stopped) {
-        // A stop request to the program ends the run as Stop Now does.
+        // A stop the run did not ask for is a stop request to the program: the run ends as Stop
+        // Now ends it, and its jobs not done stay in the list for the program's end.
+        if (state_ == RunState::Running || state_ == RunState::Draining) {
+            run_->forExit = true;
+        }
         StopNow();
         unfinished(number, JobStatus::Stopped, "stopped before it finished");
     } else if (result.signal != 0) {
@@ -496,6 +502,11 @@ void JobRunner::onFinished(int number, const LaunchResult& result) {
             job.percent = 100;
             job.endedAt = std::chrono::system_clock::now();
         });
+    }
+    if (const int index = queue_.indexOf(number);
+        result.started && index >= 0 && queue_.at(index).status != JobStatus::Done) {
+        // What a transcoder that was killed or crashed could not remove itself.
+        RemovePartialOutputs(queue_.at(index));
     }
     for (auto& block : run_->logBlocks) {
         block.second = block.second || block.first == number;
@@ -566,14 +577,18 @@ void JobRunner::finishRun() {
         }
         const bool wasDone = job.status == JobStatus::Done;
         done += wasDone ? 1 : 0;
-        if (wasDone || ended.unloadWhenDone) {
+        if (wasDone) {
             settings::DeleteFile(job.settingsFile);
             return true;
         }
         return false;
     });
+    if (ended.forExit) {
+        requeueForExit(ended);
+    }
     doneOfLastRun_ = done;
     unfinishedOfLastRun_ = static_cast<int>(ended.numbers.size()) - done;
+    lastRunEndedForExit_ = ended.forExit;
     settings::DeleteFile(ended.jobFile);
     queue_.setRunJobFile(std::nullopt);
     queue_.setRunFolder(std::nullopt);
@@ -587,13 +602,12 @@ void JobRunner::finishRun() {
     }
     transition(RunEvent::Finished);
 
+    if (ended.quietEnd) {
+        return;
+    }
     if (!ended.problems.empty()) {
         services_.messages.Show("Not every job ran as it should:" + JoinLines(ended.problems),
                                 "Job Report", ui::MessageIcon::Exclamation);
-    }
-    if (ended.unloadWhenDone) {
-        windows_.frmMain.Form_Unload();
-        return;
     }
     if (services_.logFiles.Exists(ended.log)) {
         services_.logViewer.ShowLog(ended.log);
@@ -615,13 +629,35 @@ void JobRunner::StopAfterCurrent() {
     transition(RunEvent::StopAfterCurrent);
 }
 
-void JobRunner::StopAndUnload() {
+void JobRunner::StopForExit() {
     if (!run_) {
-        windows_.frmMain.Form_Unload();
+        if (state_ == RunState::Starting) {
+            refuse("", 0); // the question about replacing files is answered later, in vain
+        }
         return;
     }
-    run_->unloadWhenDone = true;
+    run_->forExit = true;
+    run_->quietEnd = true;
     StopNow();
+}
+
+void JobRunner::requeueForExit(const Run& ended) {
+    for (const int number : ended.numbers) {
+        const int index = queue_.indexOf(number);
+        if (index < 0) {
+            continue;
+        }
+        const JobStatus status = queue_.at(index).status;
+        if (status == JobStatus::Stopped || status == JobStatus::NotStarted) {
+            queue_.update(number, [](Job& job) {
+                job.status = JobStatus::Queued;
+                job.reason.clear();
+                job.percent = 0;
+                job.startedAt.reset();
+                job.endedAt.reset();
+            });
+        }
+    }
 }
 
 RunProgress JobRunner::progress() const {

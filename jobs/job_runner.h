@@ -74,9 +74,13 @@ public:
     // Runs the jobs of the list that failed, were stopped, skipped or not started.
     void RetryFailed();
     bool InProgress() const override { return RunInProgress(state_); }
-    void StopAndUnload() override;
     // Ends the running transcoders; the run ends when they have.
     void StopNow();
+    // Ends the run as Stop Now does, because the program is to end: when the run has ended, the
+    // jobs it stopped or never came to are queued again and stay in the list (to be kept for the
+    // next start or discarded), and neither the report nor the log is shown. A start still asking
+    // whether to replace files is given up at once.
+    void StopForExit();
     // Lets the running jobs finish and starts no other.
     void StopAfterCurrent();
 
@@ -93,6 +97,9 @@ public:
     // stopped or failed.
     int doneJobsOfLastRun() const { return doneOfLastRun_; }
     int unfinishedJobsOfLastRun() const { return unfinishedOfLastRun_; }
+    // Whether the last run ended for the program's end: by StopForExit, or by a stop request to
+    // the program (a transcoder ending as stopped that the run did not stop).
+    bool lastRunEndedForExit() const { return lastRunEndedForExit_; }
     RunProgress progress() const;
 
 private:
@@ -112,7 +119,10 @@ private:
         std::vector<std::string> problems;
         // A start failed for want of processes or files: no other starts until a job ends.
         bool waitingForResources = false;
-        bool unloadWhenDone = false;
+        // The program is to end: the jobs not done stay queued in the list.
+        bool forExit = false;
+        // ... and the person who asked for the end wants no report and no log.
+        bool quietEnd = false;
         std::vector<bool> enabledBefore;
         std::string log;
         std::string jobFile;
@@ -142,6 +152,8 @@ private:
     bool retryWhenResourcesFree(int number, const LaunchResult& result);
     void addLogBlocks();
     void finishRun();
+    // The jobs of a run ended for the program's end that it stopped or never came to: queued.
+    void requeueForExit(const Run& ended);
     std::string jobLabel(int number) const;
     std::string jobLogPath(int number) const;
     // Before the run's private folder goes: its jobs' loudness curves move beside the run's log.
@@ -155,6 +167,7 @@ private:
     int jobsAtOnce_ = 1;
     int doneOfLastRun_ = 0;
     int unfinishedOfLastRun_ = 0;
+    bool lastRunEndedForExit_ = false;
     RunState state_ = RunState::Idle;
     std::optional<Run> run_;
     // Rows of the list before this one hold no queued job of the run.

@@ -31,7 +31,8 @@ public:
     void Form_Unload();
     void cmdExit_Click();
     void MenuAbout_Click();
-    // False while the main window must stay (a run asked to stop ends the program when done).
+    // False while the main window must stay (an Exit question open, or a run stopping for the
+    // exit: the program ends once it is answered, or the run has ended).
     bool Form_QueryUnload();
 
     // The parts of the program the window's buttons and menu items hand on to.

@@ -30,8 +30,6 @@ public:
     // The Start button.
     virtual void Start() = 0;
     virtual bool InProgress() const = 0;
-    // Stops the run; once it has ended, the main window is unloaded.
-    virtual void StopAndUnload() = 0;
 };
 
 class ProfilePort {
@@ -51,9 +49,9 @@ public:
 class ExitPort {
 public:
     virtual ~ExitPort() = default;
-    // Exit asked for while no run goes on: true when the program may end now; false when it
-    // stays, at least until a question about the jobs in the list has been answered (an answer
-    // that lets it end unloads the main window then).
+    // Exit asked for: true when the program may end now; false when it stays, at least until a
+    // question about the run and the jobs in the list has been answered and a run stopped (an
+    // answer that lets it end unloads the main window then).
     virtual bool MayExit() = 0;
 };
 

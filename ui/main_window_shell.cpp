@@ -36,21 +36,11 @@ void MainWindow::Form_Unload() {
 }
 
 bool MainWindow::Form_QueryUnload() {
-    if (ports_.run == nullptr || !ports_.run->InProgress()) {
-        return ports_.exit == nullptr || ports_.exit->MayExit();
-    }
-    // The run goes on while the question is open; it ends the program if the answer is yes.
-    windows_.messages.Ask("Jobs are still running. Stop the run and exit?", "Exit",
-                          [this](bool yes) {
-                              if (yes) {
-                                  ports_.run->StopAndUnload();
-                              }
-                          });
-    return false;
+    return ports_.exit == nullptr || ports_.exit->MayExit();
 }
 
 void MainWindow::cmdExit_Click() {
-    // During a run the question whether to stop it comes first; the run then ends the program.
+    // With jobs in the list or a run going on, the question about them comes first.
     if (Form_QueryUnload()) {
         Form_Unload();
     }

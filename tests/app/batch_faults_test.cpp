@@ -1,5 +1,6 @@
 // The batch driver under faults: a dry run that must not touch the user's files, a run that would
-// replace outputs, list items that do not exist yet, exit statuses, and a stop by signal.
+// replace outputs, list items that do not exist yet, exit statuses. A stop by signal is in
+// batch_restore_test.cpp, with the jobs it keeps.
 
 #include "run_batch.h"
 
@@ -243,28 +244,6 @@ protected:
     }
 };
 
-TEST_F(BatchProcess, AStopSignalEndsTheJobCleansUpAndExitsNonZero) {
-    setenv("CANTOVA_TEST_SLEEP_MS", "60000", 1);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        fs::remove(temp_.File("calls"));
-        const pid_t driver = Start({"select", source_, "click", "CmdAddAudioJobList", "click",
-                                    "CmdAddAudioJobList", "click", "cmdStartEncode"});
-        ASSERT_GT(driver, 0);
-        while (!fs::exists(temp_.File("calls"))) { // the first job's transcoder has started
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        kill(driver, signal);
-        int status = 0;
-        ASSERT_EQ(waitpid(driver, &status, 0), driver);
-        ASSERT_TRUE(WIFEXITED(status)) << signal;
-        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
-        EXPECT_EQ(FilesIn(temp_.Path() / "rips"), std::vector<std::string>{"film.mpa"})
-            << "settings files and the job file are gone";
-        const std::string calls = ReadText(temp_.File("calls"));
-        EXPECT_EQ(calls.find("-core("), calls.rfind("-core(")) << "the second job never starts";
-    }
-}
-
 TEST_F(BatchProcess, JobsRunSideBySideWhenAskedAndEachLogBlockStaysWhole) {
     const auto calls = [&] {
         const std::string text = ReadText(temp_.File("calls"));
@@ -289,15 +268,17 @@ TEST_F(BatchProcess, JobsRunSideBySideWhenAskedAndEachLogBlockStaysWhole) {
     ASSERT_EQ(waitpid(driver, &status, 0), driver);
     EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
 
-    // Short jobs to the end: each transcoder's log line reaches the run's log.
+    EXPECT_EQ(FilesIn(temp_.Path() / "rips").size(), 4u) << "the stopped jobs are kept";
+
+    // Short jobs to the end, the kept ones too: each transcoder's log line reaches the run's log.
     setenv("CANTOVA_TEST_SLEEP_MS", "100", 1);
-    const pid_t quick = Start({"--jobs", "3", "--overwrite", "select", source_, "click",
-                               "CmdAddAudioJobList", "click", "CmdAddAudioJobList", "click",
-                               "CmdAddAudioJobList", "click", "cmdStartEncode"});
+    const pid_t quick = Start({"--restore", "--jobs", "3", "--overwrite", "select", source_,
+                               "click", "CmdAddAudioJobList", "click", "CmdAddAudioJobList",
+                               "click", "CmdAddAudioJobList", "click", "cmdStartEncode"});
     ASSERT_EQ(waitpid(quick, &status, 0), quick);
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const std::string log = ReadText(log_);
-    for (const char* output : {"Stream1.mp3", "Stream2.mp3", "Stream3.mp3"}) {
+    for (const char* output : {"Stream1.mp3", "Stream2.mp3", "Stream3.mp3", "Stream6.mp3"}) {
         EXPECT_NE(log.find("transcoded " + temp_.File(std::string("rips/") + output) + "\n"),
                   std::string::npos)
             << log;

@@ -78,8 +78,9 @@ protected:
         WriteText(source_, "stream");
     }
     void TearDown() override {
-        for (const char* name : {"CANTOVA_TEST_RECORD", "CANTOVA_TEST_SLEEP_MS",
-                                 "CANTOVA_TEST_PROGRESS", "XDG_STATE_HOME", "TMPDIR"}) {
+        for (const char* name :
+             {"CANTOVA_TEST_RECORD", "CANTOVA_TEST_SLEEP_MS", "CANTOVA_TEST_PROGRESS",
+              "CANTOVA_TEST_IGNORE_TERM", "XDG_STATE_HOME", "TMPDIR"}) {
             unsetenv(name);
         }
     }
@@ -219,6 +220,63 @@ TEST_F(BatchRestore, ExitKeepsTheJobsForTheNextStartAndTheEndOtherwiseRemovesThe
     ASSERT_EQ(Run({"--restore", "print", "LstJobAudio(0).ListCount"}), 0) << Err();
     EXPECT_NE(Out().find("LstJobAudio(0).ListCount=3\n"), std::string::npos) << Out();
     EXPECT_EQ(FilesIn(temp_.Path() / "rips"), Words{"film.mpa"});
+}
+
+// A stop signal during a run ends it as Exit's Keep does: the running job is stopped and queued
+// again, and it and the jobs not yet run wait for --restore, in their order.
+TEST_F(BatchRestore, AStopSignalDuringARunKeepsTheJobsNotDoneForRestore) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        setenv("CANTOVA_TEST_SLEEP_MS", "60000", 1);
+        fs::remove(temp_.File("calls"));
+        const pid_t driver = Start(ThreeJobs({}) + Words{"click", "cmdStartEncode"});
+        WaitFor([&] { return fs::exists(temp_.File("calls")); });
+        kill(driver, signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(driver, &status, 0), driver);
+        ASSERT_TRUE(WIFEXITED(status)) << signal;
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        EXPECT_NE(Err().find("cantova-batch: stopped by signal " + std::to_string(signal) +
+                             "; 3 job(s) not done are kept for the next start (--restore takes "
+                             "them back)\n"),
+                  std::string::npos)
+            << Err();
+        EXPECT_EQ(Count(ReadText(temp_.File("calls")), "-core("), 1u) << "no second job starts";
+        EXPECT_EQ(FilesIn(temp_.Path() / "rips").size(), 4u)
+            << "the source and three settings files: the job file is gone";
+
+        unsetenv("CANTOVA_TEST_SLEEP_MS");
+        ASSERT_EQ(Run({"--restore", "dump"}), 0) << Err();
+        const std::string dump = Out();
+        EXPECT_NE(dump.find("message: Restore: 3 job(s) of an earlier session taken back\n"),
+                  std::string::npos)
+            << dump;
+        const std::size_t first = dump.find("film.stream1.aud");
+        const std::size_t second = dump.find("film.stream2.aud");
+        const std::size_t third = dump.find("film.stream3.aud");
+        EXPECT_TRUE(first < second && second < third) << "the stopped job first\n" << dump;
+        EXPECT_EQ(FilesIn(temp_.Path() / "rips"), Words{"film.mpa"}) << "that driver ended";
+    }
+}
+
+// The transcoder takes its time to end (it ignores SIGTERM until it is killed); a second signal
+// meanwhile changes nothing of what is kept.
+TEST_F(BatchRestore, ASecondSignalWhileTheRunStopsLosesNoJob) {
+    setenv("CANTOVA_TEST_SLEEP_MS", "60000", 1);
+    setenv("CANTOVA_TEST_IGNORE_TERM", "1", 1);
+    const pid_t driver = Start(ThreeJobs({}) + Words{"click", "cmdStartEncode"});
+    WaitFor([&] { return fs::exists(temp_.File("calls")); });
+    kill(driver, SIGTERM);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(driver, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(driver, &status, 0), driver);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGINT) << "the last signal is the one told";
+    EXPECT_NE(Err().find("3 job(s) not done are kept"), std::string::npos) << Err();
+    unsetenv("CANTOVA_TEST_SLEEP_MS");
+    unsetenv("CANTOVA_TEST_IGNORE_TERM");
+    ASSERT_EQ(Run({"--restore", "print", "LstJobAudio(0).ListCount"}), 0) << Err();
+    EXPECT_NE(Out().find("LstJobAudio(0).ListCount=3\n"), std::string::npos) << Out();
 }
 
 TEST_F(BatchRestore, AStateFolderThatCannotBeMadeIsToldAndTheJobsStillRun) {

@@ -340,12 +340,13 @@ private slots:
         QCOMPARE(gui.program.program().runner.state(), jobs::RunState::Starting);
         replace->button(QMessageBox::Yes)->click();
         QCOMPARE(gui.program.program().runner.state(), jobs::RunState::Running);
-        // Exit's question during the run: the next job starts while it is open; no stops it.
+        // Exit's question during the run: the next job starts while it is open; Cancel leaves
+        // the run going.
         gui.windows.frmMain.cmdExit.press();
         auto* exit = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(exit != nullptr && exit->windowTitle() == "Exit");
         QTRY_COMPARE_WITH_TIMEOUT(gui.cell(1, Model::Status), QString("running 0%"), 5000);
-        exit->button(QMessageBox::No)->click();
+        exit->button(QMessageBox::Cancel)->click();
         QTRY_VERIFY_WITH_TIMEOUT(!gui.running(), 10000);
         QVERIFY(!gui.windows.program.ended);
         Gui::closeMessages();

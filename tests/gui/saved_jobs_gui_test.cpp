@@ -1,6 +1,6 @@
 // Jobs that outlive a session, in the offscreen GUI as a person meets them: Exit with jobs in the
-// list asks without stopping the program (keep them, the default; discard them; or stay), and the
-// next start offers kept jobs back.
+// list or during a run asks without stopping the program (keep them, the default; discard them;
+// or stay), and the next start offers kept jobs back.
 
 #include "gui/gui_program.h"
 #include "settings/file_dialogs.h"
@@ -180,6 +180,45 @@ private slots:
         QTRY_COMPARE(next.program().queue.count(), 1);
         QCOMPARE(next.program().queue.at(0).settingsFile, settingsFile_);
         QCOMPARE(next.program().queue.at(0).source, source_);
+    }
+
+    // Keep during a run stops it while the event loop goes on; the stopped job and the one never
+    // started come back at the next start, queued.
+    void exitDuringARunKeepsTheJobsNotDone() {
+        qputenv("CANTOVA_TEST_SLEEP_MS", "60000");
+        qputenv("CANTOVA_TEST_RECORD", QByteArray::fromStdString(temp_->File("record")));
+        settings::ScriptedFileDialogs dialogs;
+        {
+            auto gui = StartWithAJob(dialogs);
+            gui->windows().frmMain.CmdAddAudioJobList_Click();
+            gui->windows().program.TranscoderPath = CANTOVA_RECORDING_TRANSCODER;
+            gui->windows().frmMain.cmdStartEncode_Click();
+            QTRY_VERIFY(Exists(temp_->File("record"))); // the first job's transcoder runs
+            PressExit(*gui);
+            QMessageBox* box = OpenQuestion();
+            QVERIFY(box != nullptr);
+            QVERIFY2(box->text().startsWith("Jobs are still running, and Exit stops the run "
+                                            "first. 2 jobs are not done"),
+                     qPrintable(box->text()));
+            QCOMPARE(box->defaultButton()->objectName(), QString("KeepJobs"));
+            QTest::keyClick(box, Qt::Key_Return);
+            QVERIFY(!gui->windows().program.ended);
+            QTRY_VERIFY_WITH_TIMEOUT(gui->windows().program.ended, 10000);
+            QVERIFY(VisibleQuestion() == nullptr);
+        }
+        qunsetenv("CANTOVA_TEST_SLEEP_MS");
+        QVERIFY(Exists(settingsFile_));
+        QVERIFY(Exists(temp_->File("film.stream2.aud")));
+        ui::qt::GuiProgram next(&dialogs, std::string(), state_);
+        next.show();
+        QMessageBox* offer = OpenQuestion();
+        QVERIFY(offer != nullptr);
+        QVERIFY2(offer->text().contains("2 jobs of an earlier session"), qPrintable(offer->text()));
+        Click(offer, "TakeBackJobs");
+        QTRY_COMPARE(next.program().queue.count(), 2);
+        QCOMPARE(next.program().queue.at(0).settingsFile, settingsFile_);
+        QCOMPARE(next.program().queue.at(0).status, jobs::JobStatus::Queued);
+        QCOMPARE(next.program().queue.at(1).status, jobs::JobStatus::Queued);
     }
 };
 

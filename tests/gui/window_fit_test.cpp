@@ -261,7 +261,8 @@ private slots:
             [&] { dialogs.ShowOpenFilesDialog("All Files|*.*", "Files", "", nullptr); });
     }
 
-    // The folder dialog for a source on read-only media, and the question of Exit with jobs.
+    // The folder dialog for a source on read-only media, and the question of Exit with jobs (and
+    // during a run).
     void theQuestionsAboutJobsFit() {
         settings::ScriptedFileDialogs dialogs;
         ui::qt::GuiProgram gui(&dialogs);
@@ -272,7 +273,10 @@ private slots:
                                     [](const std::string&) {});
         });
         ui::qt::QtExitQuestion exit(&gui.view());
-        CheckOpened<QMessageBox>([&exit] { exit.AskAboutJobs(12, [](app::ExitChoice) {}); });
+        for (const bool running : {false, true}) {
+            CheckOpened<QMessageBox>(
+                [&exit, running] { exit.AskAboutJobs(12, running, [](app::ExitChoice) {}); });
+        }
     }
 
     void messagesAndQuestionsWithLongTextsFit() {

@@ -1,5 +1,5 @@
 // A person acting while a job runs: the window stays locked, its caption tells
-// which job runs, and closing the program asks whether to stop the run.
+// which job runs, and closing the program stops the run first.
 
 #include "fake_launcher.h"
 #include "program_fixture.h"
@@ -84,30 +84,20 @@ TEST_F(RunInterruption, TheCaptionFollowsTheTranscodersProgressLines) {
     EXPECT_EQ(main.caption(), title);
 }
 
-TEST_F(RunInterruption, ExitDuringARunStopsItOnlyWhenThePersonSaysSo) {
+// Nobody to ask (and no folder to keep the list in): Exit stops the run, and the program ends once
+// the run has.
+TEST_F(RunInterruption, ExitWithNobodyToAskStopsTheRunAndEndsTheProgramAfterIt) {
     main.cmdStartEncode.press();
-    launcher.endAll([&] { main.cmdExit.press(); });
-    EXPECT_EQ(messages.asked.size(), 3u) << "asked once for each job";
-    EXPECT_EQ(launcher.processes.size(), 3u);
-    EXPECT_FALSE(launcher.processes[0].terminated);
-    EXPECT_FALSE(windows.program.ended);
-}
-
-TEST_F(RunInterruption, StoppingTheRunEndsTheProgramAfterTheCleanUp) {
-    messages.answer = true;
-    main.cmdStartEncode.press();
-    launcher.endAll([&] { main.cmdExit.press(); });
-    ASSERT_EQ(messages.asked.size(), 1u);
-    EXPECT_EQ(messages.asked[0].caption, "Exit");
-    EXPECT_EQ(launcher.processes.size(), 1u) << "no further job starts";
+    main.cmdExit.press();
+    EXPECT_TRUE(messages.asked.empty());
+    ASSERT_EQ(launcher.processes.size(), 1u);
     EXPECT_TRUE(launcher.processes[0].terminated);
+    EXPECT_FALSE(windows.program.ended) << "not before the run has ended";
+    launcher.end(1);
+    EXPECT_EQ(launcher.processes.size(), 1u) << "no further job starts";
     EXPECT_TRUE(windows.program.ended);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("Job 1 (film.mpa): stopped before it finished"),
-              std::string::npos)
-        << messages.shown[0].text;
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
-        << "only the source is left";
+    EXPECT_TRUE(messages.shown.empty()) << "no report at an exit";
+    EXPECT_EQ(program.queue.count(), 3) << "for the end of the program to discard";
 }
 
 } // namespace

@@ -141,6 +141,7 @@ TEST_F(RunMoves, StopNowLeavesTheJobsItNeverStartedNotStartedAndRetryRunsThem) {
                                                   JobStatus::NotStarted}));
     EXPECT_EQ(jobs::StatusName(JobStatus::NotStarted), "not started");
     EXPECT_EQ(program.runner.unfinishedJobsOfLastRun(), 3);
+    EXPECT_FALSE(program.runner.lastRunEndedForExit());
     EXPECT_NE(Report().find("stopped before it finished"), std::string::npos) << Report();
     EXPECT_NE(Report().find("2 jobs were not started"), std::string::npos) << Report();
 
@@ -183,7 +184,9 @@ TEST_F(RunMoves, AJobThatEndsWellWhileStoppingIsDone) {
     EXPECT_EQ(notifier.ends, (std::vector<std::pair<int, int>>{{1, 2}}));
 }
 
-TEST_F(RunMoves, AStopRequestToTheProgramStopsTheRunAsStopNowDoes) {
+// A stop request to the program (a signal to the batch driver) ends the run as Stop Now does, for
+// the program's end: the jobs it stopped or never came to are queued again, to be kept.
+TEST_F(RunMoves, AStopRequestToTheProgramStopsTheRunAsStopNowDoesForTheEnd) {
     program.runner.setJobsAtOnce(2);
     main.cmdStartEncode.press();
     launcher.processes[0].terminated = true; // stopped from outside, not through the runner
@@ -192,8 +195,11 @@ TEST_F(RunMoves, AStopRequestToTheProgramStopsTheRunAsStopNowDoes) {
     EXPECT_TRUE(launcher.processes[1].terminated) << "the other running job is stopped too";
     launcher.end(2);
     EXPECT_EQ(launcher.processes.size(), 2u);
-    EXPECT_EQ(Statuses(), (std::vector<JobStatus>{JobStatus::Stopped, JobStatus::Stopped,
-                                                  JobStatus::NotStarted}));
+    EXPECT_EQ(Statuses(),
+              (std::vector<JobStatus>{JobStatus::Queued, JobStatus::Queued, JobStatus::Queued}));
+    EXPECT_TRUE(program.runner.lastRunEndedForExit());
+    EXPECT_NE(Report().find("stopped before it finished"), std::string::npos)
+        << "the report, as after Stop Now";
 }
 
 // A start refused for want of files or processes is no fault of the job: it waits for a running
