@@ -7,6 +7,7 @@
 #include "settings/paths.h"
 #include "ui/windows.h"
 
+#include "silent_messages.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +19,7 @@
 namespace {
 
 using namespace cantova;
-
-class SilentMessages : public ui::MessageBoxes {
-public:
-    void Show(const std::string&, const std::string&, ui::MessageIcon) override {}
-    void Ask(const std::string&, const std::string&, Answer answered) override { answered(false); }
-};
+using test::SilentMessages;
 
 class CommandBuilder : public ::testing::Test {
 protected:
