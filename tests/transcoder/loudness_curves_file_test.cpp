@@ -3,6 +3,7 @@
 // computed from the K-weighting, the loudness mode's target and ceiling, and the stretches where
 // the limiter held a loud burst down.
 #include "sound/k_weighting.h"
+#include "transcoder/folder_per_test.h"
 #include "transcoder/transcoder_harness.h"
 
 #include <gtest/gtest.h>
@@ -83,23 +84,14 @@ double stereoSineLufs(double peakDb, double hertz) {
     return -0.691 + 10.0 * std::log10(2.0 * amplitude * amplitude / 2.0);
 }
 
-class LoudnessCurvesFile : public ::testing::Test {
+class LoudnessCurvesFile : public FolderPerTest {
 protected:
     void SetUp() override {
         if (!programsAvailable({"ffmpeg", "ffprobe", "lame"})) {
             GTEST_SKIP() << "ffmpeg, ffprobe or lame is not installed";
         }
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / ("cantova curves " + std::string(test->name()) + " " +
-                                               std::to_string(::getpid()));
-        fs::create_directories(folder_);
+        makeFolder("curves");
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
     std::string log(const std::string& output) const { return readFile(path(output + ".log")); }
 
     // A stereo 16-bit WAV source of the expression (of t), 48 kHz.
@@ -132,8 +124,6 @@ protected:
         }
         return curves;
     }
-
-    fs::path folder_;
 };
 
 TEST_F(LoudnessCurvesFile, HoldsAPointEveryHalfSecondAtTheLevelsOfTheSourceAndOutput) {

@@ -1,6 +1,7 @@
 // The Opus and FLAC targets on generated signals: Opus keeps 5.1 and 7.1 with every channel in
 // its place, or downmixes on request; FLAC keeps a 16- or 24-bit source bit for bit; the gain
 // modes and the loudness mode reach their levels on both. Signals of one to three seconds.
+#include "transcoder/folder_per_test.h"
 #include "transcoder/transcoder_harness.h"
 
 #include <gtest/gtest.h>
@@ -37,24 +38,14 @@ std::string tonesSource(int channels, double seconds) {
     return "aevalsrc=" + expressions + ":s=48000:d=" + std::to_string(seconds);
 }
 
-class OpusFlacTargets : public ::testing::Test {
+class OpusFlacTargets : public FolderPerTest {
 protected:
     void SetUp() override {
         if (!programsAvailable({"ffmpeg", "ffprobe"})) {
             GTEST_SKIP() << "ffmpeg or ffprobe is not installed";
         }
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / ("cantova targets " + std::string(test->name()) +
-                                               " " + std::to_string(::getpid()));
-        fs::create_directories(folder_);
+        makeFolder("targets");
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
-
     std::string make(const std::string& name, Words arguments) {
         arguments.push_back(path(name));
         runFfmpeg(arguments);
@@ -79,8 +70,6 @@ protected:
                            "csv=p=0", path(output)})
             .output;
     }
-
-    fs::path folder_;
 };
 
 TEST_F(OpusFlacTargets, OpusKeepsEverySurroundChannelInItsPlaceOrDownmixesOnRequest) {

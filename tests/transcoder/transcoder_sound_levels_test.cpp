@@ -2,6 +2,7 @@
 // protection, dither, AC3 metadata and delay, three-channel WAVE files, the loudness mode and
 // the sound report. Signals of one to eight seconds; each test runs its jobs a few at a time.
 #include "sound/ac3_header.h"
+#include "transcoder/folder_per_test.h"
 #include "transcoder/transcoder_harness.h"
 
 #include <gtest/gtest.h>
@@ -51,23 +52,14 @@ Loudness measureLoudness(const std::string& path) {
     return loudness;
 }
 
-class SoundLevels : public ::testing::Test {
+class SoundLevels : public FolderPerTest {
 protected:
     void SetUp() override {
         if (!programsAvailable({"ffmpeg", "ffprobe", "lame", "oggenc", "sh", "sed"})) {
             GTEST_SKIP() << "ffmpeg, ffprobe, lame or oggenc is not installed";
         }
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / ("cantova levels " + std::string(test->name()) + " " +
-                                               std::to_string(::getpid()));
-        fs::create_directories(folder_);
+        makeFolder("levels");
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
     std::string logOf(const Job& job) const { return path(job.output + ".log"); }
     std::string log(const std::string& output) const { return readFile(path(output + ".log")); }
 
@@ -89,8 +81,6 @@ protected:
             ASSERT_EQ(statuses[i], 0) << jobs[i].output << "\n" << readFile(logOf(jobs[i]));
         }
     }
-
-    fs::path folder_;
 };
 
 Words lavfi(const std::string& source, const Words& codec) {

@@ -2,6 +2,7 @@
 // mix, mono to stereo, the peak after each gain mode, headroom on full-scale sources, and the
 // AC3 decoder's compression modes. Signals are a second long at most; each test runs its jobs
 // a few at a time.
+#include "transcoder/folder_per_test.h"
 #include "transcoder/transcoder_harness.h"
 
 #include <gtest/gtest.h>
@@ -50,29 +51,15 @@ struct Job {
     std::string groups;
 };
 
-class Sound : public ::testing::Test {
+class Sound : public FolderPerTest {
 protected:
     void SetUp() override {
         if (!programsAvailable({"ffmpeg", "ffprobe", "lame", "oggenc"})) {
             GTEST_SKIP() << "ffmpeg, ffprobe, lame or oggenc is not installed; the sound tests "
                             "need them (scripts/install-deps.sh installs them)";
         }
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = test->name();
-        std::replace(name.begin(), name.end(), '/', '-');
-        folder_ = fs::temp_directory_path() /
-                  ("cantova sound " + name + " " + std::to_string(::getpid()));
-        fs::create_directories(folder_);
+        makeFolder("sound");
     }
-
-    void TearDown() override {
-        std::error_code ignored;
-        if (!folder_.empty()) {
-            fs::remove_all(folder_, ignored);
-        }
-    }
-
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
     // A test signal, made on first use.
     std::string source(const std::string& name) {
@@ -140,8 +127,6 @@ protected:
     }
 
     std::string logOf(const Job& job) const { return path(job.output + ".log"); }
-
-    fs::path folder_;
 };
 
 // A level in dB against what it should be, with the file and tone in the message.
