@@ -51,7 +51,7 @@ JobPasses::JobPasses(PassPlan plan, std::vector<int> outputFiles, RunLog& log,
 }
 
 std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engines,
-                                          std::vector<WavStreamMeter*> meters) {
+                                          std::vector<TapMeter> meters) {
     if (stopRequested()) {
         throw JobFailure(stopReason());
     }
@@ -63,8 +63,10 @@ std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engi
     listener.firstEngineErrorLine = [&](std::string_view line) {
         progress_.onEngineErrorLine(line);
     };
-    for (WavStreamMeter* meter : meters) {
-        listener.taps.push_back([meter](std::string_view bytes) { meter->take(bytes); });
+    for (const TapMeter& tap : meters) {
+        WavStreamMeter* meter = tap.meter;
+        listener.taps.push_back(
+            {[meter](std::string_view bytes) { meter->take(bytes); }, tap.engine});
     }
     std::vector<int> shared = outputFiles_;
     if (plan_.sourceFile >= 0) {
@@ -155,6 +157,7 @@ EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
     plan.tailChain = tail.empty() ? "" : joinFilters(tail);
     plan.meterOutput = true;
     plan.meterSource = !sourceMeasured_ && !encoderReceivesSource(settings);
+    plan.trial = settings.trial && isLossy(plan.target);
     return plan;
 }
 
@@ -176,10 +179,25 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
     WavStreamMeter output(settings.limiterCeilingDb ? limiterHoldLevel(*settings.limiterCeilingDb)
                                                     : 0.0f);
     WavStreamMeter source;
-    run(encodingEngines(plan), plan.meterSource ? std::vector<WavStreamMeter*>{&output, &source}
-                                                : std::vector<WavStreamMeter*>{&output});
+    WavStreamMeter decoded;
+    const std::vector<EngineCommand> engines = encodingEngines(plan);
+    // In the order of the taps: the encoder's input, the source (a tap nobody writes where it
+    // is not measured but a trial's tap follows), a trial's decoded output.
+    std::vector<TapMeter> meters = {{&output}};
+    if (plan.meterSource || plan.trial) {
+        meters.push_back({&source});
+    }
+    if (plan.trial) {
+        meters.push_back({&decoded, engines.size() - 1});
+    }
+    run(engines, meters);
     EncodeFigures figures;
     figures.output = figuresOf(output, "the encoder's input");
+    if (plan.trial) {
+        figures.decoded = figuresOf(decoded, "the trial's decoded output");
+        log_.write("measured while encoding (trial): " +
+                   measuredText("decoded", *figures.decoded, MeterKind::FastPeak));
+    }
     if (settings.limiterCeilingDb) {
         figures.limited = stretchesAtWatchedLevel(*output.meter());
     }
@@ -205,7 +223,7 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
 SoundFigures JobPasses::measureSource(MeterKind kind, int from, int to) {
     progress_.beginPass(from, to);
     WavStreamMeter processed;
-    run({measuringEngine(plan_.encode)}, {&processed});
+    run({measuringEngine(plan_.encode)}, {{&processed}});
     const SoundFigures figures = figuresOf(processed, "the processed source");
     log_.write("measured before encoding: " + measuredText("processed", figures, kind));
     return figures;
@@ -222,7 +240,7 @@ std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> kin
     WavStreamMeter decoded;
     if (kind || target() == Target::Flac) {
         progress_.beginPass(from, to);
-        run({writtenFilesEngine(plan_.encode.outputs)}, {&decoded});
+        run({writtenFilesEngine(plan_.encode.outputs)}, {{&decoded}});
         if (decoded.meter() != nullptr) {
             sampleRate = decoded.sampleRate();
             played = static_cast<double>(decoded.meter()->frames()) / sampleRate;

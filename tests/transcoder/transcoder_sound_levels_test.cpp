@@ -201,6 +201,46 @@ TEST_F(SoundLevels, WavKeepsTheDepthOfItsSourceAndDithersOnlyWhereItGoesDown) {
     EXPECT_NEAR(peakDb(decodeAudio(path("brief out.wav"))), decibels(0.25), 0.01);
 }
 
+TEST_F(SoundLevels, PeakAfterEncodingTriesUnityWithoutWritingAndWritesWhatItKeeps) {
+    // A quiet sine needs 20 dB; a sine at -0.3 dBFS needs none, so that the encode at unity
+    // gain, a trial decoded as it is encoded, is the one kept and must then be written.
+    const std::string sine = make(
+        "sine.wav", lavfi("aevalsrc=0.1*sin(2*PI*440*t)|0.1*sin(2*PI*440*t):s=48000:d=4", kWav16));
+    const std::string loud =
+        make("loud.wav", lavfi("aevalsrc=0.966*sin(2*PI*440*t)|0.966*sin(2*PI*440*t):s=48000:d=3",
+                               {"-c:a", "pcm_f32le"}));
+    const std::vector<Job> sineJobs = {{"sine.mp3", "-ota( -G 1 ) -lame( -b 320 )"},
+                                       {"sine.ogg", "-ota( -G 1 ) -ogg( -q 0.8 )"},
+                                       {"sine.ac3", "-ota( -G 1 ) -ac3enc( -b 192 )"},
+                                       {"sine.opus", "-ota( -G 1 ) -opus( -b 128 )"}};
+    const std::vector<Job> loudJobs = {{"loud.mp3", "-ota( -G 1 ) -lame( -b 320 )"},
+                                       {"loud.ogg", "-ota( -G 1 ) -ogg( -q 0.8 )"},
+                                       {"loud.ac3", "-ota( -G 1 ) -ac3enc( -b 448 )"}};
+    ASSERT_NO_FATAL_FAILURE(runAll(sine, sineJobs));
+    ASSERT_NO_FATAL_FAILURE(runAll(loud, loudJobs));
+    for (const auto& [jobs, seconds] : {std::pair{sineJobs, 4.0}, std::pair{loudJobs, 3.0}}) {
+        for (const Job& job : jobs) {
+            SCOPED_TRACE(job.output);
+            const std::string text = log(job.output);
+            // One pass decoded what it encoded from a pipe: the trial; nothing else did.
+            std::size_t decodedFromPipe = 0;
+            for (std::size_t at = text.find("-i pipe:0"); at != std::string::npos;
+                 at = text.find("-i pipe:0", at + 1)) {
+                ++decodedFromPipe;
+            }
+            EXPECT_EQ(decodedFromPipe, 1U) << text;
+            EXPECT_NE(text.find("measured while encoding (trial): decoded: sample peak"),
+                      std::string::npos);
+            // The kept encode is written whole, at its level.
+            const DecodedAudio audio = decodeAudio(path(job.output));
+            ASSERT_GT(audio.sampleRate, 0);
+            EXPECT_NEAR(static_cast<double>(audio.frames()) / audio.sampleRate, seconds, 0.05);
+            EXPECT_LE(peakDb(audio), 0.0) << text;
+            EXPECT_GE(peakDb(audio), -1.0) << text;
+        }
+    }
+}
+
 TEST_F(SoundLevels, Ac3MetadataSetsTheDownmixAndIsPassedOnOrRewritten) {
     // The 5.1 tones, coded with a centre mix level of -6 dB and surrounds left out of a
     // downmix, dialogue level -27.

@@ -99,9 +99,33 @@ void appendTaps(std::vector<std::string>& ffmpeg, const EncodePlan& plan) {
     }
 }
 
-} // namespace
+// Where an encoding engine writes the target: its file, or in a trial the next engine.
+std::string ffmpegOutput(const EncodePlan& plan) {
+    return plan.trial ? "pipe:1" : ffmpegFile(plan.outputs.at(0));
+}
+std::string encoderOutput(const EncodePlan& plan) {
+    return plan.trial ? "-" : plan.outputs.at(0);
+}
 
-std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
+// The engine that decodes a trial's encoded stream from its standard input, as a player
+// would, and hands the samples to the decoded tap.
+EngineCommand trialDecodingEngine(Target target) {
+    const char* format = target == Target::Mp3   ? "mp3"
+                         : target == Target::Ac3 ? "ac3"
+                                                 : "ogg"; // Vorbis and Opus
+    std::vector<std::string> ffmpeg = {
+        "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-y",     "-protocol_whitelist",
+        "pipe",   "-f",           format,     "-i",       "pipe:0", "-vn",
+        "-sn",    "-dn"};
+    append(ffmpeg, {"-filter_complex",
+                    "[0:a:0]aformat=sample_fmts=flt[" + std::string(kOutputLabel) + "]"});
+    const std::vector<std::string> tap = tapOutput(kOutputLabel, kDecodedTap);
+    ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
+    return EngineCommand{ffmpeg};
+}
+
+// ffmpeg alone, or ffmpeg feeding lame or oggenc.
+std::vector<EngineCommand> encodersOf(const EncodePlan& plan) {
     std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
     std::string graph = encodingGraph(plan);
     if (plan.sixMonoFiles) {
@@ -128,12 +152,12 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
         return {EngineCommand{ffmpeg}};
     case Target::Ac3:
         ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
-        append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", ffmpegFile(plan.outputs.at(0))});
+        append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", ffmpegOutput(plan)});
         appendTaps(ffmpeg, plan);
         return {EngineCommand{ffmpeg}};
     case Target::Opus:
         ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
-        append(ffmpeg, {"-c:a", "libopus", "-f", "opus", ffmpegFile(plan.outputs.at(0))});
+        append(ffmpeg, {"-c:a", "libopus", "-f", "opus", ffmpegOutput(plan)});
         appendTaps(ffmpeg, plan);
         return {EngineCommand{ffmpeg}};
     case Target::Flac:
@@ -149,7 +173,7 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
         appendTaps(ffmpeg, plan);
         std::vector<std::string> lame = {"lame", "--quiet"};
         lame.insert(lame.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
-        append(lame, {"-", plan.outputs.at(0)});
+        append(lame, {"-", encoderOutput(plan)});
         return {EngineCommand{ffmpeg}, EngineCommand{lame}};
     }
     case Target::Ogg: {
@@ -157,11 +181,21 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
         appendTaps(ffmpeg, plan);
         std::vector<std::string> oggenc = {"oggenc", "--quiet", "--ignorelength"};
         oggenc.insert(oggenc.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
-        append(oggenc, {"-o", plan.outputs.at(0), "-"});
+        append(oggenc, {"-o", encoderOutput(plan), "-"});
         return {EngineCommand{ffmpeg}, EngineCommand{oggenc}};
     }
     }
     return {};
+}
+
+} // namespace
+
+std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
+    std::vector<EngineCommand> engines = encodersOf(plan);
+    if (plan.trial) {
+        engines.push_back(trialDecodingEngine(plan.target));
+    }
+    return engines;
 }
 
 EngineCommand measuringEngine(const EncodePlan& plan) {

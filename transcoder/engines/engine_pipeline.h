@@ -24,9 +24,13 @@ struct PipelineListener {
     std::function<void(std::string_view)> progressLine;
     // Each line the first engine writes to its standard error.
     std::function<void(std::string_view)> firstEngineErrorLine;
-    // The bytes the first engine writes to each of its tap descriptors (tapDescriptor), as
-    // they come: a stream of samples the transcoder measures.
-    std::vector<std::function<void(std::string_view)>> taps;
+    // The bytes an engine (the first, unless a tap names another) writes to each of its tap
+    // descriptors (tapDescriptor), as they come: a stream of samples the transcoder measures.
+    struct Tap {
+        std::function<void(std::string_view)> take;
+        std::size_t engine = 0;
+    };
+    std::vector<Tap> taps;
 };
 
 // Every engine of a pass finds the descriptors handed to it at kFirstSharedDescriptor and on,
@@ -36,7 +40,7 @@ struct PipelineListener {
 inline constexpr int kFirstSharedDescriptor = 4;
 std::string sharedDescriptorPath(std::size_t index);
 
-// The descriptor of the first engine that feeds the listener's tap `index`. Taps lie after
+// The descriptor of the engine that feeds the listener's tap `index`. Taps lie after
 // room for kMostSharedDescriptors shared ones, so that an engine's command line names them
 // without knowing how many descriptors a pass shares (its outputs, and the source it reads).
 inline constexpr std::size_t kMostSharedDescriptors = 16;

@@ -109,9 +109,30 @@ protected:
         return std::nullopt;
     }
 
-    void encode(int from, int to) {
-        settings_.dialogueLevel = dialogueLevel();
-        const EncodeFigures figures = passes_.encode(settings_, from, to);
+    void encode(int from, int to) { encodeWith(settings_, from, to); }
+
+    // Encodes with the present settings as a trial: nothing is written, the encoded stream is
+    // decoded as it comes, which costs no pass of its own. Gives the decoded sample peak.
+    double trialEncode(int from, int to) {
+        PassSettings trial = settings_;
+        trial.trial = true;
+        return encodeWith(trial, from, to).decoded->samplePeakDb;
+    }
+
+    // Where the last encode was a trial, encodes for real with the same settings and decodes
+    // the written output. Gives the decoded sample peak of what is written.
+    double ensureWritten(double decodedPeakDb, int from) {
+        if (written_) {
+            return decodedPeakDb;
+        }
+        encode(from, from + 2);
+        return decode(MeterKind::FastPeak, from + 2, from + 4).samplePeakDb;
+    }
+
+    EncodeFigures encodeWith(PassSettings& settings, int from, int to) {
+        settings.dialogueLevel = dialogueLevel();
+        const EncodeFigures figures = passes_.encode(settings, from, to);
+        written_ = !settings.trial;
         lastInputLoudness_ = figures.output.loudnessLufs;
         lastGainDb_ = settings_.gainDb;
         lastLimited_ = settings_.limiterCeilingDb.has_value();
@@ -130,6 +151,7 @@ protected:
             unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;
         }
         checked_ = false;
+        return figures;
     }
 
     // Decodes the written output and measures it. The clipped count is the larger of the
@@ -186,6 +208,7 @@ protected:
     long long inputClipped_ = 0; // of the last encoding pass's input
     int encodes_ = 0;
     bool checked_ = false;
+    bool written_ = false; // the last encode wrote the output (it was no trial)
 };
 
 } // namespace cantova

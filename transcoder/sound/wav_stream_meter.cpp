@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <utility>
 
 namespace cantova {
@@ -120,10 +121,12 @@ void WavStreamMeter::measure(std::string_view bytes) {
         partialFrame_.assign(bytes);
         return;
     }
-    frames_.resize(frames * meter_->channels());
+    // Grown only: a vector shrunk and grown again fills the new part with zeros first, and the
+    // reads differ in size all the time.
+    frames_.resize(std::max(frames_.size(), frames * meter_->channels()));
     std::memcpy(frames_.data(), bytes.data(), frames * frameBytes);
     if constexpr (std::endian::native == std::endian::big) {
-        for (float& sample : frames_) {
+        for (float& sample : std::span(frames_.data(), frames * meter_->channels())) {
             const auto word = std::bit_cast<std::uint32_t>(sample);
             sample = std::bit_cast<float>(word >> 24 | (word >> 8 & 0xFF00U) |
                                           (word << 8 & 0xFF0000U) | word << 24);
