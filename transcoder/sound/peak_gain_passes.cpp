@@ -12,6 +12,10 @@ namespace {
 // not move.
 constexpr double kUnmovedReadingDb = kPeakReadingErrorDb;
 constexpr double kMovedGainDb = 0.5;
+// The decoded peak is the largest float sample the decoder gives, not a reading rounded to a
+// tenth of a dB: it need lie inside the window by no more than decoders that round otherwise
+// may differ.
+constexpr double kWindowMarginDb = 0.01;
 // A try whose input peaked this far below the aim was encoded where the encoder's noise weighs
 // more than near full scale: of the overshoot its decoded peak showed (decoded less input
 // peak), only this share is expected at the aim. Measured on pink noise through lame's
@@ -37,8 +41,8 @@ public:
     }
 
 private:
-    // Encodes again while the decoded peak lies outside [kLossyLowestDb, 0] (read to a tenth of
-    // a dB, so it must read kPeakReadingErrorDb inside), within the job's encodes. Encoders are
+    // Encodes again while the decoded peak lies outside [kLossyLowestDb, 0] (measured exactly,
+    // so it need lie only kWindowMarginDb inside), within the job's encodes. Encoders are
     // not linear (AC3 quantises in steps of 6 dB), so the gain is found between the nearest
     // tries below and above full scale. The search ends at the encoder's input ceiling (where
     // the encoder clips) and where the decoded peak did not move with the gain (where it
@@ -66,7 +70,7 @@ private:
                     now.gainDb < best->gainDb;
                 best = higher || asHighForLess ? now : best;
             }
-            if (decoded <= 0.0 && decoded >= kLossyLowestDb + kPeakReadingErrorDb) {
+            if (decoded <= 0.0 && decoded >= kLossyLowestDb + kWindowMarginDb) {
                 ensureWritten(decoded, from + 5);
                 return;
             }
