@@ -65,8 +65,8 @@ std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engi
     };
     for (const TapMeter& tap : meters) {
         WavStreamMeter* meter = tap.meter;
-        listener.taps.push_back(
-            {[meter](std::string_view bytes) { meter->take(bytes); }, tap.engine});
+        listener.taps.push_back({[meter] { return meter->room(); },
+                                 [meter](std::size_t count) { meter->filled(count); }, tap.engine});
     }
     std::vector<int> shared = outputFiles_;
     if (plan_.sourceFile >= 0) {

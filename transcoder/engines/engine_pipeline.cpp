@@ -91,14 +91,10 @@ struct Stream {
     std::string* kept = nullptr;
     const std::function<void(std::string_view)>* onLine = nullptr;
     std::string pending;
-    const std::function<void(std::string_view)>* onBytes = nullptr;
+    const PipelineListener::Tap* tap = nullptr;
     bool roomy = false; // a tap whose pipe holds kTapPipeBytes
 
     void take(const char* data, std::size_t size) {
-        if (onBytes != nullptr) {
-            (*onBytes)(std::string_view(data, size));
-            return;
-        }
         if (kept != nullptr) {
             kept->append(data, size);
             if (kept->size() > 2 * kKeptErrorBytes) {
@@ -240,7 +236,7 @@ private:
 void pumpUntilClosed(std::vector<Stream>& streams, EngineStopper& stopper) {
     const int watchedOutput = standardOutputToWatch();
     std::vector<pollfd> polled;
-    std::vector<char> buffer(kTapPipeBytes);
+    std::vector<char> buffer(64 * 1024); // for the engines' messages; taps read into their own
     while (true) {
         const bool enginesStopped = stopper.stopping();
         polled.clear();
@@ -278,12 +274,19 @@ void pumpUntilClosed(std::vector<Stream>& streams, EngineStopper& stopper) {
                 if (stream.fd.get() != polled[i].fd) {
                     continue;
                 }
-                ssize_t count = ::read(polled[i].fd, buffer.data(), buffer.size());
+                const std::span<char> room =
+                    stream.tap != nullptr ? stream.tap->room() : std::span<char>(buffer);
+                const ssize_t count = ::read(polled[i].fd, room.data(), room.size());
                 if (count > 0) {
-                    stream.take(buffer.data(), static_cast<std::size_t>(count));
-                    const bool small = static_cast<std::size_t>(count) < kTapPipeBytes / 4;
+                    const auto size = static_cast<std::size_t>(count);
+                    if (stream.tap != nullptr) {
+                        stream.tap->filled(size);
+                    } else {
+                        stream.take(room.data(), size);
+                    }
+                    const bool small = size < kTapPipeBytes / 4;
                     tapTrickles = tapTrickles || (stream.roomy && small);
-                    tapFlows = tapFlows || (stream.onBytes != nullptr && !small);
+                    tapFlows = tapFlows || (stream.tap != nullptr && !small);
                 } else if (count == 0 || errno != EINTR) {
                     stream.fd.reset(-1);
                 }
@@ -393,8 +396,8 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
         Stream{std::move(progress.read), nullptr, &listener.progressLine, {}, nullptr, false});
     for (std::size_t t = 0; t < taps.size(); ++t) {
         taps[t].write.reset(-1);
-        streams.push_back(Stream{
-            std::move(taps[t].read), nullptr, nullptr, {}, &listener.taps[t].take, roomy[t]});
+        streams.push_back(
+            Stream{std::move(taps[t].read), nullptr, nullptr, {}, &listener.taps[t], roomy[t]});
     }
     previousOutput.reset(-1);
 

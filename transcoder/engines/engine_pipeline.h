@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,11 @@ struct PipelineListener {
     std::function<void(std::string_view)> firstEngineErrorLine;
     // The bytes an engine (the first, unless a tap names another) writes to each of its tap
     // descriptors (tapDescriptor), as they come: a stream of samples the transcoder measures.
+    // They are read straight into the room the tap's receiver gives (never empty), which is
+    // then told how many came.
     struct Tap {
-        std::function<void(std::string_view)> take;
+        std::function<std::span<char>()> room;
+        std::function<void(std::size_t)> filled;
         std::size_t engine = 0;
     };
     std::vector<Tap> taps;

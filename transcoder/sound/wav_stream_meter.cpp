@@ -5,16 +5,17 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
-#include <utility>
 
 namespace cantova {
 
 namespace {
 
-constexpr std::size_t kLargestHeader = 64 * 1024;
 constexpr std::uint16_t kFloatFormat = 3;
 constexpr std::uint16_t kExtensibleFormat = 0xFFFE;
 constexpr std::size_t kFloatBytes = 4;
+// What one read may bring (the taps' pipes hold a MiB), with room for a header of up to 64 KiB
+// or the part of a frame before it.
+constexpr std::size_t kBufferBytes = (1024 + 64) * 1024;
 
 std::uint32_t littleEndian(std::string_view bytes, std::size_t at, std::size_t size) {
     std::uint32_t value = 0;
@@ -43,31 +44,52 @@ std::vector<double> weightsOfMask(std::uint32_t mask, std::size_t channels) {
 
 } // namespace
 
-void WavStreamMeter::take(std::string_view bytes) {
-    if (meter_) {
-        measure(bytes);
-        return;
-    }
+WavStreamMeter::WavStreamMeter(float watchedLevel)
+    : watchedLevel_(watchedLevel), buffer_(kBufferBytes / kFloatBytes) {}
+
+std::span<char> WavStreamMeter::room() {
+    return {bytes() + pending_, kBufferBytes - pending_};
+}
+
+void WavStreamMeter::filled(std::size_t count) {
+    pending_ += count;
     if (refused_) {
+        pending_ = 0;
         return;
     }
-    header_.append(bytes);
-    if (readHeader()) {
-        const std::string samples = std::exchange(partialFrame_, {});
-        header_.clear();
-        measure(samples);
+    if (!meter_) {
+        const std::size_t samplesAt = readHeader();
+        if (!meter_) {
+            // A header larger than the buffer is none ffmpeg writes.
+            refused_ = refused_ || pending_ == kBufferBytes;
+            pending_ = refused_ ? 0 : pending_;
+            return;
+        }
+        pending_ -= samplesAt;
+        std::memmove(bytes(), bytes() + samplesAt, pending_);
+    }
+    measureWholeFrames();
+}
+
+void WavStreamMeter::take(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::span<char> space = room();
+        const std::size_t count = std::min(space.size(), bytes.size());
+        std::memcpy(space.data(), bytes.data(), count);
+        filled(count);
+        bytes.remove_prefix(count);
     }
 }
 
-// Reads the chunks up to "data"; the bytes after it are left in partialFrame_ as samples.
-bool WavStreamMeter::readHeader() {
-    const std::string_view text(header_);
+// Reads the chunks up to "data" and sets up the meter; gives the offset of the samples.
+std::size_t WavStreamMeter::readHeader() {
+    const std::string_view text(bytes(), pending_);
     if (text.size() < 12) {
-        return false;
+        return 0;
     }
     if (text.substr(0, 4) != "RIFF" || text.substr(8, 4) != "WAVE") {
         refused_ = true;
-        return false;
+        return 0;
     }
     std::uint32_t channels = 0;
     std::uint32_t mask = 0;
@@ -78,12 +100,11 @@ bool WavStreamMeter::readHeader() {
         if (id == "data") {
             if (channels == 0 || !floatSamples || sampleRate_ <= 0) {
                 refused_ = true;
-                return false;
+                return 0;
             }
             meter_ = std::make_unique<PcmMeter>(weightsOfMask(mask, channels), sampleRate_,
                                                 watchedLevel_);
-            partialFrame_.assign(text.substr(at + 8));
-            return true;
+            return at + 8;
         }
         if (at + 8 + size > text.size()) {
             break;
@@ -100,40 +121,23 @@ bool WavStreamMeter::readHeader() {
         }
         at += 8 + size + (size & 1U);
     }
-    refused_ = header_.size() > kLargestHeader;
-    return false;
+    return 0;
 }
 
-void WavStreamMeter::measure(std::string_view bytes) {
+void WavStreamMeter::measureWholeFrames() {
     const std::size_t frameBytes = meter_->channels() * kFloatBytes;
-    if (!partialFrame_.empty()) {
-        const std::size_t missing = std::min(frameBytes - partialFrame_.size(), bytes.size());
-        partialFrame_.append(bytes.substr(0, missing));
-        bytes.remove_prefix(missing);
-        if (partialFrame_.size() < frameBytes) {
-            return;
-        }
-        measure(std::exchange(partialFrame_, {}));
-    }
-    const std::size_t frames = bytes.size() / frameBytes;
-    if (frames == 0) {
-        // Less than a frame: nothing to copy (an empty buffer has no storage to copy into).
-        partialFrame_.assign(bytes);
-        return;
-    }
-    // Grown only: a vector shrunk and grown again fills the new part with zeros first, and the
-    // reads differ in size all the time.
-    frames_.resize(std::max(frames_.size(), frames * meter_->channels()));
-    std::memcpy(frames_.data(), bytes.data(), frames * frameBytes);
+    const std::size_t frames = pending_ / frameBytes;
     if constexpr (std::endian::native == std::endian::big) {
-        for (float& sample : std::span(frames_.data(), frames * meter_->channels())) {
+        for (float& sample : std::span(buffer_.data(), frames * meter_->channels())) {
             const auto word = std::bit_cast<std::uint32_t>(sample);
             sample = std::bit_cast<float>(word >> 24 | (word >> 8 & 0xFF00U) |
                                           (word << 8 & 0xFF0000U) | word << 24);
         }
     }
-    meter_->addInterleaved(frames_.data(), frames);
-    partialFrame_.assign(bytes.substr(frames * frameBytes));
+    meter_->addInterleaved(buffer_.data(), frames);
+    // The part of a frame the bytes end in moves to the start, for the next read to complete.
+    pending_ -= frames * frameBytes;
+    std::memmove(bytes(), bytes() + frames * frameBytes, pending_);
 }
 
 } // namespace cantova
