@@ -13,7 +13,9 @@
 # The first run of each side (the check that both write the same MP3) warms the caches; then
 # the rounds alternate the order of the runs. Ratios are medians of the rounds' ratios, of wall
 # time and of processor time (user and system, the engines' included): on a shared machine the
-# wall times follow the load, the processor times much less.
+# wall times follow the load, the processor times much less. Each side also says how many times
+# each of its runs encoded: the source is random noise, on which a gain mode may need another
+# encode, and the ratios then show it.
 # Usage: scripts/bench-transcoder.sh [build dir] [rounds] [source seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -77,11 +79,16 @@ ratio() {
     awk -v a="$(cpu "$1")" -v b="$(cpu "$2")" 'BEGIN { printf "%.4f\n", a / b }' >>"$WORK/$1-$2.cpu-ratios"
 }
 
-for side in "${SIDES[@]}"; do : >"$WORK/$side.times"; done
+for side in "${SIDES[@]}"; do : >"$WORK/$side.times" >"$WORK/$side.encodes"; done
 for round in $(seq "$ROUNDS"); do
     order=("${SIDES[@]}")
     [ $((round % 2)) -eq 1 ] || mapfile -t order < <(printf '%s\n' "${SIDES[@]}" | tac)
-    for side in "${order[@]}"; do timed "$side"; done
+    for side in "${order[@]}"; do
+        timed "$side"
+        # How many times the run encoded: the encoding passes of its job, the last in the log.
+        [ "$side" = by_hand ] || awk '/^==== / { n = 0 } /^engine: ffmpeg .*-map \[enc\]/ { n++ } END { print n }' \
+            "$LOG" >>"$WORK/$side.encodes"
+    done
     ratio through_program by_hand
     for mode in g_max g_after hybrid loudness; do ratio "$mode" plain; done
     line="round $round:"
@@ -91,7 +98,9 @@ done
 # The machine may be shared: each round's runs meet much the same load, so a ratio is the
 # median of the rounds' ratios; the medians of the times are shown as well.
 for side in "${SIDES[@]}"; do
-    echo "median $side: wall $(column wall "$WORK/$side.times" | median) s, processor $(column cpu "$WORK/$side.times" | median) s"
+    encodes=""
+    [ "$side" = by_hand ] || encodes=", encodes per round: $(tr '\n' ' ' <"$WORK/$side.encodes")"
+    echo "median $side: wall $(column wall "$WORK/$side.times" | median) s, processor $(column cpu "$WORK/$side.times" | median) s${encodes% }"
 done
 show() {
     printf '%-40s wall %.3f (target at most %s), processor %.3f (target at most %s)\n' "$1" \
