@@ -326,7 +326,9 @@ TEST_F(TranscoderRun, FailsWithoutOutputWhenNothingIsLeftToEncode) {
     // Through an encoder and written by ffmpeg itself: both would end with an empty file.
     for (const auto& [output, groups] : std::vector<std::pair<std::string, std::string>>{
              {"Stream1.mp3", "-lame( --alt-preset standard ) -split( -start 5 -end 6 )"},
-             {"Stream1.wav", "-ota( -d -3500 )"}}) {
+             {"Stream1.wav", "-ota( -d -3500 )"},
+             // A trial, decoded as it is encoded: its decoder finds no stream at all.
+             {"Stream1.mp3", "-ota( -G 1 ) -split( -start 5 -end 6 ) -lame( -b 320 )"}}) {
         SCOPED_TRACE(output);
         EXPECT_EQ(transcode("stereo.ac3", output, groups).exitCode, 1);
         const std::string text = readFile(log());
