@@ -660,5 +660,27 @@ TEST_F(SoundLevels, TheReportCountsTheClippedSamplesOfASourceAtFullScale) {
     EXPECT_EQ(closeText.find("the output is clipped"), std::string::npos) << closeText;
 }
 
+TEST_F(SoundLevels, SamplesBeyondFullScaleThatTheEncoderCarriesAreNotCountedAsClipped) {
+    // Vorbis at -q 0.1 drops the 19 kHz half of the source: to decode at full scale, the
+    // encoder's float input goes 5 dB beyond it, and the decoder gives the overs back.
+    const std::string input = make(
+        "two tones.wav",
+        lavfi("aevalsrc=0.3*sin(2*PI*1000*t)+0.3*sin(2*PI*19000*t):s=48000:d=3:c=stereo", kWav16));
+    ASSERT_NO_FATAL_FAILURE(runAll(input, {{"carried.ogg", "-ota( -g max ) -ogg( -q 0.1 )"}}));
+    const std::string text = log("carried.ogg");
+    const DecodedAudio audio = decodeAudio(path("carried.ogg"));
+    EXPECT_LE(peakDb(audio), 0.0);
+    EXPECT_EQ(clippedSamples(audio), 0);
+    // The output line gives the decoded file's peaks, and no clipping.
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(
+        text, match,
+        std::regex("sound: output: sample peak (-?[\\d.]+) dBFS, true peak (-?[\\d.]+) dBTP, "
+                   "[^\n]* clipped 0; peaks measured on the decoded file")))
+        << text;
+    EXPECT_LE(std::stod(match[2]), 0.5) << text;
+    EXPECT_EQ(text.find("the output is clipped"), std::string::npos) << text;
+}
+
 } // namespace
 } // namespace cantova::testing

@@ -144,14 +144,25 @@ protected:
         report_.measured = OutputMeasure::EncoderInput;
         report_.limited = figures.limited;
         inputPeakDb_ = figures.output.samplePeakDb;
-        // A clipped source stays clipped, whatever level the job gives it.
-        inputClipped_ = std::max(figures.output.clippedSamples, report_.source.clippedSamples);
+        // A clipped source stays clipped, whatever level the job gives it. Samples beyond full
+        // scale are clipped by an encoder that clips its input, not by one that carries them.
+        const long long inputClips =
+            encoderCarriesOvers(settings) ? 0 : figures.output.clippedSamples;
+        inputClipped_ = std::max(inputClips, report_.source.clippedSamples);
         report_.output.clippedSamples = inputClipped_;
         if (!settings_.limiterCeilingDb) {
             unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;
         }
         checked_ = false;
         return figures;
+    }
+
+    // Whether the encoder takes samples beyond full scale as they are, its decoder giving them
+    // back: Vorbis fed float, AC3 and Opus. lame clips its input, and a 16-bit feed holds none.
+    bool encoderCarriesOvers(const PassSettings& settings) const {
+        const Target target = passes_.target();
+        return target == Target::Ac3 || target == Target::Opus ||
+               (target == Target::Ogg && settings.feed == EncoderFeed::Float);
     }
 
     // Decodes the written output and measures it. The clipped count is the larger of the
@@ -165,7 +176,7 @@ protected:
             report_.measured = OutputMeasure::DecodedFile;
         } else {
             report_.output.samplePeakDb = decoded.samplePeakDb;
-            report_.output.truePeakDb = std::max(report_.output.truePeakDb, decoded.samplePeakDb);
+            report_.output.truePeakDb = decoded.truePeakDb;
             report_.output.clippedSamples = decoded.clippedSamples;
             report_.measured = OutputMeasure::DecodedPeaks;
         }
