@@ -73,6 +73,15 @@ std::vector<std::string> tapOutput(const std::string& label, std::size_t tap) {
 constexpr const char* kSourceLabel = "src";
 constexpr const char* kOutputLabel = "out";
 
+// The words that hand what the graph's inputs decode to (joined by `graph`, which ends where a
+// filter may follow) to the tap, as 32-bit float.
+void appendDecodedTap(std::vector<std::string>& ffmpeg, const std::string& graph, std::size_t tap) {
+    ffmpeg.insert(ffmpeg.end(), {"-filter_complex", graph + "aformat=sample_fmts=flt[" +
+                                                        std::string(kOutputLabel) + "]"});
+    const std::vector<std::string> words = tapOutput(kOutputLabel, tap);
+    ffmpeg.insert(ffmpeg.end(), words.begin(), words.end());
+}
+
 // The graph of an encoding pass up to its output label "[enc]", with the samples to be
 // measured split off to the labels of the taps.
 std::string encodingGraph(const EncodePlan& plan) {
@@ -117,10 +126,7 @@ EngineCommand trialDecodingEngine(Target target) {
         "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-y",     "-protocol_whitelist",
         "pipe",   "-f",           format,     "-i",       "pipe:0", "-vn",
         "-sn",    "-dn"};
-    append(ffmpeg, {"-filter_complex",
-                    "[0:a:0]aformat=sample_fmts=flt[" + std::string(kOutputLabel) + "]"});
-    const std::vector<std::string> tap = tapOutput(kOutputLabel, kDecodedTap);
-    ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
+    appendDecodedTap(ffmpeg, "[0:a:0]", kDecodedTap);
     return EngineCommand{ffmpeg};
 }
 
@@ -217,10 +223,7 @@ EngineCommand writtenFilesEngine(const std::vector<std::string>& outputs) {
     }
     // Merged, the files last as long as the shortest of them.
     graph += outputs.size() > 1 ? "amerge=inputs=" + std::to_string(outputs.size()) + "," : "";
-    graph += "aformat=sample_fmts=flt[" + std::string(kOutputLabel) + "]";
-    append(ffmpeg, {"-filter_complex", graph});
-    const std::vector<std::string> tap = tapOutput(kOutputLabel, kOutputTap);
-    ffmpeg.insert(ffmpeg.end(), tap.begin(), tap.end());
+    appendDecodedTap(ffmpeg, graph, kOutputTap);
     return EngineCommand{ffmpeg};
 }
 

@@ -134,8 +134,8 @@ protected:
         const EncodeFigures figures = passes_.encode(settings, from, to);
         written_ = !settings.trial;
         lastInputLoudness_ = figures.output.loudnessLufs;
-        lastGainDb_ = settings_.gainDb;
-        lastLimited_ = settings_.limiterCeilingDb.has_value();
+        lastGainDb_ = settings.gainDb;
+        lastLimited_ = settings.limiterCeilingDb.has_value();
         ++encodes_;
         if (figures.source) {
             report_.source = *figures.source;
@@ -150,8 +150,8 @@ protected:
             encoderCarriesOvers(settings) ? 0 : figures.output.clippedSamples;
         inputClipped_ = std::max(inputClips, report_.source.clippedSamples);
         report_.output.clippedSamples = inputClipped_;
-        if (!settings_.limiterCeilingDb) {
-            unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;
+        if (!settings.limiterCeilingDb) {
+            unityLoudness_ = figures.output.loudnessLufs - settings.gainDb;
         }
         checked_ = false;
         return figures;

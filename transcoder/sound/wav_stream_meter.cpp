@@ -61,8 +61,10 @@ void WavStreamMeter::filled(std::size_t count) {
         const std::size_t samplesAt = readHeader();
         if (!meter_) {
             // A header larger than the buffer is none ffmpeg writes.
-            refused_ = refused_ || pending_ == kBufferBytes;
-            pending_ = refused_ ? 0 : pending_;
+            if (refused_ || pending_ == kBufferBytes) {
+                refused_ = true;
+                pending_ = 0;
+            }
             return;
         }
         pending_ -= samplesAt;
