@@ -54,7 +54,7 @@ JobPasses::JobPasses(PassPlan plan, std::vector<int> outputFiles, RunLog& log,
 }
 
 std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engines,
-                                          std::vector<TapMeter> meters) {
+                                          std::vector<WavStreamMeter*> meters) {
     if (stopRequested()) {
         throw JobFailure(stopReason());
     }
@@ -66,10 +66,9 @@ std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engi
     listener.firstEngineErrorLine = [&](std::string_view line) {
         progress_.onEngineErrorLine(line);
     };
-    for (const TapMeter& tap : meters) {
-        WavStreamMeter* meter = tap.meter;
+    for (WavStreamMeter* meter : meters) {
         listener.taps.push_back({[meter] { return meter->room(); },
-                                 [meter](std::size_t count) { meter->filled(count); }, tap.engine});
+                                 [meter](std::size_t count) { meter->filled(count); }});
     }
     std::vector<int> shared = outputFiles_;
     if (plan_.sourceFile >= 0) {
@@ -160,7 +159,6 @@ EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
     plan.tailChain = tail.empty() ? "" : joinFilters(tail);
     plan.meterOutput = true;
     plan.meterSource = !sourceMeasured_ && !encoderReceivesSource(settings);
-    plan.trial = settings.trial && isLossy(plan.target);
     return plan;
 }
 
@@ -182,34 +180,10 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
     WavStreamMeter output(settings.limiterCeilingDb ? limiterHoldLevel(*settings.limiterCeilingDb)
                                                     : 0.0f);
     WavStreamMeter source;
-    WavStreamMeter decoded;
-    const std::vector<EngineCommand> engines = encodingEngines(plan);
-    // In the order of the taps: the encoder's input, the source (a tap nobody writes where it
-    // is not measured but a trial's tap follows), a trial's decoded output.
-    std::vector<TapMeter> meters = {{&output}};
-    if (plan.meterSource || plan.trial) {
-        meters.push_back({&source});
-    }
-    if (plan.trial) {
-        meters.push_back({&decoded, engines.size() - 1});
-    }
-    try {
-        run(engines, meters);
-    } catch (const JobFailure&) {
-        // A trial's decoder fails on an empty stream, where the reason is that nothing came.
-        const bool nothingCame = output.meter() != nullptr && output.meter()->frames() == 0;
-        if (plan.trial && nothingCame && !stopRequested()) {
-            throw JobFailure(kNothingToEncode);
-        }
-        throw;
-    }
+    run(encodingEngines(plan), plan.meterSource ? std::vector<WavStreamMeter*>{&output, &source}
+                                                : std::vector<WavStreamMeter*>{&output});
     EncodeFigures figures;
     figures.output = figuresOf(output, "the encoder's input");
-    if (plan.trial) {
-        figures.decoded = figuresOf(decoded, "the trial's decoded output");
-        log_.write("measured while encoding (trial): " +
-                   measuredText("decoded", *figures.decoded, MeterKind::FastPeak));
-    }
     if (settings.limiterCeilingDb) {
         figures.limited = stretchesAtWatchedLevel(*output.meter());
     }
@@ -234,7 +208,7 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
 SoundFigures JobPasses::measureSource(MeterKind kind, int from, int to) {
     progress_.beginPass(from, to);
     WavStreamMeter processed;
-    run({measuringEngine(plan_.encode)}, {{&processed}});
+    run({measuringEngine(plan_.encode)}, {&processed});
     const SoundFigures figures = figuresOf(processed, "the processed source");
     log_.write("measured before encoding: " + measuredText("processed", figures, kind));
     return figures;
@@ -251,7 +225,7 @@ std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> kin
     WavStreamMeter decoded;
     if (kind || target() == Target::Flac) {
         progress_.beginPass(from, to);
-        run({writtenFilesEngine(plan_.encode.outputs)}, {{&decoded}});
+        run({writtenFilesEngine(plan_.encode.outputs)}, {&decoded});
         if (decoded.meter() != nullptr) {
             sampleRate = decoded.sampleRate();
             played = static_cast<double>(decoded.meter()->frames()) / sampleRate;

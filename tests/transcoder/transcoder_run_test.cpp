@@ -327,7 +327,7 @@ TEST_F(TranscoderRun, FailsWithoutOutputWhenNothingIsLeftToEncode) {
     for (const auto& [output, groups] : std::vector<std::pair<std::string, std::string>>{
              {"Stream1.mp3", "-lame( --alt-preset standard ) -split( -start 5 -end 6 )"},
              {"Stream1.wav", "-ota( -d -3500 )"},
-             // A trial, decoded as it is encoded: its decoder finds no stream at all.
+             // A peak mode, which measures the source before it encodes.
              {"Stream1.mp3", "-ota( -G 1 ) -split( -start 5 -end 6 ) -lame( -b 320 )"}}) {
         SCOPED_TRACE(output);
         EXPECT_EQ(transcode("stereo.ac3", output, groups).exitCode, 1);

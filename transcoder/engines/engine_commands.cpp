@@ -108,30 +108,9 @@ void appendTaps(std::vector<std::string>& ffmpeg, const EncodePlan& plan) {
     }
 }
 
-// Where an encoding engine writes the target: its file, or in a trial the next engine.
-std::string ffmpegOutput(const EncodePlan& plan) {
-    return plan.trial ? "pipe:1" : ffmpegFile(plan.outputs.at(0));
-}
-std::string encoderOutput(const EncodePlan& plan) {
-    return plan.trial ? "-" : plan.outputs.at(0);
-}
+} // namespace
 
-// The engine that decodes a trial's encoded stream from its standard input, as a player
-// would, and hands the samples to the decoded tap.
-EngineCommand trialDecodingEngine(Target target) {
-    const char* format = target == Target::Mp3   ? "mp3"
-                         : target == Target::Ac3 ? "ac3"
-                                                 : "ogg"; // Vorbis and Opus
-    std::vector<std::string> ffmpeg = {
-        "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-y",     "-protocol_whitelist",
-        "pipe",   "-f",           format,     "-i",       "pipe:0", "-vn",
-        "-sn",    "-dn"};
-    appendDecodedTap(ffmpeg, "[0:a:0]", kDecodedTap);
-    return EngineCommand{ffmpeg};
-}
-
-// ffmpeg alone, or ffmpeg feeding lame or oggenc.
-std::vector<EngineCommand> encodersOf(const EncodePlan& plan) {
+std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
     std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
     std::string graph = encodingGraph(plan);
     if (plan.sixMonoFiles) {
@@ -158,12 +137,12 @@ std::vector<EngineCommand> encodersOf(const EncodePlan& plan) {
         return {EngineCommand{ffmpeg}};
     case Target::Ac3:
         ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
-        append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", ffmpegOutput(plan)});
+        append(ffmpeg, {"-c:a", "ac3", "-f", "ac3", ffmpegFile(plan.outputs.at(0))});
         appendTaps(ffmpeg, plan);
         return {EngineCommand{ffmpeg}};
     case Target::Opus:
         ffmpeg.insert(ffmpeg.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
-        append(ffmpeg, {"-c:a", "libopus", "-f", "opus", ffmpegOutput(plan)});
+        append(ffmpeg, {"-c:a", "libopus", "-f", "opus", ffmpegFile(plan.outputs.at(0))});
         appendTaps(ffmpeg, plan);
         return {EngineCommand{ffmpeg}};
     case Target::Flac:
@@ -179,7 +158,7 @@ std::vector<EngineCommand> encodersOf(const EncodePlan& plan) {
         appendTaps(ffmpeg, plan);
         std::vector<std::string> lame = {"lame", "--quiet"};
         lame.insert(lame.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
-        append(lame, {"-", encoderOutput(plan)});
+        append(lame, {"-", plan.outputs.at(0)});
         return {EngineCommand{ffmpeg}, EngineCommand{lame}};
     }
     case Target::Ogg: {
@@ -187,21 +166,11 @@ std::vector<EngineCommand> encodersOf(const EncodePlan& plan) {
         appendTaps(ffmpeg, plan);
         std::vector<std::string> oggenc = {"oggenc", "--quiet", "--ignorelength"};
         oggenc.insert(oggenc.end(), plan.encoderSwitches.begin(), plan.encoderSwitches.end());
-        append(oggenc, {"-o", encoderOutput(plan), "-"});
+        append(oggenc, {"-o", plan.outputs.at(0), "-"});
         return {EngineCommand{ffmpeg}, EngineCommand{oggenc}};
     }
     }
     return {};
-}
-
-} // namespace
-
-std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
-    std::vector<EngineCommand> engines = encodersOf(plan);
-    if (plan.trial) {
-        engines.push_back(trialDecodingEngine(plan.target));
-    }
-    return engines;
 }
 
 EngineCommand measuringEngine(const EncodePlan& plan) {

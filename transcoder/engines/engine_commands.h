@@ -37,9 +37,6 @@ struct EncodePlan {
     int wavBits = 16;                         // of WAV and FLAC outputs: 16 or 24
     std::vector<std::string> encoderSwitches; // lame, oggenc, AC3, Opus or FLAC encoder switches
     std::vector<std::string> outputs;         // as the engines reach them, one per written file
-    // A trial of a lossy target: the encoded stream is written nowhere but decoded as it comes
-    // by one more engine, which hands the decoded samples to tap kDecodedTap.
-    bool trial = false;
 };
 
 // The samples a pass hands to the transcoder's meters, each a WAV stream of 32-bit float on a
@@ -48,15 +45,12 @@ struct EncodePlan {
 // pass that measures the source, the source after the split and the delay.
 inline constexpr std::size_t kOutputTap = 0;
 inline constexpr std::size_t kSourceTap = 1;
-// A trial's decoded output, written by the last engine of the pass.
-inline constexpr std::size_t kDecodedTap = 2;
 
 // How ffmpeg is told to read or write a local file: its protocol prefix keeps a name such as
 // "pipe:0 take.wav" or "concat:a|b" from being read as anything else.
 std::string ffmpegFile(const std::string& path);
 
-// The engines of one encoding pass: ffmpeg alone, or ffmpeg feeding lame or oggenc; in a trial,
-// followed by the ffmpeg that decodes what they encode.
+// The engines of one encoding pass: ffmpeg alone, or ffmpeg feeding lame or oggenc.
 std::vector<EngineCommand> encodingEngines(const EncodePlan& plan);
 
 // An ffmpeg pass that runs the source and processing chains of the plan over the input and

@@ -375,10 +375,8 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
         for (std::size_t d = 0; d < shared.size(); ++d) {
             placements.push_back({shared[d].get(), kFirstSharedDescriptor + static_cast<int>(d)});
         }
-        for (std::size_t t = 0; t < taps.size(); ++t) {
-            if (listener.taps[t].engine == i) {
-                placements.push_back({taps[t].write.get(), tapDescriptor(t)});
-            }
+        for (std::size_t t = 0; first && t < taps.size(); ++t) {
+            placements.push_back({taps[t].write.get(), tapDescriptor(t)});
         }
         pids[i] = startEngine(engines[i].arguments, placements, outcomes[i]);
 

@@ -25,14 +25,13 @@ struct PipelineListener {
     std::function<void(std::string_view)> progressLine;
     // Each line the first engine writes to its standard error.
     std::function<void(std::string_view)> firstEngineErrorLine;
-    // The bytes an engine (the first, unless a tap names another) writes to each of its tap
-    // descriptors (tapDescriptor), as they come: a stream of samples the transcoder measures.
+    // The bytes the first engine writes to each of its tap descriptors (tapDescriptor), as
+    // they come: a stream of samples the transcoder measures.
     // They are read straight into the room the tap's receiver gives (never empty), which is
     // then told how many came.
     struct Tap {
         std::function<std::span<char>()> room;
         std::function<void(std::size_t)> filled;
-        std::size_t engine = 0;
     };
     std::vector<Tap> taps;
 };
@@ -44,7 +43,7 @@ struct PipelineListener {
 inline constexpr int kFirstSharedDescriptor = 4;
 std::string sharedDescriptorPath(std::size_t index);
 
-// The descriptor of the engine that feeds the listener's tap `index`. Taps lie after
+// The descriptor of the first engine that feeds the listener's tap `index`. Taps lie after
 // room for kMostSharedDescriptors shared ones, so that an engine's command line names them
 // without knowing how many descriptors a pass shares (its outputs, and the source it reads).
 inline constexpr std::size_t kMostSharedDescriptors = 16;

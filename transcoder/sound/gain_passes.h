@@ -109,33 +109,12 @@ protected:
         return std::nullopt;
     }
 
-    void encode(int from, int to) { encodeWith(settings_, from, to); }
-
-    // Encodes with the present settings as a trial: nothing is written, the encoded stream is
-    // decoded as it comes, which costs no pass of its own. Gives the decoded sample peak.
-    double trialEncode(int from, int to) {
-        PassSettings trial = settings_;
-        trial.trial = true;
-        return encodeWith(trial, from, to).decoded->samplePeakDb;
-    }
-
-    // Where the last encode was a trial, encodes for real with the same settings and decodes
-    // the written output. Gives the decoded sample peak of what is written.
-    double ensureWritten(double decodedPeakDb, int from) {
-        if (written_) {
-            return decodedPeakDb;
-        }
-        encode(from, from + 2);
-        return decode(MeterKind::FastPeak, from + 2, from + 4).samplePeakDb;
-    }
-
-    EncodeFigures encodeWith(PassSettings& settings, int from, int to) {
-        settings.dialogueLevel = dialogueLevel();
-        const EncodeFigures figures = passes_.encode(settings, from, to);
-        written_ = !settings.trial;
+    void encode(int from, int to) {
+        settings_.dialogueLevel = dialogueLevel();
+        const EncodeFigures figures = passes_.encode(settings_, from, to);
         lastInputLoudness_ = figures.output.loudnessLufs;
-        lastGainDb_ = settings.gainDb;
-        lastLimited_ = settings.limiterCeilingDb.has_value();
+        lastGainDb_ = settings_.gainDb;
+        lastLimited_ = settings_.limiterCeilingDb.has_value();
         ++encodes_;
         if (figures.source) {
             report_.source = *figures.source;
@@ -146,23 +125,21 @@ protected:
         inputPeakDb_ = figures.output.samplePeakDb;
         // A clipped source stays clipped, whatever level the job gives it. Samples beyond full
         // scale are clipped by an encoder that clips its input, not by one that carries them.
-        const long long inputClips =
-            encoderCarriesOvers(settings) ? 0 : figures.output.clippedSamples;
+        const long long inputClips = encoderCarriesOvers() ? 0 : figures.output.clippedSamples;
         inputClipped_ = std::max(inputClips, report_.source.clippedSamples);
         report_.output.clippedSamples = inputClipped_;
-        if (!settings.limiterCeilingDb) {
-            unityLoudness_ = figures.output.loudnessLufs - settings.gainDb;
+        if (!settings_.limiterCeilingDb) {
+            unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;
         }
         checked_ = false;
-        return figures;
     }
 
     // Whether the encoder takes samples beyond full scale as they are, its decoder giving them
     // back: Vorbis fed float, AC3 and Opus. lame clips its input, and a 16-bit feed holds none.
-    bool encoderCarriesOvers(const PassSettings& settings) const {
+    bool encoderCarriesOvers() const {
         const Target target = passes_.target();
         return target == Target::Ac3 || target == Target::Opus ||
-               (target == Target::Ogg && settings.feed == EncoderFeed::Float);
+               (target == Target::Ogg && settings_.feed == EncoderFeed::Float);
     }
 
     // Decodes the written output and measures it. The clipped count is the larger of the
@@ -219,7 +196,6 @@ protected:
     long long inputClipped_ = 0; // of the last encoding pass's input
     int encodes_ = 0;
     bool checked_ = false;
-    bool written_ = false; // the last encode wrote the output (it was no trial)
 };
 
 } // namespace cantova

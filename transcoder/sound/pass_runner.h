@@ -21,9 +21,6 @@ struct PassSettings {
     // The dialogue level an AC3 output carries (1 to 31 for -1 to -31 dBFS); none: the
     // encoder's default.
     std::optional<int> dialogueLevel;
-    // A trial (lossy targets): nothing is written; the encoded stream is decoded as it comes
-    // and measured (EncodeFigures::decoded).
-    bool trial = false;
 };
 
 struct EncodeFigures {
@@ -31,8 +28,6 @@ struct EncodeFigures {
     SoundFigures output;                // the samples the encoder received
     // With a limiter: the stretches where it held the encoder's input at its ceiling.
     std::vector<TimeStretch> limited;
-    // A trial's decoded output.
-    std::optional<SoundFigures> decoded;
 };
 
 // The passes a gain mode asks for, over the job's source and its written files. The job's

@@ -16,27 +16,16 @@ constexpr double kMovedGainDb = 0.5;
 // tenth of a dB: it need lie inside the window by no more than decoders that round otherwise
 // may differ.
 constexpr double kWindowMarginDb = 0.01;
-// A try whose input peaked this far below the aim was encoded where the encoder's noise weighs
-// more than near full scale: of the overshoot its decoded peak showed (decoded less input
-// peak), only this share is expected at the aim. Measured on pink noise through lame's
-// standard preset: the overshoot at -16 dBFS spread over -0.2 to +0.7 dB, near full scale over
-// -0.1 to +0.3 dB, barely following it; with the whole overshoot carried over, 3 of 12 unity
-// encodes needed a third encode, with half of it 1 of 12.
-constexpr double kDistantTryDb = 3.0;
-constexpr double kDistantOvershootShare = 0.5;
 
-// The peak modes: the output's peak brought to full scale, from the processed source's peak
-// (-g max, -hybridgain) or from the output decoded at unity gain (-G 1).
+// The peak modes (-g max, -G 1, -hybridgain): the output's peak brought to full scale. The
+// processed source's peak, measured in a pass of its own, gives the first gain; a lossy output
+// is then decoded, and its decoded peak settles the gain.
 class PeakGainPasses : public GainPasses {
 public:
     using GainPasses::GainPasses;
 
     SoundReport run() {
-        if (plan_.mode == GainMode::PeakAfterEncoding) {
-            peakAfterEncoding();
-        } else {
-            peakBeforeEncoding();
-        }
+        normalisePeak();
         return finish();
     }
 
@@ -47,9 +36,7 @@ private:
     // tries below and above full scale. The search ends at the encoder's input ceiling (where
     // the encoder clips) and where the decoded peak did not move with the gain (where it
     // limits); should no try land in the window, the best one below full scale is kept.
-    // decoded: the decoded peak of the last encode (a trial's, which is then written first
-    // where the search would end at it).
-    void settleLossyPeak(int from, double decoded) {
+    void settleLossyPeak(int from) {
         struct Try {
             double gainDb;
             double peakDb;
@@ -58,6 +45,7 @@ private:
         std::optional<Try> above; // the smallest gain that decoded above it
         std::optional<Try> best;  // the highest peak at most full scale, at the lowest gain
         std::optional<Try> last;
+        double decoded = decode(MeterKind::FastPeak, from, from + 5).samplePeakDb;
         while (std::isfinite(decoded)) {
             const Try now{settings_.gainDb, decoded};
             if (decoded > 0.0) {
@@ -71,11 +59,9 @@ private:
                 best = higher || asHighForLess ? now : best;
             }
             if (decoded <= 0.0 && decoded >= kLossyLowestDb + kWindowMarginDb) {
-                ensureWritten(decoded, from + 5);
                 return;
             }
             if (decoded <= 0.0 && atInputCeiling()) {
-                decoded = ensureWritten(decoded, from + 5);
                 log_.write("peak gain: the encoder's input is at full scale, where the encoder "
                            "clips; the output decodes at " +
                            levelText(decoded) + " dBFS");
@@ -102,12 +88,7 @@ private:
                     std::clamp((now.peakDb - last->peakDb) / (now.gainDb - last->gainDb), 0.7, 1.5);
             }
             last = now;
-            double straight = settings_.gainDb + (kLossyAimDb - decoded) / slope;
-            if (inputPeakDb_ < kLossyAimDb - kDistantTryDb) {
-                const double overshoot = decoded - inputPeakDb_;
-                straight = settings_.gainDb + kLossyAimDb -
-                           (inputPeakDb_ + kDistantOvershootShare * overshoot);
-            }
+            const double straight = settings_.gainDb + (kLossyAimDb - decoded) / slope;
             const bool bracketed = below && above && above->peakDb > below->peakDb;
             double next = straight;
             if (bracketed && (straight <= below->gainDb || straight >= above->gainDb)) {
@@ -130,7 +111,6 @@ private:
         // it, the gain is lowered by the excess.
         if (!std::isfinite(decoded) ||
             (decoded <= 0.0 && best && best->gainDb == settings_.gainDb)) {
-            ensureWritten(decoded, 95);
             return;
         }
         settings_.gainDb = best ? best->gainDb : settings_.gainDb - (decoded - kLossyAimDb);
@@ -141,7 +121,7 @@ private:
     // Where the gain takes an encoder that clips its input (lame) to its input ceiling.
     bool atInputCeiling() const { return settings_.gainDb >= inputCeilingGainDb_ - 0.01; }
 
-    void peakBeforeEncoding() {
+    void normalisePeak() {
         // An AC3 output's dialogue level follows the loudness, which is measured with the peak.
         const SoundFigures processed =
             passes_.measureSource(passes_.target() == Target::Ac3 ? MeterKind::Levels
@@ -163,21 +143,7 @@ private:
         limitToInputCeiling(processed.samplePeakDb);
         settings_.gainDb = std::min(kLossyAimDb - processed.samplePeakDb, inputCeilingGainDb_);
         encode(25, 75);
-        settleLossyPeak(75, decode(MeterKind::FastPeak, 75, 80).samplePeakDb);
-    }
-
-    // The encode at unity gain is a trial, decoded as it is encoded: it is hardly ever the one
-    // kept, as the gain it finds is what the search is for.
-    void peakAfterEncoding() {
-        settings_.feed = EncoderFeed::Float;
-        const double decoded = trialEncode(0, 45);
-        if (report_.output.samplePeakDb < kSilenceDb) {
-            logSilent("peak " + levelText(report_.output.samplePeakDb) + " dBFS");
-            encode(45, 99);
-            return;
-        }
-        limitToInputCeiling(inputPeakDb_);
-        settleLossyPeak(45, decoded);
+        settleLossyPeak(75);
     }
 
     // The largest gain for an encoder that clips its input, from the input's peak at unity.
