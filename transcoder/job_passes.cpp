@@ -7,7 +7,10 @@
 #include "transcode_job.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <unistd.h>
 
 namespace cantova {
 
@@ -53,8 +56,9 @@ JobPasses::JobPasses(PassPlan plan, std::vector<int> outputFiles, RunLog& log,
     : plan_(std::move(plan)), outputFiles_(std::move(outputFiles)), log_(log), progress_(progress) {
 }
 
-std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engines,
-                                          std::vector<WavStreamMeter*> meters) {
+std::vector<EngineOutcome>
+JobPasses::run(const std::vector<EngineCommand>& engines, std::vector<TapMeter> meters,
+               std::optional<PipelineListener::GrowingFile> growingFile) {
     if (stopRequested()) {
         throw JobFailure(stopReason());
     }
@@ -66,10 +70,12 @@ std::vector<EngineOutcome> JobPasses::run(const std::vector<EngineCommand>& engi
     listener.firstEngineErrorLine = [&](std::string_view line) {
         progress_.onEngineErrorLine(line);
     };
-    for (WavStreamMeter* meter : meters) {
+    for (const TapMeter& tap : meters) {
+        WavStreamMeter* meter = tap.meter;
         listener.taps.push_back({[meter] { return meter->room(); },
-                                 [meter](std::size_t count) { meter->filled(count); }});
+                                 [meter](std::size_t count) { meter->filled(count); }, tap.engine});
     }
+    listener.growingFile = growingFile;
     std::vector<int> shared = outputFiles_;
     if (plan_.sourceFile >= 0) {
         shared.push_back(plan_.sourceFile);
@@ -159,6 +165,8 @@ EncodePlan JobPasses::passPlan(const PassSettings& settings) const {
     plan.tailChain = tail.empty() ? "" : joinFilters(tail);
     plan.meterOutput = true;
     plan.meterSource = !sourceMeasured_ && !encoderReceivesSource(settings);
+    plan.decodeWhileWriting =
+        settings.decodeWhileWriting && isLossy(plan.target) && plan.outputs.size() == 1;
     return plan;
 }
 
@@ -180,10 +188,33 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
     WavStreamMeter output(settings.limiterCeilingDb ? limiterHoldLevel(*settings.limiterCeilingDb)
                                                     : 0.0f);
     WavStreamMeter source;
-    run(encodingEngines(plan), plan.meterSource ? std::vector<WavStreamMeter*>{&output, &source}
-                                                : std::vector<WavStreamMeter*>{&output});
+    WavStreamMeter decoded;
+    const std::vector<EngineCommand> engines = encodingEngines(plan);
+    // In the order of the taps: the encoder's input, the source (a tap nobody writes where it
+    // is not measured but the decoded output's follows), the decoded output.
+    std::vector<TapMeter> meters = {{&output}};
+    std::optional<PipelineListener::GrowingFile> written;
+    if (plan.meterSource || plan.decodeWhileWriting) {
+        meters.push_back({&source});
+    }
+    if (plan.decodeWhileWriting) {
+        meters.push_back({&decoded, engines.size() - 1});
+        written = PipelineListener::GrowingFile{outputFiles_.front(), engines.size() - 1};
+        // Emptied first: what an encode before this one wrote is not to be read as its start
+        // before the encoder empties the file itself.
+        if (::ftruncate(outputFiles_.front(), 0) != 0) {
+            throw JobFailure(std::string("the output could not be written: ") +
+                             std::strerror(errno));
+        }
+    }
+    run(engines, meters, written);
     EncodeFigures figures;
     figures.output = figuresOf(output, "the encoder's input");
+    if (plan.decodeWhileWriting) {
+        figures.decoded = figuresOf(decoded, "the output decoded while it was written");
+        log_.write("measured while writing: " +
+                   measuredText("decoded", *figures.decoded, MeterKind::FastPeak));
+    }
     if (settings.limiterCeilingDb) {
         figures.limited = stretchesAtWatchedLevel(*output.meter());
     }
@@ -208,7 +239,7 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
 SoundFigures JobPasses::measureSource(MeterKind kind, int from, int to) {
     progress_.beginPass(from, to);
     WavStreamMeter processed;
-    run({measuringEngine(plan_.encode)}, {&processed});
+    run({measuringEngine(plan_.encode)}, {{&processed}});
     const SoundFigures figures = figuresOf(processed, "the processed source");
     log_.write("measured before encoding: " + measuredText("processed", figures, kind));
     return figures;
@@ -225,7 +256,7 @@ std::optional<SoundFigures> JobPasses::checkWritten(std::optional<MeterKind> kin
     WavStreamMeter decoded;
     if (kind || target() == Target::Flac) {
         progress_.beginPass(from, to);
-        run({writtenFilesEngine(plan_.encode.outputs)}, {&decoded});
+        run({writtenFilesEngine(plan_.encode.outputs)}, {{&decoded}});
         if (decoded.meter() != nullptr) {
             sampleRate = decoded.sampleRate();
             played = static_cast<double>(decoded.meter()->frames()) / sampleRate;

@@ -50,9 +50,15 @@ public:
     void copyTrack();
 
 private:
+    // A meter of the samples an engine writes to a tap.
+    struct TapMeter {
+        WavStreamMeter* meter;
+        std::size_t engine = 0;
+    };
     // Runs the engines, their taps measured by the meters, in the order of the taps.
-    std::vector<EngineOutcome> run(const std::vector<EngineCommand>& engines,
-                                   std::vector<WavStreamMeter*> meters = {});
+    std::vector<EngineOutcome>
+    run(const std::vector<EngineCommand>& engines, std::vector<TapMeter> meters = {},
+        std::optional<PipelineListener::GrowingFile> growingFile = std::nullopt);
     EncodePlan passPlan(const PassSettings& settings) const;
     // The encoder receives exactly the source's samples in a pass with these settings.
     bool encoderReceivesSource(const PassSettings& settings) const;

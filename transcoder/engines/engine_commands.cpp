@@ -108,9 +108,24 @@ void appendTaps(std::vector<std::string>& ffmpeg, const EncodePlan& plan) {
     }
 }
 
-} // namespace
+// The engine that decodes the output from its standard input as it is written, as a player
+// would, and hands the samples to the decoded tap. An MP3 reaches it before lame writes its
+// first frame for the last time, with the length and the encoder's delay: the decoded
+// samples then hold the delay and the padding at the end besides the output's own.
+EngineCommand growingOutputDecoder(Target target) {
+    const char* format = target == Target::Mp3   ? "mp3"
+                         : target == Target::Ac3 ? "ac3"
+                                                 : "ogg"; // Vorbis and Opus
+    std::vector<std::string> ffmpeg = {
+        "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-y",     "-protocol_whitelist",
+        "pipe",   "-f",           format,     "-i",       "pipe:0", "-vn",
+        "-sn",    "-dn"};
+    appendDecodedTap(ffmpeg, "[0:a:0]", kDecodedTap);
+    return EngineCommand{ffmpeg};
+}
 
-std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
+// ffmpeg alone, or ffmpeg feeding lame or oggenc.
+std::vector<EngineCommand> encodersOf(const EncodePlan& plan) {
     std::vector<std::string> ffmpeg = ffmpegHead(plan.sourceArguments, plan.input);
     std::string graph = encodingGraph(plan);
     if (plan.sixMonoFiles) {
@@ -171,6 +186,16 @@ std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
     }
     }
     return {};
+}
+
+} // namespace
+
+std::vector<EngineCommand> encodingEngines(const EncodePlan& plan) {
+    std::vector<EngineCommand> engines = encodersOf(plan);
+    if (plan.decodeWhileWriting) {
+        engines.push_back(growingOutputDecoder(plan.target));
+    }
+    return engines;
 }
 
 EngineCommand measuringEngine(const EncodePlan& plan) {

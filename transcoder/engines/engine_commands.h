@@ -37,6 +37,9 @@ struct EncodePlan {
     int wavBits = 16;                         // of WAV and FLAC outputs: 16 or 24
     std::vector<std::string> encoderSwitches; // lame, oggenc, AC3, Opus or FLAC encoder switches
     std::vector<std::string> outputs;         // as the engines reach them, one per written file
+    // A lossy output is decoded while it is written, by one more engine that reads it as it
+    // grows (PipelineListener::GrowingFile) and hands the decoded samples to tap kDecodedTap.
+    bool decodeWhileWriting = false;
 };
 
 // The samples a pass hands to the transcoder's meters, each a WAV stream of 32-bit float on a
@@ -45,12 +48,15 @@ struct EncodePlan {
 // pass that measures the source, the source after the split and the delay.
 inline constexpr std::size_t kOutputTap = 0;
 inline constexpr std::size_t kSourceTap = 1;
+// The output decoded while it is written, by the last engine of the pass.
+inline constexpr std::size_t kDecodedTap = 2;
 
 // How ffmpeg is told to read or write a local file: its protocol prefix keeps a name such as
 // "pipe:0 take.wav" or "concat:a|b" from being read as anything else.
 std::string ffmpegFile(const std::string& path);
 
-// The engines of one encoding pass: ffmpeg alone, or ffmpeg feeding lame or oggenc.
+// The engines of one encoding pass: ffmpeg alone, or ffmpeg feeding lame or oggenc; where the
+// output is decoded while it is written, followed by the ffmpeg that decodes it.
 std::vector<EngineCommand> encodingEngines(const EncodePlan& plan);
 
 // An ffmpeg pass that runs the source and processing chains of the plan over the input and

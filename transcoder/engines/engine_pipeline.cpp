@@ -2,6 +2,7 @@
 
 #include "engines/stop_request.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -92,7 +93,8 @@ struct Stream {
     const std::function<void(std::string_view)>* onLine = nullptr;
     std::string pending;
     const PipelineListener::Tap* tap = nullptr;
-    bool roomy = false; // a tap whose pipe holds kTapPipeBytes
+    bool roomy = false;    // a tap whose pipe holds kTapPipeBytes
+    bool ofWriter = false; // the error output of an engine that writes a growing file
 
     void take(const char* data, std::size_t size) {
         if (kept != nullptr) {
@@ -233,26 +235,96 @@ private:
     bool killed_ = false;
 };
 
-void pumpUntilClosed(std::vector<Stream>& streams, EngineStopper& stopper) {
+// Hands an engine the bytes of a file that other engines write, as the file grows.
+class GrowingFileFeed {
+public:
+    GrowingFileFeed(int file, Descriptor input) : file_(file), input_(std::move(input)) {
+        ::fcntl(input_.get(), F_SETFL, ::fcntl(input_.get(), F_GETFL) | O_NONBLOCK);
+    }
+
+    // The reader's input, -1 once it is ended.
+    int input() const { return input_.get(); }
+    // Bytes read from the file wait until the reader's input takes them.
+    bool waiting() const { return start_ < pending_.size(); }
+
+    // Passes on what the file has gained, as far as the reader's input takes it; once the
+    // writers have ended, the input is ended after the file's last byte.
+    void advance(bool writersEnded) {
+        while (input_.get() >= 0) {
+            if (!waiting()) {
+                pending_.resize(kChunkBytes);
+                const ssize_t count = ::pread(file_, pending_.data(), kChunkBytes, offset_);
+                if (count < 0 && errno == EINTR) {
+                    continue;
+                }
+                pending_.resize(std::max<ssize_t>(count, 0));
+                start_ = 0;
+                if (count <= 0) {
+                    if (writersEnded || count < 0) {
+                        input_.reset(-1);
+                    }
+                    return;
+                }
+                offset_ += count;
+            }
+            const ssize_t written =
+                ::write(input_.get(), pending_.data() + start_, pending_.size() - start_);
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written < 0) {
+                if (errno != EAGAIN) {
+                    input_.reset(-1); // the reader has gone; its exit status tells why
+                }
+                return;
+            }
+            start_ += static_cast<std::size_t>(written);
+        }
+    }
+
+private:
+    static constexpr std::size_t kChunkBytes = 256 * 1024;
+    int file_;
+    Descriptor input_;
+    off_t offset_ = 0;
+    std::vector<char> pending_;
+    std::size_t start_ = 0;
+};
+
+// How often a growing file is looked at for new bytes: its reader may wait no longer.
+constexpr int kGrowingFileMilliseconds = 20;
+
+void pumpUntilClosed(std::vector<Stream>& streams, EngineStopper& stopper, GrowingFileFeed* feed) {
     const int watchedOutput = standardOutputToWatch();
     std::vector<pollfd> polled;
     std::vector<char> buffer(64 * 1024); // for the engines' messages; taps read into their own
     while (true) {
         const bool enginesStopped = stopper.stopping();
         polled.clear();
+        bool writersEnded = true;
         for (Stream& stream : streams) {
             if (stream.fd.get() >= 0) {
                 polled.push_back({stream.fd.get(), POLLIN, 0});
+                writersEnded = writersEnded && !stream.ofWriter;
             }
+        }
+        if (feed != nullptr) {
+            feed->advance(writersEnded);
         }
         if (polled.empty()) {
             return;
         }
         const std::size_t streamCount = polled.size();
+        const bool feeding = feed != nullptr && feed->input() >= 0;
+        if (feeding && feed->waiting()) {
+            polled.push_back({feed->input(), POLLOUT, 0});
+        }
+        const std::size_t watchedAt = polled.size();
         if (watchedOutput >= 0 && !enginesStopped) {
             polled.push_back({watchedOutput, 0, 0}); // only POLLERR or POLLHUP come back
         }
-        if (::poll(polled.data(), polled.size(), kPollMilliseconds) < 0) {
+        if (::poll(polled.data(), polled.size(),
+                   feeding ? kGrowingFileMilliseconds : kPollMilliseconds) < 0) {
             if (errno == EINTR) {
                 continue;
             }
@@ -261,7 +333,7 @@ void pumpUntilClosed(std::vector<Stream>& streams, EngineStopper& stopper) {
             }
             return;
         }
-        if (polled.size() > streamCount && (polled.back().revents & (POLLERR | POLLHUP)) != 0) {
+        if (polled.size() > watchedAt && (polled.back().revents & (POLLERR | POLLHUP)) != 0) {
             requestStopForClosedOutput();
         }
         bool tapTrickles = false;
@@ -359,24 +431,35 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
         const int size = static_cast<int>(kTapPipeBytes);
         roomy.push_back(::fcntl(taps.back().read.get(), F_SETPIPE_SZ, size) >= size);
     }
+    const std::optional<PipelineListener::GrowingFile>& growing = listener.growingFile;
+    const auto readsGrowingFile = [&](std::size_t i) { return growing && growing->reader == i; };
+    Pipe growingInput;
+    if (growing) {
+        growingInput = makePipe();
+    }
     Descriptor previousOutput; // read end of the pipe between engine i-1 and engine i
     for (std::size_t i = 0; i < engines.size(); ++i) {
         Pipe errors = makePipe();
         Pipe toNext;
         const bool first = i == 0;
-        const bool last = i + 1 == engines.size();
-        if (!last) {
+        const bool feedsNext = i + 1 < engines.size() && !readsGrowingFile(i + 1);
+        if (feedsNext) {
             toNext = makePipe();
         }
-        std::vector<Placement> placements = {{first ? nothingIn.get() : previousOutput.get(), 0},
-                                             {last ? nothingOut.get() : toNext.write.get(), 1},
+        const int input = readsGrowingFile(i) ? growingInput.read.get()
+                          : first             ? nothingIn.get()
+                                              : previousOutput.get();
+        std::vector<Placement> placements = {{input, 0},
+                                             {feedsNext ? toNext.write.get() : nothingOut.get(), 1},
                                              {errors.write.get(), 2},
                                              {first ? progress.write.get() : nothingOut.get(), 3}};
         for (std::size_t d = 0; d < shared.size(); ++d) {
             placements.push_back({shared[d].get(), kFirstSharedDescriptor + static_cast<int>(d)});
         }
-        for (std::size_t t = 0; first && t < taps.size(); ++t) {
-            placements.push_back({taps[t].write.get(), tapDescriptor(t)});
+        for (std::size_t t = 0; t < taps.size(); ++t) {
+            if (listener.taps[t].engine == i) {
+                placements.push_back({taps[t].write.get(), tapDescriptor(t)});
+            }
         }
         pids[i] = startEngine(engines[i].arguments, placements, outcomes[i]);
 
@@ -385,7 +468,8 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
                            first ? &listener.firstEngineErrorLine : nullptr,
                            {},
                            nullptr,
-                           false};
+                           false,
+                           growing && i < growing->reader};
         streams.push_back(std::move(errorStream));
         previousOutput = std::move(toNext.read);
     }
@@ -398,9 +482,15 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
             Stream{std::move(taps[t].read), nullptr, nullptr, {}, &listener.taps[t], roomy[t]});
     }
     previousOutput.reset(-1);
+    growingInput.read.reset(-1);
+    std::optional<GrowingFileFeed> feed;
+    if (growing) {
+        feed.emplace(growing->descriptor, std::move(growingInput.write));
+    }
 
     EngineStopper stopper(pids);
-    pumpUntilClosed(streams, stopper);
+    pumpUntilClosed(streams, stopper, feed ? &*feed : nullptr);
+    feed.reset(); // a reader still waiting for input ends
     for (std::size_t i = 0; i < engines.size(); ++i) {
         if (pids[i] > 0) {
             outcomes[i].exitCode = waitForExit(pids[i], stopper);

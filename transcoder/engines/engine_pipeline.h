@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,15 +26,24 @@ struct PipelineListener {
     std::function<void(std::string_view)> progressLine;
     // Each line the first engine writes to its standard error.
     std::function<void(std::string_view)> firstEngineErrorLine;
-    // The bytes the first engine writes to each of its tap descriptors (tapDescriptor), as
-    // they come: a stream of samples the transcoder measures.
+    // The bytes an engine (the first, unless a tap names another) writes to each of its tap
+    // descriptors (tapDescriptor), as they come: a stream of samples the transcoder measures.
     // They are read straight into the room the tap's receiver gives (never empty), which is
     // then told how many came.
     struct Tap {
         std::function<std::span<char>()> room;
         std::function<void(std::size_t)> filled;
+        std::size_t engine = 0;
     };
     std::vector<Tap> taps;
+    // A file that the engines before `reader` write, which `reader` reads on its standard input
+    // as it grows: the transcoder hands it the file's bytes as they come, and ends its input
+    // once those engines have ended. Its reader is fed by nothing else.
+    struct GrowingFile {
+        int descriptor = -1; // the transcoder's, open for reading
+        std::size_t reader = 0;
+    };
+    std::optional<GrowingFile> growingFile;
 };
 
 // Every engine of a pass finds the descriptors handed to it at kFirstSharedDescriptor and on,
@@ -43,14 +53,15 @@ struct PipelineListener {
 inline constexpr int kFirstSharedDescriptor = 4;
 std::string sharedDescriptorPath(std::size_t index);
 
-// The descriptor of the first engine that feeds the listener's tap `index`. Taps lie after
+// The descriptor of the engine that feeds the listener's tap `index`. Taps lie after
 // room for kMostSharedDescriptors shared ones, so that an engine's command line names them
 // without knowing how many descriptors a pass shares (its outputs, and the source it reads).
 inline constexpr std::size_t kMostSharedDescriptors = 16;
 int tapDescriptor(std::size_t index);
 
 // Runs the engines side by side, the standard output of each feeding the standard input of
-// the next, and waits for all of them. The first reads nothing, the last writes nowhere. Each
+// the next (but for the reader of a growing file), and waits for all of them. The first reads
+// nothing, the last writes nowhere. Each
 // engine is killed when the transcoder ends, however it ends; when a stop is requested it gets
 // SIGTERM, and SIGKILL if it has not ended two seconds later.
 std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,

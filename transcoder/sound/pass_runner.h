@@ -21,6 +21,9 @@ struct PassSettings {
     // The dialogue level an AC3 output carries (1 to 31 for -1 to -31 dBFS); none: the
     // encoder's default.
     std::optional<int> dialogueLevel;
+    // A lossy output is decoded while it is written and measured (EncodeFigures::decoded):
+    // for a pass that is checked on its decoded output anyway.
+    bool decodeWhileWriting = false;
 };
 
 struct EncodeFigures {
@@ -28,6 +31,8 @@ struct EncodeFigures {
     SoundFigures output;                // the samples the encoder received
     // With a limiter: the stretches where it held the encoder's input at its ceiling.
     std::vector<TimeStretch> limited;
+    // The output decoded while it was written.
+    std::optional<SoundFigures> decoded;
 };
 
 // The passes a gain mode asks for, over the job's source and its written files. The job's

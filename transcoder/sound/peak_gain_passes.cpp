@@ -140,6 +140,8 @@ private:
             return;
         }
         settings_.feed = EncoderFeed::Float;
+        // Every encode is checked on its decoded peak.
+        settings_.decodeWhileWriting = true;
         limitToInputCeiling(processed.samplePeakDb);
         settings_.gainDb = std::min(kLossyAimDb - processed.samplePeakDb, inputCeilingGainDb_);
         encode(25, 75);
