@@ -61,9 +61,9 @@ int tapDescriptor(std::size_t index);
 
 // Runs the engines side by side, the standard output of each feeding the standard input of
 // the next (but for the reader of a growing file), and waits for all of them. The first reads
-// nothing, the last writes nowhere. Each
-// engine is killed when the transcoder ends, however it ends; when a stop is requested it gets
-// SIGTERM, and SIGKILL if it has not ended two seconds later.
+// nothing, the last writes nowhere. Each engine is killed when the transcoder ends, however it
+// ends; when a stop is requested it gets SIGTERM, and SIGKILL if it has not ended two seconds
+// later.
 std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& engines,
                                              const PipelineListener& listener,
                                              const std::vector<int>& sharedDescriptors = {});
