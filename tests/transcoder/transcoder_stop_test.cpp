@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <thread>
 
 namespace cantova::testing {
 namespace {
@@ -87,6 +88,38 @@ TEST_F(StoppedJob, EndsWithinSecondsWhenAnEngineIgnoresTheStop) {
         ASSERT_TRUE(gate.waitForArrivals(1, 60s)) << readFile(log());
         expectStoppedWithin(run, test.signal, 6s);
     }
+}
+
+TEST_F(StoppedJob, EndsWithinSecondsWhenTheDecoderOfTheGrowingOutputIgnoresTheStop) {
+    // The engine that decodes the output while it is written never reads it: the encoders end,
+    // the bytes it was to get wait, and the stop still ends the job.
+    const std::string source = makeSource("source.wav", 10.0, true);
+    EngineGate gate(root_ / "gate", {"ffmpeg"}, "pipe:0");
+    gate.ignoreStopSignals();
+    ProcessOptions options;
+    options.environment = gate.environment();
+    Process run(command(source, path("Stream1.mp3"), "-lame( -b 320 ) -ota( -g max )"), options);
+    ASSERT_TRUE(gate.waitForArrivals(1, 60s)) << readFile(log());
+    expectStoppedWithin(run, SIGTERM, 6s);
+}
+
+TEST_F(TranscoderFaults, DecodesTheWholeGrowingOutputHoweverLateItsDecoderReads) {
+    // The decoder starts reading only after the encoders have written the whole output, many
+    // times what a pipe holds: it still gets every byte, in order, and its input then ends.
+    const std::string source = makeSource("source.wav", 10.0, true);
+    EngineGate gate(root_ / "gate", {"ffmpeg"}, "pipe:0");
+    ProcessOptions options;
+    options.environment = gate.environment();
+    Process run(command(source, path("Stream1.mp3"), "-lame( -b 320 ) -ota( -g max )"), options);
+    ASSERT_TRUE(gate.waitForArrivals(1, 60s)) << readFile(log());
+    std::this_thread::sleep_for(2s);
+    gate.open();
+    ASSERT_EQ(run.wait(60s), 0) << readFile(log());
+    const DecodedAudio written = decodeAudio(path("Stream1.mp3"));
+    EXPECT_NEAR(
+        loggedNumber(readFile(log()), "measured while writing: decoded: sample peak ", " dBFS"),
+        peakDb(written), 0.06)
+        << readFile(log());
 }
 
 TEST_F(StoppedJob, EndsAtOnceWhileItsEnginesWork) {
