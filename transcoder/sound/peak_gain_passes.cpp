@@ -108,9 +108,13 @@ private:
         }
         // None landed in the window: the best try below full scale is encoded again (the
         // encoders give the same output for the same input), and where every one went above
-        // it, the gain is lowered by the excess.
-        if (!std::isfinite(decoded) ||
-            (decoded <= 0.0 && best && best->gainDb == settings_.gainDb)) {
+        // it, the gain is lowered by the excess. The last try is kept where it decoded as high
+        // as the best at a gain too near it for the encoder to have limited in between (an
+        // encoder that moves its peak in steps, as Opus and AC3 do).
+        const bool asGoodAsBest = decoded <= 0.0 && best &&
+                                  std::abs(decoded - best->peakDb) <= kPeakReadingErrorDb &&
+                                  std::abs(settings_.gainDb - best->gainDb) < kMovedGainDb;
+        if (!std::isfinite(decoded) || asGoodAsBest) {
             return;
         }
         settings_.gainDb = best ? best->gainDb : settings_.gainDb - (decoded - kLossyAimDb);
