@@ -89,6 +89,16 @@ Words lavfi(const std::string& source, const Words& codec) {
     return words;
 }
 
+// How many encoding passes a job's log shows.
+std::size_t encodesIn(const std::string& log) {
+    std::size_t count = 0;
+    for (std::size_t at = log.find("-map [enc]"); at != std::string::npos;
+         at = log.find("-map [enc]", at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 const Words kAc3 = {"-c:a", "ac3", "-b:a", "448k"};
 const Words kWav16 = {"-c:a", "pcm_s16le"};
 
@@ -225,15 +235,7 @@ TEST_F(SoundLevels, PeakAfterEncodingCostsNoMoreThanPeakBeforeEncoding) {
         for (std::size_t i = 0; i < jobs.size(); i += 2) {
             const Job& after = jobs[i];
             SCOPED_TRACE(after.output);
-            const auto encodes = [](const std::string& text) {
-                std::size_t count = 0;
-                for (std::size_t at = text.find("-map [enc]"); at != std::string::npos;
-                     at = text.find("-map [enc]", at + 1)) {
-                    ++count;
-                }
-                return count;
-            };
-            EXPECT_EQ(encodes(log(after.output)), encodes(log(jobs[i + 1].output)))
+            EXPECT_EQ(encodesIn(log(after.output)), encodesIn(log(jobs[i + 1].output)))
                 << log(after.output);
             // The same gains: the same sound (Ogg streams differ in their serial numbers).
             const DecodedAudio audio = decodeAudio(path(after.output));
@@ -260,12 +262,7 @@ TEST_F(SoundLevels, AnEncoderThatMovesItsPeakInStepsIsNotEncodedOnceMoreForNothi
               "-c:a", "ac3", "-b:a", "448k"});
     ASSERT_NO_FATAL_FAILURE(runAll(film, {{"film.opus", "-ota( -g max ) -opus( -b 96 )"}}));
     const std::string text = log("film.opus");
-    std::size_t encodes = 0;
-    for (std::size_t at = text.find("-map [enc]"); at != std::string::npos;
-         at = text.find("-map [enc]", at + 1)) {
-        ++encodes;
-    }
-    EXPECT_LE(encodes, 3U) << text;
+    EXPECT_LE(encodesIn(text), 3U) << text;
     const double peak = peakDb(decodeAudio(path("film.opus")));
     EXPECT_LE(peak, 0.0) << text;
     EXPECT_GE(peak, -1.0) << text;
