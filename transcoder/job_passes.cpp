@@ -7,10 +7,7 @@
 #include "transcode_job.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <unistd.h>
 
 namespace cantova {
 
@@ -41,9 +38,6 @@ std::optional<std::string> writeFailure(const std::string& errorOutput) {
     }
     return std::nullopt;
 }
-
-constexpr const char* kNothingToEncode = "no audio to encode: nothing is left of the source "
-                                         "after the split and the delay, or it holds none";
 
 std::string roundedDecimal(double value) {
     return formatDecimal(std::round(value * 100.0) / 100.0);
@@ -200,12 +194,6 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
     if (plan.decodeWhileWriting) {
         meters.push_back({&decoded, engines.size() - 1});
         written = PipelineListener::GrowingFile{outputFiles_.front(), engines.size() - 1};
-        // Emptied first: what an encode before this one wrote is not to be read as its start
-        // before the encoder empties the file itself.
-        if (::ftruncate(outputFiles_.front(), 0) != 0) {
-            throw JobFailure(std::string("the output could not be written: ") +
-                             std::strerror(errno));
-        }
     }
     run(engines, meters, written);
     EncodeFigures figures;
@@ -231,7 +219,8 @@ EncodeFigures JobPasses::encode(const PassSettings& settings, int from, int to) 
     const long long encoded = std::max(0LL, output.meter()->frames() - cut);
     plannedMicroseconds_ = encoded * 1000000 / output.sampleRate();
     if (encoded == 0) {
-        throw JobFailure(kNothingToEncode);
+        throw JobFailure("no audio to encode: nothing is left of the source after the "
+                         "split and the delay, or it holds none");
     }
     return figures;
 }

@@ -435,6 +435,10 @@ std::vector<EngineOutcome> runEnginePipeline(const std::vector<EngineCommand>& e
     const auto readsGrowingFile = [&](std::size_t i) { return growing && growing->reader == i; };
     Pipe growingInput;
     if (growing) {
+        // The writers empty it only once they open it.
+        if (::ftruncate(growing->descriptor, 0) != 0) {
+            failSystemCall("cannot empty the file the engines write");
+        }
         growingInput = makePipe();
     }
     Descriptor previousOutput; // read end of the pipe between engine i-1 and engine i

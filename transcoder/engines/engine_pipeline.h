@@ -37,8 +37,9 @@ struct PipelineListener {
     };
     std::vector<Tap> taps;
     // A file that the engines before `reader` write, which `reader` reads on its standard input
-    // as it grows: the transcoder hands it the file's bytes as they come, and ends its input
-    // once those engines have ended. Its reader is fed by nothing else.
+    // as it grows: the transcoder empties it before they start (the reader gets nothing an
+    // earlier pass wrote), hands the reader its bytes as they come, and ends its input once
+    // those engines have ended. Its reader is fed by nothing else.
     struct GrowingFile {
         int descriptor = -1; // the transcoder's, open for reading
         std::size_t reader = 0;
