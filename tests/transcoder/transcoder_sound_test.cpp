@@ -333,7 +333,7 @@ TEST_P(GainModes, EndWithTheDecodedPeakJustBelowFullScaleInEveryTarget) {
             // Within four encodes: noise through Vorbis moves its peaks by tenths of a dB with
             // the gain, and AC3 by steps (0.42 dB more gain moved 5.1 noise's decoded peak by
             // 1.7 dB, from -1.6 to +0.1 dBFS), so the search may end on its best try below full
-            // scale instead of in [-0.5, 0].
+            // scale instead of in [-1, 0].
             EXPECT_LE(peak, 0.0);
             EXPECT_GE(peak, job.output.ends_with(".ac3") ? -2.0 : -1.5);
             // The kept encode was decoded while it was written, and its peak is the written

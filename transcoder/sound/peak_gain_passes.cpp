@@ -34,8 +34,9 @@ private:
     // so it need lie only kWindowMarginDb inside), within the job's encodes. Encoders are
     // not linear (AC3 quantises in steps of 6 dB), so the gain is found between the nearest
     // tries below and above full scale. The search ends at the encoder's input ceiling (where
-    // the encoder clips) and where the decoded peak did not move with the gain (where it
-    // limits); should no try land in the window, the best one below full scale is kept.
+    // the encoder clips), short of it where the gain left below it cannot lift the output into
+    // the window, and where the decoded peak did not move with the gain (where it limits);
+    // should no try land in the window, the best one below full scale is kept.
     void settleLossyPeak(int from) {
         struct Try {
             double gainDb;
@@ -100,6 +101,15 @@ private:
             }
             next = std::min(next, inputCeilingGainDb_);
             if (std::abs(next - settings_.gainDb) < 0.01) {
+                break;
+            }
+            const double room = next - settings_.gainDb;
+            if (decoded < kLossyLowestDb && next >= inputCeilingGainDb_ - 0.01 &&
+                decoded + room * slope < kLossyLowestDb + kWindowMarginDb) {
+                log_.write("peak gain: the output decodes at " + levelText(decoded) +
+                           " dBFS and the encoder's input may rise only " + hundredths(room) +
+                           " dB before full scale, where the encoder clips: too little to reach " +
+                           levelText(kLossyLowestDb) + " dBFS; no further encode");
                 break;
             }
             settings_.gainDb = next;
