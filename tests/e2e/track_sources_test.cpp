@@ -218,6 +218,23 @@ TEST_F(TrackJobs, AnAc3TrackKeptAsItIsIsCopiedBitForBit) {
     EXPECT_EQ(ReadText(output), ReadText(reference));
 }
 
+TEST_F(TrackJobs, AWavOutputKeepsTheDepthOfTheChosenTrack) {
+    // An AC3 track first, 24-bit PCM second: the lossy track's decoded samples come out as
+    // dithered 16-bit, the PCM track's 24 bits as they are.
+    const std::string wav = "OptAudioCodec(3).Value=1";
+    for (int track : {1, 2}) {
+        SCOPED_TRACE(track);
+        const fs::path folder = temp_.Path() / ("depth" + std::to_string(track));
+        fs::create_directories(folder);
+        const std::string source = (folder / "film.mkv").string();
+        makeToneMedia(source, {tone(440, "ac3", 2), tone(1000, "pcm_s24le", 2)});
+        const std::string output = runTrack(source, track, {"set", wav}, ".wav");
+        const ProgramRun bits = runProgram({"ffprobe", "-v", "error", "-show_entries",
+                                            "stream=bits_per_sample", "-of", "csv=p=0", output});
+        EXPECT_EQ(bits.output, track == 1 ? "16\n" : "24\n");
+    }
+}
+
 TEST_F(TrackJobs, TheAutoDelayTakesTheTracksStartAfterThePicture) {
     const std::string source = temp_.File("late.mkv");
     ToneTrack late = tone(1000, "ac3", 2);

@@ -141,5 +141,27 @@ TEST(SourceFormat, DepthComesFromTheInputStreamOfPcmAndLosslessSources) {
     EXPECT_EQ(bits("aac (LC), 48000 Hz, stereo, fltp (24 bit)", "fltp"), 0);
 }
 
+// A container's tracks are all described; the depth is the one of the track ffmpeg maps.
+TEST(SourceFormat, DepthComesFromTheTrackTheJobReads) {
+    const auto bits = [](const std::string& mapped) {
+        const std::optional<SourceInfo> info = readSourceProbe(
+            "Input #0, mpegts, from 'a':\n"
+            "  Stream #0:0[0x1011]: Video: mpeg2video (Main), yuv420p, 720x576\n"
+            "  Stream #0:1[0x1100](eng): Audio: ac3, 48000 Hz, 5.1(side), fltp, 448 kb/s\n"
+            "  Stream #0:2[0x1101](fre): Audio: pcm_s24le, 48000 Hz, stereo, s32 (24 bit)\n"
+            "  Stream #0:3: Audio: flac, 48000 Hz, stereo, s16\n"
+            "Stream mapping:\n  Stream #0:" +
+            mapped +
+            " -> #0:0 (x (native) -> pcm_s16le (native))\nOutput #0, null, to 'pipe:':\n"
+            "  Stream #0:0: Audio: pcm_s16le, 48000 Hz, stereo, s16, 1536 kb/s\n"
+            "[Parsed_ashowinfo_0 @ 0x5] n:0 pts:0 pts_time:0 pos:102 fmt:s32 channels:2 "
+            "chlayout:stereo rate:48000 nb_samples:4608\n");
+        return info ? info->pcmBits : -1;
+    };
+    EXPECT_EQ(bits("1"), 0);
+    EXPECT_EQ(bits("2"), 24);
+    EXPECT_EQ(bits("3"), 0);
+}
+
 } // namespace
 } // namespace cantova

@@ -22,21 +22,40 @@ std::optional<std::smatch> frameDescription(const std::string& report) {
     return match;
 }
 
-// The bits of the source's samples as ffmpeg describes the stream it reads, before it describes
-// its own output ("Output #0", whose stream is always PCM): the codec of an uncoded stream
-// ("Audio: pcm_s24le", "Audio: pcm_f32le"), or the depth a lossless coder keeps beside its
-// integer format ("Audio: flac, 48000 Hz, stereo, s32 (24 bit)"); 0 for a lossy coder, whose
-// decoder gives float samples of no depth of their own.
-int sourceSampleBits(const std::string& report) {
-    const std::string input = report.substr(0, report.find("Output #"));
+// ffmpeg's description of the input stream it reads: the one its stream mapping names ("Stream
+// #0:2 -> #0:0"), among all the input's streams ("Stream #0:2[0x1101](eng): Audio: flac, ..."),
+// else the first audio stream.
+std::optional<std::string> readStreamDescription(const std::string& report) {
+    const std::size_t mappingAt = report.find("Stream mapping:");
+    const std::string input = report.substr(0, std::min(mappingAt, report.find("Output #")));
+    std::string index = R"(\d+)";
+    std::smatch mapped;
+    const std::string mapping = mappingAt == std::string::npos ? "" : report.substr(mappingAt);
+    if (std::regex_search(mapping, mapped, std::regex(R"(Stream #0:(\d+) -> )"))) {
+        index = mapped[1].str();
+    }
     std::smatch stream;
-    if (!std::regex_search(input, stream, std::regex(R"(Audio: ([^\n]*))"))) {
+    if (!std::regex_search(input, stream,
+                           std::regex(R"(Stream #0:)" + index +
+                                      R"((?:\[\w+\])?(?:\([^)\n]*\))?: Audio: ([^\n]*))"))) {
+        return std::nullopt;
+    }
+    return stream[1].str();
+}
+
+// The bits of the source's samples as ffmpeg describes the stream it reads: the codec of an
+// uncoded stream ("Audio: pcm_s24le", "Audio: pcm_f32le"), or the depth a lossless coder keeps
+// beside its integer format ("Audio: flac, 48000 Hz, stereo, s32 (24 bit)"); 0 for a lossy
+// coder, whose decoder gives float samples of no depth of their own. Its own output's stream,
+// described after the mapping, is PCM whatever the source.
+int sourceSampleBits(const std::string& report) {
+    const std::optional<std::string> description = readStreamDescription(report);
+    if (!description) {
         return 0;
     }
-    const std::string description = stream[1].str();
     std::smatch bits;
-    if (std::regex_search(description, bits, std::regex(R"(^pcm_[suf](8|16|24|32|64))")) ||
-        std::regex_search(description, bits, std::regex(R"(, s(?:16|32)p? \((\d+) bit\))"))) {
+    if (std::regex_search(*description, bits, std::regex(R"(^pcm_[suf](8|16|24|32|64))")) ||
+        std::regex_search(*description, bits, std::regex(R"(, s(?:16|32)p? \((\d+) bit\))"))) {
         return std::min(*parseInteger(bits[1].str()), 32);
     }
     return 0;

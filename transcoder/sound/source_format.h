@@ -10,7 +10,7 @@
 
 namespace cantova {
 
-// What the processing needs to know of the source's first audio stream.
+// What the processing needs to know of the audio stream the job reads.
 struct SourceInfo {
     int sampleRate = 0;
     ChannelNames channels;
