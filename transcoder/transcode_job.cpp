@@ -301,9 +301,11 @@ std::vector<std::string> copyTrackFrames(const JobRequest& job, const HeldDescri
 }
 
 // Writes the loudness curves of the report beside the log and names the file in a line of
-// its own. A file that cannot be written is logged and fails nothing: the job is done.
-void writeCurves(const JobRequest& job, const SoundReport& report, const SoundPlan& plan,
-                 RunLog& log, ProgressReporter& progress) {
+// its own; gives its path. A file that cannot be written is logged and fails nothing: the job
+// is done.
+std::optional<std::string> writeCurves(const JobRequest& job, const SoundReport& report,
+                                       const SoundPlan& plan, RunLog& log,
+                                       ProgressReporter& progress) {
     const std::string path = curvesFilePath(job.core.logFile, job.core.output);
     const std::optional<LoudnessTarget> target =
         plan.mode == GainMode::Loudness ? plan.loudness : std::nullopt;
@@ -311,11 +313,12 @@ void writeCurves(const JobRequest& job, const SoundReport& report, const SoundPl
         writeCurvesFile(path, loudnessCurvesText(report, target));
     } catch (const std::runtime_error& error) {
         log.write(std::string("loudness curves not written: ") + error.what());
-        return;
+        return std::nullopt;
     }
     const std::string line = "sound: curves: " + path;
     log.write(line);
     progress.printLine(line);
+    return path;
 }
 
 } // namespace
@@ -452,8 +455,16 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
         log.write(line);
         progress.printLine(line);
     }
-    writeCurves(job, report, soundPlan, log, progress);
-    return JobResult{nameOutputs(*outputs, log, progress), report.output.clippedSamples};
+    const std::optional<std::string> curves = writeCurves(job, report, soundPlan, log, progress);
+    try {
+        return JobResult{nameOutputs(*outputs, log, progress), report.output.clippedSamples};
+    } catch (...) {
+        // The curves of outputs that never got their names describe no file.
+        if (curves) {
+            removeCurvesFile(*curves);
+        }
+        throw;
+    }
 }
 
 } // namespace cantova

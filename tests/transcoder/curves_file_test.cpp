@@ -1,5 +1,6 @@
 // The file of loudness curves beside the log: its name, written whole under a name of its own,
-// replacing only a curves file an earlier job left there, never through a planted link.
+// replacing only a curves file an earlier job left there, never through a planted link, and
+// taken back without touching anything else.
 #include "files/curves_file.h"
 
 #include "support/program_runs.h"
@@ -55,6 +56,16 @@ TEST(CurvesFile, IsWrittenWholeAndReplacesOnlyAnEarlierCurvesFile) {
     EXPECT_FALSE(fs::exists(folder.File("nowhere")));
     EXPECT_TRUE(fs::is_symlink(folder.File("link.loudness")));
     EXPECT_EQ(filesIn(folder.Path().string()).size(), 6u);
+
+    // Taken back, the curves file goes; nothing else at such a name does.
+    removeCurvesFile(path);
+    for (const std::string name : {"mine.loudness", "link.loudness", "fifo.loudness"}) {
+        removeCurvesFile(folder.File(name));
+    }
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(ReadText(folder.File("mine.loudness")), "my notes\n");
+    EXPECT_TRUE(fs::is_symlink(folder.File("link.loudness")));
+    EXPECT_EQ(filesIn(folder.Path().string()).size(), 5u);
 }
 
 TEST(CurvesFile, FailsWithTheReasonWhereTheFolderCannotBeWritten) {

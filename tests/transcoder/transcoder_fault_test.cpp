@@ -132,6 +132,9 @@ TEST_F(TranscoderFaults, OfTwoJobsWritingTheSameNewOutputTheSecondFails) {
         std::string::npos);
     EXPECT_NEAR(decodedSeconds(path("Stream1.mp3")), winner == "one" ? 1.0 : 0.5, 0.03);
     EXPECT_EQ(filesIn(folder_.string()), (Words{"Stream1.mp3", "first.wav", "second.wav"}));
+    // Beside the logs, only the winner's loudness curves: the loser's output has no name.
+    EXPECT_TRUE(fs::exists(root_ / (winner + ".Stream1.mp3.loudness")));
+    EXPECT_FALSE(fs::exists(root_ / (loser + ".Stream1.mp3.loudness")));
 }
 
 TEST_F(TranscoderFaults, WritesThroughNoLinkPlantedAtATemporaryName) {

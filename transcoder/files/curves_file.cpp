@@ -102,4 +102,10 @@ void writeCurvesFile(const std::string& path, const std::string& text) {
     }
 }
 
+void removeCurvesFile(const std::string& path) {
+    if (isEarlierCurvesFile(path)) {
+        ::unlink(path.c_str());
+    }
+}
+
 } // namespace cantova

@@ -16,4 +16,8 @@ std::string curvesFilePath(const std::string& logPath, const std::string& output
 // Throws std::runtime_error with the path and the reason; nothing is then left behind.
 void writeCurvesFile(const std::string& path, const std::string& text);
 
+// Removes the curves file at path, for a job that failed after writing it; anything at path
+// that is no curves file of the transcoder is left alone.
+void removeCurvesFile(const std::string& path);
+
 } // namespace cantova
