@@ -245,19 +245,18 @@ public:
     // The reader's input, -1 once it is ended.
     int input() const { return input_.get(); }
     // Bytes read from the file wait until the reader's input takes them.
-    bool waiting() const { return start_ < pending_.size(); }
+    bool waiting() const { return start_ < end_; }
 
     // Passes on what the file has gained, as far as the reader's input takes it; once the
     // writers have ended, the input is ended after the file's last byte.
     void advance(bool writersEnded) {
         while (input_.get() >= 0) {
             if (!waiting()) {
-                pending_.resize(kChunkBytes);
-                const ssize_t count = ::pread(file_, pending_.data(), kChunkBytes, offset_);
+                const ssize_t count = ::pread(file_, chunk_.data(), chunk_.size(), offset_);
                 if (count < 0 && errno == EINTR) {
                     continue;
                 }
-                pending_.resize(std::max<ssize_t>(count, 0));
+                end_ = static_cast<std::size_t>(std::max<ssize_t>(count, 0));
                 start_ = 0;
                 if (count <= 0) {
                     if (writersEnded || count < 0) {
@@ -267,8 +266,7 @@ public:
                 }
                 offset_ += count;
             }
-            const ssize_t written =
-                ::write(input_.get(), pending_.data() + start_, pending_.size() - start_);
+            const ssize_t written = ::write(input_.get(), chunk_.data() + start_, end_ - start_);
             if (written < 0 && errno == EINTR) {
                 continue;
             }
@@ -287,8 +285,10 @@ private:
     int file_;
     Descriptor input_;
     off_t offset_ = 0;
-    std::vector<char> pending_;
+    // Read from the file, not yet taken by the reader's input: [start_, end_).
+    std::vector<char> chunk_ = std::vector<char>(kChunkBytes);
     std::size_t start_ = 0;
+    std::size_t end_ = 0;
 };
 
 // How often a growing file is looked at for new bytes: its reader may wait no longer.

@@ -62,7 +62,7 @@ private:
             if (decoded <= 0.0 && decoded >= kLossyLowestDb + kWindowMarginDb) {
                 return;
             }
-            if (decoded <= 0.0 && atInputCeiling()) {
+            if (decoded <= 0.0 && atInputCeiling(settings_.gainDb)) {
                 log_.write("peak gain: the encoder's input is at full scale, where the encoder "
                            "clips; the output decodes at " +
                            levelText(decoded) + " dBFS");
@@ -104,7 +104,7 @@ private:
                 break;
             }
             const double room = next - settings_.gainDb;
-            if (decoded < kLossyLowestDb && next >= inputCeilingGainDb_ - 0.01 &&
+            if (decoded < kLossyLowestDb && atInputCeiling(next) &&
                 decoded + room * slope < kLossyLowestDb + kWindowMarginDb) {
                 log_.write("peak gain: the output decodes at " + levelText(decoded) +
                            " dBFS and the encoder's input may rise only " + hundredths(room) +
@@ -133,7 +133,7 @@ private:
     }
 
     // Where the gain takes an encoder that clips its input (lame) to its input ceiling.
-    bool atInputCeiling() const { return settings_.gainDb >= inputCeilingGainDb_ - 0.01; }
+    bool atInputCeiling(double gainDb) const { return gainDb >= inputCeilingGainDb_ - 0.01; }
 
     void normalisePeak() {
         // An AC3 output's dialogue level follows the loudness, which is measured with the peak.
