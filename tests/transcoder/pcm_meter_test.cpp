@@ -254,6 +254,60 @@ TEST(PcmMeter, GivesTheSameFiguresHoweverTheAudioArrives) {
     EXPECT_GT(whole.truePeak(), whole.samplePeak());
 }
 
+TEST(PcmMeter, EachChannelCountsAsItWouldAloneInEveryLayout) {
+    // Every channel a tone of its own level, then after a quiet gap a burst in one channel only
+    // whose samples stay below the loudest tone's peaks and whose true peak goes above them:
+    // the channels' figures must not leak into each other's, whichever lanes hold them.
+    for (const std::size_t channels : {1u, 2u, 3u, 5u, 6u, 8u, 10u}) {
+        SCOPED_TRACE(channels);
+        for (const std::size_t loud : {std::size_t{0}, channels - 1, channels / 2}) {
+            SCOPED_TRACE(loud);
+            std::vector<Tone> steady, bursting;
+            std::vector<double> weights;
+            for (std::size_t c = 0; c < channels; ++c) {
+                steady.push_back({500.0 + 150.0 * static_cast<double>(c), -4.0 - 2.0 * c});
+                bursting.push_back({1000.0, -30.0});
+                weights.push_back(c % 3 == 1 ? 1.41 : c % 3 == 2 ? 0.0 : 1.0);
+            }
+            bursting[loud] = {kRate / 4.0, -1.0, std::numbers::pi / 4.0};
+            std::vector<float> signal = tones(steady, 1.0);
+            // Quiet gaps around the burst, so that no other channel is loud within its reach.
+            const std::vector<float> gap = tones(std::vector<Tone>(channels, {1000.0, -30.0}), 0.1);
+            signal.insert(signal.end(), gap.begin(), gap.end());
+            const std::vector<float> burst = tones(bursting, 0.05);
+            signal.insert(signal.end(), burst.begin(), burst.end());
+            signal.insert(signal.end(), gap.begin(), gap.end());
+            const std::vector<float> after = tones(steady, 0.5);
+            signal.insert(signal.end(), after.begin(), after.end());
+            const std::size_t frames = signal.size() / channels;
+
+            // Fed in pieces of odd sizes, some shorter than the interpolation's reach back.
+            PcmMeter meter(weights, kRate);
+            for (std::size_t at = 0, piece = 3; at < frames; piece = piece * 5 % 2999 + 1) {
+                const std::size_t count = std::min(piece, frames - at);
+                meter.addInterleaved(signal.data() + at * channels, count);
+                at += count;
+            }
+            float truePeak = 0.0f, samplePeak = 0.0f;
+            double power = 0.0;
+            for (std::size_t c = 0; c < channels; ++c) {
+                std::vector<float> alone(frames);
+                for (std::size_t i = 0; i < frames; ++i) {
+                    alone[i] = signal[i * channels + c];
+                }
+                const PcmMeter single = measured(alone, {1.0});
+                truePeak = std::max(truePeak, single.truePeak());
+                samplePeak = std::max(samplePeak, single.samplePeak());
+                power += weights[c] * std::pow(10.0, single.integratedLoudness() / 10.0);
+            }
+            EXPECT_FLOAT_EQ(meter.truePeak(), truePeak);
+            EXPECT_NEAR(decibels(meter.truePeak()), -1.0, 0.1);
+            EXPECT_FLOAT_EQ(meter.samplePeak(), samplePeak);
+            EXPECT_NEAR(meter.integratedLoudness(), 10.0 * std::log10(power), 0.01);
+        }
+    }
+}
+
 TEST(PcmMeter, SilenceAndAudioShorterThanABlockHaveNoLoudness) {
     const PcmMeter silence = measured(std::vector<float>(2 * kRate, 0.0f), {1.0, 1.0});
     EXPECT_EQ(silence.samplePeak(), 0.0f);

@@ -46,6 +46,11 @@ public:
 private:
     void addChunk(const float* interleaved, std::size_t frames);
     void peakChunk(const float* interleaved, std::size_t frames);
+    // A channel's samples of `count` frames of the chunk from `start`, after the
+    // kTruePeakHistory before them (from the history where they precede the chunk), gathered
+    // into stretch_; returns where the frame at `start` is.
+    const float* gathered(const float* interleaved, std::size_t channel, std::size_t start,
+                          std::size_t count);
     std::size_t stepEnd(std::size_t step) const;
 
     std::size_t channels_;
@@ -64,9 +69,13 @@ private:
     double energy_ = 0.0;
     bool stepReaches_ = false;
     std::size_t stepFramesSoFar_ = 0;
-    // Each channel's last samples, which the next interpolated ones depend on, and room for a
-    // chunk after them.
-    std::vector<std::vector<float>> channelSamples_;
+    // Each channel's last kTruePeakHistory samples, which the next interpolated ones depend
+    // on, a channel after the other.
+    std::vector<float> history_;
+    // One channel's stretch gathered for the interpolation, after the samples before it.
+    std::vector<float> stretch_;
+    // Each channel's largest magnitude in a stretch and the samples before it.
+    std::vector<float> reach_;
     std::vector<float> interleaved_; // planar input made interleaved
 };
 
