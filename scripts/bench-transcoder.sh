@@ -14,8 +14,8 @@
 # the rounds alternate the order of the runs. Ratios are medians of the rounds' ratios, of wall
 # time and of processor time (user and system, the engines' included): on a shared machine the
 # wall times follow the load, the processor times much less. Each side also says how many times
-# each of its runs encoded: the source is random noise, on which a gain mode may need another
-# encode, and the ratios then show it.
+# each of its runs encoded: on some noise (SOURCE_SEED) a gain mode needs another encode, and
+# the ratios then show it.
 # Usage: scripts/bench-transcoder.sh [build dir] [rounds] [source seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
