@@ -229,7 +229,8 @@ TEST_F(BatchRestore, AStopSignalDuringARunKeepsTheJobsNotDoneForRestore) {
         setenv("CANTOVA_TEST_SLEEP_MS", "60000", 1);
         fs::remove(temp_.File("calls"));
         const pid_t driver = Start(ThreeJobs({}) + Words{"click", "cmdStartEncode"});
-        WaitFor([&] { return fs::exists(temp_.File("calls")); });
+        // Its command line written, not only its record file made (a moment earlier).
+        WaitFor([&] { return Count(ReadText(temp_.File("calls")), "-core(") > 0; });
         kill(driver, signal);
         int status = 0;
         ASSERT_EQ(waitpid(driver, &status, 0), driver);
@@ -264,7 +265,7 @@ TEST_F(BatchRestore, ASecondSignalWhileTheRunStopsLosesNoJob) {
     setenv("CANTOVA_TEST_SLEEP_MS", "60000", 1);
     setenv("CANTOVA_TEST_IGNORE_TERM", "1", 1);
     const pid_t driver = Start(ThreeJobs({}) + Words{"click", "cmdStartEncode"});
-    WaitFor([&] { return fs::exists(temp_.File("calls")); });
+    WaitFor([&] { return Count(ReadText(temp_.File("calls")), "-core(") > 0; });
     kill(driver, SIGTERM);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     kill(driver, SIGINT);
