@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <type_traits>
+#include <utility>
 
 namespace cantova {
 
@@ -25,12 +27,15 @@ constexpr std::size_t kGroupChannels = 8;
 // them in the slow range of denormal numbers.
 constexpr float kNegligibleState = 1e-15f;
 
-// Four channels side by side: the compiler gives each operation on them one vector
-// instruction where the processor has them.
+// Four or eight channels side by side: the compiler gives each operation on them one vector
+// instruction where the processor has vectors that wide (two where it has half as wide). One
+// vector of eight rather than two of four: the filters' state then stays in the registers.
 using FourLanes = float __attribute__((vector_size(16)));
+using EightLanes = float __attribute__((vector_size(32)));
 
-struct FourFilters {
-    FourLanes x1{}, x2{}, y1{}, y2{}, z1{}, z2{}, squares{};
+template <typename Lanes> struct Filters {
+    static constexpr std::size_t kWidth = sizeof(Lanes) / sizeof(float);
+    Lanes x1{}, x2{}, y1{}, y2{}, z1{}, z2{}, squares{};
 };
 
 struct Coefficients {
@@ -38,11 +43,13 @@ struct Coefficients {
 };
 
 // Direct form I: the feedback of each section waits for one multiplication and one addition
-// per sample, the shortest chain a recursive filter allows.
-inline void weigh(FourFilters& f, const Coefficients& k, FourLanes x) {
-    const FourLanes y = (k.sb0 * x + k.sb1 * f.x1 + k.sb2 * f.x2 - k.sa2 * f.y2) - k.sa1 * f.y1;
+// per sample, the shortest chain a recursive filter allows. (Vectors pass by reference: wide
+// ones by value would depend on the processor's instructions.)
+template <typename Lanes>
+inline void weigh(Filters<Lanes>& f, const Coefficients& k, const Lanes& x) {
+    const Lanes y = (k.sb0 * x + k.sb1 * f.x1 + k.sb2 * f.x2 - k.sa2 * f.y2) - k.sa1 * f.y1;
     // The high-pass's numerator is 1, -2, 1.
-    const FourLanes z = (y - 2.0f * f.y1 + f.y2 - k.ha2 * f.z2) - k.ha1 * f.z1;
+    const Lanes z = (y - 2.0f * f.y1 + f.y2 - k.ha2 * f.z2) - k.ha1 * f.z1;
     f.x2 = f.x1;
     f.x1 = x;
     f.y2 = f.y1;
@@ -53,42 +60,35 @@ inline void weigh(FourFilters& f, const Coefficients& k, FourLanes x) {
 }
 
 // `count` samples in the first lanes of a vector, 0 in the others.
-template <std::size_t count> inline FourLanes lanesOf(const float* samples) {
-    FourLanes x{};
-    if constexpr (count >= 4) {
+template <typename Lanes, std::size_t... lane>
+inline void loadLanes(Lanes& x, const float* samples, std::index_sequence<lane...>) {
+    if constexpr (sizeof...(lane) * sizeof(float) == sizeof(Lanes)) {
         std::memcpy(&x, samples, sizeof x);
     } else {
-        x[0] = samples[0];
-        if constexpr (count >= 2) {
-            x[1] = samples[1];
-        }
-        if constexpr (count >= 3) {
-            x[2] = samples[2];
-        }
+        x = Lanes{samples[lane]...};
     }
-    return x;
 }
 
-FourFilters loaded(const KWeightedEnergy::State& state, std::size_t first) {
-    FourFilters f;
-    FourLanes* fields[] = {&f.x1, &f.x2, &f.y1, &f.y2, &f.z1, &f.z2};
+template <typename Lanes> Filters<Lanes> loaded(const KWeightedEnergy::State& state) {
+    Filters<Lanes> f;
+    Lanes* fields[] = {&f.x1, &f.x2, &f.y1, &f.y2, &f.z1, &f.z2};
     for (std::size_t i = 0; i < 6; ++i) {
-        std::memcpy(fields[i], &state[i][first], sizeof(FourLanes));
+        std::memcpy(fields[i], &state[i][0], sizeof(Lanes));
     }
     return f;
 }
 
 // Keeps the filters' state, and returns the weighted sum of their squares.
-double stored(const FourFilters& f, KWeightedEnergy::State& state, std::size_t first,
-              const double* weights) {
-    const FourLanes* fields[] = {&f.x1, &f.x2, &f.y1, &f.y2, &f.z1, &f.z2};
+template <typename Lanes>
+double stored(const Filters<Lanes>& f, KWeightedEnergy::State& state, const double* weights) {
+    const Lanes* fields[] = {&f.x1, &f.x2, &f.y1, &f.y2, &f.z1, &f.z2};
     double energy = 0.0;
-    for (std::size_t lane = 0; lane < 4; ++lane) {
+    for (std::size_t lane = 0; lane < Filters<Lanes>::kWidth; ++lane) {
         for (std::size_t i = 0; i < 6; ++i) {
             const float value = (*fields[i])[lane];
-            state[i][first + lane] = std::fabs(value) < kNegligibleState ? 0.0f : value;
+            state[i][lane] = std::fabs(value) < kNegligibleState ? 0.0f : value;
         }
-        energy += weights[first + lane] * f.squares[lane];
+        energy += weights[lane] * f.squares[lane];
     }
     return energy;
 }
@@ -98,20 +98,14 @@ double stored(const FourFilters& f, KWeightedEnergy::State& state, std::size_t f
 template <std::size_t lanes>
 double weighLanes(KWeightedEnergy::State& state, const Coefficients& k, const float* frames,
                   std::size_t stride, std::size_t count, const double* weights) {
-    FourFilters low = loaded(state, 0);
-    if constexpr (lanes <= 4) {
-        for (std::size_t i = 0; i < count; ++i) {
-            weigh(low, k, lanesOf<lanes>(frames + i * stride));
-        }
-        return stored(low, state, 0, weights);
-    } else {
-        FourFilters high = loaded(state, 4);
-        for (std::size_t i = 0; i < count; ++i) {
-            weigh(low, k, lanesOf<4>(frames + i * stride));
-            weigh(high, k, lanesOf<lanes - 4>(frames + i * stride + 4));
-        }
-        return stored(low, state, 0, weights) + stored(high, state, 4, weights);
+    using Lanes = std::conditional_t<(lanes <= 4), FourLanes, EightLanes>;
+    Filters<Lanes> filters = loaded<Lanes>(state);
+    for (std::size_t i = 0; i < count; ++i) {
+        Lanes x;
+        loadLanes(x, frames + i * stride, std::make_index_sequence<lanes>());
+        weigh(filters, k, x);
     }
+    return stored(filters, state, weights);
 }
 
 // The K-weighting of `lanes` (1 to 8) channels, the first at `samples`, in frames of `stride`
