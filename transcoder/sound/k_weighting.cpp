@@ -1,5 +1,6 @@
 #include "sound/k_weighting.h"
 
+#include "sound/fixed_count.h"
 #include "sound/vector_clones.h"
 
 #include <algorithm>
@@ -118,27 +119,11 @@ CANTOVA_VECTOR_CLONES double weighGroup(KWeightedEnergy::State& state, const KWe
         static_cast<float>(weighting.shelf.b2),   static_cast<float>(weighting.shelf.a1),
         static_cast<float>(weighting.shelf.a2),   static_cast<float>(weighting.highPass.a1),
         static_cast<float>(weighting.highPass.a2)};
-    const auto weighed = [&]<std::size_t count>() {
-        return weighLanes<count>(state, k, samples, stride, frames, weights);
-    };
-    switch (lanes) {
-    case 1:
-        return weighed.template operator()<1>();
-    case 2:
-        return weighed.template operator()<2>();
-    case 3:
-        return weighed.template operator()<3>();
-    case 4:
-        return weighed.template operator()<4>();
-    case 5:
-        return weighed.template operator()<5>();
-    case 6:
-        return weighed.template operator()<6>();
-    case 7:
-        return weighed.template operator()<7>();
-    default:
-        return weighed.template operator()<8>();
-    }
+    // A group has 1 to kGroupChannels channels.
+    return withFixedCount<kGroupChannels>(lanes, [&]<std::size_t count>() {
+        return weighLanes<(count > 0 ? count : kGroupChannels)>(state, k, samples, stride, frames,
+                                                                weights);
+    });
 }
 
 } // namespace

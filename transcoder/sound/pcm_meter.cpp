@@ -1,5 +1,6 @@
 #include "sound/pcm_meter.h"
 
+#include "sound/fixed_count.h"
 #include "sound/true_peak.h"
 #include "sound/vector_clones.h"
 
@@ -138,28 +139,12 @@ template <std::size_t fixedChannels>
     }
 }
 
+// More channels than 8 are taken a frame at a time.
 CANTOVA_VECTOR_CLONES void channelPeaksOf(const float* interleaved, std::size_t channels,
                                           std::size_t frames, float* peaks) {
-    switch (channels) {
-    case 1:
-        return channelPeaksIn<1>(interleaved, channels, frames, peaks);
-    case 2:
-        return channelPeaksIn<2>(interleaved, channels, frames, peaks);
-    case 3:
-        return channelPeaksIn<3>(interleaved, channels, frames, peaks);
-    case 4:
-        return channelPeaksIn<4>(interleaved, channels, frames, peaks);
-    case 5:
-        return channelPeaksIn<5>(interleaved, channels, frames, peaks);
-    case 6:
-        return channelPeaksIn<6>(interleaved, channels, frames, peaks);
-    case 7:
-        return channelPeaksIn<7>(interleaved, channels, frames, peaks);
-    case 8:
-        return channelPeaksIn<8>(interleaved, channels, frames, peaks);
-    default: // more channels: a frame at a time
-        return channelPeaksIn<0>(interleaved, channels, frames, peaks);
-    }
+    withFixedCount<8>(channels, [&]<std::size_t fixedChannels>() {
+        channelPeaksIn<fixedChannels>(interleaved, channels, frames, peaks);
+    });
 }
 
 } // namespace
