@@ -212,11 +212,14 @@ void PcmMeter::addChunk(const float* interleaved, std::size_t frames) {
 const float* PcmMeter::gathered(const float* interleaved, std::size_t channel, std::size_t start,
                                 std::size_t count) {
     // Frames counted from the first of the history: those before the chunk come from it.
-    for (std::size_t j = 0; j < kTruePeakHistory + count; ++j) {
-        const std::size_t frame = start + j;
-        stretch_[j] = frame < kTruePeakHistory
-                          ? history_[channel * kTruePeakHistory + frame]
-                          : interleaved[(frame - kTruePeakHistory) * channels_ + channel];
+    const std::size_t fromHistory = start < kTruePeakHistory ? kTruePeakHistory - start : 0;
+    const auto before = history_.begin() + static_cast<std::ptrdiff_t>(channel * kTruePeakHistory);
+    std::copy_n(before + static_cast<std::ptrdiff_t>(kTruePeakHistory - fromHistory), fromHistory,
+                stretch_.begin());
+    const float* frame =
+        interleaved + (start + fromHistory - kTruePeakHistory) * channels_ + channel;
+    for (std::size_t j = fromHistory; j < kTruePeakHistory + count; ++j, frame += channels_) {
+        stretch_[j] = *frame;
     }
     return stretch_.data() + kTruePeakHistory;
 }
