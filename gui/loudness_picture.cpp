@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace cantova::ui::qt {
 
@@ -101,19 +102,26 @@ void LoudnessPicture::draw(QPainter& painter, QRect area) const {
     }
     painter.drawRect(plot);
 
-    // A level across the whole plot, dashed, with what it is.
-    const auto across = [&](double level, const QColor& color, const QString& label) {
-        painter.setPen(QPen(color, 1.5, Qt::DashLine));
-        painter.drawLine(QPointF(plot.left(), y(level)), QPointF(plot.right(), y(level)));
-        painter.drawText(QRectF(plot.left() + 4, y(level) - line - 1, plot.width() - 8, line),
-                         Qt::AlignRight | Qt::AlignBottom, label);
+    // The levels across the whole plot, dashed. Their labels come after the curves, on the
+    // background: a curve passing by would otherwise hide a digit or a level's minus sign.
+    struct Across {
+        double level;
+        QColor color;
+        QString label;
     };
+    std::vector<Across> levels;
     if (curves_.target) {
-        across(*curves_.target, kTargetColor, "target " + Level(*curves_.target, "LUFS"));
+        levels.push_back(
+            {*curves_.target, kTargetColor, "target " + Level(*curves_.target, "LUFS")});
     }
     if (curves_.ceiling) {
-        across(*curves_.ceiling, kCeilingColor,
-               "true-peak ceiling " + Level(*curves_.ceiling, "dBTP"));
+        levels.push_back({*curves_.ceiling, kCeilingColor,
+                          "true-peak ceiling " + Level(*curves_.ceiling, "dBTP")});
+    }
+    for (const Across& across : levels) {
+        painter.setPen(QPen(across.color, 1.5, Qt::DashLine));
+        painter.drawLine(QPointF(plot.left(), y(across.level)),
+                         QPointF(plot.right(), y(across.level)));
     }
     // The curves: a silent stretch breaks them.
     const auto curve = [&](const std::vector<double>& levels, const QColor& color) {
@@ -148,6 +156,16 @@ void LoudnessPicture::draw(QPainter& painter, QRect area) const {
     };
     integrated(curves_.sourceIntegrated, kSourceColor);
     integrated(curves_.outputIntegrated, kOutputColor);
+    QColor labelBackground = palette().color(QPalette::Base);
+    labelBackground.setAlpha(230);
+    for (const Across& across : levels) {
+        const QRectF room(plot.left() + 4, y(across.level) - line - 1, plot.width() - 8, line);
+        const QRectF box =
+            painter.boundingRect(room, Qt::AlignRight | Qt::AlignBottom, across.label);
+        painter.fillRect(box.adjusted(-3, 0, 3, 0), labelBackground);
+        painter.setPen(across.color);
+        painter.drawText(box, Qt::AlignRight | Qt::AlignBottom, across.label);
+    }
 
     // The legend: what each colour is, with the integrated loudness.
     int left = plot.left();

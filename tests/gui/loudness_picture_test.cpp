@@ -67,6 +67,24 @@ private slots:
         QVERIFY(PixelsLike(without, QColor(250, 215, 195)) < limiter / 10);
     }
 
+    // A curve that runs just above the target, through its label, passes behind the label:
+    // none of the label's signs is lost under it.
+    void theLevelsLabelsStayOverTheCurves() {
+        jobs::LoudnessCurves curves = Curves();
+        curves.limiter.clear();
+        curves.ceiling.reset();
+        std::fill(curves.output.begin(), curves.output.end(), -15);
+        const auto outputPixels = [&] {
+            return PixelsLike(ui::qt::LoudnessPicture(curves).image(QSize(720, 360)),
+                              QColor(20, 100, 200));
+        };
+        const int withLabel = outputPixels();
+        curves.target.reset();
+        const int withoutLabel = outputPixels();
+        QVERIFY2(withLabel < withoutLabel * 9 / 10,
+                 qPrintable(QString("%1 of %2").arg(withLabel).arg(withoutLabel)));
+    }
+
     void thePictureIsSavedAsShown() {
         TempFolder temp;
         ui::qt::LoudnessDialog dialog("Loudness of Stream1.mp3", Curves(), nullptr);
