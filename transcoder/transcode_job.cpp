@@ -440,6 +440,7 @@ JobResult runTranscodeJob(const JobRequest& job, RunLog& log, ProgressReporter& 
     // bitrate.
     soundPlan.encoderKeepsLoudness =
         target != Target::Mp3 || lameKeepsLoudness(plan.encoderSwitches);
+    soundPlan.sourceCarriesOvers = source.floatSamples;
     soundPlan.processingChangesLevels =
         (job.azid && job.azid->gainFactor) || job.boost ||
         std::any_of(notes.begin(), notes.end(),

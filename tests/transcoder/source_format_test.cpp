@@ -141,6 +141,22 @@ TEST(SourceFormat, DepthComesFromTheInputStreamOfPcmAndLosslessSources) {
     EXPECT_EQ(bits("aac (LC), 48000 Hz, stereo, fltp (24 bit)", "fltp"), 0);
 }
 
+// The decoded format tells whether samples beyond full scale can be the source's own.
+TEST(SourceFormat, FloatSamplesComeFromTheDecodedFrames) {
+    const auto decodedAsFloat = [](const std::string& frameFormat) {
+        const std::optional<SourceInfo> info = readSourceProbe(
+            "[Parsed_ashowinfo_0 @ 0x5] n:0 pts:0 pts_time:0 pos:102 fmt:" + frameFormat +
+            " channels:2 chlayout:stereo rate:48000 nb_samples:1\n");
+        return info ? std::optional(info->floatSamples) : std::nullopt;
+    };
+    for (const char* format : {"flt", "fltp", "dbl", "dblp"}) {
+        EXPECT_EQ(decodedAsFloat(format), true) << format;
+    }
+    for (const char* format : {"u8", "s16", "s16p", "s32", "s32p", "s64"}) {
+        EXPECT_EQ(decodedAsFloat(format), false) << format;
+    }
+}
+
 // A container's tracks are all described; the depth is the one of the track ffmpeg maps.
 TEST(SourceFormat, DepthComesFromTheTrackTheJobReads) {
     const auto bits = [](const std::string& mapped) {

@@ -720,5 +720,31 @@ TEST_F(SoundLevels, SamplesBeyondFullScaleThatTheEncoderCarriesAreNotCountedAsCl
     EXPECT_EQ(text.find("the output is clipped"), std::string::npos) << text;
 }
 
+TEST_F(SoundLevels, AFloatSourcesOversAreNotClippingOnceTheJobTakesThemOff) {
+    // A float tone 2 dB beyond full scale, as a lossy decoder may give it: its samples beyond
+    // full scale are counted in the source's line, and every plain job lowers them whole.
+    const std::string hot =
+        make("overs.wav",
+             lavfi("aevalsrc=1.26*sin(2*PI*997*t):s=48000:d=1:c=stereo", {"-c:a", "pcm_f32le"}));
+    const std::vector<Job> jobs = {{"overs-out.wav", "", "-2ch"},
+                                   {"overs-out.mp3", "-lame( -b 256 )"},
+                                   {"overs-out.ogg", "-ogg( -q 0.6 )"},
+                                   {"overs-out.opus", "-opus( -b 128 )"}};
+    ASSERT_NO_FATAL_FAILURE(runAll(hot, jobs));
+    for (const Job& job : jobs) {
+        SCOPED_TRACE(job.output);
+        const std::string text = log(job.output);
+        EXPECT_EQ(clippedSamples(decodeAudio(path(job.output))), 0);
+        std::smatch match;
+        ASSERT_TRUE(std::regex_search(
+            text, match,
+            std::regex("sound: source: sample peak 2\\.0 dBFS, [^\n]* clipped (\\d+)")))
+            << text;
+        EXPECT_GT(std::stoll(match[1]), 1000);
+        EXPECT_TRUE(std::regex_search(text, std::regex("sound: output: [^\n]* clipped 0"))) << text;
+        EXPECT_EQ(text.find("the output is clipped"), std::string::npos) << text;
+    }
+}
+
 } // namespace
 } // namespace cantova::testing

@@ -127,10 +127,13 @@ protected:
         report_.measured = OutputMeasure::EncoderInput;
         report_.limited = figures.limited;
         inputPeakDb_ = figures.output.samplePeakDb;
-        // A clipped source stays clipped, whatever level the job gives it. Samples beyond full
+        // A clipped source stays clipped, whatever level the job gives it: an integer source's
+        // samples at full scale are flat tops. A float source's samples beyond it are overs,
+        // clipped only where the output's own samples reach full scale. Samples beyond full
         // scale are clipped by an encoder that clips its input, not by one that carries them.
         const long long inputClips = encoderCarriesOvers() ? 0 : figures.output.clippedSamples;
-        inputClipped_ = std::max(inputClips, report_.source.clippedSamples);
+        const long long sourceClips = plan_.sourceCarriesOvers ? 0 : report_.source.clippedSamples;
+        inputClipped_ = std::max(inputClips, sourceClips);
         report_.output.clippedSamples = inputClipped_;
         if (!settings_.limiterCeilingDb) {
             unityLoudness_ = figures.output.loudnessLufs - settings_.gainDb;

@@ -17,6 +17,9 @@ struct SoundPlan {
     // The encoder's output decodes at its input's loudness (within 0.2 LU): the loudness mode
     // need not decode it to check.
     bool encoderKeepsLoudness = true;
+    // The source decodes as float: its samples beyond full scale are overs, which a lower level
+    // brings back whole, not clipping the output keeps whatever its level.
+    bool sourceCarriesOvers = false;
 };
 
 // Where the output line's figures were measured.

@@ -85,6 +85,7 @@ std::optional<SourceInfo> readSourceProbe(const std::string& report) {
     }
     SourceInfo info{*rate, *names, match[1].str() == "s16" || match[1].str() == "s16p"};
     info.pcmBits = sourceSampleBits(report);
+    info.floatSamples = match[1].str().starts_with("flt") || match[1].str().starts_with("dbl");
     return info;
 }
 

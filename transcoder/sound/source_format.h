@@ -20,6 +20,9 @@ struct SourceInfo {
     // The bits of an uncoded (PCM) source's samples, 32 for float, or those a lossless coder
     // (FLAC and the like) keeps; 0 for a lossy coder.
     int pcmBits = 0;
+    // Decoded as float (a lossy decoder's samples, float PCM): samples beyond full scale are
+    // overs the decoder gives, not flat tops.
+    bool floatSamples = false;
 };
 
 // The most channels a source may have: those of the largest layout ffmpeg names (22.2).
