@@ -221,7 +221,9 @@ SourceInfo probeSource(const JobRequest& job, const std::optional<Ac3Header>& ac
                        const std::vector<std::string>& sourceArguments,
                        const HeldDescriptor& source, RunLog& log) {
     if (ac3) {
-        return SourceInfo{ac3->sampleRate, ac3->channels};
+        SourceInfo info{ac3->sampleRate, ac3->channels};
+        info.floatSamples = true; // as the AC3 decoder gives them
+        return info;
     }
     if (isLpcmSource(job.core.input)) {
         const LpcmFormat format = lpcmFormatFromName(job.core.input);

@@ -721,24 +721,28 @@ TEST_F(SoundLevels, SamplesBeyondFullScaleThatTheEncoderCarriesAreNotCountedAsCl
 }
 
 TEST_F(SoundLevels, AFloatSourcesOversAreNotClippingOnceTheJobTakesThemOff) {
-    // A float tone 2 dB beyond full scale, as a lossy decoder may give it: its samples beyond
-    // full scale are counted in the source's line, and every plain job lowers them whole.
-    const std::string hot =
+    // A tone 2 dB beyond full scale, as float PCM and as AC3, whose decoder gives it back so:
+    // its samples beyond full scale are counted in the source's line, and every plain job
+    // lowers them whole.
+    const std::string floating =
         make("overs.wav",
              lavfi("aevalsrc=1.26*sin(2*PI*997*t):s=48000:d=1:c=stereo", {"-c:a", "pcm_f32le"}));
-    const std::vector<Job> jobs = {{"overs-out.wav", "", "-2ch"},
-                                   {"overs-out.mp3", "-lame( -b 256 )"},
-                                   {"overs-out.ogg", "-ogg( -q 0.6 )"},
-                                   {"overs-out.opus", "-opus( -b 128 )"}};
-    ASSERT_NO_FATAL_FAILURE(runAll(hot, jobs));
-    for (const Job& job : jobs) {
-        SCOPED_TRACE(job.output);
-        const std::string text = log(job.output);
-        EXPECT_EQ(clippedSamples(decodeAudio(path(job.output))), 0);
+    const std::string ac3 = make("overs.ac3", {"-i", floating, "-c:a", "ac3", "-b:a", "384k"});
+    ASSERT_NO_FATAL_FAILURE(runAll(floating, {{"overs-out.wav", "", "-2ch"},
+                                              {"overs-out.mp3", "-lame( -b 256 )"},
+                                              {"overs-out.ogg", "-ogg( -q 0.6 )"},
+                                              {"overs-out.opus", "-opus( -b 128 )"}}));
+    ASSERT_NO_FATAL_FAILURE(
+        runAll(ac3, {{"ac3-out.wav", "", "-2ch"}, {"ac3-out.ac3", "-ac3enc( -b 384 )"}}));
+    for (const std::string output : {"overs-out.wav", "overs-out.mp3", "overs-out.ogg",
+                                     "overs-out.opus", "ac3-out.wav", "ac3-out.ac3"}) {
+        SCOPED_TRACE(output);
+        const std::string text = log(output);
+        EXPECT_EQ(clippedSamples(decodeAudio(path(output))), 0);
         std::smatch match;
         ASSERT_TRUE(std::regex_search(
             text, match,
-            std::regex("sound: source: sample peak 2\\.0 dBFS, [^\n]* clipped (\\d+)")))
+            std::regex("sound: source: sample peak \\d\\.\\d dBFS, [^\n]* clipped (\\d+)")))
             << text;
         EXPECT_GT(std::stoll(match[1]), 1000);
         EXPECT_TRUE(std::regex_search(text, std::regex("sound: output: [^\n]* clipped 0"))) << text;
