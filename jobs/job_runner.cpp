@@ -366,6 +366,9 @@ void JobRunner::unfinished(int number, JobStatus status, const std::string& why)
         job.status = status;
         job.reason = why;
         job.endedAt = std::chrono::system_clock::now();
+        // Curves are drawn of outputs that got their names: the transcoder removes those of a
+        // job that did not get there, even where it had named them.
+        job.curvesFile.clear();
     });
 }
 

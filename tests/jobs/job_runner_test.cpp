@@ -232,6 +232,30 @@ TEST_F(Runner, TheCurvesOfAParallelRunOutliveItsPrivateFolder) {
     EXPECT_NE(curvesOf[1], curvesOf[2]);
 }
 
+// A job that fails after naming its curves (while naming its outputs, say) offers no picture:
+// the transcoder removed the curves with the outputs that never got their names.
+TEST_F(Runner, AJobThatDidNotFinishKeepsNoCurves) {
+    AddJobs({"a.mpa", "b.mpa"});
+    std::map<int, std::string> curvesOf;
+    const int watch = program.queue.subscribe([&](const jobs::JobListChange& change) {
+        if (change.kind == jobs::JobListChange::Kind::Updated) {
+            const jobs::Job& job = program.queue.at(change.first);
+            curvesOf[job.number] = job.curvesFile;
+        }
+    });
+    main.cmdStartEncode.press();
+    for (jobs::ProcessId process : {1, 2}) {
+        launcher.writeLine(process,
+                           "sound: curves: " + temp_.File("curves" + std::to_string(process)));
+        launcher.end(process, process == 1 ? 0 : 1);
+    }
+    program.queue.unsubscribe(watch);
+    EXPECT_EQ(curvesOf[1], temp_.File("curves1"));
+    ASSERT_EQ(Statuses(), std::vector<JobStatus>{JobStatus::Failed});
+    EXPECT_EQ(program.queue.at(0).curvesFile, "");
+    EXPECT_EQ(curvesOf[2], "");
+}
+
 // Without a temporary folder for the jobs' own logs their lines would interleave in one log: the
 // run says so and runs one job at a time, and nothing escapes the run.
 TEST_F(Runner, AnUnusableTemporaryFolderRunsOneJobAtATime) {
