@@ -65,6 +65,29 @@ protected:
         return fs::path(command.substr(at, command.find('"', at) - at)).filename().string();
     }
 
+    // Records, while it lives, the curves file each job names after each change to it (the run
+    // removes a done job from the list, so it is seen only here).
+    class CurvesWatch {
+    public:
+        explicit CurvesWatch(jobs::JobQueue& queue) : queue_(queue) {
+            watch_ = queue_.subscribe([this](const jobs::JobListChange& change) {
+                if (change.kind == jobs::JobListChange::Kind::Updated) {
+                    const jobs::Job& job = queue_.at(change.first);
+                    curvesOf[job.number] = job.curvesFile;
+                }
+            });
+        }
+        ~CurvesWatch() { queue_.unsubscribe(watch_); }
+        CurvesWatch(const CurvesWatch&) = delete;
+        CurvesWatch& operator=(const CurvesWatch&) = delete;
+
+        std::map<int, std::string> curvesOf;
+
+    private:
+        jobs::JobQueue& queue_;
+        int watch_ = 0;
+    };
+
     TempFolder temp_;
 };
 
@@ -199,13 +222,7 @@ TEST_F(Runner, EachJobOfAParallelRunWritesItsLogBlockWholeInListOrder) {
 TEST_F(Runner, TheCurvesOfAParallelRunOutliveItsPrivateFolder) {
     AddJobs({"a.mpa", "b.mpa"});
     program.runner.setJobsAtOnce(2);
-    std::map<int, std::string> curvesOf;
-    const int watch = program.queue.subscribe([&](const jobs::JobListChange& change) {
-        if (change.kind == jobs::JobListChange::Kind::Updated) {
-            const jobs::Job& job = program.queue.at(change.first);
-            curvesOf[job.number] = job.curvesFile;
-        }
-    });
+    CurvesWatch watch(program.queue);
     main.cmdStartEncode.press();
     ASSERT_EQ(launcher.running().size(), 2u);
     std::vector<std::string> written;
@@ -218,42 +235,34 @@ TEST_F(Runner, TheCurvesOfAParallelRunOutliveItsPrivateFolder) {
         launcher.writeLine(process, "sound: curves: " + written.back());
     }
     launcher.endAll([] {});
-    program.queue.unsubscribe(watch);
     EXPECT_EQ(program.queue.count(), 0);
     const fs::path home = temp_.Path() / "home";
     for (const int job : {1, 2}) {
-        const std::string output = curvesOf[job];
+        const std::string output = watch.curvesOf[job];
         SCOPED_TRACE(output);
         EXPECT_EQ(fs::path(output).parent_path(), home);
         EXPECT_TRUE(output.ends_with(".mp3.loudness"));
         EXPECT_EQ(ReadText(output), "cantova-loudness 1\njob " + std::to_string(job) + "\n");
         EXPECT_FALSE(fs::exists(written[static_cast<std::size_t>(job - 1)]));
     }
-    EXPECT_NE(curvesOf[1], curvesOf[2]);
+    EXPECT_NE(watch.curvesOf[1], watch.curvesOf[2]);
 }
 
 // A job that fails after naming its curves (while naming its outputs, say) offers no picture:
 // the transcoder removed the curves with the outputs that never got their names.
 TEST_F(Runner, AJobThatDidNotFinishKeepsNoCurves) {
     AddJobs({"a.mpa", "b.mpa"});
-    std::map<int, std::string> curvesOf;
-    const int watch = program.queue.subscribe([&](const jobs::JobListChange& change) {
-        if (change.kind == jobs::JobListChange::Kind::Updated) {
-            const jobs::Job& job = program.queue.at(change.first);
-            curvesOf[job.number] = job.curvesFile;
-        }
-    });
+    CurvesWatch watch(program.queue);
     main.cmdStartEncode.press();
     for (jobs::ProcessId process : {1, 2}) {
         launcher.writeLine(process,
                            "sound: curves: " + temp_.File("curves" + std::to_string(process)));
         launcher.end(process, process == 1 ? 0 : 1);
     }
-    program.queue.unsubscribe(watch);
-    EXPECT_EQ(curvesOf[1], temp_.File("curves1"));
+    EXPECT_EQ(watch.curvesOf[1], temp_.File("curves1"));
     ASSERT_EQ(Statuses(), std::vector<JobStatus>{JobStatus::Failed});
     EXPECT_EQ(program.queue.at(0).curvesFile, "");
-    EXPECT_EQ(curvesOf[2], "");
+    EXPECT_EQ(watch.curvesOf[2], "");
 }
 
 // Without a temporary folder for the jobs' own logs their lines would interleave in one log: the

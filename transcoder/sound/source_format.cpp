@@ -83,9 +83,10 @@ std::optional<SourceInfo> readSourceProbe(const std::string& report) {
     if (!names) {
         return std::nullopt;
     }
-    SourceInfo info{*rate, *names, match[1].str() == "s16" || match[1].str() == "s16p"};
+    const std::string format = match[1].str();
+    SourceInfo info{*rate, *names, format == "s16" || format == "s16p"};
     info.pcmBits = sourceSampleBits(report);
-    info.floatSamples = match[1].str().starts_with("flt") || match[1].str().starts_with("dbl");
+    info.floatSamples = format.starts_with("flt") || format.starts_with("dbl");
     return info;
 }
 
